@@ -1,0 +1,60 @@
+#include "app/KitException.h"
+#include "platform/ByteReader.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+std::string Caught(void (*raise)()) {
+    try {
+        raise();
+    } catch (CKitException e) {
+        return e.m_message;
+    }
+    return "(nothing thrown)";
+}
+
+TEST(KitException, FormatsTableEntriesWithTheFailingItem) {
+    setenv("LANG", "en_US.UTF-8", 1);
+    unsetenv("LC_ALL");
+    unsetenv("LC_MESSAGES");
+    EXPECT_EQ(Caught([] { ThrowStringId(6349, "dde: putv paus"); }),
+              "Error while talking to game\nMacro: \"dde: putv paus\"");
+    EXPECT_EQ(Caught([] { ThrowString("Error loading chemical list"); }),
+              "Error loading chemical list");
+    const std::string path(300, 'p');
+    char buffer[CKitException::kMessageSize];
+    EXPECT_EQ(std::string(FormatStringId(buffer, 6344, path.c_str())),
+              "Error reading from file \"" + path + "\"");
+}
+
+TEST(KitException, LongMessagesAreCutAtACharacterBoundary) {
+    char buffer[CKitException::kMessageSize];
+    // 255 two-byte characters and one more byte: the cut falls inside a character.
+    std::string text = "x";
+    for (int i = 0; i < 300; ++i) {
+        text += "\xC3\xA9";
+    }
+    FormatString(buffer, "%s", text.c_str());
+    EXPECT_EQ(std::string(buffer), text.substr(0, 511));
+    FormatString(buffer, "y%s", text.c_str());
+    EXPECT_EQ(std::string(buffer), ("y" + text).substr(0, 510));
+}
+
+TEST(ByteReader, RefusesReadsPastTheEndAndKeepsItsPlace) {
+    const unsigned char bytes[] = {0x34, 0x12, 0x78, 0x56, 'a', 0, 'b'};
+    CByteReader reader(bytes, sizeof bytes);
+    EXPECT_EQ(*reader.U16(), 0x1234);
+    EXPECT_EQ(*reader.U16(), 0x5678);
+    EXPECT_EQ(*reader.ZeroTerminated(), "a");
+    EXPECT_FALSE(reader.U16().has_value());
+    EXPECT_EQ(reader.Position(), 6u);
+    EXPECT_FALSE(reader.ZeroTerminated().has_value());
+    EXPECT_EQ(reader.Remaining(), 1u);
+    EXPECT_FALSE(reader.Bytes(2).has_value());
+}
+
+} // namespace
