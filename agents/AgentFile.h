@@ -1,0 +1,103 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CAgentFile;
+class CDibBitmap;
+class CGameLink;
+
+// An agent's 16-bit picture with its transparency mask. The drawing operations
+// (BlendInto, CopyInto) are implemented with the bitmaps in framework/.
+class CAgentPicture {
+public:
+    // Copies width x height source pixels; builds the mask when asked, keyed
+    // on the first pixel. Throws the literal "Error allocating memory".
+    void Create(const std::uint16_t* pixels, std::uint32_t width, std::uint32_t height,
+                std::uint32_t pixelFormat, bool buildMask);
+    void BuildMask(std::uint16_t keyColour);
+    bool HasPicture() const { return m_pixels != nullptr; }
+
+    // Draws the opaque pixels mixed with the destination at opacity 0..255.
+    void BlendInto(CDibBitmap& destination, int x, int y, int opacity) const;
+    // Draws every pixel, ignoring the mask.
+    void CopyInto(CDibBitmap& destination, int x, int y) const;
+
+    std::unique_ptr<std::uint16_t[]> m_pixels;
+    std::unique_ptr<std::uint8_t[]> m_mask; // 255 opaque, 0 transparent
+    std::uint32_t m_width = 0;
+    std::uint32_t m_height = 0;
+    std::uint32_t m_pixelFormat = 0; // 1: 5-6-5; anything else: 5-5-5
+};
+
+// One dependency reference of an agent: a file it needs in the game's folders.
+struct AgentDependencyRef {
+    std::uint16_t type = 0; // 0 image, 1 sound
+    std::string name;       // Windows-1252 bytes
+};
+
+// One "file" chunk: a carried image or sound. Its contents stay in the file.
+class CDependencyFile {
+public:
+    CAgentFile* m_owner = nullptr;
+    std::uint32_t m_dataOffset = 0; // absolute position of the first content byte
+    std::string m_name;
+    std::uint32_t m_size = 0;
+    std::uint32_t m_type = 0; // 0 image, 1 sound
+};
+
+// One "agnt" chunk. Texts are Windows-1252 bytes exactly as stored.
+class CAgent {
+public:
+    static constexpr std::size_t kMaxDependencies = 128;
+
+    // Usage accounting and injection (agents/Injection.cpp).
+    std::int32_t TimeUntilAvailable() const;
+    bool IsAvailable() const;
+    const CDependencyFile* FindDependencyFile(std::uint32_t type, const std::string& name) const;
+    void ExtractDependency(const CDependencyFile& record, const std::string& imagesDir,
+                           const std::string& soundsDir) const;
+    void InstallDependencies(const std::string& imagesDir, const std::string& soundsDir,
+                             CGameLink& link) const;
+    void Inject(CGameLink& link, bool countUsage);
+    void RecordUsage() const;
+    void Remove(CGameLink& link) const;
+
+    CAgentFile* m_owner = nullptr;
+    std::uint32_t m_chunkOffset = 0;
+    std::uint16_t m_quantity = 0; // 65535 unlimited, 0 none left
+    std::uint32_t m_lastUsed = 0; // seconds since 1970-01-01 00:00 UTC
+    std::uint32_t m_reuseInterval = 0;
+    std::uint8_t m_reserved1 = 0;
+    std::uint8_t m_reserved2 = 0;
+    std::uint16_t m_reserved3 = 0;
+    std::uint32_t m_reserved4 = 0;
+    std::uint32_t m_reserved5 = 0;
+    std::uint16_t m_reserved6 = 0;
+    std::uint16_t m_reserved7 = 0;
+    std::string m_name;
+    std::string m_description;
+    std::string m_installScript;
+    std::string m_removeScript;
+    std::uint16_t m_scriptCount = 0;
+    std::vector<std::string> m_scripts;
+    std::uint16_t m_dependencyCount = 0;
+    std::array<AgentDependencyRef, kMaxDependencies> m_dependencies;
+    CAgentPicture m_picture;
+};
+
+// One agent file in memory. Constructing it reads the whole file; it either
+// yields a complete object or throws CKitException and leaves nothing behind.
+class CAgentFile {
+public:
+    explicit CAgentFile(const std::string& path);
+    CAgentFile(const CAgentFile&) = delete;
+    CAgentFile& operator=(const CAgentFile&) = delete;
+
+    std::string m_path;
+    std::vector<std::unique_ptr<CAgent>> m_agents;
+    std::vector<std::unique_ptr<CDependencyFile>> m_dependencies;
+};

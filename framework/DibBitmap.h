@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+class QPainter;
+class QImage;
+
+// Pixel format codes of a CDibBitmap.
+enum DibFormat : std::uint32_t {
+    kDibUnknown = 0,
+    kDib1Bit = 1,
+    kDib4Bit = 2,
+    kDib8Bit = 3,
+    kDib555 = 4,
+    kDib565 = 5,
+    kDib24 = 6,
+    kDib32 = 7,
+};
+
+class DibSection; // the pixel memory; framework/DibBitmap.cpp
+
+// A device-independent bitmap whose pixels the program reads and writes
+// directly, row-aligned as the Windows format lays them out, and which Qt can
+// show. Errors are CKitException.
+class CDibBitmap {
+public:
+    CDibBitmap();
+    ~CDibBitmap();
+    CDibBitmap(const CDibBitmap&) = delete;
+    CDibBitmap& operator=(const CDibBitmap&) = delete;
+
+    void LoadFromFile(const char* path);
+    // Loads from bytes already in memory (resources, tests, fuzzing); `name`
+    // fills the messages' path.
+    void LoadFromMemory(const void* data, std::size_t size, const char* name);
+    void Create(int width, int height, DibFormat format);
+    bool IsValid() const;
+    void Free();
+    void Draw(QPainter& target, int destX, int destY, int srcX = 0, int srcY = 0, int width = -1,
+              int height = -1) const;
+    void FillRect(int x, int y, int width, int height, std::uint32_t colour);
+    void Tint(int x, int y, int width, int height, std::uint32_t colour);
+    void SetupLayout();
+
+    int Width() const;
+    int Height() const; // absolute value of the header's height
+
+    // A view of the pixels for Qt without copying where the format allows.
+    QImage AsImage() const;
+
+    std::uint32_t m_bytesPerPixel = 0;
+    std::int32_t m_stride = 0;
+    std::uint8_t* m_topRow = nullptr;
+    DibFormat m_format = kDibUnknown;
+    std::unique_ptr<DibSection> m_hBitmap;
+    std::uint8_t* m_bits = nullptr;
+    std::unique_ptr<std::uint8_t[]> m_info;
+    std::uint32_t m_infoSize = 0;
+};
+
+// Clips a picture rectangle against the destination bitmap, adjusting all six
+// values in place.
+void ClipToBitmap(const CDibBitmap& destination, int& destX, int& destY, int& srcX, int& srcY,
+                  int& width, int& height);

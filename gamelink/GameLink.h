@@ -1,0 +1,50 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+// What one attempt of the game's macro method returned.
+struct MacroCallResult {
+    bool called = false; // false: the call itself failed (no server, timeout, D-Bus error)
+    bool ok = false;     // the game's answer; false is a refused macro
+    std::string reply;   // UTF-8
+};
+
+// The road to the game's macro server. The D-Bus transport lives in platform/;
+// tests substitute a recording transport.
+class IMacroTransport {
+public:
+    virtual ~IMacroTransport() = default;
+    virtual bool Connect() = 0;
+    virtual void Disconnect() = 0;
+    virtual bool IsConnected() const = 0;
+    // One call of ExecuteMacro(1, macro) with the macro already in UTF-8.
+    virtual MacroCallResult Call(std::string_view macroUtf8) = 0;
+};
+
+// The macro channel to the game's automation server "MWGS.OLE".
+class CGameLink {
+public:
+    CGameLink(); // talks to the game over the session bus
+    explicit CGameLink(std::unique_ptr<IMacroTransport> transport);
+    ~CGameLink();
+    CGameLink(const CGameLink&) = delete;
+    CGameLink& operator=(const CGameLink&) = delete;
+
+    // False when the server cannot be reached; never throws.
+    bool Connect();
+    // Harmless when not connected.
+    void Disconnect();
+    bool IsConnected() const;
+
+    // Sends a macro (Windows-1252 text, as agent files carry it) and returns the
+    // game's reply (UTF-8) in the shared 8192-byte buffer, valid until the next
+    // macro call. Up to ten attempts 100 ms apart, then CKitException 6349.
+    const char* ExecuteMacro(const char* macro);
+    // One attempt; CKitException 6349 on failure.
+    const char* ExecuteMacroOnce(const char* macro);
+
+private:
+    std::unique_ptr<IMacroTransport> m_transport;
+};
