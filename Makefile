@@ -21,3 +21,11 @@ check: build
 
 clean:
 	rm -rf $(BUILD)
+
+# Benchmarks build with optimisation in a folder of their own and print their
+# figures beside a baseline measured in the same run.
+.PHONY: bench
+bench: bootstrap
+	@cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release > /dev/null
+	@cmake --build build-bench -j $(JOBS)
+	@for b in build-bench/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; true
