@@ -22,7 +22,7 @@ function(sb_embed_resources target)
         COMMAND ${CMAKE_COMMAND} -DOUTPUT=${output} "-DENTRIES=${entries_arg}"
                 -P ${PROJECT_SOURCE_DIR}/cmake/WriteEmbeddedResources.cmake
         DEPENDS ${inputs} ${PROJECT_SOURCE_DIR}/cmake/WriteEmbeddedResources.cmake
-        COMMENT "Embedding resources into ${target}")
+        COMMENT "Embedding resources into ${target}" VERBATIM)
     add_library(${target} STATIC ${output})
     target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
 endfunction()

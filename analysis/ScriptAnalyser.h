@@ -1,0 +1,52 @@
+#pragma once
+
+#include "analysis/ResultsTree.h"
+
+#include <bitset>
+#include <cstddef>
+#include <string_view>
+
+class CAgent;
+class CChemicalNameTable;
+
+// The script analyser: a word-by-word scan of an agent's macro text for the
+// commands that change chemicals, kill or fire neurons. It never runs a script.
+
+// Longer words are cut to this many characters, the rest of the word dropped.
+inline constexpr std::size_t kMaxTokenLength = 255;
+
+// Pictures of the results tree's image list.
+enum ResultsPicture : int {
+    kPictureInformation = 0,
+    kPictureWarning = 1,
+    kPictureMolecule = 2,
+    kPictureScroll = 3,
+};
+
+// One flag per chemical number; 0 is never set.
+using ChemicalSet = std::bitset<256>;
+
+// The next word at `cursor`, which advances to the separator or end that stops
+// it. Words are separated by white space and commas; the text ends at its zero
+// terminator. The view points into the script text and holds at most
+// kMaxTokenLength characters; it is empty at the end of the text.
+std::string_view GetNextToken(const char*& cursor);
+
+// A word as a number, by the C library's atoi rules: optional sign, then digits
+// up to the first other character; 0 without digits. Values beyond the int
+// range saturate.
+int TokenToNumber(std::string_view token);
+
+// Marks the chemicals named by the script's "chem" and "stim" commands.
+void CollectChemicals(const char* script, ChemicalSet& chemicals);
+
+// Appends one warning item below `warnings` for each suspicious "kill" (inside
+// an enumeration) and each "fire" of the script.
+void CheckWarnings(const char* script, IResultsTree& tree, IResultsTree::Item warnings);
+
+// Empties the tree, then with an agent fills it with the four sections: general
+// information, scripts, chemicals affected and warnings (expanded). Texts come
+// from the string table of the user's language; agent and chemical texts are
+// converted from Windows-1252 to UTF-8.
+void AnalyseAgent(const CAgent* agent, const CChemicalNameTable& chemicalNames,
+                  IResultsTree& tree);
