@@ -1,0 +1,17 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+// What the automation objects need from the application.
+class IAutomationHost {
+public:
+    virtual ~IAutomationHost() = default;
+    // While a lock is held the process keeps running, with or without a window.
+    virtual void LockApp() = 0;
+    virtual void UnlockApp() = 0;
+    // Hands a notification to the main sheet, if there is one.
+    virtual void DispatchNotification(const std::array<std::uint8_t, 4>& message) = 0;
+    // Posts a close to the main window, if there is one, as its Close button does.
+    virtual void PostCloseToMainWindow() = 0;
+};

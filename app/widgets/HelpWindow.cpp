@@ -1,0 +1,36 @@
+#include "app/widgets/HelpWindow.h"
+
+namespace {
+constexpr const char* kScheme = "chm";
+// Large enough to read a help page beside the applet without covering it.
+constexpr int kInitialWidth = 640;
+constexpr int kInitialHeight = 480;
+} // namespace
+
+CHelpWindow::CHelpWindow(std::unique_ptr<CChmFile> file, const char* page, const QString& title)
+    : m_file(std::move(file)) {
+    setWindowTitle(title);
+    setOpenExternalLinks(true);
+    resize(kInitialWidth, kInitialHeight);
+    setSource(PageUrl(page));
+}
+
+QUrl CHelpWindow::PageUrl(const char* page) {
+    QUrl url;
+    url.setScheme(kScheme);
+    url.setPath(QLatin1Char('/') + QString::fromUtf8(page));
+    return url;
+}
+
+QVariant CHelpWindow::loadResource(int type, const QUrl& name) {
+    const QUrl url = name.isRelative() ? source().resolved(name) : name;
+    if (url.scheme() != QLatin1String(kScheme)) {
+        return QTextBrowser::loadResource(type, url);
+    }
+    const auto bytes = m_file->ReadObject(url.path().toStdString());
+    if (!bytes) {
+        return {};
+    }
+    return QByteArray(reinterpret_cast<const char*>(bytes->data()),
+                      static_cast<qsizetype>(bytes->size()));
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/ChmFile.h"
+
+#include <QTextBrowser>
+
+#include <memory>
+
+// Shows pages of a compiled help file. Links and pictures are resolved inside
+// that file; links to the web open in the desktop's browser.
+class CHelpWindow : public QTextBrowser {
+    Q_OBJECT
+public:
+    CHelpWindow(std::unique_ptr<CChmFile> file, const char* page, const QString& title);
+
+    // The address under which a page of the help file is shown.
+    static QUrl PageUrl(const char* page);
+
+    QVariant loadResource(int type, const QUrl& name) override;
+
+private:
+    std::unique_ptr<CChmFile> m_file;
+};

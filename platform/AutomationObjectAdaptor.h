@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QDBusContext>
+#include <QDBusVariant>
+#include <QObject>
+
+#include <array>
+#include <cstdint>
+
+class CAutomationService;
+class IAutomationObject;
+
+// The bus face of one automation object, at its own object path.
+class CAutomationObjectAdaptor : public QObject, protected QDBusContext {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "MW_Injector.OLE")
+public:
+    CAutomationObjectAdaptor(CAutomationService& service, IAutomationObject& object, QString path);
+
+    const QString& Path() const { return m_path; }
+
+    // The notification in a Communicate message: the low 32 bits of an integer,
+    // lowest byte first; anything else is zero.
+    static std::array<std::uint8_t, 4> NotificationBytes(const QVariant& message);
+
+public Q_SLOTS:
+    Q_SCRIPTABLE bool Communicate(const QDBusVariant& message, const QDBusVariant& reply);
+    Q_SCRIPTABLE void Release();
+
+private:
+    CAutomationService& m_service;
+    IAutomationObject& m_object;
+    QString m_path;
+};

@@ -1,0 +1,92 @@
+#include "platform/AutomationService.h"
+
+#include "platform/AutomationObjectAdaptor.h"
+
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusServiceWatcher>
+
+namespace {
+constexpr const char* kFactoryPath = "/";
+constexpr const char* kObjectPathPrefix = "/Object";
+constexpr const char* kCreationFailedError = "MW_Injector.OLE.Error.CreationFailed";
+} // namespace
+
+void CAutomationService::LaterDeleter::operator()(CAutomationObjectAdaptor* adaptor) const {
+    adaptor->deleteLater();
+}
+
+CAutomationService::CAutomationService(IAutomationFactory& factory, QDBusConnection connection,
+                                       QString serviceName)
+    : m_factory(factory), m_connection(std::move(connection)),
+      m_serviceName(std::move(serviceName)), m_watcher(new QDBusServiceWatcher(this)) {
+    m_watcher->setConnection(m_connection);
+    m_watcher->setWatchMode(QDBusServiceWatcher::WatchForUnregistration);
+    connect(m_watcher, &QDBusServiceWatcher::serviceUnregistered, this,
+            &CAutomationService::OnClientGone);
+}
+
+CAutomationService::~CAutomationService() {
+    for (auto& [path, entry] : m_objects) {
+        m_connection.unregisterObject(path);
+        delete entry.adaptor.release();
+    }
+    m_connection.unregisterObject(kFactoryPath);
+    m_connection.unregisterService(m_serviceName);
+}
+
+bool CAutomationService::Start() {
+    if (!m_connection.isConnected() ||
+        !m_connection.registerObject(kFactoryPath, this, QDBusConnection::ExportScriptableSlots)) {
+        return false;
+    }
+    // Queued requests from the bus's activation wait for this name.
+    const auto reply = m_connection.interface()->registerService(
+        m_serviceName, QDBusConnectionInterface::DontQueueService,
+        QDBusConnectionInterface::DontAllowReplacement);
+    return reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered;
+}
+
+QDBusObjectPath CAutomationService::CreateObject() {
+    std::unique_ptr<IAutomationObject> object = m_factory.CreateAutomationObject();
+    if (!object) {
+        sendErrorReply(kCreationFailedError, QStringLiteral("The applet could not start."));
+        return {};
+    }
+    const QString path = kObjectPathPrefix + QString::number(m_nextObjectNumber++);
+    const QString owner = calledFromDBus() ? message().service() : QString();
+    Entry entry{owner, std::move(object), nullptr};
+    entry.adaptor.reset(new CAutomationObjectAdaptor(*this, *entry.object, path));
+    m_connection.registerObject(path, entry.adaptor.get(), QDBusConnection::ExportScriptableSlots);
+    if (!owner.isEmpty() && !m_watcher->watchedServices().contains(owner)) {
+        m_watcher->addWatchedService(owner);
+    }
+    m_objects.emplace(path, std::move(entry));
+    return QDBusObjectPath(path);
+}
+
+bool CAutomationService::ReleaseObject(CAutomationObjectAdaptor* adaptor, const QString& caller) {
+    const auto entry = m_objects.find(adaptor->Path());
+    if (entry == m_objects.end() || entry->second.owner != caller) {
+        return false;
+    }
+    Destroy(entry);
+    return true;
+}
+
+void CAutomationService::OnClientGone(const QString& client) {
+    m_watcher->removeWatchedService(client);
+    for (auto entry = m_objects.begin(); entry != m_objects.end();) {
+        const auto next = std::next(entry);
+        if (entry->second.owner == client) {
+            Destroy(entry);
+        }
+        entry = next;
+    }
+}
+
+void CAutomationService::Destroy(std::map<QString, Entry>::iterator entry) {
+    m_connection.unregisterObject(entry->first);
+    entry->second.object->OnFinalRelease();
+    m_objects.erase(entry);
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "platform/AutomationObject.h"
+
+#include <QDBusConnection>
+#include <QDBusContext>
+#include <QDBusObjectPath>
+#include <QObject>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+
+class CAutomationObjectAdaptor;
+class QDBusServiceWatcher;
+
+// Serves the applet's automation objects on the session bus under its
+// automation name: the factory at "/" makes each object at a path of its own,
+// owned by the bus client that asked for it. A client that leaves the bus
+// releases every object it created, so the applet never outlives a dead game.
+class CAutomationService : public QObject, protected QDBusContext {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "MW_Injector.OLE")
+public:
+    CAutomationService(IAutomationFactory& factory, QDBusConnection connection,
+                       QString serviceName);
+    ~CAutomationService() override;
+
+    // Exports the factory and claims the bus name; false when either fails
+    // (another instance already serves the name, or there is no bus).
+    bool Start();
+
+    // The objects alive now.
+    std::size_t ObjectCount() const { return m_objects.size(); }
+
+    // Called by an object's adaptor on the owner's Release(); false for a
+    // caller that does not own the object (it stays alive).
+    bool ReleaseObject(CAutomationObjectAdaptor* adaptor, const QString& caller);
+
+public Q_SLOTS:
+    Q_SCRIPTABLE QDBusObjectPath CreateObject();
+
+private:
+    // An adaptor may be in the middle of its own Release() call when it goes.
+    struct LaterDeleter {
+        void operator()(CAutomationObjectAdaptor* adaptor) const;
+    };
+    struct Entry {
+        QString owner;
+        std::unique_ptr<IAutomationObject> object;
+        std::unique_ptr<CAutomationObjectAdaptor, LaterDeleter> adaptor;
+    };
+
+    void OnClientGone(const QString& client);
+    void Destroy(std::map<QString, Entry>::iterator entry);
+
+    IAutomationFactory& m_factory;
+    QDBusConnection m_connection;
+    QString m_serviceName;
+    QDBusServiceWatcher* m_watcher; // child of this
+    std::uint64_t m_nextObjectNumber = 1;
+    std::map<QString, Entry> m_objects; // by object path
+};
