@@ -9,6 +9,7 @@
 class CAgentFile;
 class CDibBitmap;
 class CGameLink;
+class IAgentFileSource;
 
 // An agent's 16-bit picture with its transparency mask. The drawing operations
 // (BlendInto, CopyInto) are implemented with the bitmaps in framework/.
@@ -53,6 +54,7 @@ public:
 class CAgent {
 public:
     static constexpr std::size_t kMaxDependencies = 128;
+    static constexpr std::uint16_t kUnlimited = 65535;
 
     // Usage accounting and injection (agents/Injection.cpp).
     std::int32_t TimeUntilAvailable() const;
@@ -94,6 +96,9 @@ public:
 class CAgentFile {
 public:
     explicit CAgentFile(const std::string& path);
+    // Reads from any source; `path` names the file in messages and for later
+    // extraction and usage write-back.
+    CAgentFile(const std::string& path, IAgentFileSource& source);
     CAgentFile(const CAgentFile&) = delete;
     CAgentFile& operator=(const CAgentFile&) = delete;
 

@@ -1,0 +1,41 @@
+#include "agents/AgentCatalogue.h"
+
+#include "agents/AgentFileListing.h"
+#include "app/KitException.h"
+#include "app/StringTable.h"
+
+#include <new>
+
+void CAgentCatalogue::AddFile(const std::string& path) {
+    std::unique_ptr<CAgentFile> file;
+    try {
+        file = std::make_unique<CAgentFile>(path);
+        // Room first, so appending cannot fail halfway and leave the two lists apart.
+        m_files.reserve(m_files.size() + 1);
+        m_agents.reserve(m_agents.size() + file->m_agents.size());
+    } catch (const std::bad_alloc&) {
+        ThrowStringId(IDS_ERROR_ALLOCATING_MEMORY);
+    }
+    for (const auto& agent : file->m_agents) {
+        m_agents.push_back(agent.get());
+    }
+    m_files.push_back(std::move(file));
+}
+
+void CAgentCatalogue::ScanDirectory(const std::string& directory) {
+    const auto paths = ListAgentFiles(directory);
+    if (!paths) {
+        return;
+    }
+    for (const auto& path : *paths) {
+        AddFile(path);
+    }
+}
+
+void CAgentCatalogue::Clear() {
+    m_agents.clear();
+    m_files.clear();
+    m_files.shrink_to_fit();
+}
+
+bool CAgentCatalogue::IsAgentFileName(const std::string& path) { return ::IsAgentFileName(path); }

@@ -1,0 +1,207 @@
+#include "agents/AgentFile.h"
+#include "agents/AgentFileFormat.h"
+#include "agents/AgentFileSource.h"
+#include "app/KitException.h"
+#include "app/StringTable.h"
+#include "platform/ByteReader.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <optional>
+
+namespace {
+
+using namespace AgentFileFormat;
+
+[[noreturn]] void FailFormat() { ThrowStringId(IDS_UNEXPECTED_FILE_FORMAT); }
+
+// Every value inside a chunk must lie inside it; anything else is a damaged
+// chunk, whatever follows it in the file.
+template <typename T> T Need(std::optional<T> value) {
+    if (!value) {
+        FailFormat();
+    }
+    return *value;
+}
+
+std::string NeedString(CByteReader& reader) { return std::string(Need(reader.ZeroTerminated())); }
+
+bool HasTag(const std::uint8_t* header, const char* tag) {
+    return std::memcmp(header, tag, kTagSize) == 0;
+}
+
+// One pass over an agent file from its magic to its last chunk.
+class CAgentFileReader {
+public:
+    CAgentFileReader(CAgentFile& file, IAgentFileSource& source) : m_file(file), m_source(source) {}
+
+    void Run() {
+        ReadMagic();
+        while (ReadChunk()) {
+        }
+    }
+
+private:
+    void ReadMagic() {
+        std::uint8_t magic[kTagSize];
+        if (m_source.Read(magic, kTagSize) != kTagSize || !HasTag(magic, kMagic)) {
+            ThrowStringId(IDS_NOT_A_KIV_FILE, m_file.m_path.c_str());
+        }
+        m_position = kTagSize;
+    }
+
+    // False at the end of the file. A tail too short for a header is a file
+    // that ends inside a structure, just as a chunk cut short is.
+    bool ReadChunk() {
+        std::uint8_t header[kChunkHeaderSize];
+        const std::size_t got = m_source.Read(header, kChunkHeaderSize);
+        if (got == 0) {
+            return false;
+        }
+        if (got != kChunkHeaderSize) {
+            FailEndOfFile();
+        }
+        const std::uint64_t chunkOffset = m_position;
+        const std::uint32_t length = Need(CByteReader(header + kTagSize, 4).U32());
+        m_position += kChunkHeaderSize;
+        if (length > m_source.Remaining()) {
+            FailEndOfFile();
+        }
+        if (m_position + length > kMaxFileSize) {
+            FailFormat();
+        }
+        if (HasTag(header, kAgentTag)) {
+            ReadAgentChunk(static_cast<std::uint32_t>(chunkOffset), length);
+        } else if (HasTag(header, kFileTag)) {
+            ReadFileChunk(static_cast<std::uint32_t>(chunkOffset), length);
+        } else {
+            m_source.Skip(length);
+        }
+        m_position += length;
+        return true;
+    }
+
+    [[noreturn]] void FailEndOfFile() const {
+        ThrowStringId(IDS_UNEXPECTED_END_OF_FILE, m_file.m_path.c_str());
+    }
+
+    void ReadAgentChunk(std::uint32_t chunkOffset, std::uint32_t length) {
+        if (length < kMinAgentChunkSize || length > kMaxAgentChunkSize) {
+            FailFormat();
+        }
+        // One buffer serves every agent chunk and grows only for a larger one.
+        if (m_buffer.size() < length) {
+            m_buffer.clear();
+            m_buffer.shrink_to_fit();
+            m_buffer.resize(length);
+        }
+        if (m_source.Read(m_buffer.data(), length) != length) {
+            FailEndOfFile();
+        }
+        auto agent = std::make_unique<CAgent>();
+        agent->m_owner = &m_file;
+        agent->m_chunkOffset = chunkOffset;
+        CByteReader reader(m_buffer.data(), length);
+        ParseAgent(reader, *agent);
+        m_file.m_agents.push_back(std::move(agent));
+    }
+
+    static void ParseAgent(CByteReader& reader, CAgent& agent) {
+        agent.m_quantity = Need(reader.U16());
+        agent.m_lastUsed = Need(reader.U32());
+        agent.m_reuseInterval = Need(reader.U32());
+        agent.m_reserved1 = Need(reader.U8());
+        agent.m_reserved2 = Need(reader.U8());
+        agent.m_reserved3 = Need(reader.U16());
+        agent.m_reserved4 = Need(reader.U32());
+        agent.m_reserved5 = Need(reader.U32());
+        agent.m_reserved6 = Need(reader.U16());
+        agent.m_reserved7 = Need(reader.U16());
+        agent.m_name = NeedString(reader);
+        agent.m_description = NeedString(reader);
+        agent.m_installScript = NeedString(reader);
+        agent.m_removeScript = NeedString(reader);
+        agent.m_scriptCount = Need(reader.U16());
+        // Each script takes at least its terminator, so the chunk bounds the count.
+        for (std::uint16_t i = 0; i < agent.m_scriptCount; ++i) {
+            agent.m_scripts.push_back(NeedString(reader));
+        }
+        agent.m_dependencyCount = Need(reader.U16());
+        if (agent.m_dependencyCount > CAgent::kMaxDependencies) {
+            FailFormat();
+        }
+        for (std::uint16_t i = 0; i < agent.m_dependencyCount; ++i) {
+            agent.m_dependencies[i].type = Need(reader.U16());
+            agent.m_dependencies[i].name = NeedString(reader);
+        }
+        ParsePicture(reader, agent.m_picture);
+    }
+
+    static void ParsePicture(CByteReader& reader, CAgentPicture& picture) {
+        const std::uint16_t width = Need(reader.U16());
+        const std::uint16_t height = Need(reader.U16());
+        if (width == 0 || height == 0) {
+            return;
+        }
+        const std::uint64_t count = std::uint64_t{width} * height;
+        const auto bytes = Need(reader.Bytes(count * 2));
+        std::vector<std::uint16_t> pixels(static_cast<std::size_t>(count));
+        CByteReader pixelReader(bytes);
+        for (auto& pixel : pixels) {
+            pixel = Need(pixelReader.U16());
+        }
+        picture.Create(pixels.data(), width, height, 1, true);
+    }
+
+    // Only the fixed part and the name are read; the contents are skipped, so
+    // listing a file costs the same whatever it carries.
+    void ReadFileChunk(std::uint32_t chunkOffset, std::uint32_t length) {
+        std::uint8_t head[kFileChunkFixedSize + kMaxCarriedNameLength + 1];
+        const std::size_t wanted = std::min<std::size_t>(length, sizeof head);
+        if (m_source.Read(head, wanted) != wanted) {
+            FailEndOfFile();
+        }
+        CByteReader reader(head, wanted);
+        auto record = std::make_unique<CDependencyFile>();
+        record->m_owner = &m_file;
+        record->m_type = Need(reader.U16());
+        Need(reader.U32());
+        record->m_size = Need(reader.U32());
+        record->m_name = NeedString(reader);
+        const std::uint64_t headLength = reader.Position();
+        // The contents must lie inside the chunk: extraction copies exactly
+        // m_size bytes from m_dataOffset.
+        if (record->m_size > length - headLength) {
+            FailFormat();
+        }
+        record->m_dataOffset = static_cast<std::uint32_t>(chunkOffset + kChunkHeaderSize + headLength);
+        m_source.Skip(length - wanted);
+        m_file.m_dependencies.push_back(std::move(record));
+    }
+
+    CAgentFile& m_file;
+    IAgentFileSource& m_source;
+    std::vector<std::uint8_t> m_buffer;
+    std::uint64_t m_position = 0;
+};
+
+// Memory failures other than a picture's become the program's own message.
+void Load(CAgentFile& file, IAgentFileSource& source) {
+    try {
+        CAgentFileReader(file, source).Run();
+    } catch (const std::bad_alloc&) {
+        ThrowStringId(IDS_ERROR_ALLOCATING_MEMORY);
+    }
+}
+
+} // namespace
+
+CAgentFile::CAgentFile(const std::string& path) : m_path(path) {
+    CFileAgentSource source(path);
+    Load(*this, source);
+}
+
+CAgentFile::CAgentFile(const std::string& path, IAgentFileSource& source) : m_path(path) {
+    Load(*this, source);
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "platform/FileDescriptor.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+// Where the reader takes an agent file's bytes from: a file on disk, or bytes
+// in memory for tests and fuzzing. Reading moves forward only.
+class IAgentFileSource {
+public:
+    virtual ~IAgentFileSource() = default;
+    // Bytes from the current position to the end.
+    virtual std::uint64_t Remaining() const = 0;
+    // Reads up to `count` bytes; fewer only at the end. A read failure throws.
+    virtual std::size_t Read(std::uint8_t* out, std::size_t count) = 0;
+    // Moves past `count` bytes without reading them; count <= Remaining().
+    virtual void Skip(std::uint64_t count) = 0;
+};
+
+class CMemoryAgentSource : public IAgentFileSource {
+public:
+    explicit CMemoryAgentSource(std::span<const std::uint8_t> bytes) : m_bytes(bytes) {}
+
+    std::uint64_t Remaining() const override { return m_bytes.size() - m_position; }
+    std::size_t Read(std::uint8_t* out, std::size_t count) override;
+    void Skip(std::uint64_t count) override;
+
+private:
+    std::span<const std::uint8_t> m_bytes;
+    std::size_t m_position = 0;
+};
+
+// An open agent file. Skipping only moves the position, so carried contents
+// are never touched while a file is listed. Failures are 6344 with the path.
+class CFileAgentSource : public IAgentFileSource {
+public:
+    explicit CFileAgentSource(const std::string& path);
+
+    std::uint64_t Remaining() const override { return m_size - m_position; }
+    std::size_t Read(std::uint8_t* out, std::size_t count) override;
+    void Skip(std::uint64_t count) override { m_position += count; }
+
+private:
+    [[noreturn]] void FailReading() const;
+
+    std::string m_path;
+    CFileDescriptor m_file;
+    std::uint64_t m_size = 0;
+    std::uint64_t m_position = 0;
+};

@@ -1,0 +1,120 @@
+#include "agents/AgentFileWriter.h"
+
+#include "agents/AgentFileFormat.h"
+#include "app/KitException.h"
+#include "app/StringTable.h"
+#include "platform/ByteReader.h"
+
+#include <fstream>
+
+namespace {
+
+using namespace AgentFileFormat;
+
+// Appends little-endian values and zero-terminated strings.
+class CByteSink {
+public:
+    explicit CByteSink(std::vector<std::uint8_t>& out) : m_out(out) {}
+
+    void U8(std::uint8_t v) { m_out.push_back(v); }
+    void U16(std::uint16_t v) {
+        std::uint8_t bytes[2];
+        StoreU16(bytes, v);
+        Raw(bytes);
+    }
+    void U32(std::uint32_t v) {
+        std::uint8_t bytes[4];
+        StoreU32(bytes, v);
+        Raw(bytes);
+    }
+    void String(std::string_view text) {
+        m_out.insert(m_out.end(), text.begin(), text.end());
+        U8(0);
+    }
+    void Raw(std::span<const std::uint8_t> bytes) {
+        m_out.insert(m_out.end(), bytes.begin(), bytes.end());
+    }
+
+private:
+    std::vector<std::uint8_t>& m_out;
+};
+
+std::vector<std::uint8_t> AgentChunkData(const CAgent& agent) {
+    std::vector<std::uint8_t> data;
+    CByteSink sink(data);
+    sink.U16(agent.m_quantity);
+    sink.U32(agent.m_lastUsed);
+    sink.U32(agent.m_reuseInterval);
+    sink.U8(agent.m_reserved1);
+    sink.U8(agent.m_reserved2);
+    sink.U16(agent.m_reserved3);
+    sink.U32(agent.m_reserved4);
+    sink.U32(agent.m_reserved5);
+    sink.U16(agent.m_reserved6);
+    sink.U16(agent.m_reserved7);
+    sink.String(agent.m_name);
+    sink.String(agent.m_description);
+    sink.String(agent.m_installScript);
+    sink.String(agent.m_removeScript);
+    sink.U16(static_cast<std::uint16_t>(agent.m_scripts.size()));
+    for (const auto& script : agent.m_scripts) {
+        sink.String(script);
+    }
+    sink.U16(agent.m_dependencyCount);
+    for (std::size_t i = 0; i < agent.m_dependencyCount; ++i) {
+        sink.U16(agent.m_dependencies[i].type);
+        sink.String(agent.m_dependencies[i].name);
+    }
+    const CAgentPicture& picture = agent.m_picture;
+    const bool hasPixels = picture.HasPicture() && picture.m_width > 0 && picture.m_height > 0;
+    sink.U16(hasPixels ? static_cast<std::uint16_t>(picture.m_width) : 0);
+    sink.U16(hasPixels ? static_cast<std::uint16_t>(picture.m_height) : 0);
+    const std::size_t count = hasPixels ? std::size_t{picture.m_width} * picture.m_height : 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        sink.U16(picture.m_pixels[i]);
+    }
+    // The reader refuses shorter agent chunks; the padding reads as trailing bytes.
+    if (data.size() < kMinAgentChunkSize) {
+        data.resize(kMinAgentChunkSize, 0);
+    }
+    return data;
+}
+
+} // namespace
+
+CAgentFileWriter::CAgentFileWriter() : m_bytes(std::begin(kMagic), std::end(kMagic)) {}
+
+void CAgentFileWriter::AddAgent(const CAgent& agent) {
+    AddChunk(std::string_view(kAgentTag, kTagSize), AgentChunkData(agent));
+}
+
+void CAgentFileWriter::AddCarriedFile(std::uint16_t type, std::string_view name,
+                                      std::span<const std::uint8_t> contents) {
+    std::vector<std::uint8_t> data;
+    CByteSink sink(data);
+    sink.U16(type);
+    sink.U32(0);
+    sink.U32(static_cast<std::uint32_t>(contents.size()));
+    sink.String(name);
+    sink.Raw(contents);
+    AddChunk(std::string_view(kFileTag, kTagSize), data);
+}
+
+void CAgentFileWriter::AddChunk(std::string_view tag, std::span<const std::uint8_t> data) {
+    CByteSink sink(m_bytes);
+    for (std::size_t i = 0; i < kTagSize; ++i) {
+        sink.U8(i < tag.size() ? static_cast<std::uint8_t>(tag[i]) : ' ');
+    }
+    sink.U32(static_cast<std::uint32_t>(data.size()));
+    sink.Raw(data);
+}
+
+void CAgentFileWriter::Save(const std::string& path) const {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(m_bytes.data()),
+              static_cast<std::streamsize>(m_bytes.size()));
+    out.close();
+    if (!out) {
+        ThrowStringId(IDS_ERROR_WRITING_FILE, path.c_str());
+    }
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "agents/AgentFile.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Builds the bytes of an agent file chunk by chunk, in the order added. An
+// agent is described by a CAgent: its numbers, texts, scripts, the first
+// m_dependencyCount table entries and its picture are written as they are.
+class CAgentFileWriter {
+public:
+    CAgentFileWriter();
+
+    void AddAgent(const CAgent& agent);
+    void AddCarriedFile(std::uint16_t type, std::string_view name,
+                        std::span<const std::uint8_t> contents);
+    // Any chunk; `tag` is four characters.
+    void AddChunk(std::string_view tag, std::span<const std::uint8_t> data);
+
+    const std::vector<std::uint8_t>& Bytes() const { return m_bytes; }
+    // Writes the bytes to a file, replacing it; 6345 with the path on failure.
+    void Save(const std::string& path) const;
+
+private:
+    std::vector<std::uint8_t> m_bytes;
+};
