@@ -1,0 +1,77 @@
+#include "analysis/widgets/AnalysisPage.h"
+
+#include "agents/AgentCatalogue.h"
+#include "analysis/ScriptAnalyser.h"
+#include "analysis/widgets/ImageStrip.h"
+#include "app/GameConfig.h"
+#include "app/KitException.h"
+#include "framework/widgets/BaseSheet.h"
+#include "framework/widgets/HScrollListBox.h"
+#include "platform/TextCodec.h"
+
+#include <QTreeWidget>
+
+namespace {
+
+constexpr int kAnalysisTemplate = 132;
+constexpr int kAgentListId = 1000;
+constexpr int kResultsTreeId = 1018;
+constexpr const char* kPictures = "bitmaps/133.bmp";
+const QColor kPictureTransparent(0, 255, 255);
+
+} // namespace
+
+CAnalysisPage::CAnalysisPage() : CBasePage(kAnalysisTemplate, 0) {}
+
+void CAnalysisPage::SetSheet(CBaseSheet* sheet, const CAgentCatalogue* catalogue) {
+    m_sheet = sheet;
+    m_catalogue = catalogue;
+}
+
+void CAnalysisPage::DoDataExchange() {
+    m_resultsTree = ControlAs<QTreeWidget>(kResultsTreeId);
+    m_agentList = ControlAs<CHScrollListBox>(kAgentListId);
+    m_results = std::make_unique<CResultsTreeWidget>(*m_resultsTree);
+    connect(m_agentList, &CHScrollListBox::currentRowChanged, this,
+            &CAnalysisPage::OnSelchangeAgentList);
+}
+
+bool CAnalysisPage::OnInitDialog() {
+    DoDataExchange();
+    try {
+        SetWallpaper(&m_sheet->m_wallpaper);
+        FillAgentList();
+        m_chemicalNames.LoadChemicalNames(CBaseSheet::GetGameDirectory(kMainDirectory));
+        // Without the pictures the tree still shows its texts.
+        m_results->SetImages(LoadImageStrip(kPictures, kPictureTransparent));
+    } catch (const CKitException& e) {
+        ReportError(e);
+    }
+    return true;
+}
+
+void CAnalysisPage::FillAgentList() {
+    m_agentList->ResetContent();
+    const auto& agents = m_catalogue->m_agents;
+    for (std::size_t i = 0; i < agents.size(); ++i) {
+        const int index =
+            m_agentList->AddString(QString::fromStdString(Windows1252ToUtf8(agents[i]->m_name)));
+        if (index != CHScrollListBox::kError) {
+            m_agentList->SetItemData(index, static_cast<int>(i));
+        }
+    }
+}
+
+void CAnalysisPage::OnSelchangeAgentList() {
+    const int selection = m_agentList->GetCurSel();
+    if (selection == CHScrollListBox::kError) {
+        AnalyseAgent(nullptr, m_chemicalNames, *m_results);
+        return;
+    }
+    const int position = m_agentList->GetItemData(selection);
+    if (position == CHScrollListBox::kError) {
+        return;
+    }
+    AnalyseAgent(m_catalogue->m_agents.at(static_cast<std::size_t>(position)), m_chemicalNames,
+                 *m_results);
+}

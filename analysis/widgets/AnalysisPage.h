@@ -1,0 +1,40 @@
+#pragma once
+
+#include "analysis/ChemicalNameTable.h"
+#include "analysis/widgets/ResultsTreeWidget.h"
+#include "framework/widgets/BasePage.h"
+
+#include <memory>
+
+class CAgentCatalogue;
+class CBaseSheet;
+class CHScrollListBox;
+class QTreeWidget;
+
+// The Analysis page: every agent of the catalogue by name and, for the one
+// selected, what its scripts do, as the script analyser reports it. It never
+// changes an agent or talks to the game.
+class CAnalysisPage : public CBasePage {
+    Q_OBJECT
+
+public:
+    CAnalysisPage();
+
+    // The sheet gives its wallpaper and the catalogue it owns; called before
+    // the page is added.
+    void SetSheet(CBaseSheet* sheet, const CAgentCatalogue* catalogue);
+
+    bool OnInitDialog() override;
+    void FillAgentList();
+    void OnSelchangeAgentList();
+
+    QTreeWidget* m_resultsTree = nullptr;
+    CHScrollListBox* m_agentList = nullptr;
+    CBaseSheet* m_sheet = nullptr;
+    const CAgentCatalogue* m_catalogue = nullptr;
+    CChemicalNameTable m_chemicalNames;
+    std::unique_ptr<CResultsTreeWidget> m_results;
+
+private:
+    void DoDataExchange();
+};

@@ -1,0 +1,48 @@
+#include "ui/AgentDetails.h"
+
+#include "agents/AgentFile.h"
+#include "framework/DibBitmap.h"
+#include "ui/Centring.h"
+#include "ui/DetailsText.h"
+
+namespace {
+
+constexpr std::uint32_t kBlack = 0x000000;
+
+} // namespace
+
+DetailsControls DescribeControls(const CAgent* agent) {
+    if (agent == nullptr) {
+        return {};
+    }
+    return {FormatQuantityText(agent->m_quantity), agent->IsAvailable(),
+            !agent->m_removeScript.empty()};
+}
+
+DetailsPicture DescribePicture(const CAgent& agent, int canvasWidth, int canvasHeight) {
+    const std::int32_t timeLeft = agent.TimeUntilAvailable();
+    DetailsPicture picture;
+    picture.x = CentredOffset(canvasWidth, agent.m_picture.m_width);
+    picture.y = CentredOffset(canvasHeight, agent.m_picture.m_height);
+    picture.full = agent.IsAvailable();
+    if (!(picture.full && timeLeft == 0)) {
+        picture.waitText = FormatWaitText(timeLeft);
+    }
+    return picture;
+}
+
+void PaintAgentPicture(CDibBitmap& canvas, const CAgent& agent, const DetailsPicture& picture) {
+    PaintBlack(canvas);
+    if (!agent.m_picture.HasPicture()) {
+        return;
+    }
+    if (picture.full) {
+        agent.m_picture.CopyInto(canvas, picture.x, picture.y);
+    } else {
+        agent.m_picture.BlendInto(canvas, picture.x, picture.y, kDimmedOpacity);
+    }
+}
+
+void PaintBlack(CDibBitmap& canvas) {
+    canvas.FillRect(0, 0, canvas.Width(), canvas.Height(), kBlack);
+}

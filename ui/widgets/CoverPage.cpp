@@ -1,0 +1,53 @@
+#include "ui/widgets/CoverPage.h"
+
+#include "app/GameConfig.h"
+#include "app/KitException.h"
+#include "framework/widgets/BaseSheet.h"
+#include "ui/Centring.h"
+
+#include <QPainter>
+
+namespace {
+
+constexpr int kCoverTemplate = 129;
+
+} // namespace
+
+CCoverPage::CCoverPage() : CBasePage(kCoverTemplate, 0) {}
+
+void CCoverPage::Construct(CBaseSheet* sheet, const char* bitmapName) {
+    m_sheet = sheet;
+    m_bitmapName = bitmapName;
+}
+
+// The cover is the page shown first, so it is set up with the sheet's window.
+bool CCoverPage::OnInitDialog() {
+    return OnCreate() == 0;
+}
+
+int CCoverPage::OnCreate() {
+    try {
+        SetWallpaper(&m_sheet->m_wallpaper);
+        const std::string path = CBaseSheet::GetGameDirectory(kAppletDataDirectory) + m_bitmapName;
+        m_coverPicture.LoadFromFile(path.c_str());
+    } catch (const CKitException& e) {
+        ReportError(e);
+    }
+    return 0;
+}
+
+QPoint CCoverPage::PicturePosition() const {
+    const QRect client = rect();
+    return {CentredOffset(client.width(), m_coverPicture.Width()),
+            CentredOffset(client.height(), m_coverPicture.Height())};
+}
+
+void CCoverPage::paintEvent(QPaintEvent* event) {
+    CBasePage::paintEvent(event);
+    if (!m_coverPicture.IsValid()) {
+        return;
+    }
+    QPainter painter(this);
+    const QPoint position = PicturePosition();
+    m_coverPicture.Draw(painter, position.x(), position.y());
+}

@@ -1,0 +1,218 @@
+#include "ui/widgets/InjectorPage.h"
+
+#include "agents/AgentCatalogue.h"
+#include "app/GameConfig.h"
+#include "app/KitException.h"
+#include "framework/widgets/HScrollListBox.h"
+#include "framework/widgets/TransparentStatic.h"
+#include "platform/TextCodec.h"
+#include "ui/AgentDetails.h"
+#include "ui/widgets/CanvasText.h"
+#include "ui/widgets/InjectorSheet.h"
+#include "ui/widgets/PictureControl.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTimerEvent>
+
+namespace {
+
+constexpr int kAgentsTemplate = 130;
+constexpr int kAgentListId = 1000;
+constexpr int kDescriptionId = 1001;
+constexpr int kInjectId = 1003;
+constexpr int kRemoveId = 1004;
+constexpr int kQuantityTextId = 1006;
+constexpr int kPicturePlaceholderId = 1008;
+constexpr int kQuantityLabelId = 1015;
+
+QString FromAgentText(const std::string& text) {
+    return QString::fromStdString(Windows1252ToUtf8(text));
+}
+
+} // namespace
+
+CInjectorPage::CInjectorPage() : CBasePage(kAgentsTemplate, 0) {}
+
+void CInjectorPage::SetSheet(CInjectorSheet* sheet) {
+    m_sheet = sheet;
+}
+
+void CInjectorPage::DoDataExchange() {
+    m_quantityLabel = SubclassControl<CTransparentStatic>(kQuantityLabelId);
+    m_removeButton = ControlAs<QPushButton>(kRemoveId);
+    m_injectButton = ControlAs<QPushButton>(kInjectId);
+    m_quantityText = ControlAs<QLabel>(kQuantityTextId);
+    m_descriptionEdit = ControlAs<QPlainTextEdit>(kDescriptionId);
+    m_agentList = ControlAs<CHScrollListBox>(kAgentListId);
+    connect(m_agentList, &CHScrollListBox::currentRowChanged, this,
+            &CInjectorPage::OnSelchangeAgentList);
+    connect(m_injectButton, &QPushButton::clicked, this, &CInjectorPage::OnInject);
+    connect(m_removeButton, &QPushButton::clicked, this, &CInjectorPage::OnRemove);
+}
+
+bool CInjectorPage::OnInitDialog() {
+    DoDataExchange();
+    try {
+        SetWallpaper(&m_sheet->m_wallpaper);
+        CreatePictureControl();
+        m_canvas.Create(m_pictureCtrl->contentsRect().width(),
+                        m_pictureCtrl->contentsRect().height(), kDib24);
+        m_pictureCtrl->SetCanvas(&m_canvas);
+        RefreshList();
+        EnableRefreshTimer(true);
+    } catch (const CKitException& e) {
+        ReportError(e);
+    }
+    return true;
+}
+
+void CInjectorPage::CreatePictureControl() {
+    m_pictureCtrl = new CPictureControl(this);
+    m_pictureCtrl->setGeometry(Control(kPicturePlaceholderId)->geometry());
+    m_pictureCtrl->show();
+}
+
+bool CInjectorPage::OnSetActive() {
+    EnableRefreshTimer(true);
+    return CBasePage::OnSetActive();
+}
+
+bool CInjectorPage::OnKillActive() {
+    EnableRefreshTimer(false);
+    return CBasePage::OnKillActive();
+}
+
+void CInjectorPage::EnableRefreshTimer(bool on) {
+    if (on) {
+        if (m_timerId == 0) {
+            m_timerId = startTimer(kTimerInterval);
+        }
+        return;
+    }
+    if (m_timerId != 0) {
+        killTimer(m_timerId);
+    }
+    m_timerId = 0;
+}
+
+void CInjectorPage::timerEvent(QTimerEvent*) {
+    OnTimer();
+}
+
+void CInjectorPage::OnTimer() {
+    if (++m_tickCount == kTicksPerRefresh) {
+        m_tickCount = 0;
+        RefreshDetails();
+    }
+}
+
+void CInjectorPage::RefreshList() {
+    if (!HasWindow()) {
+        return;
+    }
+    // Choosing the first entry here is the page's doing, not the user's.
+    const QSignalBlocker quiet(m_agentList);
+    FillAgentList();
+    if (m_agentList->GetCount() > 0) {
+        m_agentList->SetCurSel(0);
+        SelectAgent(m_agentList->GetItemData(0));
+    } else {
+        SelectAgent(-1);
+    }
+}
+
+void CInjectorPage::FillAgentList() {
+    m_agentList->ResetContent();
+    const auto& agents = m_sheet->m_catalogue.m_agents;
+    for (std::size_t i = 0; i < agents.size(); ++i) {
+        const int index = m_agentList->AddString(FromAgentText(agents[i]->m_name));
+        if (index != CHScrollListBox::kError) {
+            m_agentList->SetItemData(index, static_cast<int>(i));
+        }
+    }
+}
+
+void CInjectorPage::OnSelchangeAgentList() {
+    const int selection = m_agentList->GetCurSel();
+    SelectAgent(selection == CHScrollListBox::kError ? -1 : m_agentList->GetItemData(selection));
+}
+
+void CInjectorPage::SelectAgent(int position) {
+    m_selected = position;
+    if (position == -1) {
+        m_descriptionEdit->setPlainText(QString());
+        UpdateControls();
+        return;
+    }
+    m_descriptionEdit->setPlainText(FromAgentText(SelectedAgent()->m_description));
+    RefreshDetails();
+    UpdateControls();
+}
+
+CAgent* CInjectorPage::SelectedAgent() const {
+    if (m_selected == -1) {
+        return nullptr;
+    }
+    return m_sheet->m_catalogue.m_agents.at(static_cast<std::size_t>(m_selected));
+}
+
+void CInjectorPage::OnInject() {
+    CAgent* agent = SelectedAgent();
+    if (agent == nullptr) {
+        return;
+    }
+    try {
+        const std::string sounds = CBaseSheet::GetGameDirectory(kSoundsDirectory);
+        const std::string images = CBaseSheet::GetGameDirectory(kImagesDirectory);
+        agent->InstallDependencies(images, sounds, m_sheet->m_game);
+        agent->Inject(m_sheet->m_game, true);
+    } catch (const CKitException& e) {
+        ReportError(e);
+    }
+    RefreshDetails();
+}
+
+void CInjectorPage::OnRemove() {
+    const CAgent* agent = SelectedAgent();
+    if (agent == nullptr) {
+        return;
+    }
+    try {
+        agent->Remove(m_sheet->m_game);
+    } catch (const CKitException& e) {
+        ReportError(e);
+    }
+    RefreshDetails();
+}
+
+void CInjectorPage::RefreshDetails() {
+    const CAgent* agent = SelectedAgent();
+    if (m_canvas.IsValid()) {
+        if (agent == nullptr) {
+            PaintBlack(m_canvas);
+        } else {
+            const DetailsPicture picture =
+                DescribePicture(*agent, m_canvas.Width(), m_canvas.Height());
+            m_pictureX = picture.x;
+            m_pictureY = picture.y;
+            PaintAgentPicture(m_canvas, *agent, picture);
+            if (picture.waitText) {
+                DrawTopCentredText(m_canvas, QString::fromStdString(*picture.waitText), font());
+            }
+        }
+        m_pictureCtrl->RedrawNow();
+    }
+    if (agent != nullptr) {
+        UpdateControls();
+    }
+}
+
+void CInjectorPage::UpdateControls() {
+    const DetailsControls controls = DescribeControls(SelectedAgent());
+    m_quantityText->setText(QString::fromStdString(controls.quantityText));
+    m_injectButton->setEnabled(controls.injectEnabled);
+    m_removeButton->setEnabled(controls.removeEnabled);
+}

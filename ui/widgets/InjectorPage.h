@@ -1,0 +1,75 @@
+#pragma once
+
+#include "framework/DibBitmap.h"
+#include "framework/widgets/BasePage.h"
+
+class CAgent;
+class CHScrollListBox;
+class CInjectorSheet;
+class CPictureControl;
+class CTransparentStatic;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+// The Agents page: every agent of the catalogue by name, the selected one's
+// description, picture, uses left and waiting time, and the Inject and Remove
+// actions. While the page is the active tab its details are redrawn once a
+// second, so the wait counts down.
+class CInjectorPage : public CBasePage {
+    Q_OBJECT
+
+public:
+    // The refresh timer ticks this often; the details are redrawn on every
+    // tenth tick.
+    static constexpr int kTimerInterval = 100;
+    static constexpr int kTicksPerRefresh = 10;
+
+    CInjectorPage();
+
+    void SetSheet(CInjectorSheet* sheet);
+
+    bool OnInitDialog() override;
+    bool OnSetActive() override;
+    bool OnKillActive() override;
+
+    // Refills the list from the catalogue and selects its first entry; does
+    // nothing before the page has been shown.
+    void RefreshList();
+    void FillAgentList();
+    void SelectAgent(int position);
+    void EnableRefreshTimer(bool on);
+
+    void OnSelchangeAgentList();
+    void OnTimer();
+    void OnInject();
+    void OnRemove();
+
+    // Redraws the picture area for the selected agent, then the controls.
+    void RefreshDetails();
+    // The quantity text and which of the two actions are open.
+    void UpdateControls();
+
+    CTransparentStatic* m_quantityLabel = nullptr;
+    QPushButton* m_removeButton = nullptr;
+    QPushButton* m_injectButton = nullptr;
+    QLabel* m_quantityText = nullptr;
+    QPlainTextEdit* m_descriptionEdit = nullptr;
+    CHScrollListBox* m_agentList = nullptr;
+    CInjectorSheet* m_sheet = nullptr;
+    int m_timerId = 0;
+    int m_tickCount = 0;
+    int m_selected = -1;
+    CDibBitmap m_canvas;
+    CPictureControl* m_pictureCtrl = nullptr;
+    int m_pictureX = 0;
+    int m_pictureY = 0;
+
+protected:
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    void DoDataExchange();
+    void CreatePictureControl();
+    CAgent* SelectedAgent() const;
+};

@@ -1,0 +1,167 @@
+#include "ui/widgets/InjectorSheet.h"
+
+#include "analysis/widgets/ImageStrip.h"
+#include "app/GameConfig.h"
+#include "app/KitException.h"
+#include "framework/MenuTemplate.h"
+#include "framework/widgets/MenuBuilder.h"
+
+#include <QAction>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QUrl>
+
+namespace {
+
+constexpr const char* kAppletName = "Splicebox";
+constexpr const char* kAppletVersion = "1.0";
+constexpr const char* kCoverPicture = "Injector.bmp";
+constexpr int kMenuId = 135;
+constexpr const char* kTabImages = "bitmaps/131.bmp";
+const QColor kTabImageTransparent(0, 255, 0);
+constexpr int kAgentsTab = 1;
+
+std::vector<std::string> LocalPaths(const QMimeData& data) {
+    std::vector<std::string> paths;
+    for (const QUrl& url : data.urls()) {
+        if (url.isLocalFile()) {
+            paths.push_back(url.toLocalFile().toStdString());
+        }
+    }
+    return paths;
+}
+
+} // namespace
+
+CInjectorSheet::CInjectorSheet(const char* caption, QWidget* parent)
+    : CBaseSheet(caption, parent, kAppletName, kAppletVersion) {
+    m_coverPage.Construct(this, kCoverPicture);
+    AddPage(&m_coverPage);
+}
+
+// The catalogue goes first, then the pages, as the members are declared.
+CInjectorSheet::~CInjectorSheet() = default;
+
+bool CInjectorSheet::OnInitDialog() {
+    AttachMenu();
+    return CBaseSheet::OnInitDialog();
+}
+
+void CInjectorSheet::AttachMenu() {
+    try {
+        if (!AppletMenusAllowed()) {
+            return;
+        }
+        QMenuBar* bar = BuildMenuBar(LoadMenuTemplate(kMenuId), this);
+        if (QAction* keepOnTop = FindMenuCommand(*bar, kMenuKeepOnTopCommand)) {
+            keepOnTop->setCheckable(true);
+        }
+        for (QAction* popup : bar->actions()) {
+            if (QMenu* menu = popup->menu()) {
+                connect(menu, &QMenu::aboutToShow, this, &CInjectorSheet::OnInitMenu);
+            }
+        }
+        SetMenuBar(bar);
+    } catch (const CKitException& e) {
+        ReportError(e);
+    }
+}
+
+int CInjectorSheet::OnGameConnected(CGameLink&) {
+    m_agentsPage.SetSheet(this);
+    AddPage(&m_agentsPage);
+    m_analysisPage.SetSheet(this, &m_catalogue);
+    AddPage(&m_analysisPage);
+    if (!SetUpTabImages()) {
+        return 0;
+    }
+    LoadCatalogue(GetGameDirectory(kObjectsDirectory));
+    setAcceptDrops(true);
+    return 0;
+}
+
+bool CInjectorSheet::SetUpTabImages() {
+    m_tabImages = LoadImageStrip(kTabImages, kTabImageTransparent);
+    const int tabs = GetPageCount();
+    if (m_tabImages.size() < static_cast<std::size_t>(tabs)) {
+        return false;
+    }
+    for (int tab = 0; tab < tabs; ++tab) {
+        SetTabImage(tab, m_tabImages[static_cast<std::size_t>(tab)]);
+    }
+    return true;
+}
+
+void CInjectorSheet::LoadCatalogue(const std::string& dir) {
+    try {
+        m_catalogue.Clear();
+        m_catalogue.ScanDirectory(dir);
+    } catch (const CKitException& e) {
+        ReportError(e);
+    }
+}
+
+bool CInjectorSheet::OnCommand(unsigned id) {
+    switch (id) {
+    case kMenuKeepOnTopCommand:
+        OnKeepOnTop();
+        return true;
+    case kMenuHideCommand:
+        OnHide();
+        return true;
+    case kExitCommand:
+        close();
+        return true;
+    case kHelpCommand:
+        emit HelpRequested();
+        return true;
+    default:
+        return CBaseSheet::OnCommand(id);
+    }
+}
+
+void CInjectorSheet::OnInitMenu() {
+    if (QMenuBar* bar = MenuBar()) {
+        if (QAction* keepOnTop = FindMenuCommand(*bar, kMenuKeepOnTopCommand)) {
+            keepOnTop->setChecked(m_onTop);
+        }
+    }
+}
+
+void CInjectorSheet::OnKeepOnTop() {
+    SetKeepOnTop(!m_onTop);
+}
+
+void CInjectorSheet::OnDropFiles(const std::vector<std::string>& paths) {
+    ProcessDroppedFiles(paths, *this);
+}
+
+std::string CInjectorSheet::ObjectsDirectory() {
+    return GetGameDirectory(kObjectsDirectory);
+}
+
+void CInjectorSheet::AddAgentFile(const std::string& path) {
+    m_catalogue.AddFile(path);
+}
+
+void CInjectorSheet::RefreshAgentList() {
+    m_agentsPage.RefreshList();
+}
+
+void CInjectorSheet::ActivateAgentsPage() {
+    SetActivePage(kAgentsTab);
+}
+
+void CInjectorSheet::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    }
+}
+
+void CInjectorSheet::dropEvent(QDropEvent* event) {
+    OnDropFiles(LocalPaths(*event->mimeData()));
+    event->acceptProposedAction();
+}

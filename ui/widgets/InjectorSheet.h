@@ -1,0 +1,67 @@
+#pragma once
+
+#include "agents/AgentCatalogue.h"
+#include "analysis/widgets/AnalysisPage.h"
+#include "framework/widgets/BaseSheet.h"
+#include "ui/DroppedFiles.h"
+#include "ui/widgets/CoverPage.h"
+#include "ui/widgets/InjectorPage.h"
+
+#include <QIcon>
+
+#include <string>
+#include <vector>
+
+// Commands of the applet's menu bar that the sheet answers itself.
+enum InjectorCommand : unsigned {
+    kMenuKeepOnTopCommand = 32776,
+    kMenuHideCommand = 32777,
+    kExitCommand = 57665,
+    kHelpCommand = 57667,
+};
+
+// The applet's window: the cover, Agents and Analysis pages over the wallpaper,
+// the window menu, and the catalogue of agent files both agent pages show.
+// Agent files dropped onto it are moved into the game's Objects directory.
+class CInjectorSheet : public CBaseSheet, public IDropTarget {
+    Q_OBJECT
+
+public:
+    explicit CInjectorSheet(const char* caption, QWidget* parent = nullptr);
+    ~CInjectorSheet() override;
+
+    int OnGameConnected(CGameLink& link) override;
+    bool OnCommand(unsigned id) override;
+
+    // Empties the catalogue and loads every agent file of `dir`.
+    void LoadCatalogue(const std::string& dir);
+
+    void OnInitMenu();
+    void OnKeepOnTop();
+    void OnDropFiles(const std::vector<std::string>& paths);
+
+    std::string ObjectsDirectory() override;
+    void AddAgentFile(const std::string& path) override;
+    void RefreshAgentList() override;
+    void ActivateAgentsPage() override;
+
+    CCoverPage m_coverPage;
+    CInjectorPage m_agentsPage;
+    CAnalysisPage m_analysisPage;
+    std::vector<QIcon> m_tabImages;
+    CAgentCatalogue m_catalogue;
+
+signals:
+    // The Help menu item: the application shows its help.
+    void HelpRequested();
+
+protected:
+    bool OnInitDialog() override;
+
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void AttachMenu();
+    bool SetUpTabImages();
+};
