@@ -1,5 +1,8 @@
 #pragma once
 
+#include <chrono>
+#include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -26,8 +29,18 @@ public:
 // The macro channel to the game's automation server "MWGS.OLE".
 class CGameLink {
 public:
+    // The shared reply buffer: a reply of up to 8191 bytes fits with its zero.
+    static constexpr std::size_t kReplyBufferSize = 8192;
+    // A macro is sent this many times before the caller hears of the failure.
+    static constexpr int kMaxAttempts = 10;
+    static constexpr std::chrono::milliseconds kRetryDelay{100};
+
+    // How the link waits between attempts; tests substitute one that records.
+    using WaitFunction = std::function<void(std::chrono::milliseconds)>;
+
     CGameLink(); // talks to the game over the session bus
     explicit CGameLink(std::unique_ptr<IMacroTransport> transport);
+    CGameLink(std::unique_ptr<IMacroTransport> transport, WaitFunction wait);
     ~CGameLink();
     CGameLink(const CGameLink&) = delete;
     CGameLink& operator=(const CGameLink&) = delete;
@@ -47,4 +60,5 @@ public:
 
 private:
     std::unique_ptr<IMacroTransport> m_transport;
+    WaitFunction m_wait;
 };

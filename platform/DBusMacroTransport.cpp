@@ -1,0 +1,56 @@
+#include "platform/DBusMacroTransport.h"
+
+#include "gamelink/GameContract.h"
+
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusReply>
+
+CDBusMacroTransport::CDBusMacroTransport() : CDBusMacroTransport(QDBusConnection::sessionBus()) {}
+
+CDBusMacroTransport::CDBusMacroTransport(const QDBusConnection& bus) : m_bus(bus) {}
+
+bool CDBusMacroTransport::Connect() {
+    m_server.clear();
+    if (!m_bus.isConnected()) {
+        return false;
+    }
+    // GetNameOwner answers from the bus's own table: an unowned name is an
+    // error reply, never an activation of the game.
+    const QDBusReply<QString> owner =
+        m_bus.interface()->serviceOwner(QString::fromLatin1(GameContract::kMacroServerName));
+    if (!owner.isValid()) {
+        return false;
+    }
+    m_server = owner.value();
+    return true;
+}
+
+void CDBusMacroTransport::Disconnect() {
+    m_server.clear();
+}
+
+bool CDBusMacroTransport::IsConnected() const {
+    return !m_server.isEmpty();
+}
+
+MacroCallResult CDBusMacroTransport::Call(std::string_view macroUtf8) {
+    if (m_server.isEmpty()) {
+        return {};
+    }
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        m_server, QString::fromLatin1(GameContract::kMacroServerPath),
+        QString::fromLatin1(GameContract::kMacroServerInterface),
+        QString::fromLatin1(GameContract::kExecuteMacroMethod));
+    call.setAutoStartService(false);
+    // fromValue keeps the 16-bit type; a plain QVariant would widen it to int.
+    call << QVariant::fromValue<qint16>(GameContract::kMacroKind)
+         << QString::fromUtf8(macroUtf8.data(), static_cast<qsizetype>(macroUtf8.size()));
+    const QDBusMessage reply = m_bus.call(call, QDBus::Block, kCallTimeoutMs);
+    // An error reply, and an answer of the wrong shape, are failed calls.
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.signature() != QLatin1String("bs")) {
+        return {};
+    }
+    const QList<QVariant> arguments = reply.arguments();
+    return {true, arguments[0].toBool(), arguments[1].toString().toStdString()};
+}
