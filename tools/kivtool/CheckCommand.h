@@ -1,0 +1,4 @@
+#pragma once
+
+// "kivtool check DIR": loads every agent file of a folder, reporting each damaged one.
+int RunCheckCommand(int argc, char** argv);

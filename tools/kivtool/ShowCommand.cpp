@@ -1,0 +1,146 @@
+#include "tools/kivtool/ShowCommand.h"
+
+#include "agents/AgentFile.h"
+#include "app/KitException.h"
+#include "platform/TextCodec.h"
+#include "tools/kivtool/JsonText.h"
+#include "tools/kivtool/ToolSupport.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: kivtool show [--json] FILE...\n"
+    "Prints every agent and carried file of each agent file. With --json, prints one\n"
+    "JSON array holding an object per readable file. A file that cannot be read is\n"
+    "reported on standard error; the exit status is then 1.\n";
+
+const char* TypeName(std::uint32_t type) {
+    return type == 0 ? "image" : type == 1 ? "sound" : "unknown";
+}
+
+std::string Json(const std::string& windows1252) { return JsonString(Windows1252ToUtf8(windows1252)); }
+
+// Line breaks inside scripts are shown as \r and \n so that every field keeps
+// to one line of its own.
+std::string OneLine(const std::string& windows1252) {
+    std::string out;
+    for (const char c : Windows1252ToUtf8(windows1252)) {
+        out += c == '\n' ? std::string("\\n") : c == '\r' ? std::string("\\r") : std::string(1, c);
+    }
+    return out;
+}
+
+std::string JsonAgent(const CAgent& agent) {
+    std::string scripts;
+    for (const auto& script : agent.m_scripts) {
+        scripts += (scripts.empty() ? "" : ",") + Json(script);
+    }
+    std::string references;
+    for (std::size_t i = 0; i < agent.m_dependencyCount; ++i) {
+        const auto& reference = agent.m_dependencies[i];
+        references += std::string(references.empty() ? "" : ",") + "{\"type\":\"" +
+                      TypeName(reference.type) + "\",\"name\":" + Json(reference.name) + "}";
+    }
+    return "{\"name\":" + Json(agent.m_name) + ",\"description\":" + Json(agent.m_description) +
+           ",\"quantity\":" + std::to_string(agent.m_quantity) +
+           ",\"lastUsed\":" + std::to_string(agent.m_lastUsed) +
+           ",\"reuseInterval\":" + std::to_string(agent.m_reuseInterval) +
+           ",\"installScript\":" + Json(agent.m_installScript) +
+           ",\"removeScript\":" + Json(agent.m_removeScript) + ",\"scripts\":[" + scripts +
+           "],\"dependencies\":[" + references + "],\"picture\":{\"width\":" +
+           std::to_string(agent.m_picture.m_width) +
+           ",\"height\":" + std::to_string(agent.m_picture.m_height) +
+           "},\"chunkOffset\":" + std::to_string(agent.m_chunkOffset) + "}";
+}
+
+std::string JsonFile(const CAgentFile& file) {
+    std::string agents;
+    for (const auto& agent : file.m_agents) {
+        agents += (agents.empty() ? "" : ",") + JsonAgent(*agent);
+    }
+    std::string records;
+    for (const auto& record : file.m_dependencies) {
+        records += std::string(records.empty() ? "" : ",") + "{\"type\":\"" +
+                   TypeName(record->m_type) + "\",\"name\":" + Json(record->m_name) +
+                   ",\"size\":" + std::to_string(record->m_size) +
+                   ",\"dataOffset\":" + std::to_string(record->m_dataOffset) + "}";
+    }
+    return "{\"path\":" + JsonString(file.m_path) + ",\"agents\":[" + agents + "],\"files\":[" +
+           records + "]}";
+}
+
+void PrintAgent(const CAgent& agent, std::size_t number) {
+    std::printf("agent %zu: %s\n", number, OneLine(agent.m_name).c_str());
+    std::printf("  description: %s\n", OneLine(agent.m_description).c_str());
+    if (agent.m_quantity == CAgent::kUnlimited) {
+        std::printf("  quantity: unlimited\n");
+    } else {
+        std::printf("  quantity: %u\n", unsigned{agent.m_quantity});
+    }
+    std::printf("  last used: %u\n", agent.m_lastUsed);
+    std::printf("  reuse interval: %u s\n", agent.m_reuseInterval);
+    std::printf("  install script: %s\n", OneLine(agent.m_installScript).c_str());
+    std::printf("  remove script: %s\n", OneLine(agent.m_removeScript).c_str());
+    for (const auto& script : agent.m_scripts) {
+        std::printf("  event script: %s\n", OneLine(script).c_str());
+    }
+    for (std::size_t i = 0; i < agent.m_dependencyCount; ++i) {
+        std::printf("  needs %s: %s\n", TypeName(agent.m_dependencies[i].type),
+                    OneLine(agent.m_dependencies[i].name).c_str());
+    }
+    std::printf("  picture: %ux%u\n", agent.m_picture.m_width, agent.m_picture.m_height);
+    std::printf("  chunk offset: %u\n", agent.m_chunkOffset);
+}
+
+void PrintFile(const CAgentFile& file) {
+    std::printf("%s\n", file.m_path.c_str());
+    for (std::size_t i = 0; i < file.m_agents.size(); ++i) {
+        PrintAgent(*file.m_agents[i], i + 1);
+    }
+    for (const auto& record : file.m_dependencies) {
+        std::printf("carried %s: %s, %u bytes at offset %u\n", TypeName(record->m_type),
+                    OneLine(record->m_name).c_str(), record->m_size, record->m_dataOffset);
+    }
+}
+
+} // namespace
+
+int RunShowCommand(int argc, char** argv) {
+    if (WantsHelp(argc, argv)) {
+        std::fputs(kUsage, stdout);
+        return kExitOk;
+    }
+    const bool json = argc > 1 && std::strcmp(argv[1], "--json") == 0;
+    const int first = json ? 2 : 1;
+    if (first >= argc) {
+        return UsageError(kUsage);
+    }
+    int status = kExitOk;
+    std::vector<std::string> objects;
+    for (int i = first; i < argc; ++i) {
+        try {
+            const CAgentFile file(argv[i]);
+            if (json) {
+                objects.push_back(JsonFile(file));
+            } else {
+                PrintFile(file);
+            }
+        } catch (const CKitException& error) {
+            PrintError(error);
+            status = kExitFailure;
+        }
+    }
+    if (json) {
+        std::string array;
+        for (const auto& object : objects) {
+            array += (array.empty() ? "" : ",\n") + object;
+        }
+        std::printf("[%s]\n", array.c_str());
+    }
+    return status;
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+struct CKitException;
+
+// Exit statuses shared by every command.
+constexpr int kExitOk = 0;
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+// True when the arguments after the command word ask for its help.
+bool WantsHelp(int argc, char** argv);
+
+// Prints "kivtool: <text>" on standard error.
+void PrintError(const std::string& text);
+void PrintError(const CKitException& error);
+
+// Prints the usage text on standard error and returns kExitUsage.
+int UsageError(const char* usage);
+
+// A directory string that ends with a separator.
+std::string AsDirectory(std::string directory);

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// UTF-8 text as Windows-1252 bytes, the encoding inside agent files; nullopt
+// when the text is not valid UTF-8 or holds a character Windows-1252 lacks.
+std::optional<std::string> Utf8ToWindows1252(std::string_view text);

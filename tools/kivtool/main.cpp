@@ -1,0 +1,49 @@
+// kivtool: the command-line companion of the applet for agent files.
+#include "tools/kivtool/AnalyseCommand.h"
+#include "tools/kivtool/CheckCommand.h"
+#include "tools/kivtool/ExtractCommand.h"
+#include "tools/kivtool/PackCommand.h"
+#include "tools/kivtool/ShowCommand.h"
+#include "tools/kivtool/ToolSupport.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: kivtool COMMAND [ARGUMENTS]\n"
+    "  show [--json] FILE...   every agent and carried file of agent files\n"
+    "  check DIR               report every damaged agent file of a folder\n"
+    "  extract FILE DIR        write the carried images and sounds into DIR\n"
+    "  pack MANIFEST -o FILE   build an agent file from a manifest\n"
+    "  analyse FILE...         what the agents' scripts do (see analyse --help)\n"
+    "kivtool COMMAND --help describes each command.\n";
+
+struct Command {
+    const char* name;
+    int (*run)(int argc, char** argv);
+};
+
+constexpr Command kCommands[] = {
+    {"show", RunShowCommand},       {"check", RunCheckCommand}, {"extract", RunExtractCommand},
+    {"pack", RunPackCommand},       {"analyse", RunAnalyseCommand},
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        return UsageError(kUsage);
+    }
+    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+        std::fputs(kUsage, stdout);
+        return kExitOk;
+    }
+    for (const auto& command : kCommands) {
+        if (std::strcmp(argv[1], command.name) == 0) {
+            return command.run(argc - 1, argv + 1);
+        }
+    }
+    return UsageError(kUsage);
+}
