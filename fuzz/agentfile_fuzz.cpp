@@ -1,0 +1,29 @@
+// Agent files from arbitrary bytes: every input either loads or is refused with
+// the program's exception, and whatever loads points only inside the input.
+#include "agents/AgentFile.h"
+#include "agents/AgentFileSource.h"
+#include "app/KitException.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    try {
+        CMemoryAgentSource source(std::span<const std::uint8_t>(data, size));
+        const CAgentFile file("fuzz.kiv", source);
+        for (const auto& record : file.m_dependencies) {
+            if (std::uint64_t{record->m_dataOffset} + record->m_size > size) {
+                std::abort();
+            }
+        }
+        for (const auto& agent : file.m_agents) {
+            if (agent->m_chunkOffset + 8u + 42u > size ||
+                agent->m_dependencyCount > CAgent::kMaxDependencies ||
+                agent->m_scripts.size() != agent->m_scriptCount) {
+                std::abort();
+            }
+        }
+    } catch (const CKitException&) {
+    }
+    return 0;
+}
