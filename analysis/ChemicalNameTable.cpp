@@ -50,6 +50,10 @@ void CChemicalNameTable::LoadChemicalNames(const std::string& dir) {
     if (!FindLanguageFile(dir, "allchemicals", ".str", path)) {
         ThrowLoadError();
     }
+    LoadChemicalNamesFromFile(path);
+}
+
+void CChemicalNameTable::LoadChemicalNamesFromFile(const std::string& path) {
     LoadChemicalNamesFromBytes(ReadListFile(path));
 }
 

@@ -18,6 +18,9 @@ public:
     // before the failure keep their values, the others are left as they were.
     void LoadChemicalNames(const std::string& dir);
 
+    // The same from a list file named directly.
+    void LoadChemicalNamesFromFile(const std::string& path);
+
     // The same from the list file's bytes.
     void LoadChemicalNamesFromBytes(std::span<const std::uint8_t> bytes);
 
