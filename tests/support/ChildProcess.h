@@ -1,0 +1,41 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+#include <vector>
+
+// A program run by a test. It dies with the test process (a crashed test leaves
+// nothing behind), its standard input is a pipe the test writes to, and its
+// standard error is the test's. The destructor ends it: SIGTERM, then SIGKILL.
+class CChildProcess {
+public:
+    struct Plumbing {
+        int stdoutFd = -1; // the child's standard output; -1: the test's own
+        int extraFd = -1;  // passed to the child as descriptor 3; -1: none
+    };
+
+    // Throws std::runtime_error when the program cannot be started.
+    CChildProcess(const std::vector<std::string>& argv, const Plumbing& plumbing);
+    ~CChildProcess();
+    CChildProcess(const CChildProcess&) = delete;
+    CChildProcess& operator=(const CChildProcess&) = delete;
+
+    pid_t Pid() const { return m_pid; }
+    bool IsRunning();
+    void WriteInput(std::string_view text);
+    void Signal(int signalNumber);
+    // The exit status (128 + n after signal n), or nothing when it is still
+    // running after `timeout`.
+    std::optional<int> WaitForExit(std::chrono::milliseconds timeout);
+
+private:
+    // True once the child has been reaped.
+    bool Reap(int flags);
+
+    pid_t m_pid = -1;
+    int m_stdin = -1;
+    std::optional<int> m_status;
+};

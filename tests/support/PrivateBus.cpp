@@ -1,0 +1,155 @@
+#include "tests/support/PrivateBus.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QMap>
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <stdexcept>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+// The address is one short line; the daemon prints it once it listens.
+constexpr std::size_t kAddressLineMax = 1024;
+
+constexpr const char* kAddressVariable = "DBUS_SESSION_BUS_ADDRESS";
+
+std::string ReadLine(int fd) {
+    std::string line;
+    char c = 0;
+    while (line.size() < kAddressLineMax && ::read(fd, &c, 1) == 1 && c != '\n') {
+        line += c;
+    }
+    return line;
+}
+
+std::unique_ptr<CPrivateBus> g_environmentBus;
+
+} // namespace
+
+CPrivateBus::CPrivateBus(const std::optional<std::filesystem::path>& serviceDirectory) {
+    if (serviceDirectory) {
+        std::filesystem::create_directories(*serviceDirectory);
+        m_serviceDirectories.push_back(*serviceDirectory);
+    }
+    WriteConfig();
+    if (const char* previous = std::getenv(kAddressVariable)) {
+        m_previousAddress = previous;
+    }
+    // Set before the daemon starts: the services it starts read it from there.
+    m_address = "unix:path=" + (m_folder / "bus").string();
+    ::setenv(kAddressVariable, m_address.c_str(), 1);
+
+    int ready[2];
+    if (::pipe2(ready, O_CLOEXEC) != 0) {
+        throw std::runtime_error("cannot make a pipe for dbus-daemon");
+    }
+    m_daemon = std::make_unique<CChildProcess>(
+        std::vector<std::string>{"/usr/bin/dbus-daemon", "--nofork",
+                                 "--config-file=" + (m_folder / "bus.conf").string(),
+                                 "--print-address=3"},
+        CChildProcess::Plumbing{-1, ready[1]});
+    ::close(ready[1]);
+    // The daemon prints its address once it accepts connections.
+    const std::string printed = ReadLine(ready[0]);
+    ::close(ready[0]);
+    if (printed.rfind(m_address, 0) != 0) {
+        throw std::runtime_error("dbus-daemon did not start (it printed \"" + printed + "\")");
+    }
+}
+
+CPrivateBus::~CPrivateBus() {
+    m_daemon.reset();
+    if (m_previousAddress) {
+        ::setenv(kAddressVariable, m_previousAddress->c_str(), 1);
+    } else {
+        ::unsetenv(kAddressVariable);
+    }
+}
+
+void CPrivateBus::AddServiceDirectory(const std::filesystem::path& directory) {
+    std::filesystem::create_directories(directory);
+    m_serviceDirectories.push_back(directory);
+    WriteConfig();
+    Call("ReloadConfig");
+}
+
+void CPrivateBus::ShareEnvironment() {
+    QMap<QString, QString> variables;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const QString text = QString::fromLocal8Bit(*entry);
+        const qsizetype equals = text.indexOf(QLatin1Char('='));
+        if (equals > 0) {
+            variables.insert(text.left(equals), text.mid(equals + 1));
+        }
+    }
+    qDBusRegisterMetaType<QMap<QString, QString>>();
+    Call("UpdateActivationEnvironment", QVariant::fromValue(variables));
+}
+
+void CPrivateBus::WriteConfig() {
+    std::ofstream config(m_folder / "bus.conf", std::ios::trunc);
+    config << "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
+              " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+              "<busconfig>\n"
+              "  <type>session</type>\n"
+              "  <listen>unix:path="
+           << (m_folder / "bus").string()
+           << "</listen>\n"
+              "  <auth>EXTERNAL</auth>\n";
+    for (const auto& directory : m_serviceDirectories) {
+        config << "  <servicedir>" << directory.string() << "</servicedir>\n";
+    }
+    config << "  <policy context=\"default\">\n"
+              "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
+              "    <allow eavesdrop=\"true\"/>\n"
+              "    <allow own=\"*\"/>\n"
+              "  </policy>\n"
+              "</busconfig>\n";
+    if (!config.flush()) {
+        throw std::runtime_error("cannot write the private bus's configuration");
+    }
+}
+
+void CPrivateBus::Call(const char* method, const QVariant& argument) {
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+        QStringLiteral("org.freedesktop.DBus"), QLatin1String(method));
+    if (argument.isValid()) {
+        call << argument;
+    }
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(call);
+    if (reply.type() != QDBusMessage::ReplyMessage) {
+        throw std::runtime_error(std::string("the private bus refused ") + method + ": " +
+                                 reply.errorMessage().toStdString());
+    }
+}
+
+void CPrivateBusEnvironment::SetUp() {
+    g_environmentBus = std::make_unique<CPrivateBus>();
+    if (QCoreApplication::instance() == nullptr) {
+        static int argc = 1;
+        static char name[] = "test";
+        static char* argv[] = {name, nullptr};
+        m_application = std::make_unique<QCoreApplication>(argc, argv);
+    }
+}
+
+void CPrivateBusEnvironment::TearDown() {
+    g_environmentBus.reset();
+    // Gone before static destruction begins, which would outlive Qt's own state.
+    m_application.reset();
+}
+
+CPrivateBus& CPrivateBusEnvironment::Bus() {
+    if (g_environmentBus == nullptr) {
+        throw std::logic_error("no private bus: register CPrivateBusEnvironment");
+    }
+    return *g_environmentBus;
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "tests/support/ChildProcess.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QVariant>
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+// A private D-Bus session bus: its own dbus-daemon, with the standard session
+// policy, listening in a fresh folder. While it lives, DBUS_SESSION_BUS_ADDRESS
+// names it, so this process and every child see it; the old value comes back
+// when it goes.
+//
+// Qt's QDBusConnection::sessionBus() reads DBUS_SESSION_BUS_ADDRESS once, on
+// first use, and keeps that connection for the life of the process. So a test
+// executable has exactly one private bus, started before anything uses Qt
+// D-Bus: register CPrivateBusEnvironment at namespace scope in one .cpp file
+// of the executable,
+//
+//     const auto* const g_bus =
+//         ::testing::AddGlobalTestEnvironment(new CPrivateBusEnvironment);
+//
+// and reach the bus in tests through CPrivateBusEnvironment::Bus(). ctest runs
+// each test in a process of its own, so every test still gets a fresh bus.
+class CPrivateBus {
+public:
+    // Activation files in `serviceDirectory` (for example
+    // $XDG_DATA_HOME/dbus-1/services) start services on request.
+    explicit CPrivateBus(const std::optional<std::filesystem::path>& serviceDirectory = {});
+    ~CPrivateBus();
+    CPrivateBus(const CPrivateBus&) = delete;
+    CPrivateBus& operator=(const CPrivateBus&) = delete;
+
+    const std::string& Address() const { return m_address; }
+
+    // From now on the bus also starts services from activation files in
+    // `directory`, which is created if missing. Uses Qt D-Bus.
+    void AddServiceDirectory(const std::filesystem::path& directory);
+
+    // Services the bus starts from now on get this process's environment as it
+    // is now (variables can be set or changed this way, not removed). Uses Qt
+    // D-Bus. Call it after a test has set up its registry folder, language, ...
+    void ShareEnvironment();
+
+private:
+    void WriteConfig();
+    void Call(const char* method, const QVariant& argument = {});
+
+    TempDir m_folder;
+    std::vector<std::filesystem::path> m_serviceDirectories;
+    std::string m_address;
+    std::optional<std::string> m_previousAddress;
+    std::unique_ptr<CChildProcess> m_daemon;
+};
+
+// Starts the executable's one private bus before the first test and makes sure
+// a Qt application object exists (a QCoreApplication, unless the executable
+// made its own QApplication before RUN_ALL_TESTS or in an environment
+// registered earlier). The bus starts with no service folder: a test that
+// needs activation adds its own with AddServiceDirectory.
+class CPrivateBusEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override;
+    void TearDown() override;
+
+    static CPrivateBus& Bus();
+
+private:
+    std::unique_ptr<QCoreApplication> m_application;
+};
