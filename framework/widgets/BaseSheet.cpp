@@ -1,0 +1,478 @@
+#include "framework/widgets/BaseSheet.h"
+
+#include "app/GameConfig.h"
+#include "app/KitException.h"
+#include "app/MessageBox.h"
+#include "app/StringTable.h"
+#include "framework/AboutText.h"
+#include "framework/GameState.h"
+#include "framework/Tiling.h"
+#include "framework/widgets/BasePage.h"
+#include "framework/widgets/DialogBuilder.h"
+#include "gamelink/GameContract.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <clocale>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+namespace {
+// The applet's settings key is the game's key path with the applet's name and
+// version in place of the game's version.
+constexpr const char* kAppletKeyParent = "Software\\Vantrell Technology\\Mirewalk 2\\";
+constexpr const char* kWallpaperFile = "wallpaper.bmp";
+// The strip along the bottom edge that holds the sheet's own controls.
+constexpr int kControlRowHeight = 32;
+// Space between the tabs and the client area's edges.
+constexpr int kTabMargin = 7;
+// The sheet's font, the dialog font of its pages.
+constexpr int kSheetFontPoints = 8;
+
+QString TableText(unsigned id) {
+    const char* text = LoadString(id);
+    return QString::fromUtf8(text != nullptr ? text : "");
+}
+
+QRect ToQRect(const SheetRect& rect) {
+    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+// Colours are 0x00BBGGRR, red in the lowest byte.
+std::uint32_t ButtonFaceColour() {
+    const QColor face = QApplication::palette().color(QPalette::Button);
+    return static_cast<std::uint32_t>(face.red()) | static_cast<std::uint32_t>(face.green()) << 8 |
+           static_cast<std::uint32_t>(face.blue()) << 16;
+}
+} // namespace
+
+CBaseSheet::CBaseSheet(const char* caption, QWidget* parent, const char* appletName,
+                       const char* version)
+    : QWidget(parent, Qt::Window), m_appletName(appletName), m_version(version),
+      m_caption(caption) {
+    BuildWindow();
+}
+
+CBaseSheet::CBaseSheet(const char* caption, QWidget* parent, const char* appletName,
+                       const char* version, std::unique_ptr<IMacroTransport> transport,
+                       CGameLink::WaitFunction wait)
+    : QWidget(parent, Qt::Window), m_game(std::move(transport), std::move(wait)),
+      m_appletName(appletName), m_version(version), m_caption(caption) {
+    BuildWindow();
+}
+
+CBaseSheet::~CBaseSheet() = default;
+
+void CBaseSheet::BuildWindow() {
+    setFont(DialogFont(kSheetFontPoints));
+    setWindowTitle(QString::fromStdString(m_caption));
+    m_layout = new QVBoxLayout(this);
+    m_layout->setContentsMargins(0, 0, 0, 0);
+    m_layout->setSpacing(0);
+    m_layout->setSizeConstraint(QLayout::SetFixedSize);
+    m_client = new QWidget(this);
+    m_layout->addWidget(m_client);
+    m_tabs = new QTabWidget(m_client);
+    m_tabs->move(kTabMargin, kTabMargin);
+    connect(m_tabs, &QTabWidget::currentChanged, this, &CBaseSheet::OnPageChanged);
+}
+
+bool CBaseSheet::Create() {
+    m_windowExists = true;
+    if (OnCreate() != 0) {
+        m_windowExists = false;
+        return false;
+    }
+    OnInitDialog();
+    return true;
+}
+
+bool CBaseSheet::WindowExists() const {
+    return m_windowExists;
+}
+
+void CBaseSheet::Notify(std::uint32_t message) {
+    DispatchNotification(SplitNotification(message), *this);
+}
+
+int CBaseSheet::OnGameConnected(CGameLink&) {
+    return 0;
+}
+
+void CBaseSheet::SetAppletNumber(int number) {
+    m_appletNumber = number;
+}
+
+void CBaseSheet::OnPauseChanged(bool paused) {
+    m_paused = paused;
+    RefreshTitle();
+}
+
+void CBaseSheet::OnGameEvent6() {
+    QuerySubject();
+    RefreshTitle();
+}
+
+void CBaseSheet::OnGameEvent7() {
+    QuerySubject();
+    RefreshTitle();
+}
+
+void CBaseSheet::OnGameEvent9() {}
+
+void CBaseSheet::OnGameEvent8() {
+    QuerySubject();
+    RefreshTitle();
+}
+
+void CBaseSheet::OnControl1() {}
+
+void CBaseSheet::OnControl2() {}
+
+std::string CBaseSheet::GetGameDirectory(int index) {
+    return ::GetGameDirectory(index);
+}
+
+bool CBaseSheet::ChangeToGameDirectory() {
+    try {
+        const std::string directory = GetGameDirectory(kMainDirectory);
+        std::error_code error;
+        std::filesystem::current_path(directory, error);
+        if (error) {
+            ThrowStringId(IDS_ERROR_CHANGING_DIRECTORY, directory.c_str());
+        }
+        return true;
+    } catch (const CKitException& e) {
+        ReportError(e);
+        return false;
+    }
+}
+
+bool CBaseSheet::AppletMenusAllowed() {
+    try {
+        CRegistryKey gameKey;
+        gameKey.OpenKey(RegistryRoot::CurrentUser, kGameKeyPath);
+        std::string value;
+        return !gameKey.ReadString("NoAppletMenus", value);
+    } catch (const CKitException&) {
+        return true;
+    }
+}
+
+void CBaseSheet::SavePlacement() {
+    if (!m_windowExists || isMinimized()) {
+        return;
+    }
+    try {
+        const QPoint location = pos();
+        m_userKey.WritePoint("Location", location.x(), location.y());
+        m_userKey.WriteDword("On Top", m_onTop ? 1 : 0);
+        m_userKey.WriteDword("Page", static_cast<std::uint32_t>(GetActiveIndex()));
+    } catch (const CKitException& e) {
+        ReportError(e);
+    }
+}
+
+void CBaseSheet::RestorePlacement() {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    m_userKey.ReadPoint("Location", x, y);
+    std::uint32_t onTop = 0;
+    if (m_userKey.ReadDword("On Top", onTop)) {
+        m_onTop = onTop != 0;
+    }
+    setWindowFlag(Qt::WindowStaysOnTopHint, m_onTop);
+    // The platform window must exist for its frame to count in the size.
+    winId();
+    const QSize size = frameGeometry().size();
+    SheetRect rect{x, y, x + size.width() - 1, y + size.height() - 1};
+    if (const QScreen* display = screen()) {
+        const QRect work = display->availableGeometry();
+        ClampToWorkArea(rect, {work.left(), work.top(), work.left() + work.width(),
+                               work.top() + work.height()});
+    }
+    m_onTopButton->setChecked(m_onTop);
+    move(rect.left, rect.top);
+    show();
+}
+
+void CBaseSheet::SetKeepOnTop(bool onTop) {
+    m_onTop = onTop;
+    m_onTopButton->setChecked(onTop);
+    const QPoint location = pos();
+    setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    move(location);
+    show();
+}
+
+void CBaseSheet::OnHide() {
+    showMinimized();
+}
+
+void CBaseSheet::AddPage(CBasePage* page) {
+    m_tabs->addTab(page, page->Caption());
+    if (m_windowExists) {
+        FitToPages();
+    }
+}
+
+int CBaseSheet::GetPageCount() const {
+    return m_tabs->count();
+}
+
+CBasePage* CBaseSheet::GetPage(int index) const {
+    return dynamic_cast<CBasePage*>(m_tabs->widget(index));
+}
+
+int CBaseSheet::GetActiveIndex() const {
+    return m_tabs->currentIndex();
+}
+
+void CBaseSheet::SetActivePage(int index) {
+    m_tabs->setCurrentIndex(index);
+}
+
+void CBaseSheet::SetTabImage(int index, const QIcon& image) {
+    m_tabs->setTabIcon(index, image);
+}
+
+void CBaseSheet::SetMenuBar(QMenuBar* bar) {
+    m_menuBar = bar;
+    m_layout->setMenuBar(bar);
+    connect(bar, &QMenuBar::triggered, this,
+            [this](QAction* action) { OnCommand(action->data().toUInt()); });
+}
+
+QMenuBar* CBaseSheet::MenuBar() const {
+    return m_menuBar;
+}
+
+bool CBaseSheet::OnCommand(unsigned id) {
+    switch (id) {
+    case kCloseCommand:
+        OnCloseButton();
+        return true;
+    case kHideCommand:
+        OnHide();
+        return true;
+    case kKeepOnTopCommand:
+        OnKeepOnTopButton();
+        return true;
+    case kAboutCommand:
+        OnAbout();
+        return true;
+    default:
+        return false;
+    }
+}
+
+int CBaseSheet::OnCreate() {
+    try {
+        const std::string keyPath = kAppletKeyParent + m_appletName + "\\" + m_version;
+        m_userKey.CreateKey(RegistryRoot::CurrentUser, keyPath.c_str());
+        m_machineKey.CreateKey(RegistryRoot::LocalMachine, keyPath.c_str());
+        if (!ChangeToGameDirectory()) {
+            return -1;
+        }
+        const std::string wallpaper = GetGameDirectory(kAppletDataDirectory) + kWallpaperFile;
+        m_wallpaper.LoadFromFile(wallpaper.c_str());
+        m_wallpaper.Tint(0, 0, m_wallpaper.Width(), m_wallpaper.Height(), ButtonFaceColour());
+        return 0;
+    } catch (const CKitException& e) {
+        ReportError(e);
+        return -1;
+    }
+}
+
+bool CBaseSheet::OnInitDialog() {
+    FitToPages();
+    ActivatePage(GetActiveIndex());
+    // Dates follow the user's locale; only the time category changes.
+    std::setlocale(LC_TIME, "");
+    m_controlRowHeight = kControlRowHeight;
+    FitToPages();
+    CreateControls();
+    // Connecting waits until the window's creation has finished.
+    QMetaObject::invokeMethod(
+        this, [this] { OnConnectToGame(); }, Qt::QueuedConnection);
+    return true;
+}
+
+int CBaseSheet::OnConnectToGame() {
+    if (!m_windowExists || !m_game.Connect()) {
+        return 0;
+    }
+    QuerySubject();
+    QueryPaused();
+    RefreshTitle();
+    try {
+        OnGameConnected(m_game);
+        RestorePlacement();
+    } catch (const CKitException& e) {
+        ReportError(e);
+    }
+    return 0;
+}
+
+void CBaseSheet::QuerySubject() {
+    try {
+        m_hasSubject =
+            GameContract::ReplyMeansSubject(m_game.ExecuteMacro(GameContract::kMacroQuerySubject));
+    } catch (const CKitException&) {
+        m_hasSubject = false;
+    }
+}
+
+void CBaseSheet::QueryPaused() {
+    try {
+        m_paused =
+            GameContract::ReplyMeansPaused(m_game.ExecuteMacro(GameContract::kMacroQueryPaused));
+    } catch (const CKitException&) {
+        // The pause state stays as it was.
+    }
+}
+
+std::string CBaseSheet::QuerySubjectName() {
+    return m_game.ExecuteMacro(GameContract::kMacroQuerySubjectName);
+}
+
+void CBaseSheet::RefreshTitle() {
+    const std::string title =
+        ComposeTitle(m_caption, m_hasSubject, m_paused, [this] { return QuerySubjectName(); });
+    setWindowTitle(QString::fromStdString(title));
+}
+
+void CBaseSheet::OnClose() {
+    SavePlacement();
+    if (m_game.IsConnected() && m_appletNumber != -1) {
+        char macro[64];
+        std::snprintf(macro, sizeof macro, GameContract::kMacroQuitApplet, m_appletNumber);
+        try {
+            m_game.ExecuteMacro(macro);
+        } catch (const CKitException&) {
+            // The game may already be gone; closing goes on.
+        }
+    }
+    if (m_windowExists) {
+        OnDestroy();
+        m_windowExists = false;
+        hide();
+        emit WindowDestroyed();
+    }
+}
+
+void CBaseSheet::OnDestroy() {
+    SavePlacement();
+    if (m_game.IsConnected()) {
+        m_game.Disconnect();
+    }
+}
+
+void CBaseSheet::OnSize() {
+    const auto notRestored = Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
+    if (isVisible() && (windowState() & notRestored) == 0 && m_closeButton != nullptr &&
+        m_hideButton != nullptr) {
+        PlaceControls();
+    }
+}
+
+void CBaseSheet::OnKeepOnTopButton() {
+    SetKeepOnTop(m_onTopButton->isChecked());
+}
+
+void CBaseSheet::OnCloseButton() {
+    QMetaObject::invokeMethod(
+        this, [this] { close(); }, Qt::QueuedConnection);
+}
+
+void CBaseSheet::OnAbout() {
+    const std::string text = FormatAboutText(m_caption, m_version);
+    ShowMessage(text.c_str(), MessageKind::Information);
+}
+
+void CBaseSheet::closeEvent(QCloseEvent* event) {
+    OnClose();
+    event->accept();
+}
+
+void CBaseSheet::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) {
+        OnSize();
+    }
+}
+
+void CBaseSheet::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    OnSize();
+}
+
+void CBaseSheet::paintEvent(QPaintEvent*) {
+    if (!m_wallpaper.IsValid()) {
+        return;
+    }
+    QPainter painter(this);
+    const int tileWidth = m_wallpaper.Width();
+    const int tileHeight = m_wallpaper.Height();
+    for (const TileOrigin& tile : TileOrigins(tileWidth, tileHeight, width(), height())) {
+        m_wallpaper.Draw(painter, tile.x, tile.y, 0, 0, tileWidth, tileHeight);
+    }
+}
+
+void CBaseSheet::CreateControls() {
+    m_closeButton = new QPushButton(TableText(IDS_CLOSE), m_client);
+    m_hideButton = new QPushButton(TableText(IDS_HIDE), m_client);
+    m_onTopButton = new QCheckBox(TableText(IDS_KEEP_ON_TOP), m_client);
+    connect(m_closeButton, &QPushButton::clicked, this, [this] { OnCommand(kCloseCommand); });
+    connect(m_hideButton, &QPushButton::clicked, this, [this] { OnCommand(kHideCommand); });
+    connect(m_onTopButton, &QCheckBox::clicked, this, [this] { OnCommand(kKeepOnTopCommand); });
+    PlaceControls();
+    m_closeButton->show();
+    m_hideButton->show();
+    m_onTopButton->show();
+}
+
+void CBaseSheet::PlaceControls() {
+    const SheetButtonRects rects = LayoutButtons(m_client->width(), m_client->height());
+    m_closeButton->setGeometry(ToQRect(rects.close));
+    m_hideButton->setGeometry(ToQRect(rects.hide));
+    m_onTopButton->setGeometry(ToQRect(rects.keepOnTop));
+}
+
+void CBaseSheet::FitToPages() {
+    const QSize pages = m_tabs->sizeHint().expandedTo(m_tabs->size());
+    m_tabs->resize(pages);
+    m_client->setFixedSize(pages.width() + 2 * kTabMargin,
+                           pages.height() + 2 * kTabMargin + m_controlRowHeight);
+    m_layout->activate();
+    if (m_closeButton != nullptr) {
+        PlaceControls();
+    }
+}
+
+void CBaseSheet::OnPageChanged(int index) {
+    if (!m_windowExists) {
+        return;
+    }
+    if (CBasePage* previous = GetPage(m_activePage)) {
+        previous->OnKillActive();
+    }
+    ActivatePage(index);
+}
+
+void CBaseSheet::ActivatePage(int index) {
+    m_activePage = index;
+    if (CBasePage* page = GetPage(index)) {
+        page->Activate();
+    }
+}

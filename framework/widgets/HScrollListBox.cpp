@@ -1,0 +1,167 @@
+#include "framework/widgets/HScrollListBox.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QScrollBar>
+
+#include <algorithm>
+
+CHScrollListBox::CHScrollListBox(QWidget* parent) : QListWidget(parent) {
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setUniformItemSizes(true);
+}
+
+int CHScrollListBox::Dir(unsigned attributes, const QString& fileSpec) {
+    const int answer = ListDirectory(attributes, fileSpec);
+    if (answer != kError && answer != kErrorSpace) {
+        SetHorizontalExtent(GetMaxTextWidth());
+    }
+    return answer;
+}
+
+void CHScrollListBox::ResetContent() {
+    SetHorizontalExtent(0);
+    clear();
+}
+
+int CHScrollListBox::InsertString(int index, const QString& text) {
+    if (index < -1 || index > count()) {
+        return kError;
+    }
+    const int at = index == -1 ? count() : index;
+    insertItem(at, text);
+    SetHorizontalExtent(std::max(m_horizontalExtent, GetTextWidth(text)));
+    return at;
+}
+
+int CHScrollListBox::DeleteString(int index) {
+    if (index < 0 || index >= count()) {
+        return kError;
+    }
+    delete takeItem(index);
+    SetHorizontalExtent(GetMaxTextWidth());
+    return count();
+}
+
+int CHScrollListBox::AddString(const QString& text) {
+    // Widened before the add, whatever the add answers.
+    SetHorizontalExtent(std::max(m_horizontalExtent, GetTextWidth(text)));
+    return AddEntry(text);
+}
+
+int CHScrollListBox::GetTextWidth(const QString& text) const {
+    if (!m_hasFont) {
+        return 0;
+    }
+    const QFontMetrics metrics(font());
+    return metrics.horizontalAdvance(text) + metrics.averageCharWidth();
+}
+
+int CHScrollListBox::GetMaxTextWidth() const {
+    int widest = 0;
+    for (int i = 0; i < count(); ++i) {
+        const QString text = item(i)->text();
+        if (!text.isEmpty()) {
+            widest = std::max(widest, GetTextWidth(text));
+        }
+    }
+    return widest;
+}
+
+int CHScrollListBox::GetHorizontalExtent() const {
+    return m_horizontalExtent;
+}
+
+void CHScrollListBox::SetHorizontalExtent(int extent) {
+    m_horizontalExtent = extent;
+    updateGeometries();
+}
+
+int CHScrollListBox::GetCount() const {
+    return count();
+}
+
+QString CHScrollListBox::GetText(int index) const {
+    const QListWidgetItem* entry = item(index);
+    return entry != nullptr ? entry->text() : QString();
+}
+
+int CHScrollListBox::GetItemData(int index) const {
+    const QListWidgetItem* entry = item(index);
+    return entry != nullptr ? entry->data(Qt::UserRole).toInt() : kError;
+}
+
+int CHScrollListBox::SetItemData(int index, int data) {
+    QListWidgetItem* entry = item(index);
+    if (entry == nullptr) {
+        return kError;
+    }
+    entry->setData(Qt::UserRole, data);
+    return 0;
+}
+
+int CHScrollListBox::GetCurSel() const {
+    return currentRow();
+}
+
+int CHScrollListBox::SetCurSel(int index) {
+    if (index < -1 || index >= count()) {
+        setCurrentRow(-1);
+        return kError;
+    }
+    setCurrentRow(index);
+    return index;
+}
+
+void CHScrollListBox::SetSorted(bool sorted) {
+    m_sorted = sorted;
+}
+
+void CHScrollListBox::SetHasFont(bool hasFont) {
+    m_hasFont = hasFont;
+}
+
+void CHScrollListBox::updateGeometries() {
+    QListWidget::updateGeometries();
+    // The scroll bar answers to the kept extent, as the list box's own
+    // horizontal extent does, not to the items' painted widths.
+    const int visible = viewport()->width();
+    horizontalScrollBar()->setRange(0, std::max(0, m_horizontalExtent - visible));
+    horizontalScrollBar()->setPageStep(visible);
+}
+
+int CHScrollListBox::AddEntry(const QString& text) {
+    int at = count();
+    for (int i = 0; m_sorted && i < count(); ++i) {
+        if (QString::compare(text, item(i)->text(), Qt::CaseInsensitive) < 0) {
+            at = i;
+            break;
+        }
+    }
+    insertItem(at, text);
+    return at;
+}
+
+int CHScrollListBox::ListDirectory(unsigned attributes, const QString& fileSpec) {
+    const QFileInfo spec(fileSpec);
+    const QDir directory = spec.dir();
+    if (!directory.exists()) {
+        return kError;
+    }
+    QDir::Filters filters = QDir::NoDotAndDotDot;
+    if ((attributes & kDirExclusive) == 0) {
+        filters |= QDir::Files;
+    }
+    if ((attributes & kDirDirectory) != 0) {
+        filters |= QDir::Dirs;
+    }
+    int last = kError;
+    const auto entries =
+        directory.entryInfoList({spec.fileName()}, filters, QDir::Name | QDir::IgnoreCase);
+    for (const QFileInfo& entry : entries) {
+        const QString name = entry.isDir() ? "[" + entry.fileName() + "]" : entry.fileName();
+        last = AddEntry(name);
+    }
+    return last;
+}

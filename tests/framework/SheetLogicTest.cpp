@@ -1,0 +1,143 @@
+#include "app/KitException.h"
+#include "framework/AboutText.h"
+#include "framework/GameNotifications.h"
+#include "framework/GameState.h"
+#include "framework/SheetGeometry.h"
+#include "framework/Tiling.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+void UseEnglish() {
+    setenv("LANG", "en_US.UTF-8", 1);
+    unsetenv("LC_ALL");
+    unsetenv("LC_MESSAGES");
+}
+
+TEST(SheetGeometry, ControlsSitAlongTheBottomRightEdge) {
+    const SheetButtonRects rects = LayoutButtons(500, 400);
+    EXPECT_EQ(rects.close, (SheetRect{419, 372, 493, 394}));
+    EXPECT_EQ(rects.hide, (SheetRect{339, 372, 413, 394}));
+    EXPECT_EQ(rects.keepOnTop, (SheetRect{179, 372, 319, 394}));
+}
+
+TEST(SheetGeometry, ClampingMovesTheSheetIntoTheWorkAreaKeepingItsSize) {
+    const SheetRect work{0, 0, 1024, 768};
+    SheetRect farAway{5000, 5000, 5000 + 400 - 1, 5000 + 500 - 1};
+    ClampToWorkArea(farAway, work);
+    EXPECT_EQ(farAway, (SheetRect{625, 269, 1024, 768}));
+
+    SheetRect aboveLeft{-50, -20, -50 + 399, -20 + 499};
+    ClampToWorkArea(aboveLeft, work);
+    EXPECT_EQ(aboveLeft, (SheetRect{0, 0, 399, 499}));
+
+    SheetRect firstRun{0, 0, 399, 499};
+    ClampToWorkArea(firstRun, SheetRect{100, 30, 1124, 798});
+    EXPECT_EQ(firstRun, (SheetRect{100, 30, 499, 529}));
+
+    // Larger than the work area: left and top win.
+    SheetRect huge{300, 300, 300 + 2000, 300 + 1000};
+    ClampToWorkArea(huge, work);
+    EXPECT_EQ(huge.left, 0);
+    EXPECT_EQ(huge.top, 0);
+}
+
+TEST(Tiling, TilesStepByWidthAcrossAndHeightDown) {
+    const std::vector<TileOrigin> expected{{0, 0},    {100, 0}, {200, 0},   {0, 50},   {100, 50},
+                                           {200, 50}, {0, 100}, {100, 100}, {200, 100}};
+    EXPECT_EQ(TileOrigins(100, 50, 250, 120), expected);
+    EXPECT_EQ(TileOrigins(100, 50, 100, 50), (std::vector<TileOrigin>{{0, 0}}));
+    EXPECT_TRUE(TileOrigins(0, 50, 250, 120).empty());
+    EXPECT_TRUE(TileOrigins(100, 50, 0, 120).empty());
+}
+
+// Records the calls of the decoder as text.
+class CRecordingTarget : public IGameNotifications {
+public:
+    std::vector<std::string> calls;
+
+    int OnGameConnected(CGameLink&) override {
+        calls.push_back("connected");
+        return 0;
+    }
+    void SetAppletNumber(int number) override {
+        calls.push_back("number " + std::to_string(number));
+    }
+    void OnPauseChanged(bool paused) override { calls.push_back(paused ? "paused" : "running"); }
+    void OnGameEvent6() override { calls.push_back("event6"); }
+    void OnGameEvent7() override { calls.push_back("event7"); }
+    void OnGameEvent9() override { calls.push_back("event9"); }
+    void OnGameEvent8() override { calls.push_back("event8"); }
+    void OnControl1() override { calls.push_back("control1"); }
+    void OnControl2() override { calls.push_back("control2"); }
+};
+
+std::vector<std::string> Decode(std::uint8_t m0, std::uint8_t m1, std::uint8_t m2,
+                                std::uint8_t m3) {
+    CRecordingTarget target;
+    DispatchNotification({m0, m1, m2, m3}, target);
+    return target.calls;
+}
+
+using Calls = std::vector<std::string>;
+
+TEST(Notifications, ControlMessagesCarryANotificationAfterTheirArguments) {
+    EXPECT_EQ(Decode(1, 3, 7, 0), Calls{"number 7"});
+    EXPECT_EQ(Decode(1, 3, 5, 6), (Calls{"number 5", "event6"}));
+    EXPECT_EQ(Decode(1, 3, 255, 8), (Calls{"number 255", "event8"}));
+    EXPECT_EQ(Decode(1, 1, 7, 0), (Calls{"control1", "event7"}));
+    EXPECT_EQ(Decode(1, 2, 10, 1), (Calls{"control2", "paused"}));
+    EXPECT_EQ(Decode(1, 4, 9, 0), Calls{"event9"});
+    // The pause flag would be a fifth byte: the notification is ignored.
+    EXPECT_EQ(Decode(1, 3, 2, 10), Calls{"number 2"});
+}
+
+TEST(Notifications, NotificationOnlyMessagesAndOthers) {
+    EXPECT_EQ(Decode(2, 9, 0, 0), Calls{"event9"});
+    EXPECT_EQ(Decode(2, 10, 1, 0), Calls{"paused"});
+    EXPECT_EQ(Decode(2, 10, 0, 1), Calls{"running"});
+    EXPECT_EQ(Decode(2, 6, 0, 0), Calls{"event6"});
+    EXPECT_EQ(Decode(2, 11, 1, 1), Calls{});
+    EXPECT_EQ(Decode(3, 6, 0, 0), Calls{});
+    EXPECT_EQ(Decode(0, 6, 6, 6), Calls{});
+    EXPECT_EQ(SplitNotification(0x0A0B0C0Du), (NotificationBytes{0x0D, 0x0C, 0x0B, 0x0A}));
+}
+
+TEST(Title, CaptionSubjectAndPauseInTheUsersLanguage) {
+    UseEnglish();
+    int nameQueries = 0;
+    const auto name = [&] {
+        ++nameQueries;
+        return std::string("Bob");
+    };
+    EXPECT_EQ(ComposeTitle("Splicebox", false, true, name), "Splicebox - No Subject (PAUSED)");
+    EXPECT_EQ(nameQueries, 0);
+    EXPECT_EQ(ComposeTitle("Splicebox", true, false, name), "Splicebox - Bob");
+    EXPECT_EQ(ComposeTitle("Splicebox", true, true, name), "Splicebox - Bob (PAUSED)");
+    EXPECT_EQ(nameQueries, 2);
+    const auto failing = []() -> std::string { ThrowString("gone"); };
+    EXPECT_EQ(ComposeTitle("Splicebox", true, true, failing), "");
+
+    setenv("LANG", "es_ES.UTF-8", 1);
+    EXPECT_EQ(ComposeTitle("Splicebox", false, true, name), "Splicebox - Sin tema(EN PAUSA)");
+    setenv("LANG", "de_DE.UTF-8", 1);
+    EXPECT_EQ(ComposeTitle("Splicebox", false, true, name), "Splicebox - Kein Bezug (PAUSE)");
+    UseEnglish();
+}
+
+TEST(About, CaptionVersionAndBuild) {
+    UseEnglish();
+    EXPECT_EQ(FormatAboutText("Splicebox", "1.0"),
+              "Splicebox\nversion 1.0\n\n\n(Build 38  -  Release  -  Jan  4 1999)");
+    setenv("LANG", "it_IT.UTF-8", 1);
+    EXPECT_EQ(FormatAboutText("Splicebox", "2.5"),
+              "Splicebox\nversione 2.5\n\n\n(Build 38  -  Release  -  Jan  4 1999)");
+    UseEnglish();
+}
+
+} // namespace
