@@ -32,6 +32,10 @@ sanitize: bootstrap
 	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	    ctest --output-on-failure -j $(JOBS) --timeout 600
 
+# The applet against the game substitute in a demo game folder (scripts/demo).
+demo: build
+	@BUILD=$(BUILD) scripts/demo
+
 clean:
 	rm -rf $(BUILD)
 

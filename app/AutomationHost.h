@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 
 // What the automation objects need from the application.
@@ -11,7 +10,7 @@ public:
     virtual void LockApp() = 0;
     virtual void UnlockApp() = 0;
     // Hands a notification to the main sheet, if there is one.
-    virtual void DispatchNotification(const std::array<std::uint8_t, 4>& message) = 0;
+    virtual void DispatchNotification(std::uint32_t message) = 0;
     // Posts a close to the main window, if there is one, as its Close button does.
     virtual void PostCloseToMainWindow() = 0;
 };

@@ -8,7 +8,7 @@ CSpliceboxAutoProxy::~CSpliceboxAutoProxy() {
     m_host.UnlockApp();
 }
 
-void CSpliceboxAutoProxy::Communicate(const std::array<std::uint8_t, 4>& message) {
+void CSpliceboxAutoProxy::Communicate(std::uint32_t message) {
     m_host.DispatchNotification(message);
 }
 

@@ -12,7 +12,7 @@ public:
     CSpliceboxAutoProxy(const CSpliceboxAutoProxy&) = delete;
     CSpliceboxAutoProxy& operator=(const CSpliceboxAutoProxy&) = delete;
 
-    void Communicate(const std::array<std::uint8_t, 4>& message) override;
+    void Communicate(std::uint32_t message) override;
     void OnFinalRelease() override;
 
 private:

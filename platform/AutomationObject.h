@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <memory>
 
@@ -9,8 +8,8 @@
 class IAutomationObject {
 public:
     virtual ~IAutomationObject() = default;
-    // A notification: four bytes, lowest first.
-    virtual void Communicate(const std::array<std::uint8_t, 4>& message) = 0;
+    // A notification: four bytes, the lowest byte of `message` first.
+    virtual void Communicate(std::uint32_t message) = 0;
     // The object's last reference is gone; it is destroyed right after.
     virtual void OnFinalRelease() = 0;
 };

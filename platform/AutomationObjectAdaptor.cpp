@@ -28,15 +28,12 @@ CAutomationObjectAdaptor::CAutomationObjectAdaptor(CAutomationService& service,
                                                    IAutomationObject& object, QString path)
     : m_service(service), m_object(object), m_path(std::move(path)) {}
 
-std::array<std::uint8_t, 4> CAutomationObjectAdaptor::NotificationBytes(const QVariant& message) {
-    const std::uint32_t value =
-        HoldsInteger(message) ? static_cast<std::uint32_t>(message.toULongLong()) : 0;
-    return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-            static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+std::uint32_t CAutomationObjectAdaptor::NotificationValue(const QVariant& message) {
+    return HoldsInteger(message) ? static_cast<std::uint32_t>(message.toLongLong()) : 0;
 }
 
 bool CAutomationObjectAdaptor::Communicate(const QDBusVariant& message, const QDBusVariant&) {
-    m_object.Communicate(NotificationBytes(message.variant()));
+    m_object.Communicate(NotificationValue(message.variant()));
     return true;
 }
 

@@ -4,7 +4,6 @@
 #include <QDBusVariant>
 #include <QObject>
 
-#include <array>
 #include <cstdint>
 
 class CAutomationService;
@@ -19,9 +18,9 @@ public:
 
     const QString& Path() const { return m_path; }
 
-    // The notification in a Communicate message: the low 32 bits of an integer,
-    // lowest byte first; anything else is zero.
-    static std::array<std::uint8_t, 4> NotificationBytes(const QVariant& message);
+    // The notification in a Communicate message: the low 32 bits of an
+    // integer; anything else is zero.
+    static std::uint32_t NotificationValue(const QVariant& message);
 
 public Q_SLOTS:
     Q_SCRIPTABLE bool Communicate(const QDBusVariant& message, const QDBusVariant& reply);

@@ -1,0 +1,119 @@
+#include "app/widgets/SpliceboxApp.h"
+
+#include "app/HelpFile.h"
+#include "app/SpliceboxAutoProxy.h"
+#include "app/StringTable.h"
+#include "app/widgets/HelpWindow.h"
+#include "gamelink/GameContract.h"
+#include "platform/AutomationService.h"
+#include "ui/widgets/InjectorSheet.h"
+
+#include <QApplication>
+#include <QDBusConnection>
+
+#include <cstdio>
+
+namespace {
+constexpr int kExitFailure = 1;
+
+QString Caption() {
+    const char* caption = LoadString(IDS_APPLET_TITLE);
+    return QString::fromUtf8(caption != nullptr ? caption : "");
+}
+} // namespace
+
+CSpliceboxApp::CSpliceboxApp() = default;
+
+CSpliceboxApp::~CSpliceboxApp() {
+    // Objects still held unlock the application as they go.
+    m_service.reset();
+}
+
+bool CSpliceboxApp::InitInstance() {
+    m_service = std::make_unique<CAutomationService>(*this, QDBusConnection::sessionBus(),
+                                                     GameContract::kAppletServiceName);
+    if (!m_service->Start()) {
+        std::fprintf(stderr, "splicebox: cannot serve %s on the session bus\n",
+                     GameContract::kAppletServiceName);
+        return false;
+    }
+    return true;
+}
+
+int CSpliceboxApp::ExitInstance(int exitCode) {
+    m_helpWindow.reset();
+    m_sheet.reset();
+    return exitCode;
+}
+
+void CSpliceboxApp::WinHelp() {
+    std::unique_ptr<CChmFile> file = OpenHelpFile();
+    if (!file) {
+        return;
+    }
+    m_helpWindow = std::make_unique<CHelpWindow>(std::move(file), kHelpPage, Caption());
+    m_helpWindow->show();
+    m_helpWindow->raise();
+}
+
+std::unique_ptr<IAutomationObject> CSpliceboxApp::CreateAutomationObject() {
+    // The game's first request creates the window; later ones share it.
+    if (!m_sheetTried) {
+        m_sheetTried = true;
+        if (!CreateMainSheet()) {
+            QCoreApplication::exit(kExitFailure);
+            return nullptr;
+        }
+    }
+    return std::make_unique<CSpliceboxAutoProxy>(*this);
+}
+
+bool CSpliceboxApp::CreateMainSheet() {
+    const QByteArray caption = Caption().toUtf8();
+    m_sheet = std::make_unique<CInjectorSheet>(caption.constData(), nullptr);
+    connect(m_sheet.get(), &CBaseSheet::WindowDestroyed, this, &CSpliceboxApp::EndWhenIdle);
+    connect(m_sheet.get(), &CInjectorSheet::HelpRequested, this, &CSpliceboxApp::WinHelp);
+    return m_sheet->Create();
+}
+
+void CSpliceboxApp::LockApp() {
+    ++m_lockCount;
+}
+
+void CSpliceboxApp::UnlockApp() {
+    --m_lockCount;
+    EndWhenIdle();
+}
+
+void CSpliceboxApp::DispatchNotification(std::uint32_t message) {
+    if (m_sheet) {
+        m_sheet->Notify(message);
+    }
+}
+
+void CSpliceboxApp::PostCloseToMainWindow() {
+    if (MainWindowExists()) {
+        QMetaObject::invokeMethod(m_sheet.get(), &QWidget::close, Qt::QueuedConnection);
+    }
+}
+
+bool CSpliceboxApp::MainWindowExists() const {
+    return m_sheet && m_sheet->WindowExists();
+}
+
+void CSpliceboxApp::EndWhenIdle() {
+    if (m_lockCount == 0 && !MainWindowExists()) {
+        QCoreApplication::quit();
+    }
+}
+
+int RunAutomatedStart() {
+    // The window may close while the game still holds the object; the lock
+    // count, not the last window, decides when the applet ends.
+    QApplication::setQuitOnLastWindowClosed(false);
+    CSpliceboxApp app;
+    if (!app.InitInstance()) {
+        return app.ExitInstance(kExitFailure);
+    }
+    return app.ExitInstance(QApplication::exec());
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "app/AutomationHost.h"
+#include "platform/AutomationObject.h"
+
+#include <QObject>
+
+#include <memory>
+
+class CAutomationService;
+class CHelpWindow;
+class CInjectorSheet;
+
+// The application as the game runs it: it serves the automation object on the
+// session bus, creates the main sheet when the game first asks for the object,
+// and ends once the sheet's window is gone and the game holds no object.
+class CSpliceboxApp : public QObject, public IAutomationHost, public IAutomationFactory {
+    Q_OBJECT
+public:
+    CSpliceboxApp();
+    ~CSpliceboxApp() override;
+
+    // Serves the automation object; false when the bus or its name cannot be
+    // had (the reason is on standard error).
+    bool InitInstance();
+    // Deletes the sheet; returns the exit code it is given.
+    int ExitInstance(int exitCode);
+    // Shows the help page of the user's help file; does nothing without one.
+    void WinHelp();
+
+    std::unique_ptr<IAutomationObject> CreateAutomationObject() override;
+
+    void LockApp() override;
+    void UnlockApp() override;
+    void DispatchNotification(std::uint32_t message) override;
+    void PostCloseToMainWindow() override;
+
+    // The main sheet, owned; null until the game first asks for the object.
+    std::unique_ptr<CInjectorSheet> m_sheet;
+
+private:
+    bool CreateMainSheet();
+    bool MainWindowExists() const;
+    void EndWhenIdle();
+
+    std::unique_ptr<CAutomationService> m_service;
+    std::unique_ptr<CHelpWindow> m_helpWindow;
+    int m_lockCount = 0;
+    bool m_sheetTried = false;
+};
+
+// The automated start: runs the application until it ends; the exit code.
+int RunAutomatedStart();
