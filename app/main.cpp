@@ -1,10 +1,9 @@
 #include "app/PlainStart.h"
 #include "app/StartMode.h"
 #include "app/widgets/MessageBoxSink.h"
+#include "app/widgets/SpliceboxApp.h"
 
 #include <QApplication>
-
-#include <cstdio>
 
 int main(int argc, char** argv) {
     const bool automated = IsAutomatedStart(argc, argv);
@@ -12,8 +11,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     InstallMessageBoxSink();
     if (automated) {
-        std::fputs("automated start is not built yet\n", stderr);
-        return 1;
+        return RunAutomatedStart();
     }
     return RunPlainStart();
 }
