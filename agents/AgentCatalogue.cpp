@@ -38,4 +38,6 @@ void CAgentCatalogue::Clear() {
     m_files.shrink_to_fit();
 }
 
-bool CAgentCatalogue::IsAgentFileName(const std::string& path) { return ::IsAgentFileName(path); }
+bool CAgentCatalogue::IsAgentFileName(const std::string& path) {
+    return ::IsAgentFileName(path);
+}

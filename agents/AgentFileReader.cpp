@@ -14,7 +14,9 @@ namespace {
 
 using namespace AgentFileFormat;
 
-[[noreturn]] void FailFormat() { ThrowStringId(IDS_UNEXPECTED_FILE_FORMAT); }
+[[noreturn]] void FailFormat() {
+    ThrowStringId(IDS_UNEXPECTED_FILE_FORMAT);
+}
 
 // Every value inside a chunk must lie inside it; anything else is a damaged
 // chunk, whatever follows it in the file.
@@ -25,7 +27,9 @@ template <typename T> T Need(std::optional<T> value) {
     return *value;
 }
 
-std::string NeedString(CByteReader& reader) { return std::string(Need(reader.ZeroTerminated())); }
+std::string NeedString(CByteReader& reader) {
+    return std::string(Need(reader.ZeroTerminated()));
+}
 
 bool HasTag(const std::uint8_t* header, const char* tag) {
     return std::memcmp(header, tag, kTagSize) == 0;
@@ -175,7 +179,8 @@ private:
         if (record->m_size > length - headLength) {
             FailFormat();
         }
-        record->m_dataOffset = static_cast<std::uint32_t>(chunkOffset + kChunkHeaderSize + headLength);
+        record->m_dataOffset =
+            static_cast<std::uint32_t>(chunkOffset + kChunkHeaderSize + headLength);
         m_source.Skip(length - wanted);
         m_file.m_dependencies.push_back(std::move(record));
     }

@@ -11,8 +11,10 @@
 
 std::size_t CMemoryAgentSource::Read(std::uint8_t* out, std::size_t count) {
     const std::size_t available = std::min<std::size_t>(count, m_bytes.size() - m_position);
-    std::memcpy(out, m_bytes.data() + m_position, available);
-    m_position += available;
+    if (available > 0) { // an empty span may have no data pointer at all
+        std::memcpy(out, m_bytes.data() + m_position, available);
+        m_position += available;
+    }
     return available;
 }
 
@@ -32,8 +34,8 @@ CFileAgentSource::CFileAgentSource(const std::string& path)
 std::size_t CFileAgentSource::Read(std::uint8_t* out, std::size_t count) {
     std::size_t done = 0;
     while (done < count) {
-        const ssize_t got = ::pread(m_file.Get(), out + done, count - done,
-                                    static_cast<off_t>(m_position + done));
+        const ssize_t got =
+            ::pread(m_file.Get(), out + done, count - done, static_cast<off_t>(m_position + done));
         if (got < 0 && errno == EINTR) {
             continue;
         }

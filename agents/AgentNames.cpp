@@ -27,8 +27,7 @@ unsigned char FoldCase1252(unsigned char c) {
 // Control characters, including the bytes that Windows-1252 leaves undefined
 // and that become C1 controls when converted.
 bool IsControl(unsigned char c) {
-    return c < 0x20 || c == 0x7F || c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 ||
-           c == 0x9D;
+    return c < 0x20 || c == 0x7F || c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D;
 }
 
 bool HasDrivePrefix(std::string_view name) {

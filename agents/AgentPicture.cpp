@@ -8,12 +8,14 @@ namespace {
 
 // Pictures report a memory shortage in English, whatever the user's language:
 // the message must not depend on loading anything more.
-[[noreturn]] void FailAllocation() { ThrowString("Error allocating memory"); }
+[[noreturn]] void FailAllocation() {
+    ThrowString("Error allocating memory");
+}
 
 } // namespace
 
-void CAgentPicture::Create(const std::uint16_t* pixels, std::uint32_t width,
-                           std::uint32_t height, std::uint32_t pixelFormat, bool buildMask) {
+void CAgentPicture::Create(const std::uint16_t* pixels, std::uint32_t width, std::uint32_t height,
+                           std::uint32_t pixelFormat, bool buildMask) {
     const std::size_t count = std::size_t{width} * height;
     try {
         m_pixels = std::make_unique<std::uint16_t[]>(count);

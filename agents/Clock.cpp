@@ -17,4 +17,6 @@ std::uint32_t CurrentTime() {
     return source ? source() : static_cast<std::uint32_t>(std::time(nullptr));
 }
 
-void SetClockSource(std::function<std::uint32_t()> source) { ClockSource() = std::move(source); }
+void SetClockSource(std::function<std::uint32_t()> source) {
+    ClockSource() = std::move(source);
+}

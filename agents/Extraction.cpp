@@ -78,7 +78,8 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
 bool Copy(int source, std::uint64_t offset, std::uint64_t size, int destination) {
     std::vector<std::uint8_t> block(kCopyBlockSize);
     while (size > 0) {
-        const std::size_t wanted = size < block.size() ? static_cast<std::size_t>(size) : block.size();
+        const std::size_t wanted =
+            size < block.size() ? static_cast<std::size_t>(size) : block.size();
         const ssize_t got = ::pread(source, block.data(), wanted, static_cast<off_t>(offset));
         if (got < 0 && errno == EINTR) {
             continue;

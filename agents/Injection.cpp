@@ -79,7 +79,9 @@ std::int32_t CAgent::TimeUntilAvailable() const {
     return remaining < 0 ? 0 : remaining;
 }
 
-bool CAgent::IsAvailable() const { return m_quantity != 0 && TimeUntilAvailable() == 0; }
+bool CAgent::IsAvailable() const {
+    return m_quantity != 0 && TimeUntilAvailable() == 0;
+}
 
 const CDependencyFile* CAgent::FindDependencyFile(std::uint32_t type,
                                                   const std::string& name) const {

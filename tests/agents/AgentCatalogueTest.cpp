@@ -42,10 +42,11 @@ TEST(AgentCatalogue, ListsAgentsFileByFileInNameOrderIgnoringCase) {
 
     CAgentCatalogue catalogue;
     catalogue.ScanDirectory(folder.Dir());
-    EXPECT_EQ(AgentNames(catalogue), (std::vector<std::string>{"a1", "a2", "b1", "b2", "b3", "d1"}));
-    EXPECT_EQ(FilePaths(catalogue), (std::vector<std::string>{folder.Path("A.kiv"),
-                                                              folder.Path("b.KIV"),
-                                                              folder.Path("d.old.kiv")}));
+    EXPECT_EQ(AgentNames(catalogue),
+              (std::vector<std::string>{"a1", "a2", "b1", "b2", "b3", "d1"}));
+    EXPECT_EQ(FilePaths(catalogue),
+              (std::vector<std::string>{folder.Path("A.kiv"), folder.Path("b.KIV"),
+                                        folder.Path("d.old.kiv")}));
     EXPECT_EQ(catalogue.m_agents[2], catalogue.m_files[1]->m_agents[0].get());
 
     CAgentCatalogue withoutSeparator;

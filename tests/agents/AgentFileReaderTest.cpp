@@ -199,14 +199,14 @@ TEST(AgentFileReader, RefusesEverythingThatRunsOutsideItsChunk) {
         {Bytes("KIV2"), "Error: \"mem.kiv\" is not a Mirewalk 2 Kiv file"},
         {withTail, EndOfFile("mem.kiv")},
         {pastEnd, EndOfFile("mem.kiv")},
-        {AgentChunkFile({}, 42), kBadFormat},           // name runs to the chunk's end
-        {AgentChunkFile(longFirstString), kBadFormat},  // no room for the script count
-        {AgentChunkFile(tooManyRefs), kBadFormat},      // more than 128 references
-        {AgentChunkFile(hugePicture), kBadFormat},      // pixels beyond the chunk
-        {FileChunkFile(fixedOnly), kBadFormat},         // no name at all
+        {AgentChunkFile({}, 42), kBadFormat},          // name runs to the chunk's end
+        {AgentChunkFile(longFirstString), kBadFormat}, // no room for the script count
+        {AgentChunkFile(tooManyRefs), kBadFormat},     // more than 128 references
+        {AgentChunkFile(hugePicture), kBadFormat},     // pixels beyond the chunk
+        {FileChunkFile(fixedOnly), kBadFormat},        // no name at all
         {FileChunkFile(std::vector<std::uint8_t>(9, 0)), kBadFormat},
         {FileChunkFile(unterminatedName), kBadFormat},
-        {FileChunkFile(sizeBeyondChunk), kBadFormat},   // 3 content bytes declared, 2 there
+        {FileChunkFile(sizeBeyondChunk), kBadFormat}, // 3 content bytes declared, 2 there
         {FileChunkFile(longName), kBadFormat},
     };
     for (std::size_t i = 0; i < cases.size(); ++i) {
@@ -244,8 +244,8 @@ TEST(AgentFileReader, EveryTruncationLoadsAtAChunkBoundaryOrIsRefused) {
     writer.AddAgent(MakeAgent("second"));
     const auto& whole = writer.Bytes();
     const auto boundaries = ChunkBoundaries(whole);
-    const std::set<std::string> refusals = {
-        "Error: \"mem.kiv\" is not a Mirewalk 2 Kiv file", EndOfFile("mem.kiv"), kBadFormat};
+    const std::set<std::string> refusals = {"Error: \"mem.kiv\" is not a Mirewalk 2 Kiv file",
+                                            EndOfFile("mem.kiv"), kBadFormat};
     for (std::size_t size = 0; size < whole.size(); ++size) {
         const std::vector<std::uint8_t> prefix(whole.begin(), whole.begin() + size);
         const std::string message = MessageOf([&] { ReadBytes(prefix); });

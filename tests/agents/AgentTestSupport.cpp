@@ -82,7 +82,9 @@ void SetPicture(CAgent& agent, std::uint32_t width, std::uint32_t height,
     agent.m_picture.Create(pixels.data(), width, height, 1, true);
 }
 
-std::vector<std::uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
+std::vector<std::uint8_t> Bytes(const std::string& text) {
+    return {text.begin(), text.end()};
+}
 
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -91,7 +93,8 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
 
 void WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 std::string MessageOf(const std::function<void()>& action) {
@@ -113,4 +116,6 @@ ScopedClock::ScopedClock(std::uint32_t now) : m_now(now) {
     SetClockSource([this] { return m_now; });
 }
 
-ScopedClock::~ScopedClock() { SetClockSource({}); }
+ScopedClock::~ScopedClock() {
+    SetClockSource({});
+}

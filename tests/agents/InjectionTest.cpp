@@ -300,8 +300,9 @@ std::vector<std::string> EverythingUnder(const std::string& root) {
 }
 
 TEST(Injection, NeverWritesOutsideTheTargetFolders) {
-    const std::vector<std::string> hostile = {"../victim.txt", "../../x", "/etc/x", "a\\b", "", "..", ".",
-                                              "tab\tname", "C:x", "bell\x07", "x\x81y"};
+    const std::vector<std::string> hostile = {
+        "../victim.txt", "../../x", "/etc/x",   "a\\b",  "", "..", ".",
+        "tab\tname",     "C:x",     "bell\x07", "x\x81y"};
     for (const auto& name : hostile) {
         Game game;
         CAgent agent = MakeAgent("ball");

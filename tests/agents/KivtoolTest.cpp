@@ -36,7 +36,8 @@ ToolResult Kivtool(const std::vector<std::string>& arguments, const std::string&
     const int raw = std::system(command.c_str());
     const auto out = ReadFileBytes(capture.Path("out"));
     const auto err = ReadFileBytes(capture.Path("err"));
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, {out.begin(), out.end()}, {err.begin(), err.end()}};
+    return {
+        WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, {out.begin(), out.end()}, {err.begin(), err.end()}};
 }
 
 // One agent with Windows-1252 text and a two-line script, and one carried sound.
@@ -58,24 +59,25 @@ TEST(Kivtool, ShowsAgentsAsTextAndAsJson) {
     const std::string path = SaveSample(folder);
     // magic, agent header, fixed part, four texts, one script, one reference,
     // picture size and pixels, file header, fixed part, name
-    const std::string carriedAt = std::to_string(4 + 8 + 26 + (5 + 11 + 25 + 1) + (2 + 15) +
-                                                 (2 + 10) + 4 + 4 + 8 + 10 + 8);
+    const std::string carriedAt =
+        std::to_string(4 + 8 + 26 + (5 + 11 + 25 + 1) + (2 + 15) + (2 + 10) + 4 + 4 + 8 + 10 + 8);
     const auto text = Kivtool({"show", path});
     EXPECT_EQ(text.status, 0);
-    EXPECT_EQ(text.out, path + "\n"
-                               "agent 1: Caf\xC3\xA9\n"
-                               "  description: About Caf\xC3\xA9\n"
-                               "  quantity: unlimited\n"
-                               "  last used: 0\n"
-                               "  reuse interval: 60 s\n"
-                               "  install script: inst,new: simp Caf\xC3\xA9,endm\n"
-                               "  remove script: \n"
-                               "  event script: say \"hi\"\\r\\nendm\n"
-                               "  needs sound: zap.wav\n"
-                               "  picture: 1x2\n"
-                               "  chunk offset: 4\n"
-                               "carried sound: zap.wav, 5 bytes at offset " +
-                                   carriedAt + "\n");
+    EXPECT_EQ(text.out, path +
+                            "\n"
+                            "agent 1: Caf\xC3\xA9\n"
+                            "  description: About Caf\xC3\xA9\n"
+                            "  quantity: unlimited\n"
+                            "  last used: 0\n"
+                            "  reuse interval: 60 s\n"
+                            "  install script: inst,new: simp Caf\xC3\xA9,endm\n"
+                            "  remove script: \n"
+                            "  event script: say \"hi\"\\r\\nendm\n"
+                            "  needs sound: zap.wav\n"
+                            "  picture: 1x2\n"
+                            "  chunk offset: 4\n"
+                            "carried sound: zap.wav, 5 bytes at offset " +
+                            carriedAt + "\n");
 
     const std::string bad = folder.Path("bad.kiv");
     WriteFileBytes(bad, Bytes("RIFF"));
@@ -98,9 +100,16 @@ TEST(Kivtool, ShowsAgentsAsTextAndAsJson) {
 }
 
 TEST(Kivtool, WrongUsageExitsWithTwoAndHelpWithZero) {
-    for (const auto& arguments : std::vector<std::vector<std::string>>{
-             {}, {"frobnicate"}, {"show"}, {"show", "--json"}, {"check"}, {"check", "a", "b"},
-             {"extract", "a"}, {"pack", "m.txt"}, {"pack", "m.txt", "out.kiv", "x"}}) {
+    for (const auto& arguments :
+         std::vector<std::vector<std::string>>{{},
+                                               {"frobnicate"},
+                                               {"show"},
+                                               {"show", "--json"},
+                                               {"check"},
+                                               {"check", "a", "b"},
+                                               {"extract", "a"},
+                                               {"pack", "m.txt"},
+                                               {"pack", "m.txt", "out.kiv", "x"}}) {
         const auto result = Kivtool(arguments);
         EXPECT_EQ(result.status, 2) << ::testing::PrintToString(arguments);
         EXPECT_EQ(result.err.rfind("usage: kivtool", 0), 0u);
@@ -206,7 +215,8 @@ TEST(Kivtool, PackBuildsAnAgentFileFromAManifest) {
                                                       "[file]\n"
                                                       "type = image\n"
                                                       "path = art/ball.s16\n"));
-    const auto result = Kivtool({"pack", folder.Path("manifest.txt"), "-o", folder.Path("out.kiv")});
+    const auto result =
+        Kivtool({"pack", folder.Path("manifest.txt"), "-o", folder.Path("out.kiv")});
     ASSERT_EQ(result.status, 0) << result.err;
     const CAgentFile file(folder.Path("out.kiv"));
     ASSERT_EQ(file.m_agents.size(), 1u);

@@ -54,7 +54,8 @@ public:
             }
         }
         for (const auto& section : m_sections) {
-            if (const auto* file = std::get_if<ManifestFile>(&section); file && file->path.empty()) {
+            if (const auto* file = std::get_if<ManifestFile>(&section);
+                file && file->path.empty()) {
                 Fail("a [file] section has no path");
             }
         }
@@ -116,7 +117,8 @@ private:
 
     std::uint32_t Number(const std::string& value, std::uint32_t maximum) const {
         std::uint32_t number = 0;
-        const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
+        const auto [end, error] =
+            std::from_chars(value.data(), value.data() + value.size(), number);
         if (error != std::errc{} || end != value.data() + value.size() || number > maximum) {
             Fail("\"" + value + "\" is not a number from 0 to " + std::to_string(maximum));
         }
@@ -141,8 +143,9 @@ private:
         } else if (key == "description") {
             agent.m_description = Text(value);
         } else if (key == "quantity") {
-            agent.m_quantity = value == "unlimited" ? CAgent::kUnlimited
-                                                    : static_cast<std::uint16_t>(Number(value, 65535));
+            agent.m_quantity = value == "unlimited"
+                                   ? CAgent::kUnlimited
+                                   : static_cast<std::uint16_t>(Number(value, 65535));
         } else if (key == "reuse interval") {
             agent.m_reuseInterval = Number(value, kMax32);
         } else if (key == "last used") {

@@ -23,7 +23,9 @@ const char* TypeName(std::uint32_t type) {
     return type == 0 ? "image" : type == 1 ? "sound" : "unknown";
 }
 
-std::string Json(const std::string& windows1252) { return JsonString(Windows1252ToUtf8(windows1252)); }
+std::string Json(const std::string& windows1252) {
+    return JsonString(Windows1252ToUtf8(windows1252));
+}
 
 // Line breaks inside scripts are shown as \r and \n so that every field keeps
 // to one line of its own.
@@ -52,8 +54,8 @@ std::string JsonAgent(const CAgent& agent) {
            ",\"reuseInterval\":" + std::to_string(agent.m_reuseInterval) +
            ",\"installScript\":" + Json(agent.m_installScript) +
            ",\"removeScript\":" + Json(agent.m_removeScript) + ",\"scripts\":[" + scripts +
-           "],\"dependencies\":[" + references + "],\"picture\":{\"width\":" +
-           std::to_string(agent.m_picture.m_width) +
+           "],\"dependencies\":[" + references +
+           "],\"picture\":{\"width\":" + std::to_string(agent.m_picture.m_width) +
            ",\"height\":" + std::to_string(agent.m_picture.m_height) +
            "},\"chunkOffset\":" + std::to_string(agent.m_chunkOffset) + "}";
 }

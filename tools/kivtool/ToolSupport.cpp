@@ -14,9 +14,13 @@ bool WantsHelp(int argc, char** argv) {
     return false;
 }
 
-void PrintError(const std::string& text) { std::fprintf(stderr, "kivtool: %s\n", text.c_str()); }
+void PrintError(const std::string& text) {
+    std::fprintf(stderr, "kivtool: %s\n", text.c_str());
+}
 
-void PrintError(const CKitException& error) { PrintError(std::string(error.m_message)); }
+void PrintError(const CKitException& error) {
+    PrintError(std::string(error.m_message));
+}
 
 int UsageError(const char* usage) {
     std::fputs(usage, stderr);

@@ -26,8 +26,8 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"show", RunShowCommand},       {"check", RunCheckCommand}, {"extract", RunExtractCommand},
-    {"pack", RunPackCommand},       {"analyse", RunAnalyseCommand},
+    {"show", RunShowCommand}, {"check", RunCheckCommand},     {"extract", RunExtractCommand},
+    {"pack", RunPackCommand}, {"analyse", RunAnalyseCommand},
 };
 
 } // namespace

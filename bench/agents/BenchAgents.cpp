@@ -1,0 +1,179 @@
+// Scanning an Objects folder of 1,000 agent files that carry 1 GiB in all, beside
+// reading every byte of the same files and a lower bound that reads only the
+// chunk headers. Each figure comes from a fresh process, so its peak memory is
+// its own. SB_BENCH_CARRIED_MIB sets a smaller carried total for quick runs.
+#include "agents/AgentCatalogue.h"
+#include "agents/AgentFileListing.h"
+#include "agents/AgentFileWriter.h"
+#include "platform/ByteReader.h"
+#include "platform/FileDescriptor.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr int kFileCount = 1000;
+constexpr std::uint64_t kDefaultCarriedMiB = 1024;
+constexpr int kRepetitions = 3;
+constexpr std::size_t kReadBlock = 1 << 20;
+
+struct Figure {
+    double seconds = 0;
+    double peakMiB = 0;
+};
+
+CAgent BenchAgent(int number) {
+    CAgent agent;
+    agent.m_name = "agent " + std::to_string(number);
+    agent.m_description = "A bench agent carrying one large sound.";
+    agent.m_quantity = 3;
+    agent.m_installScript = "inst,new: simp bench,endm";
+    agent.m_scripts = {"scrp 2 9 1 1,endm"};
+    agent.m_dependencies[0] = AgentDependencyRef{1, "bench.wav"};
+    agent.m_dependencyCount = 1;
+    const std::vector<std::uint16_t> pixels(32 * 32, 0x1234);
+    agent.m_picture.Create(pixels.data(), 32, 32, 1, true);
+    return agent;
+}
+
+void MakeFolder(const std::string& folder, std::uint64_t carriedPerFile) {
+    std::filesystem::create_directories(folder);
+    const std::vector<std::uint8_t> contents(carriedPerFile, 0x5A);
+    for (int i = 0; i < kFileCount; ++i) {
+        CAgentFileWriter writer;
+        writer.AddAgent(BenchAgent(i));
+        writer.AddCarriedFile(1, "bench.wav", contents);
+        char name[32];
+        std::snprintf(name, sizeof name, "bench%04d.kiv", i);
+        writer.Save(folder + "/" + name);
+    }
+}
+
+void Scan(const std::string& folder) {
+    CAgentCatalogue catalogue;
+    catalogue.ScanDirectory(folder);
+    if (catalogue.m_agents.size() != kFileCount) {
+        std::exit(3);
+    }
+}
+
+void ReadEveryByte(const std::string& folder) {
+    std::vector<std::uint8_t> block(kReadBlock);
+    for (const auto& path : *ListAgentFiles(folder)) {
+        const CFileDescriptor file(::open(path.c_str(), O_RDONLY));
+        while (::read(file.Get(), block.data(), block.size()) > 0) {
+        }
+    }
+}
+
+// The least any reader must do: open each file and visit each chunk header.
+void ReadChunkHeaders(const std::string& folder) {
+    for (const auto& path : *ListAgentFiles(folder)) {
+        const CFileDescriptor file(::open(path.c_str(), O_RDONLY));
+        off_t at = 4;
+        std::uint8_t header[8];
+        while (::pread(file.Get(), header, sizeof header, at) == sizeof header) {
+            at += 8 + static_cast<off_t>(*CByteReader(header + 4, 4).U32());
+        }
+    }
+}
+
+int Measure(const std::string& mode, const std::string& folder) {
+    const auto start = std::chrono::steady_clock::now();
+    if (mode == "scan") {
+        Scan(folder);
+    } else if (mode == "bytes") {
+        ReadEveryByte(folder);
+    } else {
+        ReadChunkHeaders(folder);
+    }
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    std::printf("%.9f\n", elapsed.count());
+    return 0;
+}
+
+// Runs one measurement in a fresh process of this program.
+Figure Run(const std::string& mode, const std::string& folder) {
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0) {
+        std::exit(1);
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::dup2(pipeEnds[1], STDOUT_FILENO);
+        ::execl("/proc/self/exe", "bench_agents", "--measure", mode.c_str(), folder.c_str(),
+                static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    ::close(pipeEnds[1]);
+    char text[64] = {};
+    const ssize_t got = ::read(pipeEnds[0], text, sizeof text - 1);
+    ::close(pipeEnds[0]);
+    int status = 0;
+    rusage usage{};
+    ::wait4(child, &status, 0, &usage);
+    if (got <= 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "measurement %s failed\n", mode.c_str());
+        std::exit(1);
+    }
+    return {std::strtod(text, nullptr), static_cast<double>(usage.ru_maxrss) / 1024.0};
+}
+
+Figure Best(const std::string& mode, const std::string& folder) {
+    Figure best{1e9, 0};
+    for (int i = 0; i < kRepetitions; ++i) {
+        const Figure figure = Run(mode, folder);
+        best.seconds = std::min(best.seconds, figure.seconds);
+        best.peakMiB = std::max(best.peakMiB, figure.peakMiB);
+    }
+    return best;
+}
+
+void Print(const char* label, const Figure& figure) {
+    std::printf("%-34s %9.4f s   peak %7.1f MiB\n", label, figure.seconds, figure.peakMiB);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], "--measure") == 0) {
+        return Measure(argv[2], argv[3]);
+    }
+    const char* configured = std::getenv("SB_BENCH_CARRIED_MIB");
+    const std::uint64_t carriedMiB =
+        configured ? std::strtoull(configured, nullptr, 10) : kDefaultCarriedMiB;
+    const std::uint64_t perFile = (carriedMiB << 20) / kFileCount;
+    char pattern[] = "/tmp/bench-agents-XXXXXX";
+    const std::string root = ::mkdtemp(pattern);
+    const std::string folder = root + "/Objects";
+    std::printf("%d agent files carrying %llu MiB in all (%llu bytes each)\n", kFileCount,
+                static_cast<unsigned long long>(carriedMiB),
+                static_cast<unsigned long long>(perFile));
+    MakeFolder(folder, perFile);
+    Run("bytes", folder); // warms the page cache
+
+    const Figure scan = Best("scan", folder);
+    const Figure headers = Best("headers", folder);
+    const Figure bytes = Best("bytes", folder);
+    Print("scan with CAgentCatalogue", scan);
+    Print("lower bound: chunk headers only", headers);
+    Print("baseline: read every byte", bytes);
+    std::printf("scan / lower bound:         %6.2fx   (goal: at most 1.5x)\n",
+                scan.seconds / headers.seconds);
+    std::printf("read every byte / scan:     %6.1fx   (goal: at least 10x)\n",
+                bytes.seconds / scan.seconds);
+    std::printf("peak memory of the scan:    %6.1f MiB (goal: below 64 MiB)\n", scan.peakMiB);
+    std::filesystem::remove_all(root);
+    return 0;
+}
