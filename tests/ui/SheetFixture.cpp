@@ -1,0 +1,122 @@
+#include "tests/ui/SheetFixture.h"
+
+#include "framework/widgets/HScrollListBox.h"
+#include "tests/support/PrivateBus.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <cstring>
+
+namespace {
+
+// Widgets need a QApplication before the private bus's environment would make
+// a plain core application; both environments live in this one file so they
+// are registered in this order.
+class WidgetApplication : public ::testing::Environment {
+public:
+    void SetUp() override {
+        static int argc = 1;
+        static char name[] = "test_ui";
+        static char* argv[] = {name, nullptr};
+        m_application = std::make_unique<QApplication>(argc, argv);
+    }
+    void TearDown() override { m_application.reset(); }
+
+private:
+    std::unique_ptr<QApplication> m_application;
+};
+
+const auto* const g_application = ::testing::AddGlobalTestEnvironment(new WidgetApplication);
+const auto* const g_bus = ::testing::AddGlobalTestEnvironment(new CPrivateBusEnvironment);
+
+constexpr int kWallpaperSize = 64;
+constexpr int kCoverWidth = 200;
+constexpr int kCoverHeight = 150;
+
+void PutLe(std::string& out, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) {
+        out.push_back(static_cast<char>(value >> (8 * i)));
+    }
+}
+
+} // namespace
+
+std::string SolidBitmap(int width, int height, std::uint8_t red, std::uint8_t green,
+                        std::uint8_t blue) {
+    const int rowSize = (width * 3 + 3) / 4 * 4;
+    const auto imageSize = static_cast<std::uint32_t>(rowSize * height);
+    std::string out = "BM";
+    PutLe(out, 54 + imageSize, 4);
+    PutLe(out, 0, 4);
+    PutLe(out, 54, 4);
+    PutLe(out, 40, 4);
+    PutLe(out, static_cast<std::uint32_t>(width), 4);
+    PutLe(out, static_cast<std::uint32_t>(height), 4);
+    PutLe(out, 1, 2);
+    PutLe(out, 24, 2);
+    for (int field = 0; field < 6; ++field) {
+        PutLe(out, field == 1 ? imageSize : 0, 4);
+    }
+    std::string row;
+    for (int x = 0; x < width; ++x) {
+        row += {static_cast<char>(blue), static_cast<char>(green), static_cast<char>(red)};
+    }
+    row.resize(static_cast<std::size_t>(rowSize), '\0');
+    for (int y = 0; y < height; ++y) {
+        out += row;
+    }
+    return out;
+}
+
+std::ostream& operator<<(std::ostream& out, const Rgb& colour) {
+    return out << "(" << colour.red << ", " << colour.green << ", " << colour.blue << ")";
+}
+
+Rgb CanvasPixel(const CDibBitmap& canvas, int x, int y) {
+    const std::uint8_t* p = canvas.m_topRow + static_cast<std::ptrdiff_t>(y) * canvas.m_stride +
+                            static_cast<std::ptrdiff_t>(x) * 3;
+    return {p[2], p[1], p[0]};
+}
+
+SheetTest::SheetTest() : game(environment.InstallGame()) {
+    environment.Root().Write(game / "Applet Data" / "wallpaper.bmp",
+                             SolidBitmap(kWallpaperSize, kWallpaperSize, 128, 128, 128));
+    environment.Root().Write(game / "Applet Data" / "Injector.bmp",
+                             SolidBitmap(kCoverWidth, kCoverHeight, 40, 60, 200));
+}
+
+void SheetTest::AddObjectsFile(const std::string& name,
+                               const std::vector<AgentSpec>& agents) const {
+    SaveAgentFile((Objects() / name).string(), agents);
+}
+
+std::string SheetTest::StartSheet() {
+    sim = std::make_unique<CSimProcess>();
+    ::testing::internal::CaptureStderr();
+    sheet = std::make_unique<CInjectorSheet>("Splicebox");
+    const bool created = sheet->Create();
+    const bool shown = created && QTest::qWaitFor([this] { return sheet->isVisible(); }, 10000);
+    const std::string messages = ::testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(shown) << messages;
+    macrosAtConnect = sim->Macros().size();
+    return messages;
+}
+
+CInjectorPage& SheetTest::ShowAgentsPage() {
+    sheet->SetActivePage(1);
+    return sheet->m_agentsPage;
+}
+
+void SheetTest::ClickEntry(CHScrollListBox& list, const QString& name, int occurrence) {
+    const auto found = list.findItems(name, Qt::MatchExactly);
+    ASSERT_GT(found.size(), occurrence) << name.toStdString();
+    QListWidgetItem* item = found[occurrence];
+    list.scrollToItem(item);
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(item).center());
+}
+
+std::vector<std::string> SheetTest::MacrosSinceConnect() const {
+    const auto all = sim->Macros();
+    return {all.begin() + static_cast<std::ptrdiff_t>(macrosAtConnect), all.end()};
+}
