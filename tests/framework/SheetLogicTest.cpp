@@ -1,5 +1,4 @@
 #include "app/KitException.h"
-#include "framework/AboutText.h"
 #include "framework/GameNotifications.h"
 #include "framework/GameState.h"
 #include "framework/SheetGeometry.h"
@@ -127,16 +126,6 @@ TEST(Title, CaptionSubjectAndPauseInTheUsersLanguage) {
     EXPECT_EQ(ComposeTitle("Splicebox", false, true, name), "Splicebox - Sin tema(EN PAUSA)");
     setenv("LANG", "de_DE.UTF-8", 1);
     EXPECT_EQ(ComposeTitle("Splicebox", false, true, name), "Splicebox - Kein Bezug (PAUSE)");
-    UseEnglish();
-}
-
-TEST(About, CaptionVersionAndBuild) {
-    UseEnglish();
-    EXPECT_EQ(FormatAboutText("Splicebox", "1.0"),
-              "Splicebox\nversion 1.0\n\n\n(Build 38  -  Release  -  Jan  4 1999)");
-    setenv("LANG", "it_IT.UTF-8", 1);
-    EXPECT_EQ(FormatAboutText("Splicebox", "2.5"),
-              "Splicebox\nversione 2.5\n\n\n(Build 38  -  Release  -  Jan  4 1999)");
     UseEnglish();
 }
 

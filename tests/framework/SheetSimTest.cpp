@@ -38,11 +38,11 @@ TEST(SheetWithGame, ShowsTheGamesStateFollowsItAndSaysGoodbye) {
 
     EXPECT_EQ(sim.Command("subject Alice"), "ok");
     EXPECT_EQ(sim.Command("resume"), "ok");
-    sheet.Notify(0x06050301); // applet number 5, the subject may have changed
-    sheet.Notify(0x00000A02); // running again
+    sheet.DispatchNotification(0x06050301); // applet number 5, the subject may have changed
+    sheet.DispatchNotification(0x00000A02); // running again
     EXPECT_EQ(sheet.windowTitle(), QStringLiteral("Splicebox - Alice"));
     EXPECT_EQ(sim.Command("no-subject"), "ok");
-    sheet.Notify(0x00000702);
+    sheet.DispatchNotification(0x00000702);
     EXPECT_EQ(sheet.windowTitle(), QStringLiteral("Splicebox - No Subject"));
 
     sheet.close();
