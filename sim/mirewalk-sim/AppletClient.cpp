@@ -176,8 +176,10 @@ void CAppletClient::LogReply(const QString& request, const QDBusPendingCall& rep
     for (const QVariant& value : reply.reply().arguments()) {
         values << value.toString();
     }
-    m_log.Write(SimContract::kLogEvent,
-                request + QLatin1String(" -> ") + values.join(QLatin1Char(' ')));
+    // A method without results, such as Release, is simply answered.
+    const QString answer = values.isEmpty() ? QStringLiteral(" answered")
+                                            : QLatin1String(" -> ") + values.join(QLatin1Char(' '));
+    m_log.Write(SimContract::kLogEvent, request + answer);
 }
 
 void CAppletClient::Finish() {

@@ -204,6 +204,7 @@ TEST_F(GameLinkOverTheBus, TheSubstituteDrivesTheAppletsObject) {
     ASSERT_TRUE(sim.WaitForLog("event notify 255 0 0 128 -> true"));
     EXPECT_EQ(sim.Command("release"), "ok");
     ASSERT_TRUE(sim.WaitForLog(" left"));
+    EXPECT_TRUE(sim.WaitForLog("event release /object/1 answered"));
 
     EXPECT_EQ(applet.m_creations, 1);
     EXPECT_EQ(applet.m_notifications,
