@@ -4,15 +4,29 @@
 #include "app/KitException.h"
 #include "app/StringTable.h"
 
+#include <algorithm>
 #include <new>
+
+namespace {
+
+// Room for `extra` more entries, growing geometrically so that adding files
+// one by one stays linear.
+template <typename T> void MakeRoom(std::vector<T>& entries, std::size_t extra) {
+    const std::size_t needed = entries.size() + extra;
+    if (needed > entries.capacity()) {
+        entries.reserve(std::max(needed, 2 * entries.capacity()));
+    }
+}
+
+} // namespace
 
 void CAgentCatalogue::AddFile(const std::string& path) {
     std::unique_ptr<CAgentFile> file;
     try {
         file = std::make_unique<CAgentFile>(path);
         // Room first, so appending cannot fail halfway and leave the two lists apart.
-        m_files.reserve(m_files.size() + 1);
-        m_agents.reserve(m_agents.size() + file->m_agents.size());
+        MakeRoom(m_files, 1);
+        MakeRoom(m_agents, file->m_agents.size());
     } catch (const std::bad_alloc&) {
         ThrowStringId(IDS_ERROR_ALLOCATING_MEMORY);
     }
