@@ -21,7 +21,9 @@ constexpr std::size_t kLongestPrefix = 10;
 constexpr std::size_t kMaxListBytes =
     2 + CChemicalNameTable::kChemicalCount * (kMaxArchiveStringLength * 2 + kLongestPrefix);
 
-[[noreturn]] void ThrowLoadError() { ThrowString("%s", kLoadError); }
+[[noreturn]] void ThrowLoadError() {
+    ThrowString("%s", kLoadError);
+}
 
 std::string TrimTrailingWhiteSpace(std::string name) {
     const auto end = name.find_last_not_of(" \t\n\v\f\r");

@@ -1,6 +1,8 @@
 #include "analysis/MemoryResultsTree.h"
 
-void CMemoryResultsTree::DeleteAllItems() { m_root.children.clear(); }
+void CMemoryResultsTree::DeleteAllItems() {
+    m_root.children.clear();
+}
 
 IResultsTree::Item CMemoryResultsTree::InsertItem(const std::string& text, int image,
                                                   int selectedImage, Item parent) {

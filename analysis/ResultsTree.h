@@ -15,7 +15,6 @@ public:
     virtual void DeleteAllItems() = 0;
     // Appends an item after the existing children of `parent` (top level when
     // nullptr). Returns nullptr when the item cannot be made.
-    virtual Item InsertItem(const std::string& text, int image, int selectedImage,
-                            Item parent) = 0;
+    virtual Item InsertItem(const std::string& text, int image, int selectedImage, Item parent) = 0;
     virtual void Expand(Item item) = 0;
 };

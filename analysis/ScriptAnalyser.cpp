@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -36,29 +37,101 @@ constexpr int kNamedEventCount = 13;
 constexpr int kStimSkippedWords = 4;
 constexpr int kStimChemicalPairs = 4;
 
-constexpr std::array<bool, 256> MakeSeparatorTable() {
+// One table lookup per character: separators are skipped before a word, and
+// a word ends at a separator or at the text's terminator.
+constexpr std::array<bool, 256> MakeCharacterTable(bool withTerminator) {
     std::array<bool, 256> table{};
     for (unsigned char c : {' ', '\t', '\n', '\v', '\f', '\r', ','}) {
         table[c] = true;
     }
+    table[0] = withTerminator;
     return table;
 }
-constexpr std::array<bool, 256> kIsSeparator = MakeSeparatorTable();
+constexpr std::array<bool, 256> kIsSeparator = MakeCharacterTable(false);
+constexpr std::array<bool, 256> kEndsWord = MakeCharacterTable(true);
 
-bool IsSeparator(char c) { return kIsSeparator[static_cast<unsigned char>(c)]; }
+bool IsSeparator(char c) {
+    return kIsSeparator[static_cast<unsigned char>(c)];
+}
+bool EndsWord(char c) {
+    return kEndsWord[static_cast<unsigned char>(c)];
+}
+
+// The tokenizer itself, inlined into the scans: they call it for every word.
+inline std::string_view NextWord(const char*& cursor) {
+    while (IsSeparator(*cursor)) {
+        ++cursor;
+    }
+    const char* start = cursor;
+    while (!EndsWord(*cursor)) {
+        ++cursor;
+    }
+    const auto length = static_cast<std::size_t>(cursor - start);
+    return {start, length < kMaxTokenLength ? length : kMaxTokenLength};
+}
 
 std::string Text(unsigned id) {
     const char* text = LoadString(id);
     return text != nullptr ? text : "";
 }
 
-void SkipTokens(const char*& cursor, int count) {
-    for (int i = 0; i < count; ++i) {
-        GetNextToken(cursor);
+// The two ways a scan reads words. Both give, one per pass while the text is
+// not at its end, exactly the tokenizer's words, and empty words past the end.
+
+// Reads the script text directly.
+class TextCursor {
+public:
+    explicit TextCursor(const char* script) : m_cursor(script) {}
+    bool AtEnd() const { return *m_cursor == '\0'; }
+    std::string_view Next() { return NextWord(m_cursor); }
+
+private:
+    const char* m_cursor;
+};
+
+// The words of one script, split once so that both scans read them without
+// walking the text again. The buffer is reused from script to script.
+class WordList {
+public:
+    // Scripts longer than this are scanned twice in place instead: the list
+    // takes up to eight times the text's size (a word of one character and its
+    // separator give a 16-byte entry), and agent scripts are a few kilobytes.
+    static constexpr std::size_t kMaxSplitScriptBytes = 1 << 20;
+
+    void Split(const char* script) {
+        m_words.clear();
+        TextCursor cursor(script);
+        while (!cursor.AtEnd()) {
+            m_words.push_back(cursor.Next());
+        }
     }
+    const std::vector<std::string_view>& Words() const { return m_words; }
+
+private:
+    std::vector<std::string_view> m_words;
+};
+
+class WordCursor {
+public:
+    explicit WordCursor(const WordList& list)
+        : m_next(list.Words().data()), m_end(m_next + list.Words().size()) {}
+    bool AtEnd() const { return m_next == m_end; }
+    std::string_view Next() { return m_next != m_end ? *m_next++ : std::string_view{}; }
+
+private:
+    const std::string_view* m_next;
+    const std::string_view* m_end;
+};
+
+template <typename Cursor> int NextNumber(Cursor& cursor) {
+    return TokenToNumber(cursor.Next());
 }
 
-int NextNumber(const char*& cursor) { return TokenToNumber(GetNextToken(cursor)); }
+template <typename Cursor> void Skip(Cursor& cursor, int count) {
+    for (int i = 0; i < count; ++i) {
+        cursor.Next();
+    }
+}
 
 void Mark(ChemicalSet& chemicals, int chemical) {
     if (chemical >= 1 && chemical < static_cast<int>(chemicals.size())) {
@@ -77,14 +150,14 @@ std::string FileNameOf(const CAgent& agent) {
 }
 
 std::string EventItemText(const std::string& script) {
-    const char* cursor = script.c_str();
-    GetNextToken(cursor);
+    TextCursor cursor(script.c_str());
+    cursor.Next();
     const int a = NextNumber(cursor);
     const int b = NextNumber(cursor);
     const int c = NextNumber(cursor);
     const int event = NextNumber(cursor);
-    std::string text = "<" + std::to_string(a) + " " + std::to_string(b) + " " +
-                       std::to_string(c) + "> ";
+    std::string text =
+        "<" + std::to_string(a) + " " + std::to_string(b) + " " + std::to_string(c) + "> ";
     // Negative event numbers have no name either; they take the generic form.
     if (event >= 0 && event < kNamedEventCount) {
         return text + Text(IDS_EVENT_DEACTIVATE + static_cast<unsigned>(event));
@@ -135,20 +208,80 @@ void ListScripts(const CAgent& agent, IResultsTree& tree, const Sections& sectio
 
 // Installation script, event scripts in stored order, removal script.
 template <typename Visit> void ForEachScript(const CAgent& agent, Visit visit) {
-    visit(agent.m_installScript.c_str());
+    visit(agent.m_installScript);
     for (const auto& script : agent.m_scripts) {
-        visit(script.c_str());
+        visit(script);
     }
-    visit(agent.m_removeScript.c_str());
+    visit(agent.m_removeScript);
 }
 
-void ListChemicals(const CAgent& agent, const CChemicalNameTable& chemicalNames,
-                   IResultsTree& tree, IResultsTree::Item section) {
+template <typename Cursor> void CollectChemicalsIn(Cursor cursor, ChemicalSet& chemicals) {
+    while (!cursor.AtEnd()) {
+        const auto token = cursor.Next();
+        if (token == "chem") {
+            Mark(chemicals, NextNumber(cursor));
+            Skip(cursor, 1);
+        } else if (token == "stim") {
+            if (cursor.Next() == "writ") {
+                Skip(cursor, 1);
+            }
+            Skip(cursor, kStimSkippedWords);
+            for (int pair = 0; pair < kStimChemicalPairs; ++pair) {
+                Mark(chemicals, NextNumber(cursor));
+                Skip(cursor, 1);
+            }
+        }
+    }
+}
+
+struct WarningTexts {
+    std::string suspiciousKill = Text(IDS_SUSPICIOUS_KILL);
+    std::string firesNeurons = Text(IDS_FIRES_NEURONS);
+};
+
+template <typename Cursor>
+void CheckWarningsIn(Cursor cursor, const WarningTexts& texts, IResultsTree& tree,
+                     IResultsTree::Item warnings) {
+    bool enumerating = false;
+    while (!cursor.AtEnd()) {
+        const auto token = cursor.Next();
+        if (token == "enum") {
+            Skip(cursor, 1);
+            const int y = NextNumber(cursor);
+            const int z = NextNumber(cursor);
+            enumerating = enumerating || y == 0 || z == 0;
+        } else if (token == "next") {
+            enumerating = false;
+        } else if (token == "kill" && enumerating) {
+            Append(tree, warnings, texts.suspiciousKill, kPictureWarning);
+            enumerating = false;
+        } else if (token == "fire") {
+            Append(tree, warnings, texts.firesNeurons, kPictureWarning);
+            enumerating = false;
+        }
+    }
+}
+
+// Scans every script once for both chemicals and warnings; the chemicals are
+// listed afterwards, in ascending order.
+void ScanScripts(const CAgent& agent, const CChemicalNameTable& chemicalNames, IResultsTree& tree,
+                 const Sections& sections) {
+    const WarningTexts texts;
     ChemicalSet chemicals;
-    ForEachScript(agent, [&chemicals](const char* script) { CollectChemicals(script, chemicals); });
+    WordList words;
+    ForEachScript(agent, [&](const std::string& script) {
+        if (script.size() > WordList::kMaxSplitScriptBytes) {
+            CollectChemicalsIn(TextCursor(script.c_str()), chemicals);
+            CheckWarningsIn(TextCursor(script.c_str()), texts, tree, sections.warnings);
+            return;
+        }
+        words.Split(script.c_str());
+        CollectChemicalsIn(WordCursor(words), chemicals);
+        CheckWarningsIn(WordCursor(words), texts, tree, sections.warnings);
+    });
     for (std::size_t chemical = 0; chemical < chemicals.size(); ++chemical) {
         if (chemicals.test(chemical)) {
-            Append(tree, section, Windows1252ToUtf8(chemicalNames.Name(chemical)),
+            Append(tree, sections.chemicals, Windows1252ToUtf8(chemicalNames.Name(chemical)),
                    kPictureMolecule);
         }
     }
@@ -157,15 +290,7 @@ void ListChemicals(const CAgent& agent, const CChemicalNameTable& chemicalNames,
 } // namespace
 
 std::string_view GetNextToken(const char*& cursor) {
-    while (*cursor != '\0' && IsSeparator(*cursor)) {
-        ++cursor;
-    }
-    const char* start = cursor;
-    while (*cursor != '\0' && !IsSeparator(*cursor)) {
-        ++cursor;
-    }
-    const auto length = static_cast<std::size_t>(cursor - start);
-    return {start, length < kMaxTokenLength ? length : kMaxTokenLength};
+    return NextWord(cursor);
 }
 
 int TokenToNumber(std::string_view token) {
@@ -186,45 +311,11 @@ int TokenToNumber(std::string_view token) {
 }
 
 void CollectChemicals(const char* script, ChemicalSet& chemicals) {
-    const char* cursor = script;
-    while (*cursor != '\0') {
-        const auto token = GetNextToken(cursor);
-        if (token == "chem") {
-            Mark(chemicals, NextNumber(cursor));
-            SkipTokens(cursor, 1);
-        } else if (token == "stim") {
-            if (GetNextToken(cursor) == "writ") {
-                SkipTokens(cursor, 1);
-            }
-            SkipTokens(cursor, kStimSkippedWords);
-            for (int pair = 0; pair < kStimChemicalPairs; ++pair) {
-                Mark(chemicals, NextNumber(cursor));
-                SkipTokens(cursor, 1);
-            }
-        }
-    }
+    CollectChemicalsIn(TextCursor(script), chemicals);
 }
 
 void CheckWarnings(const char* script, IResultsTree& tree, IResultsTree::Item warnings) {
-    bool enumerating = false;
-    const char* cursor = script;
-    while (*cursor != '\0') {
-        const auto token = GetNextToken(cursor);
-        if (token == "enum") {
-            SkipTokens(cursor, 1);
-            const int y = NextNumber(cursor);
-            const int z = NextNumber(cursor);
-            enumerating = enumerating || y == 0 || z == 0;
-        } else if (token == "next") {
-            enumerating = false;
-        } else if (token == "kill" && enumerating) {
-            Append(tree, warnings, Text(IDS_SUSPICIOUS_KILL), kPictureWarning);
-            enumerating = false;
-        } else if (token == "fire") {
-            Append(tree, warnings, Text(IDS_FIRES_NEURONS), kPictureWarning);
-            enumerating = false;
-        }
-    }
+    CheckWarningsIn(TextCursor(script), WarningTexts(), tree, warnings);
 }
 
 void AnalyseAgent(const CAgent* agent, const CChemicalNameTable& chemicalNames,
@@ -239,9 +330,6 @@ void AnalyseAgent(const CAgent* agent, const CChemicalNameTable& chemicalNames,
         return;
     }
     ListScripts(*agent, tree, sections);
-    ListChemicals(*agent, chemicalNames, tree, sections.chemicals);
-    ForEachScript(*agent, [&tree, &sections](const char* script) {
-        CheckWarnings(script, tree, sections.warnings);
-    });
+    ScanScripts(*agent, chemicalNames, tree, sections);
     tree.Expand(sections.warnings);
 }

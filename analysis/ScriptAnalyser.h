@@ -48,5 +48,4 @@ void CheckWarnings(const char* script, IResultsTree& tree, IResultsTree::Item wa
 // information, scripts, chemicals affected and warnings (expanded). Texts come
 // from the string table of the user's language; agent and chemical texts are
 // converted from Windows-1252 to UTF-8.
-void AnalyseAgent(const CAgent* agent, const CChemicalNameTable& chemicalNames,
-                  IResultsTree& tree);
+void AnalyseAgent(const CAgent* agent, const CChemicalNameTable& chemicalNames, IResultsTree& tree);

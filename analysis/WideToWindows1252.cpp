@@ -27,8 +27,12 @@ std::optional<char> Narrow(std::uint16_t unit) {
     return std::nullopt;
 }
 
-bool IsHighSurrogate(std::uint16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(std::uint16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+bool IsHighSurrogate(std::uint16_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool IsLowSurrogate(std::uint16_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
 
 } // namespace
 

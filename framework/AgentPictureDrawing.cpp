@@ -23,8 +23,7 @@ Bgr Expand(std::uint16_t p, bool is565) {
 template <typename DrawPixel>
 void ForEachVisiblePixel(const CAgentPicture& picture, CDibBitmap& destination, int x, int y,
                          DrawPixel draw) {
-    if (picture.m_pixels == nullptr || destination.m_format != kDib24 ||
-        !destination.IsValid()) {
+    if (picture.m_pixels == nullptr || destination.m_format != kDib24 || !destination.IsValid()) {
         return;
     }
     int srcX = 0;

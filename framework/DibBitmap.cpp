@@ -69,7 +69,9 @@ std::uint16_t Load16(const std::uint8_t* pixel) {
     return static_cast<std::uint16_t>(pixel[0] | pixel[1] << 8);
 }
 
-int ClampComponent(int value) { return std::clamp(value, 0, 255); }
+int ClampComponent(int value) {
+    return std::clamp(value, 0, 255);
+}
 
 // Clips one axis of a rectangle to 0..limit; false when nothing is left.
 bool ClipAxis(int& start, int& length, int limit) {
@@ -228,7 +230,9 @@ void CDibBitmap::Create(int width, int height, DibFormat format) {
     FillRect(0, 0, Width(), Height(), 0);
 }
 
-bool CDibBitmap::IsValid() const { return m_info != nullptr && m_hBitmap != nullptr; }
+bool CDibBitmap::IsValid() const {
+    return m_info != nullptr && m_hBitmap != nullptr;
+}
 
 void CDibBitmap::Free() {
     m_info.reset();
@@ -261,9 +265,18 @@ void CDibBitmap::SetupLayout() {
         return;
     }
     switch (header->bitCount) {
-    case 1: m_format = kDib1Bit; m_bytesPerPixel = 0; break;
-    case 4: m_format = kDib4Bit; m_bytesPerPixel = 0; break;
-    case 8: m_format = kDib8Bit; m_bytesPerPixel = 1; break;
+    case 1:
+        m_format = kDib1Bit;
+        m_bytesPerPixel = 0;
+        break;
+    case 4:
+        m_format = kDib4Bit;
+        m_bytesPerPixel = 0;
+        break;
+    case 8:
+        m_format = kDib8Bit;
+        m_bytesPerPixel = 1;
+        break;
     case 16: {
         // Without bit fields a 16-bit image is 5-5-5, the format's default.
         const auto masks = header->compression == DibInfoHeader::kCompressionBitFields
@@ -273,12 +286,21 @@ void CDibBitmap::SetupLayout() {
         m_bytesPerPixel = 2;
         break;
     }
-    case 24: m_format = kDib24; m_bytesPerPixel = 3; break;
-    case 32: m_format = kDib32; m_bytesPerPixel = 4; break;
-    default: m_format = kDibUnknown; m_bytesPerPixel = 0; break;
+    case 24:
+        m_format = kDib24;
+        m_bytesPerPixel = 3;
+        break;
+    case 32:
+        m_format = kDib32;
+        m_bytesPerPixel = 4;
+        break;
+    default:
+        m_format = kDibUnknown;
+        m_bytesPerPixel = 0;
+        break;
     }
-    const auto rowSize =
-        static_cast<std::int32_t>((static_cast<std::int64_t>(Width()) * m_bytesPerPixel + 3) / 4 * 4);
+    const auto rowSize = static_cast<std::int32_t>(
+        (static_cast<std::int64_t>(Width()) * m_bytesPerPixel + 3) / 4 * 4);
     if (header->height >= 1) {
         m_topRow = m_bits + static_cast<std::ptrdiff_t>(header->height - 1) * rowSize;
         m_stride = -rowSize;
@@ -368,11 +390,20 @@ QImage CDibBitmap::AsImage() const {
     }
     QImage::Format format = QImage::Format_Invalid;
     switch (m_format) {
-    case kDib555: format = QImage::Format_RGB555; break;
-    case kDib565: format = QImage::Format_RGB16; break;
-    case kDib24: format = QImage::Format_BGR888; break;
-    case kDib32: format = QImage::Format_RGB32; break;
-    default: return {};
+    case kDib555:
+        format = QImage::Format_RGB555;
+        break;
+    case kDib565:
+        format = QImage::Format_RGB16;
+        break;
+    case kDib24:
+        format = QImage::Format_BGR888;
+        break;
+    case kDib32:
+        format = QImage::Format_RGB32;
+        break;
+    default:
+        return {};
     }
     if (m_stride > 0) {
         return QImage(m_topRow, Width(), Height(), m_stride, format);

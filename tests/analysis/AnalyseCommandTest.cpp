@@ -48,7 +48,8 @@ protected:
             AppendArchiveString(list, i == 3 ? "Glucose" : i == 200 ? "S\xE4ure" : "");
         }
         std::ofstream(m_game.Dir() + "allchemicals.str", std::ios::binary)
-            .write(reinterpret_cast<const char*>(list.data()), static_cast<std::streamsize>(list.size()));
+            .write(reinterpret_cast<const char*>(list.data()),
+                   static_cast<std::streamsize>(list.size()));
     }
 
     ToolRun Kivtool(const std::string& language, const std::string& arguments) const {
@@ -71,8 +72,8 @@ protected:
 };
 
 TEST_F(AnalyseCommandTest, PrintsEveryAgentInEnglishAndGerman) {
-    const ToolRun english = Kivtool("en_US.UTF-8", "--chemicals '" + m_game.Dir() +
-                                                   "allchemicals.str' " + Toy());
+    const ToolRun english =
+        Kivtool("en_US.UTF-8", "--chemicals '" + m_game.Dir() + "allchemicals.str' " + Toy());
     EXPECT_EQ(english.status, 0);
     EXPECT_EQ(english.err, "");
     EXPECT_EQ(english.out, "Toy\n"
@@ -119,7 +120,8 @@ TEST_F(AnalyseCommandTest, PrintsEveryAgentInEnglishAndGerman) {
                           "  Betroffene Chemikalien:\n"
                           "  Warnungen:\n"
                           "    Kein Installationsskript\n"
-                          "    GEFAHR - enth\xC3\xA4lt verd\xC3\xA4" "chtige Kill-Befehle\n"
+                          "    GEFAHR - enth\xC3\xA4lt verd\xC3\xA4"
+                          "chtige Kill-Befehle\n"
                           "    L\xC3\xB6st Neuronen der Kreatur aus\n");
 }
 
@@ -129,14 +131,14 @@ TEST_F(AnalyseCommandTest, FailuresAreReportedAndTheRestAnalysed) {
     const ToolRun run = Kivtool("C", "--game-dir '" + empty.Dir() + "' '" + missing + "' " + Toy());
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "kivtool: Error loading chemical list\n"
-                       "kivtool: Error reading from file \"" + missing + "\"\n");
+                       "kivtool: Error reading from file \"" +
+                           missing + "\"\n");
     EXPECT_NE(run.out.find("  Chemicals Affected:\n    \n    \n  Warnings:\n"), std::string::npos)
         << run.out;
     EXPECT_EQ(run.out.rfind("Toy\n", 0), 0u);
 
-    const std::vector<std::string> wrongUsages = {"", "--game-dir",
-                                                  "--chemicals a --game-dir b " + Toy(),
-                                                  "--colour " + Toy()};
+    const std::vector<std::string> wrongUsages = {
+        "", "--game-dir", "--chemicals a --game-dir b " + Toy(), "--colour " + Toy()};
     for (const auto& wrong : wrongUsages) {
         const ToolRun usage = Kivtool("C", wrong);
         EXPECT_EQ(usage.status, 2) << wrong;
@@ -145,8 +147,9 @@ TEST_F(AnalyseCommandTest, FailuresAreReportedAndTheRestAnalysed) {
     }
     const ToolRun help = Kivtool("C", "--help");
     EXPECT_EQ(help.status, 0);
-    EXPECT_EQ(help.out.rfind("usage: kivtool analyse [--game-dir DIR | --chemicals FILE] FILE...\n", 0),
-              0u);
+    EXPECT_EQ(
+        help.out.rfind("usage: kivtool analyse [--game-dir DIR | --chemicals FILE] FILE...\n", 0),
+        0u);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-#include "analysis/ArchiveString.h"
 #include "analysis/ChemicalNameTable.h"
+#include "analysis/ArchiveString.h"
 #include "app/KitException.h"
 #include "tests/analysis/TempFolder.h"
 
@@ -36,7 +36,8 @@ std::string LoadError(CChemicalNameTable& table, const std::vector<std::uint8_t>
 
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
 }
 
 TEST(ChemicalNameTableTest, NamesInEveryStoredForm) {
@@ -46,8 +47,8 @@ TEST(ChemicalNameTableTest, NamesInEveryStoredForm) {
     AppendArchiveString(bytes, std::string(300, 'a'));
     Append(bytes, {0xFF, 0xFF, 0xFF, 4, 0, 0, 0, 'L', 'o', 'n', 'g'});
     // 16-bit characters: A, e-acute, euro sign, a CJK character, a surrogate pair.
-    Append(bytes, {0xFF, 0xFE, 0xFF, 6, 'A', 0, 0xE9, 0, 0xAC, 0x20, 0x2D, 0x4E, 0x3D, 0xD8,
-                   0x00, 0xDE});
+    Append(bytes,
+           {0xFF, 0xFE, 0xFF, 6, 'A', 0, 0xE9, 0, 0xAC, 0x20, 0x2D, 0x4E, 0x3D, 0xD8, 0x00, 0xDE});
     // 16-bit characters counted by a 16-bit length.
     Append(bytes, {0xFF, 0xFE, 0xFF, 0xFF, 2, 0, 'o', 0, 'k', 0});
     for (int i = 6; i < 300; ++i) {

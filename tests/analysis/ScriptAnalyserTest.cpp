@@ -1,8 +1,8 @@
+#include "analysis/ScriptAnalyser.h"
 #include "agents/AgentFile.h"
 #include "agents/AgentFileWriter.h"
 #include "analysis/ChemicalNameTable.h"
 #include "analysis/MemoryResultsTree.h"
-#include "analysis/ScriptAnalyser.h"
 
 #include "tests/analysis/TempFolder.h"
 
@@ -32,9 +32,8 @@ CChemicalNameTable TestChemicals() {
 void Render(const std::vector<std::unique_ptr<CMemoryResultsTree::Node>>& nodes, int depth,
             std::string& out) {
     for (const auto& node : nodes) {
-        out += std::string(depth * 2, ' ') + node->text + " [" + std::to_string(node->image) +
-               "/" + std::to_string(node->selectedImage) + "]" + (node->expanded ? "+" : "") +
-               "\n";
+        out += std::string(depth * 2, ' ') + node->text + " [" + std::to_string(node->image) + "/" +
+               std::to_string(node->selectedImage) + "]" + (node->expanded ? "+" : "") + "\n";
         Render(node->children, depth + 1, out);
     }
 }
@@ -89,38 +88,69 @@ protected:
 
 TEST_F(ScriptAnalyserTest, ScriptsGiveTheExpectedTree) {
     const std::vector<AnalyserCase> cases = {
-        {"no scripts at all", "", {}, "",
+        {"no scripts at all",
+         "",
+         {},
+         "",
          "General Information: [0/0]\n  File \"toy.kiv\" [0/0]\nScripts: [3/3]\n"
          "Chemicals Affected: [2/2]\nWarnings: [1/1]+\n"
          "  No Installation script [1/1]\n  No Removal script [1/1]\n"},
-        {"event headers", "i", {"scrp 2 5 7 9", "scrp 2 5 7 13", "", "x -1 +4 3abc -2",
-                                "scrp,1,2,3,12"}, "r",
+        {"event headers",
+         "i",
+         {"scrp 2 5 7 9", "scrp 2 5 7 13", "", "x -1 +4 3abc -2", "scrp,1,2,3,12"},
+         "r",
          Sections("  <2 5 7> Timer [3/3]\n  <2 5 7> Event 13 [3/3]\n"
                   "  <0 0 0> Deactivate [3/3]\n  <-1 4 3> Event -2 [3/3]\n"
-                  "  <1 2 3> Eat [3/3]\n", "", "")},
-        {"chemical numbers out of range and case", "chem 0 5 chem 256 5 CHEM 12 3 chem -4 1",
-         {}, "r", Sections("", "", "")},
+                  "  <1 2 3> Eat [3/3]\n",
+                  "", "")},
+        {"chemical numbers out of range and case",
+         "chem 0 5 chem 256 5 CHEM 12 3 chem -4 1",
+         {},
+         "r",
+         Sections("", "", "")},
         {"chemicals sorted, once each, commas separate",
-         "chem 30 1 chem,7,3", {"s 1 2 3 4 chem 30 2"}, "chem\t30\n5 chem 255 1",
+         "chem 30 1 chem,7,3",
+         {"s 1 2 3 4 chem 30 2"},
+         "chem\t30\n5 chem 255 1",
          Sections("  <1 2 3> Picked Up [3/3]\n", "  C7 [2/2]\n  C30 [2/2]\n  Caf\xC3\xA9 [2/2]\n",
                   "")},
-        {"stim with and without writ", "stim writ a b c d e 5 1 6 1 7 1 8 1", {},
+        {"stim with and without writ",
+         "stim writ a b c d e 5 1 6 1 7 1 8 1",
+         {},
          "stim x b c d e 9 1 10 1 11 1 12 1",
-         Sections("", "  C5 [2/2]\n  C6 [2/2]\n  C7 [2/2]\n  C8 [2/2]\n  C9 [2/2]\n"
-                      "  C10 [2/2]\n  C11 [2/2]\n  C12 [2/2]\n", "")},
-        {"a command cut short reads empty words", "stim writ a b c d e 5", {}, "chem",
+         Sections("",
+                  "  C5 [2/2]\n  C6 [2/2]\n  C7 [2/2]\n  C8 [2/2]\n  C9 [2/2]\n"
+                  "  C10 [2/2]\n  C11 [2/2]\n  C12 [2/2]\n",
+                  "")},
+        {"a command cut short reads empty words",
+         "stim writ a b c d e 5",
+         {},
+         "chem",
          Sections("", "  C5 [2/2]\n", "")},
-        {"enumeration and kill", "enum 2 0 5 kill next", {"e 0 0 0 0 enum 2 3 5 kill"},
+        {"enumeration and kill",
+         "enum 2 0 5 kill next",
+         {"e 0 0 0 0 enum 2 3 5 kill"},
          "enum 0 3 5 kill enum 2 0 5 next kill enum 2 5 0 kill kill",
          Sections("  <0 0 0> Deactivate [3/3]\n", "", kDanger + kDanger)},
-        {"fire clears enumerating, and every fire warns", "enum 2 0 5 fire kill fire", {}, "r",
+        {"fire clears enumerating, and every fire warns",
+         "enum 2 0 5 fire kill fire",
+         {},
+         "r",
          Sections("", "", kFires + kFires)},
-        {"enumerating does not carry into the next script", "enum 2 0 5", {"kill"}, "kill",
+        {"enumerating does not carry into the next script",
+         "enum 2 0 5",
+         {"kill"},
+         "kill",
          Sections("  <0 0 0> Deactivate [3/3]\n", "", "")},
         {"a long word is cut and skipped whole",
-         std::string(255, 'x') + "chem 5 1 " + std::string(254, 'y') + "chem 6 1", {}, "r",
+         std::string(255, 'x') + "chem 5 1 " + std::string(254, 'y') + "chem 6 1",
+         {},
+         "r",
          Sections("", "", "")},
-        {"bytes above 127 are word characters", "chem\xA0 7 1 \xE9kill enum 1 0 1 kill", {}, "r",
+        {"bytes above 127 are word characters",
+         "chem\xA0 7 1 \xE9kill enum 1 0 1 kill",
+         {},
+         "r",
          Sections("", "", kDanger)},
     };
     const CChemicalNameTable chemicals = TestChemicals();
@@ -174,6 +204,49 @@ TEST_F(ScriptAnalyserTest, FailedSectionStopsTheAnalysis) {
     EXPECT_EQ(tree.inserted, (std::vector<std::string>{"General Information:", "Scripts:",
                                                        "Chemicals Affected:", "Warnings:"}));
     EXPECT_EQ(tree.expanded, 0);
+}
+
+TEST_F(ScriptAnalyserTest, SingleScriptScans) {
+    ChemicalSet chemicals;
+    CollectChemicals("stim writ a b c d e 5 1 6 1 7 1 8 1 chem 300 1 chem", chemicals);
+    CollectChemicals("chem 9", chemicals);
+    EXPECT_EQ(chemicals.count(), 5u);
+    EXPECT_TRUE(chemicals.test(5) && chemicals.test(8) && chemicals.test(9));
+
+    CMemoryResultsTree tree;
+    const auto warnings = tree.InsertItem("Warnings:", 1, 1, nullptr);
+    CheckWarnings("enum 2 0 5 kill kill fire", tree, warnings);
+    CheckWarnings("kill", tree, warnings);
+    ASSERT_EQ(tree.TopLevel()[0]->children.size(), 2u);
+    EXPECT_EQ(tree.TopLevel()[0]->children[0]->text, "DANGER - contains suspicious kill commands");
+    EXPECT_EQ(tree.TopLevel()[0]->children[1]->text, "Fires creature neurons");
+    EXPECT_EQ(tree.TopLevel()[0]->children[1]->image, 1);
+}
+
+TEST_F(ScriptAnalyserTest, LongScriptsGiveTheSameFindings) {
+    const std::string commands = "enum 2 0 5 kill chem 7 1 fire stim x b c d e 5 1 6 1 7 1 8 ";
+    const std::string padding((2 << 20) + 3, ',');
+    std::vector<std::string> rendered;
+    for (const auto& script : {commands + "1", commands + padding + "1" + padding}) {
+        CAgent agent = Agent();
+        agent.m_removeScript = "r";
+        agent.m_scripts = {script};
+        CMemoryResultsTree tree;
+        AnalyseAgent(&agent, TestChemicals(), tree);
+        rendered.emplace_back();
+        Render(tree.TopLevel(), 0, rendered.back());
+    }
+    EXPECT_EQ(rendered[0], "General Information: [0/0]\n"
+                           "  File \"toy.kiv\" [0/0]\n"
+                           "Scripts: [3/3]\n"
+                           "  Removal script [3/3]\n"
+                           "  <2 0 5> Deactivate [3/3]\n"
+                           "Chemicals Affected: [2/2]\n"
+                           "  C5 [2/2]\n  C6 [2/2]\n  C7 [2/2]\n  C8 [2/2]\n"
+                           "Warnings: [1/1]+\n"
+                           "  No Installation script [1/1]\n" +
+                               kDanger + kFires);
+    EXPECT_EQ(rendered[1], rendered[0]);
 }
 
 TEST(ScriptTokenizerTest, TokensAndNumbers) {

@@ -20,8 +20,8 @@ constexpr std::uint16_t kDark = 1 << 11 | 2 << 5 | 3;
 
 // Four columns, two rows: key, white, red, dark / white, key, dark, white.
 CAgentPicture Picture() {
-    const std::vector<std::uint16_t> pixels = {kKey, kWhite, kRed565, kDark,
-                                               kWhite, kKey, kDark, kWhite};
+    const std::vector<std::uint16_t> pixels = {kKey,   kWhite, kRed565, kDark,
+                                               kWhite, kKey,   kDark,   kWhite};
     CAgentPicture picture;
     picture.Create(pixels.data(), 4, 2, 1, true);
     return picture;
@@ -70,7 +70,7 @@ TEST(AgentPictureDrawingTest, BlendMixesOpaquePixelsAndClips) {
     EXPECT_EQ(Pixel24(half, 1, 1), 0u);
 
     Canvas full(0xFFFFFF);
-    picture.BlendInto(full, 0, 0, 255 + 256); // only the low byte counts
+    picture.BlendInto(full, 0, 0, 255 + 256);  // only the low byte counts
     EXPECT_EQ(Pixel24(full, 2, 0), 0xFE0000u); // (255*255 + 255*0) >> 8 = 254, 0
     EXPECT_EQ(Pixel24(full, 0, 0), 0xFFFFFFu);
 

@@ -19,8 +19,8 @@ struct BitmapBytes {
 
     std::vector<std::uint8_t> Build() const {
         const auto blockSize = static_cast<std::uint32_t>(40 + 4 * masks.size());
-        const auto offset = pixelOffset >= 0 ? static_cast<std::uint32_t>(pixelOffset)
-                                             : 14 + blockSize;
+        const auto offset =
+            pixelOffset >= 0 ? static_cast<std::uint32_t>(pixelOffset) : 14 + blockSize;
         std::vector<std::uint8_t> out(14 + blockSize);
         out[0] = 'B';
         out[1] = 'M';

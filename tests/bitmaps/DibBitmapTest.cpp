@@ -1,5 +1,5 @@
-#include "app/KitException.h"
 #include "framework/DibBitmap.h"
+#include "app/KitException.h"
 #include "tests/bitmaps/BitmapBytes.h"
 
 #include <gtest/gtest.h>
@@ -165,7 +165,8 @@ TEST_F(DibBitmapTest, LoadsFromAFile) {
     file.pixels = TwoRows();
     const auto bytes = file.Build();
     std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     CDibBitmap bitmap;
     bitmap.LoadFromFile(path.c_str());
     EXPECT_EQ(Pixel24(bitmap, 1, 0), 5u);
@@ -272,8 +273,9 @@ TEST_F(DibBitmapTest, DrawCopiesPixelForPixel) {
             if (x >= 2 && x < 6 && y >= 1 && y < 4) {
                 const int bx = x - 2;
                 const int by = y - 1;
-                expected = by == 0 && bx < 2 ? 0xFFFF0000 : bx == 3 && by == 2 ? 0xFF0000FF
-                                                                               : 0xFF000000;
+                expected = by == 0 && bx < 2    ? 0xFFFF0000
+                           : bx == 3 && by == 2 ? 0xFF0000FF
+                                                : 0xFF000000;
             } else if (y == 5 && x < 2) {
                 expected = 0xFF000000;
             }

@@ -69,8 +69,7 @@ void LoadChemicals(const Options& options, CChemicalNameTable& table) {
     }
 }
 
-void PrintItems(const std::vector<std::unique_ptr<CMemoryResultsTree::Node>>& items,
-                int indent) {
+void PrintItems(const std::vector<std::unique_ptr<CMemoryResultsTree::Node>>& items, int indent) {
     for (const auto& item : items) {
         std::printf("%*s%s\n", indent, "", item->text.c_str());
         PrintItems(item->children, indent + 2);
