@@ -4,25 +4,55 @@
 
 namespace {
 
-struct Bgr {
-    std::uint8_t blue;
-    std::uint8_t green;
-    std::uint8_t red;
-};
-
-Bgr Expand(std::uint16_t p, bool is565) {
+template <bool kIs565> void Expand(std::uint16_t p, std::uint8_t* out) {
     const auto& t = kExpandTables;
-    if (is565) {
-        return {t.t5[p & 31], t.t6[(p >> 5) & 63], t.t5[p >> 11]};
+    out[0] = t.t5[p & 31];
+    if constexpr (kIs565) {
+        out[1] = t.t6[(p >> 5) & 63];
+        out[2] = t.t5[p >> 11];
+    } else {
+        out[1] = t.t5[(p >> 5) & 31];
+        out[2] = t.t5[(p >> 10) & 31];
     }
-    return {t.t5[p & 31], t.t5[(p >> 5) & 31], t.t5[(p >> 10) & 31]};
 }
 
-// Calls draw(destination pixel, source index) for every pixel of the picture
-// that falls inside the 24-bit destination.
-template <typename DrawPixel>
-void ForEachVisiblePixel(const CAgentPicture& picture, CDibBitmap& destination, int x, int y,
-                         DrawPixel draw) {
+// One visible row: `pixels` and `mask` at its first source pixel, `out` at its
+// first destination pixel.
+struct Row {
+    const std::uint16_t* pixels;
+    const std::uint8_t* mask; // nullptr: every pixel opaque
+    std::uint8_t* out;
+    int width;
+};
+
+template <bool kIs565> void CopyRow(const Row& row) {
+    std::uint8_t* out = row.out;
+    for (int column = 0; column < row.width; ++column, out += 3) {
+        Expand<kIs565>(row.pixels[column], out);
+    }
+}
+
+template <bool kIs565> void BlendRow(const Row& row, int opacity) {
+    std::uint8_t* out = row.out;
+    for (int column = 0; column < row.width; ++column, out += 3) {
+        // A picture made without a mask has no transparent pixels.
+        if (row.mask != nullptr && row.mask[column] == 0) {
+            continue;
+        }
+        std::uint8_t source[3];
+        Expand<kIs565>(row.pixels[column], source);
+        for (int i = 0; i < 3; ++i) {
+            out[i] =
+                static_cast<std::uint8_t>((source[i] * opacity + out[i] * (255 - opacity)) >> 8);
+        }
+    }
+}
+
+// Calls drawRow for every row of the picture that falls inside the 24-bit
+// destination, clipped to it.
+template <typename DrawRow>
+void ForEachVisibleRow(const CAgentPicture& picture, CDibBitmap& destination, int x, int y,
+                       DrawRow drawRow) {
     if (picture.m_pixels == nullptr || destination.m_format != kDib24 || !destination.IsValid()) {
         return;
     }
@@ -35,12 +65,12 @@ void ForEachVisiblePixel(const CAgentPicture& picture, CDibBitmap& destination, 
         return;
     }
     for (int row = 0; row < height; ++row) {
-        std::uint8_t* out = destination.m_topRow + std::ptrdiff_t{y + row} * destination.m_stride +
-                            std::ptrdiff_t{x} * 3;
         const std::size_t source = std::size_t(srcY + row) * picture.m_width + std::size_t(srcX);
-        for (int column = 0; column < width; ++column, out += 3) {
-            draw(out, source + static_cast<std::size_t>(column));
-        }
+        drawRow(Row{picture.m_pixels.get() + source,
+                    picture.m_mask != nullptr ? picture.m_mask.get() + source : nullptr,
+                    destination.m_topRow + std::ptrdiff_t{y + row} * destination.m_stride +
+                        std::ptrdiff_t{x} * 3,
+                    width});
     }
 }
 
@@ -49,27 +79,14 @@ void ForEachVisiblePixel(const CAgentPicture& picture, CDibBitmap& destination, 
 void CAgentPicture::BlendInto(CDibBitmap& destination, int x, int y, int opacity) const {
     const int a = opacity & 255;
     const bool is565 = m_pixelFormat == 1;
-    const auto mix = [a](int source, std::uint8_t old) {
-        return static_cast<std::uint8_t>((source * a + old * (255 - a)) >> 8);
-    };
-    ForEachVisiblePixel(*this, destination, x, y, [&](std::uint8_t* out, std::size_t i) {
-        // A picture made without a mask has no transparent pixels.
-        if (m_mask != nullptr && m_mask[i] == 0) {
-            return;
-        }
-        const Bgr c = Expand(m_pixels[i], is565);
-        out[0] = mix(c.blue, out[0]);
-        out[1] = mix(c.green, out[1]);
-        out[2] = mix(c.red, out[2]);
+    ForEachVisibleRow(*this, destination, x, y, [a, is565](const Row& row) {
+        is565 ? BlendRow<true>(row, a) : BlendRow<false>(row, a);
     });
 }
 
 void CAgentPicture::CopyInto(CDibBitmap& destination, int x, int y) const {
     const bool is565 = m_pixelFormat == 1;
-    ForEachVisiblePixel(*this, destination, x, y, [&](std::uint8_t* out, std::size_t i) {
-        const Bgr c = Expand(m_pixels[i], is565);
-        out[0] = c.blue;
-        out[1] = c.green;
-        out[2] = c.red;
+    ForEachVisibleRow(*this, destination, x, y, [is565](const Row& row) {
+        is565 ? CopyRow<true>(row) : CopyRow<false>(row);
     });
 }
