@@ -31,7 +31,7 @@ std::vector<QIcon> LoadImageStrip(const char* resourceName, QColor transparent) 
         const QImage picture = image.copy(x, 0, kPictureSize, kPictureSize);
         QPixmap pixmap = QPixmap::fromImage(picture);
         pixmap.setMask(
-            QBitmap::fromImage(picture.createMaskFromColor(transparent.rgb(), Qt::MaskOutColor)));
+            QBitmap::fromImage(picture.createMaskFromColor(transparent.rgb(), Qt::MaskInColor)));
         pictures.emplace_back(pixmap);
     }
     return pictures;
