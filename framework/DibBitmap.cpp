@@ -11,6 +11,8 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstring>
 #include <fstream>
 #include <new>

@@ -174,16 +174,6 @@ TEST_F(ScriptAnalyserTest, NoAgentEmptiesTheTree) {
     EXPECT_TRUE(tree.TopLevel().empty());
 }
 
-TEST_F(ScriptAnalyserTest, UnloadedChemicalNamesAreEmptyItems) {
-    CAgent agent = Agent();
-    agent.m_installScript = "chem 3 1";
-    CMemoryResultsTree tree;
-    AnalyseAgent(&agent, CChemicalNameTable(), tree);
-    ASSERT_EQ(tree.TopLevel().size(), 4u);
-    ASSERT_EQ(tree.TopLevel()[2]->children.size(), 1u);
-    EXPECT_EQ(tree.TopLevel()[2]->children[0]->text, "");
-}
-
 // A tree whose section insertions fail stops after trying all four.
 class RefusingTree : public IResultsTree {
 public:
@@ -204,23 +194,6 @@ TEST_F(ScriptAnalyserTest, FailedSectionStopsTheAnalysis) {
     EXPECT_EQ(tree.inserted, (std::vector<std::string>{"General Information:", "Scripts:",
                                                        "Chemicals Affected:", "Warnings:"}));
     EXPECT_EQ(tree.expanded, 0);
-}
-
-TEST_F(ScriptAnalyserTest, SingleScriptScans) {
-    ChemicalSet chemicals;
-    CollectChemicals("stim writ a b c d e 5 1 6 1 7 1 8 1 chem 300 1 chem", chemicals);
-    CollectChemicals("chem 9", chemicals);
-    EXPECT_EQ(chemicals.count(), 5u);
-    EXPECT_TRUE(chemicals.test(5) && chemicals.test(8) && chemicals.test(9));
-
-    CMemoryResultsTree tree;
-    const auto warnings = tree.InsertItem("Warnings:", 1, 1, nullptr);
-    CheckWarnings("enum 2 0 5 kill kill fire", tree, warnings);
-    CheckWarnings("kill", tree, warnings);
-    ASSERT_EQ(tree.TopLevel()[0]->children.size(), 2u);
-    EXPECT_EQ(tree.TopLevel()[0]->children[0]->text, "DANGER - contains suspicious kill commands");
-    EXPECT_EQ(tree.TopLevel()[0]->children[1]->text, "Fires creature neurons");
-    EXPECT_EQ(tree.TopLevel()[0]->children[1]->image, 1);
 }
 
 TEST_F(ScriptAnalyserTest, LongScriptsGiveTheSameFindings) {
