@@ -47,5 +47,7 @@ void CheckWarnings(const char* script, IResultsTree& tree, IResultsTree::Item wa
 // Empties the tree, then with an agent fills it with the four sections: general
 // information, scripts, chemicals affected and warnings (expanded). Texts come
 // from the string table of the user's language; agent and chemical texts are
-// converted from Windows-1252 to UTF-8.
+// converted from Windows-1252 to UTF-8. An event script's item shows its header
+// numbers and the event's name; event numbers without a name (13 and above, and
+// any below 0) show the word "Event" and the number: "<1 2 3> Event -4".
 void AnalyseAgent(const CAgent* agent, const CChemicalNameTable& chemicalNames, IResultsTree& tree);
