@@ -135,7 +135,8 @@ TEST(AgentFileReader, PicturesWithAZeroSideHaveNone) {
     flat.m_picture.m_width = 5; // width without pixels: no picture is written
     CAgentFileWriter writer;
     writer.AddAgent(flat);
-    const CAgentPicture& none = ReadBytes(writer.Bytes())->m_agents.at(0)->m_picture;
+    const auto file = ReadBytes(writer.Bytes());
+    const CAgentPicture& none = file->m_agents.at(0)->m_picture;
     EXPECT_FALSE(none.HasPicture());
     EXPECT_EQ(none.m_mask, nullptr);
     EXPECT_EQ(none.m_width, 0u);
