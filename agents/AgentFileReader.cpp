@@ -36,6 +36,17 @@ bool HasTag(const std::uint8_t* header, const char* tag) {
 }
 
 // One pass over an agent file from its magic to its last chunk.
+//
+// Which message a damaged file gets:
+// - 6397: the first four bytes are not the magic.
+// - 6347: the file ends inside a structure: a chunk whose declared length runs
+//   past the end of the file, or a tail of 1 to 7 bytes too short for a header.
+// - 6399: a complete chunk whose contents do not fit it: a string without its
+//   terminator, a count, table or picture running past the chunk, more than 128
+//   references, an agent chunk under 42 bytes or over kMaxAgentChunkSize, a
+//   "file" chunk too short for its fixed part or its name, a carried name over
+//   kMaxCarriedNameLength, carried contents larger than the chunk holds, or a
+//   chunk that ends beyond the 32-bit offsets.
 class CAgentFileReader {
 public:
     CAgentFileReader(CAgentFile& file, IAgentFileSource& source) : m_file(file), m_source(source) {}
@@ -170,7 +181,7 @@ private:
         auto record = std::make_unique<CDependencyFile>();
         record->m_owner = &m_file;
         record->m_type = Need(reader.U16());
-        Need(reader.U32());
+        Need(reader.U32()); // reserved
         record->m_size = Need(reader.U32());
         record->m_name = NeedString(reader);
         const std::uint64_t headLength = reader.Position();
