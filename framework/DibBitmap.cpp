@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <new>
@@ -166,6 +167,33 @@ LoadedBitmap ParseBitmap(CByteReader& reader, const char* name) {
     }
     std::memcpy(loaded.section->Bits(), pixels->data(), pixels->size());
     return loaded;
+}
+
+// The pixel memory as a QImage without copying, rows in stored order (bottom
+// row first for a bottom-up image); null for formats Qt cannot show.
+QImage StoredRows(const CDibBitmap& bitmap) {
+    if (!bitmap.IsValid()) {
+        return {};
+    }
+    QImage::Format format = QImage::Format_Invalid;
+    switch (bitmap.m_format) {
+    case kDib555:
+        format = QImage::Format_RGB555;
+        break;
+    case kDib565:
+        format = QImage::Format_RGB16;
+        break;
+    case kDib24:
+        format = QImage::Format_BGR888;
+        break;
+    case kDib32:
+        format = QImage::Format_RGB32;
+        break;
+    default:
+        return {};
+    }
+    return QImage(bitmap.m_bits, bitmap.Width(), bitmap.Height(), std::abs(bitmap.m_stride),
+                  format);
 }
 
 } // namespace
@@ -374,45 +402,32 @@ void CDibBitmap::Tint(int x, int y, int width, int height, std::uint32_t colour)
 
 void CDibBitmap::Draw(QPainter& target, int destX, int destY, int srcX, int srcY, int width,
                       int height) const {
-    const QImage image = AsImage();
-    if (image.isNull()) {
+    const QImage stored = StoredRows(*this);
+    if (stored.isNull()) {
         return;
     }
     const int w = width == -1 ? Width() : width;
     const int h = height == -1 ? Height() : height;
-    const auto mode = target.compositionMode();
+    target.save();
     target.setCompositionMode(QPainter::CompositionMode_Source);
-    target.drawImage(QPoint(destX, destY), image, QRect(srcX, srcY, w, h));
-    target.setCompositionMode(mode);
+    QRect source(srcX, srcY, w, h);
+    if (m_stride < 0) {
+        // The rows are stored bottom first: draw them mirrored, without a copy.
+        target.translate(destX, destY + h);
+        target.scale(1, -1);
+        source.moveTop(Height() - srcY - h);
+        destX = 0;
+        destY = 0;
+    }
+    target.drawImage(QPoint(destX, destY), stored, source);
+    target.restore();
 }
 
 QImage CDibBitmap::AsImage() const {
-    if (!IsValid()) {
-        return {};
-    }
-    QImage::Format format = QImage::Format_Invalid;
-    switch (m_format) {
-    case kDib555:
-        format = QImage::Format_RGB555;
-        break;
-    case kDib565:
-        format = QImage::Format_RGB16;
-        break;
-    case kDib24:
-        format = QImage::Format_BGR888;
-        break;
-    case kDib32:
-        format = QImage::Format_RGB32;
-        break;
-    default:
-        return {};
-    }
-    if (m_stride > 0) {
-        return QImage(m_topRow, Width(), Height(), m_stride, format);
-    }
+    const QImage stored = StoredRows(*this);
     // QImage cannot walk rows upwards (no negative stride), so a bottom-up
-    // image is viewed as stored and handed over as a flipped copy.
-    return QImage(m_bits, Width(), Height(), -m_stride, format).mirrored(false, true);
+    // image is handed over as a flipped copy; a top-down one as a view.
+    return m_stride < 0 ? stored.mirrored(false, true) : stored;
 }
 
 void ClipToBitmap(const CDibBitmap& destination, int& destX, int& destY, int& srcX, int& srcY,

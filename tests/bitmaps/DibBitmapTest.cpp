@@ -265,7 +265,7 @@ TEST_F(DibBitmapTest, DrawCopiesPixelForPixel) {
     {
         QPainter painter(&target);
         bitmap.Draw(painter, 2, 1);
-        bitmap.Draw(painter, 0, 5, 2, 0, 2, 1); // source (2,0): black, then black
+        bitmap.Draw(painter, 0, 5, 2, 2, 2, 1); // source (2,2): black, then blue
     }
     for (int y = 0; y < 6; ++y) {
         for (int x = 0; x < 8; ++x) {
@@ -277,7 +277,7 @@ TEST_F(DibBitmapTest, DrawCopiesPixelForPixel) {
                            : bx == 3 && by == 2 ? 0xFF0000FF
                                                 : 0xFF000000;
             } else if (y == 5 && x < 2) {
-                expected = 0xFF000000;
+                expected = x == 0 ? 0xFF000000 : 0xFF0000FF;
             }
             EXPECT_EQ(target.pixel(x, y), expected) << x << "," << y;
         }
