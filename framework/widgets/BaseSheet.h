@@ -72,7 +72,9 @@ public:
     void SetKeepOnTop(bool onTop);
     void OnHide();
 
-    // Pages, tab images and the menu bar of a derived sheet.
+    // Pages, tab images and the menu bar of a derived sheet. A page becomes
+    // the next tab and a child of the sheet; a page that is a member of the
+    // derived sheet leaves its tab when it is destroyed.
     void AddPage(CBasePage* page);
     int GetPageCount() const;
     CBasePage* GetPage(int index) const;
