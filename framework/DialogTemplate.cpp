@@ -7,7 +7,7 @@
 #include <utility>
 
 namespace {
-// Windows dialog templates keep coordinates and sizes in signed 16 bits.
+// Dialog templates of the platform keep coordinates and sizes in signed 16 bits.
 constexpr int kMaxDialogUnits = 32767;
 // Identifiers of controls are 16-bit; -1 is the "no identifier" of statics.
 constexpr int kMaxControlId = 65535;
