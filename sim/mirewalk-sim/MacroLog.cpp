@@ -2,11 +2,11 @@
 
 #include <QDateTime>
 
-#include <cstdio>
 #include <stdexcept>
+#include <unistd.h>
 
 CMacroLog::CMacroLog(const QString& path) {
-    if (!m_stdout.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+    if (!m_stdout.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         throw std::runtime_error("cannot write to standard output");
     }
     if (path.isEmpty()) {

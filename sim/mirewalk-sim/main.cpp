@@ -18,6 +18,7 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <csignal>
 #include <cstdio>
 #include <exception>
 #include <optional>
@@ -150,6 +151,8 @@ int main(int argc, char** argv) {
     try {
         // Before the bus starts its thread, so that no thread takes the signals.
         CTerminationSignals terminationSignals;
+        // A reader of the log on standard output that goes away must not end the game.
+        std::signal(SIGPIPE, SIG_IGN);
         const QStringList arguments = app.arguments().mid(1);
         const QString command = arguments.value(0);
         if (command == QLatin1String("init") && arguments.size() == 2) {

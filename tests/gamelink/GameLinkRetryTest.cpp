@@ -1,6 +1,7 @@
 #include "gamelink/GameLink.h"
 
 #include "app/KitException.h"
+#include "gamelink/GameContract.h"
 
 #include <gtest/gtest.h>
 
@@ -146,6 +147,21 @@ TEST_F(GameLinkRetry, Windows1252MacrosTravelAndAreReportedAsUtf8) {
         CaughtMessage(link, "inst,sys: conv Caf\xE9 0,endm \x80"),
         "Error while talking to game\nMacro: \"inst,sys: conv Caf\xC3\xA9 0,endm \xE2\x82\xAC\"");
     EXPECT_EQ(script.calls.front(), "inst,sys: conv Caf\xC3\xA9 0,endm \xE2\x82\xAC");
+}
+
+TEST(GameContractReplies, OnlyTheFirstCharacterCounts) {
+    for (const char* reply : {"1", "42", "A"}) {
+        EXPECT_TRUE(GameContract::ReplyMeansSubject(reply)) << reply;
+    }
+    for (const char* reply : {"0", "", "05"}) {
+        EXPECT_FALSE(GameContract::ReplyMeansSubject(reply)) << reply;
+    }
+    for (const char* reply : {"1", "12"}) {
+        EXPECT_TRUE(GameContract::ReplyMeansPaused(reply)) << reply;
+    }
+    for (const char* reply : {"0", "", "2"}) {
+        EXPECT_FALSE(GameContract::ReplyMeansPaused(reply)) << reply;
+    }
 }
 
 } // namespace
