@@ -31,14 +31,6 @@ bool WriteAll(int fd, const std::string& text) {
     return true;
 }
 
-// Makes the rename itself survive a power loss.
-void SyncDirectory(const std::filesystem::path& directory) {
-    CFileDescriptor fd(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.IsOpen()) {
-        ::fsync(fd.Get());
-    }
-}
-
 } // namespace
 
 RegistryStatus CRegistryFile::Load(CRegistryDocument& document) const {
@@ -106,7 +98,9 @@ RegistryStatus CRegistryFile::Update(const std::function<bool(CRegistryDocument&
 }
 
 RegistryStatus CRegistryFile::Replace(const std::string& text) const {
-    // Only the lock holder writes the temporary file, so one name serves.
+    // Only the lock holder writes the temporary file, so one name serves. The
+    // data is on disk before the rename, so a crash leaves the old or the new
+    // file whole.
     const auto temporary = Beside(m_file, ".tmp");
     CFileDescriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
     const bool written = fd.IsOpen() && WriteAll(fd.Get(), text) && ::fsync(fd.Get()) == 0;
@@ -115,6 +109,5 @@ RegistryStatus CRegistryFile::Replace(const std::string& text) const {
         ::unlink(temporary.c_str());
         return RegistryStatus::Failed;
     }
-    SyncDirectory(m_file.parent_path());
     return RegistryStatus::Ok;
 }

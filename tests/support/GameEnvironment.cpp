@@ -1,0 +1,75 @@
+#include "tests/support/GameEnvironment.h"
+
+#include "app/RegistryKey.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+constexpr const char* kDirectoryValueNames[8] = {
+    "Main Directory",   "Genetics Directory", "Objects Directory", "Applet Data Directory",
+    "Images Directory", "Sounds Directory",   "History Directory", "Eggs Directory",
+};
+
+} // namespace
+
+const char* const GameEnvironment::kFolderNames[8] = {
+    "", "Genetics", "Objects", "Applet Data", "Images", "Sounds", "History", "Eggs",
+};
+
+GameEnvironment::GameEnvironment() {
+    Set("MIREWALK_REGISTRY_DIR", RegistryDir().string());
+    Set("XDG_DATA_HOME", DataHome().string());
+    Set("XDG_CONFIG_HOME", (m_root / "config").string());
+    Set("LC_ALL", "en_US.UTF-8");
+    Set("LC_MESSAGES", "");
+    Set("LANG", "en_US.UTF-8");
+}
+
+GameEnvironment::~GameEnvironment() {
+    for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it) {
+        if (it->second) {
+            ::setenv(it->first.c_str(), it->second->c_str(), 1);
+        } else {
+            ::unsetenv(it->first.c_str());
+        }
+    }
+}
+
+std::filesystem::path GameEnvironment::RegistryFile(const char* root) const {
+    return RegistryDir() / (std::string(root) + ".reg");
+}
+
+void GameEnvironment::SetLocale(const char* locale) {
+    Set("LC_ALL", locale);
+}
+
+std::filesystem::path GameEnvironment::InstallGame() {
+    return InstallGame(m_root / "game");
+}
+
+std::filesystem::path GameEnvironment::InstallGame(const std::filesystem::path& gameFolder) {
+    CRegistryKey machine;
+    machine.CreateKey(RegistryRoot::LocalMachine, kGameKeyPath);
+    for (int index = 0; index < 8; ++index) {
+        const auto folder = gameFolder / kFolderNames[index];
+        std::filesystem::create_directories(folder);
+        const std::string text =
+            (folder.string().ends_with('/') ? folder.string() : folder.string() + "/");
+        machine.WriteString(kDirectoryValueNames[index], text.c_str());
+    }
+    CRegistryKey user;
+    user.CreateKey(RegistryRoot::CurrentUser, kGameKeyPath);
+    return gameFolder;
+}
+
+void GameEnvironment::Set(const char* name, const std::string& value) {
+    const bool saved = std::any_of(m_saved.begin(), m_saved.end(),
+                                   [&](const auto& entry) { return entry.first == name; });
+    if (!saved) {
+        const char* old = std::getenv(name);
+        m_saved.emplace_back(name, old != nullptr ? std::optional<std::string>(old) : std::nullopt);
+    }
+    ::setenv(name, value.c_str(), 1);
+}
