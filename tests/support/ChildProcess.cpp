@@ -10,8 +10,9 @@
 
 namespace {
 
-// How long a child gets to end after SIGTERM before it is killed.
-constexpr std::chrono::milliseconds kTerminateGrace{3000};
+// How long a child gets to end after SIGTERM before it is killed: longer than
+// the game substitute gives a released applet to leave (three seconds).
+constexpr std::chrono::milliseconds kTerminateGrace{5000};
 constexpr std::chrono::milliseconds kPollInterval{5};
 
 // Runs in the child between fork and exec: only async-signal-safe calls.
