@@ -32,6 +32,17 @@ QString FromAgentText(const std::string& text) {
     return QString::fromStdString(Windows1252ToUtf8(text));
 }
 
+// The template sizes the label for the face it was designed with; a wider face
+// would cut its end. It grows to the left, where the row has room, so it still
+// ends beside the number it names.
+void FitLabelLeftwards(QLabel& label) {
+    const int needed = label.fontMetrics().horizontalAdvance(label.text());
+    if (needed > label.width()) {
+        const QRect place = label.geometry();
+        label.setGeometry(place.right() + 1 - needed, place.y(), needed, place.height());
+    }
+}
+
 } // namespace
 
 CInjectorPage::CInjectorPage() : CBasePage(kAgentsTemplate, 0) {}
@@ -42,6 +53,7 @@ void CInjectorPage::SetSheet(CInjectorSheet* sheet) {
 
 void CInjectorPage::DoDataExchange() {
     m_quantityLabel = SubclassControl<CTransparentStatic>(kQuantityLabelId);
+    FitLabelLeftwards(*m_quantityLabel);
     m_removeButton = ControlAs<QPushButton>(kRemoveId);
     m_injectButton = ControlAs<QPushButton>(kInjectId);
     m_quantityText = ControlAs<QLabel>(kQuantityTextId);

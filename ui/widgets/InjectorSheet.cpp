@@ -75,12 +75,25 @@ int CInjectorSheet::OnGameConnected(CGameLink&) {
     AddPage(&m_agentsPage);
     m_analysisPage.SetSheet(this, &m_catalogue);
     AddPage(&m_analysisPage);
+    GivePagesOneSize();
     if (!SetUpTabImages()) {
         return 0;
     }
     LoadCatalogue(GetGameDirectory(kObjectsDirectory));
     setAcceptDrops(true);
     return 0;
+}
+
+// Every page fills the whole page area, which is as large as the largest
+// page, so the wallpaper reaches the frame on the shorter pages too.
+void CInjectorSheet::GivePagesOneSize() {
+    QSize largest;
+    for (int index = 0; index < GetPageCount(); ++index) {
+        largest = largest.expandedTo(GetPage(index)->size());
+    }
+    for (int index = 0; index < GetPageCount(); ++index) {
+        GetPage(index)->setFixedSize(largest);
+    }
 }
 
 bool CInjectorSheet::SetUpTabImages() {

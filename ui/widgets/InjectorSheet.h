@@ -63,5 +63,6 @@ protected:
 
 private:
     void AttachMenu();
+    void GivePagesOneSize();
     bool SetUpTabImages();
 };
