@@ -6,8 +6,9 @@
 #include <QString>
 
 // The game's macro server reached over D-Bus. Connect binds to the connection
-// that owns the server's name at that moment, as a dispatch pointer binds to
-// one running game: if that game goes away, calls fail until the next Connect.
+// that owns the server's name at that moment, so the link talks to one running
+// game: if that game goes away, calls fail until the next Connect, even when a
+// new game has taken the name meanwhile.
 class CDBusMacroTransport final : public IMacroTransport {
 public:
     // The game answers a macro at once; only a hung or vanished game takes
