@@ -30,7 +30,8 @@ ToolResult Kivtool(const std::vector<std::string>& arguments, const std::string&
     TemporaryFolder capture;
     std::string command = "LANG=" + language + " LC_ALL= LC_MESSAGES= " SB_BIN_DIR "/kivtool";
     for (const auto& argument : arguments) {
-        command += " " + Quoted(argument);
+        command += ' ';
+        command += Quoted(argument);
     }
     command += " >" + capture.Path("out") + " 2>" + capture.Path("err");
     const int raw = std::system(command.c_str());

@@ -102,7 +102,10 @@ private:
             if (Trim(line) == marker) {
                 return value;
             }
-            value += (first ? "" : "\n") + std::string(line);
+            if (!first) {
+                value += '\n';
+            }
+            value += line;
         }
         Fail("no line \"" + std::string(marker) + "\" ends the text");
     }

@@ -37,16 +37,24 @@ std::string OneLine(const std::string& windows1252) {
     return out;
 }
 
+// Appends one item to a comma-separated list.
+void AddItem(std::string& list, const std::string& item, const char* separator = ",") {
+    if (!list.empty()) {
+        list += separator;
+    }
+    list += item;
+}
+
 std::string JsonAgent(const CAgent& agent) {
     std::string scripts;
     for (const auto& script : agent.m_scripts) {
-        scripts += (scripts.empty() ? "" : ",") + Json(script);
+        AddItem(scripts, Json(script));
     }
     std::string references;
     for (std::size_t i = 0; i < agent.m_dependencyCount; ++i) {
         const auto& reference = agent.m_dependencies[i];
-        references += std::string(references.empty() ? "" : ",") + "{\"type\":\"" +
-                      TypeName(reference.type) + "\",\"name\":" + Json(reference.name) + "}";
+        AddItem(references, std::string("{\"type\":\"") + TypeName(reference.type) +
+                                "\",\"name\":" + Json(reference.name) + "}");
     }
     return "{\"name\":" + Json(agent.m_name) + ",\"description\":" + Json(agent.m_description) +
            ",\"quantity\":" + std::to_string(agent.m_quantity) +
@@ -63,14 +71,13 @@ std::string JsonAgent(const CAgent& agent) {
 std::string JsonFile(const CAgentFile& file) {
     std::string agents;
     for (const auto& agent : file.m_agents) {
-        agents += (agents.empty() ? "" : ",") + JsonAgent(*agent);
+        AddItem(agents, JsonAgent(*agent));
     }
     std::string records;
     for (const auto& record : file.m_dependencies) {
-        records += std::string(records.empty() ? "" : ",") + "{\"type\":\"" +
-                   TypeName(record->m_type) + "\",\"name\":" + Json(record->m_name) +
-                   ",\"size\":" + std::to_string(record->m_size) +
-                   ",\"dataOffset\":" + std::to_string(record->m_dataOffset) + "}";
+        AddItem(records, std::string("{\"type\":\"") + TypeName(record->m_type) + "\",\"name\":" +
+                             Json(record->m_name) + ",\"size\":" + std::to_string(record->m_size) +
+                             ",\"dataOffset\":" + std::to_string(record->m_dataOffset) + "}");
     }
     return "{\"path\":" + JsonString(file.m_path) + ",\"agents\":[" + agents + "],\"files\":[" +
            records + "]}";
@@ -140,7 +147,7 @@ int RunShowCommand(int argc, char** argv) {
     if (json) {
         std::string array;
         for (const auto& object : objects) {
-            array += (array.empty() ? "" : ",\n") + object;
+            AddItem(array, object, ",\n");
         }
         std::printf("[%s]\n", array.c_str());
     }
