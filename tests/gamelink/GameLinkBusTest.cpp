@@ -83,8 +83,14 @@ TEST_F(GameLinkOverTheBus, ConnectsOnlyToARunningGame) {
     EXPECT_EQ(CaughtMessage(link, "dde: putv paus"),
               "Error while talking to game\nMacro: \"dde: putv paus\"");
     EXPECT_GE(std::chrono::steady_clock::now() - start, milliseconds(900));
+    // A new game does not inherit the old one's link until it connects again.
+    CSimProcess newGame({"--paused"});
+    EXPECT_THROW(link.ExecuteMacroOnce("dde: putv paus"), CKitException);
+    ASSERT_TRUE(link.Connect());
+    EXPECT_STREQ(link.ExecuteMacroOnce("dde: putv paus"), "1");
     link.Disconnect();
     EXPECT_FALSE(link.IsConnected());
+    EXPECT_THROW(link.ExecuteMacroOnce("dde: putv paus"), CKitException);
 }
 
 TEST_F(GameLinkOverTheBus, TheSubstituteAnswersAsTheGame) {
