@@ -44,7 +44,10 @@ public:
     int Get() const { return m_file.Get(); }
 
     bool CommitAs(const std::string& destination) {
-        if (::fchmod(m_file.Get(), kExtractedFileMode) != 0 || !m_file.Close()) {
+        // Flushed before the rename, so that even a system crash leaves the old
+        // file or the whole new one.
+        if (::fchmod(m_file.Get(), kExtractedFileMode) != 0 || ::fsync(m_file.Get()) != 0 ||
+            !m_file.Close()) {
             return false;
         }
         m_renamed = ::rename(m_path.c_str(), destination.c_str()) == 0;
