@@ -54,20 +54,6 @@ protected:
     CatalogueTarget target{objects};
 };
 
-TEST_F(DroppedFilesTest, AnAgentFileIsMovedIntoObjectsAndAdded) {
-    const fs::path toy = desktop / "Toy.KIV";
-    SaveAgentFile(toy.string(), {{"Ball"}, {"Kite"}});
-    const std::string bytes = root.Read("Desktop/Toy.KIV");
-
-    EXPECT_EQ(Drop({toy}), "");
-    EXPECT_FALSE(fs::exists(toy));
-    EXPECT_EQ(root.Read("Objects/Toy.KIV"), bytes);
-    ASSERT_EQ(target.catalogue.m_agents.size(), 2u);
-    EXPECT_EQ(target.catalogue.m_agents[1]->m_name, "Kite");
-    EXPECT_EQ(target.catalogue.m_files[0]->m_path, (objects / "Toy.KIV").string());
-    EXPECT_EQ(target.calls, "refresh activate");
-}
-
 TEST_F(DroppedFilesTest, AnExistingDestinationIsNeverReplacedNorItsSourceDeleted) {
     const fs::path dropped = root.Write("Desktop/Toy.kiv", "new");
     root.Write("Objects/Toy.kiv", "old");

@@ -1,4 +1,3 @@
-#include "app/RegistryKey.h"
 #include "framework/widgets/MenuBuilder.h"
 #include "tests/ui/SheetFixture.h"
 
@@ -54,16 +53,6 @@ TEST_F(SheetTest, TheWindowMenuShowsAndTogglesKeepOnTop) {
     EXPECT_FALSE(sheet->m_onTopButton->isChecked());
     emit window->aboutToShow();
     EXPECT_FALSE(keepOnTop->isChecked());
-}
-
-TEST_F(SheetTest, NoAppletMenusLeavesTheWindowWithoutAMenuBar) {
-    CRegistryKey gameKey;
-    gameKey.OpenKey(RegistryRoot::CurrentUser, kGameKeyPath);
-    gameKey.WriteString("NoAppletMenus", "0");
-    AddObjectsFile("one.kiv", {{"One"}});
-    StartSheet();
-    EXPECT_EQ(sheet->MenuBar(), nullptr);
-    EXPECT_EQ(sheet->m_catalogue.m_agents.size(), 1u);
 }
 
 } // namespace
