@@ -1,0 +1,109 @@
+// Registry writers that die at any moment or write at the same time as
+// another process: the file always parses and no value is lost.
+#include "app/RegistryKey.h"
+#include "tests/faults/FaultChild.h"
+#include "tests/support/GameEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <random>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kKills = 200;
+// A write (lock, read, write, flush, rename) takes about a millisecond or
+// more; killing within the first few lands before, inside and after one.
+constexpr int kMaxKillDelayMicroseconds = 3000;
+// Bounds a write that a stale lock would block for ever: SIGALRM ends the
+// test process, and ctest reports it failed.
+constexpr unsigned kWatchdogSeconds = 20;
+
+std::string ReadUserValue(const char* name) {
+    CRegistryKey key;
+    key.OpenKey(RegistryRoot::CurrentUser, kGameKeyPath);
+    std::string text;
+    return key.ReadString(name, text) ? text : "(missing)";
+}
+
+void WriteUserValue(const char* name, const std::string& text) {
+    ::alarm(kWatchdogSeconds);
+    CRegistryKey key;
+    key.OpenKey(RegistryRoot::CurrentUser, kGameKeyPath);
+    key.WriteString(name, text.c_str());
+    ::alarm(0);
+}
+
+TEST(RegistryCrash, AKilledWriterLeavesTheOldOrTheNewValueAndNoLock) {
+    GameEnvironment environment;
+    environment.InstallGame();
+    WriteUserValue("Tool8", "start");
+    const unsigned seed = std::random_device()();
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> delay(0, kMaxKillDelayMicroseconds);
+    std::string previous = "start";
+    int sawNew = 0;
+    for (int i = 0; i < kKills; ++i) {
+        // Values of changing length, so the file's size changes with each.
+        const std::string next = "value " + std::to_string(i) + std::string(i % 7 * 300, 'x');
+        CFaultChild writer({"write", "Tool8", next, "0"});
+        ASSERT_EQ(writer.ReadLine(), "writing") << "a stale lock held writer " << i;
+        std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
+        writer.Kill();
+
+        const std::string found = ReadUserValue("Tool8");
+        ASSERT_TRUE(found == previous || found == next) << "after kill " << i << ": " << found;
+        sawNew += found == next;
+        previous = found;
+        WriteUserValue("Kills", std::to_string(i + 1));
+        ASSERT_EQ(ReadUserValue("Kills"), std::to_string(i + 1));
+    }
+    EXPECT_GT(sawNew, 0);
+}
+
+std::vector<std::string> MissingValues(const std::string& prefix, int count) {
+    std::vector<std::string> missing;
+    for (int i = 0; i < count; ++i) {
+        const std::string name = prefix + std::to_string(i);
+        if (ReadUserValue(name.c_str()) != std::to_string(i)) {
+            missing.push_back(name);
+        }
+    }
+    return missing;
+}
+
+TEST(RegistryCrash, TwoWritersAtOnceLoseNoValue) {
+    GameEnvironment environment;
+    environment.InstallGame();
+    CFaultChild first({"write-many", "First", "100"});
+    CFaultChild second({"write-many", "Second", "100"});
+    EXPECT_EQ(first.Finish(), "done\n");
+    EXPECT_EQ(second.Finish(), "done\n");
+    EXPECT_EQ(MissingValues("First", 100), std::vector<std::string>{});
+    EXPECT_EQ(MissingValues("Second", 100), std::vector<std::string>{});
+}
+
+TEST(RegistryCrash, TheGameAndTheAppletWriteAtOnce) {
+    GameEnvironment environment; // an empty registry: both create the user key
+    CFaultChild applet({"write-many", "Applet", "100"});
+    std::string lastGame;
+    for (int i = 0; i < 10; ++i) {
+        lastGame = (environment.Root() / ("game" + std::to_string(i))).string();
+        CChildProcess game({SB_BIN_DIR "/mirewalk-sim", "init", lastGame},
+                           CChildProcess::Plumbing{});
+        ASSERT_EQ(game.WaitForExit(std::chrono::seconds(30)), 0);
+    }
+    EXPECT_EQ(applet.Finish(), "done\n");
+    EXPECT_EQ(MissingValues("Applet", 100), std::vector<std::string>{});
+    CRegistryKey machine;
+    machine.OpenKey(RegistryRoot::LocalMachine, kGameKeyPath);
+    std::string objects;
+    ASSERT_TRUE(machine.ReadString("Objects Directory", objects));
+    EXPECT_EQ(objects, lastGame + "/Objects/");
+}
+
+} // namespace

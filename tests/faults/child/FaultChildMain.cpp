@@ -1,0 +1,146 @@
+// fault-child: runs one agent-file or registry operation of the applet in a
+// process of its own, so that a test can limit its file size, take away its
+// permission to override file modes, or kill it at any moment.
+//
+//   fault-child [--file-size-limit BYTES] [--obey-file-modes] COMMAND ARGUMENT...
+//
+//   install AGENT IMAGES SOUNDS   InstallDependencies of the file's first agent
+//   extract AGENT RECORD DIR      ExtractDependency of carried file RECORD into DIR
+//   inject AGENT                  Inject of the first agent, counting its use
+//   write NAME TEXT COUNT         WriteString NAME=TEXT COUNT times (0: until killed)
+//                                 into the game's user key; prints "writing" first
+//   write-many PREFIX COUNT       WriteString PREFIX0=0 ... PREFIX<COUNT-1>=<COUNT-1>
+//
+// Every macro sent is printed as "macro: TEXT" (the game accepts them all); a
+// CKitException is printed as "message: TEXT"; success as "done".
+#include "agents/AgentFile.h"
+#include "app/KitException.h"
+#include "app/RegistryKey.h"
+#include "gamelink/GameLink.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <linux/capability.h>
+#include <string>
+#include <string_view>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr int kUsageError = 2;
+constexpr int kSetupError = 3;
+
+class CPrintingTransport final : public IMacroTransport {
+public:
+    bool Connect() override { return true; }
+    void Disconnect() override {}
+    bool IsConnected() const override { return true; }
+    MacroCallResult Call(std::string_view macroUtf8) override {
+        std::printf("macro: %.*s\n", static_cast<int>(macroUtf8.size()), macroUtf8.data());
+        return MacroCallResult{true, true, ""};
+    }
+};
+
+// Writes past the limit fail with EFBIG instead of ending the process, as
+// they fail on a full disk.
+bool LimitFileSize(const char* bytes) {
+    const rlimit limit{std::strtoull(bytes, nullptr, 10), std::strtoull(bytes, nullptr, 10)};
+    return std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR && ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+}
+
+// The tests run as root, whom file modes do not stop; without these
+// capabilities a read-only folder refuses this process as it would any user.
+bool ObeyFileModes() {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3] = {};
+    if (::syscall(SYS_capget, &header, data) != 0) {
+        return false;
+    }
+    for (const int capability : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER}) {
+        data[capability / 32].effective &= ~(1u << (capability % 32));
+    }
+    return ::syscall(SYS_capset, &header, data) == 0;
+}
+
+CGameLink PrintingLink() {
+    return CGameLink(std::make_unique<CPrintingTransport>(), [](std::chrono::milliseconds) {});
+}
+
+void WriteRepeatedly(const std::string& name, const std::string& text, long count) {
+    CRegistryKey key;
+    key.CreateKey(RegistryRoot::CurrentUser, kGameKeyPath);
+    std::printf("writing\n");
+    std::fflush(stdout);
+    for (long i = 0; count == 0 || i < count; ++i) {
+        key.WriteString(name.c_str(), text.c_str());
+    }
+}
+
+void WriteMany(const std::string& prefix, long count) {
+    CRegistryKey key;
+    key.CreateKey(RegistryRoot::CurrentUser, kGameKeyPath);
+    for (long i = 0; i < count; ++i) {
+        key.WriteString((prefix + std::to_string(i)).c_str(), std::to_string(i).c_str());
+    }
+}
+
+bool Run(const std::vector<std::string>& args) {
+    const std::string& command = args.at(0);
+    if (command == "install" && args.size() == 4) {
+        CAgentFile file(args[1]);
+        CGameLink link = PrintingLink();
+        file.m_agents.at(0)->InstallDependencies(args[2], args[3], link);
+    } else if (command == "extract" && args.size() == 4) {
+        CAgentFile file(args[1]);
+        const CDependencyFile& record = *file.m_dependencies.at(std::stoul(args[2]));
+        file.m_agents.at(0)->ExtractDependency(record, args[3], args[3]);
+    } else if (command == "inject" && args.size() == 2) {
+        CAgentFile file(args[1]);
+        CGameLink link = PrintingLink();
+        file.m_agents.at(0)->Inject(link, true);
+    } else if (command == "write" && args.size() == 4) {
+        WriteRepeatedly(args[1], args[2], std::stol(args[3]));
+    } else if (command == "write-many" && args.size() == 3) {
+        WriteMany(args[1], std::stol(args[2]));
+    } else {
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    while (!args.empty() && args[0].starts_with("--")) {
+        if (args[0] == "--file-size-limit" && args.size() > 1) {
+            if (!LimitFileSize(args[1].c_str())) {
+                std::perror("fault-child: file size limit");
+                return kSetupError;
+            }
+            args.erase(args.begin(), args.begin() + 2);
+        } else if (args[0] == "--obey-file-modes") {
+            if (!ObeyFileModes()) {
+                std::perror("fault-child: capabilities");
+                return kSetupError;
+            }
+            args.erase(args.begin());
+        } else {
+            break;
+        }
+    }
+    try {
+        if (args.empty() || !Run(args)) {
+            std::fprintf(stderr, "fault-child: unknown command line\n");
+            return kUsageError;
+        }
+        std::printf("done\n");
+    } catch (const CKitException& e) {
+        std::printf("message: %s\n", e.m_message);
+    }
+    return 0;
+}
