@@ -95,24 +95,4 @@ TEST(GameConfig, FindsTheLanguageVariantOfAFile) {
     EXPECT_EQ(path, "unchanged");
 }
 
-TEST(GameConfig, RegistersInTheGamesToolList) {
-    GameEnvironment environment;
-    EXPECT_FALSE(RegisterWithGame());
-    environment.InstallGame();
-    const std::pair<const char*, const char*> languages[] = {
-        {"en_US.UTF-8", "MW_Injector.OLE|Splicebox|Splicebox description here.|7|4"},
-        {"es_ES.UTF-8", "MW_Injector.OLE|Splicebox| |7|4"},
-        {"nl_NL.UTF-8", "MW_Injector.OLE|Splicebox||7|4"},
-    };
-    for (const auto& [locale, entry] : languages) {
-        environment.SetLocale(locale);
-        EXPECT_TRUE(RegisterWithGame());
-        CRegistryKey key;
-        key.OpenKey(RegistryRoot::CurrentUser, kGameKeyPath);
-        std::string text;
-        EXPECT_TRUE(key.ReadString("Tool8", text));
-        EXPECT_EQ(text, entry);
-    }
-}
-
 } // namespace

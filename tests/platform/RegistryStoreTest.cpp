@@ -121,20 +121,4 @@ TEST(RegistryStore, AWriterKilledMidWriteLeavesAWholeFileAndNoLock) {
     }
 }
 
-TEST(RegistryStore, NeverRewritesAFileItCannotParse) {
-    TempDir dir;
-    const CRegistryStore store(dir.Path());
-    const std::string damaged = "REGEDIT4\n[HKEY_CURRENT_USER\\Software]\n\"v\"=hex:01,zz\n";
-    dir.Write("HKEY_CURRENT_USER.reg", damaged);
-    std::unique_ptr<RegistryKeyHandle> key;
-    bool created = false;
-    EXPECT_EQ(store.OpenKey(kRoot, "Software", key), RegistryStatus::Damaged);
-    EXPECT_EQ(store.CreateKey(kRoot, "Software\\New", created, key), RegistryStatus::Damaged);
-    const RegistryKeyHandle handle(store.RootFile(kRoot), "HKEY_CURRENT_USER\\Software");
-    EXPECT_EQ(handle.Write("w", kRegDword, Dword(1)), RegistryStatus::Damaged);
-    RegistryValue value;
-    EXPECT_EQ(handle.Read("v", value), RegistryStatus::Damaged);
-    EXPECT_EQ(dir.Read("HKEY_CURRENT_USER.reg"), damaged);
-}
-
 } // namespace
