@@ -5,11 +5,15 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusServiceWatcher>
+#include <QTimer>
 
 namespace {
 constexpr const char* kFactoryPath = "/";
 constexpr const char* kObjectPathPrefix = "/Object";
 constexpr const char* kCreationFailedError = "MW_Injector.OLE.Error.CreationFailed";
+// A lost bus sends no message, so it is looked for; once a second ends the
+// applet soon after its session without costing anything while it runs.
+constexpr int kBusCheckIntervalMs = 1000;
 } // namespace
 
 void CAutomationService::LaterDeleter::operator()(CAutomationObjectAdaptor* adaptor) const {
@@ -19,11 +23,13 @@ void CAutomationService::LaterDeleter::operator()(CAutomationObjectAdaptor* adap
 CAutomationService::CAutomationService(IAutomationFactory& factory, QDBusConnection connection,
                                        QString serviceName)
     : m_factory(factory), m_connection(std::move(connection)),
-      m_serviceName(std::move(serviceName)), m_watcher(new QDBusServiceWatcher(this)) {
+      m_serviceName(std::move(serviceName)), m_watcher(new QDBusServiceWatcher(this)),
+      m_busCheck(new QTimer(this)) {
     m_watcher->setConnection(m_connection);
     m_watcher->setWatchMode(QDBusServiceWatcher::WatchForUnregistration);
     connect(m_watcher, &QDBusServiceWatcher::serviceUnregistered, this,
             &CAutomationService::OnClientGone);
+    connect(m_busCheck, &QTimer::timeout, this, &CAutomationService::CheckBus);
 }
 
 CAutomationService::~CAutomationService() {
@@ -44,7 +50,11 @@ bool CAutomationService::Start() {
     const auto reply = m_connection.interface()->registerService(
         m_serviceName, QDBusConnectionInterface::DontQueueService,
         QDBusConnectionInterface::DontAllowReplacement);
-    return reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered;
+    if (!reply.isValid() || reply.value() != QDBusConnectionInterface::ServiceRegistered) {
+        return false;
+    }
+    m_busCheck->start(kBusCheckIntervalMs);
+    return true;
 }
 
 QDBusObjectPath CAutomationService::CreateObject() {
@@ -83,6 +93,17 @@ void CAutomationService::OnClientGone(const QString& client) {
         }
         entry = next;
     }
+}
+
+void CAutomationService::CheckBus() {
+    if (m_connection.isConnected()) {
+        return;
+    }
+    m_busCheck->stop();
+    while (!m_objects.empty()) {
+        Destroy(m_objects.begin());
+    }
+    emit BusLost();
 }
 
 void CAutomationService::Destroy(std::map<QString, Entry>::iterator entry) {

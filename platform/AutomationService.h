@@ -13,6 +13,7 @@
 
 class CAutomationObjectAdaptor;
 class QDBusServiceWatcher;
+class QTimer;
 
 // Serves the applet's automation objects on the session bus under its
 // automation name: the factory at "/" makes each object at a path of its own,
@@ -40,6 +41,10 @@ public:
 public Q_SLOTS:
     Q_SCRIPTABLE QDBusObjectPath CreateObject();
 
+Q_SIGNALS:
+    // The bus went away: every object has been released, none can come.
+    void BusLost();
+
 private:
     // An adaptor may be in the middle of its own Release() call when it goes.
     struct LaterDeleter {
@@ -52,12 +57,14 @@ private:
     };
 
     void OnClientGone(const QString& client);
+    void CheckBus();
     void Destroy(std::map<QString, Entry>::iterator entry);
 
     IAutomationFactory& m_factory;
     QDBusConnection m_connection;
     QString m_serviceName;
     QDBusServiceWatcher* m_watcher; // child of this
+    QTimer* m_busCheck;             // child of this
     std::uint64_t m_nextObjectNumber = 1;
     std::map<QString, Entry> m_objects; // by object path
 };

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QDBusConnection>
+#include <QShortcut>
 
 #include <cstdio>
 
@@ -37,6 +38,7 @@ bool CSpliceboxApp::InitInstance() {
                      GameContract::kAppletServiceName);
         return false;
     }
+    connect(m_service.get(), &CAutomationService::BusLost, this, &CSpliceboxApp::EndWhenIdle);
     return true;
 }
 
@@ -73,6 +75,9 @@ bool CSpliceboxApp::CreateMainSheet() {
     m_sheet = std::make_unique<CInjectorSheet>(caption.constData(), nullptr);
     connect(m_sheet.get(), &CBaseSheet::WindowDestroyed, this, &CSpliceboxApp::EndWhenIdle);
     connect(m_sheet.get(), &CInjectorSheet::HelpRequested, this, &CSpliceboxApp::WinHelp);
+    // F1 asks for help anywhere in the window, as the Help menu item does.
+    const auto* help = new QShortcut(QKeySequence::HelpContents, m_sheet.get());
+    connect(help, &QShortcut::activated, this, &CSpliceboxApp::WinHelp);
     return m_sheet->Create();
 }
 
@@ -87,7 +92,7 @@ void CSpliceboxApp::UnlockApp() {
 
 void CSpliceboxApp::DispatchNotification(std::uint32_t message) {
     if (m_sheet) {
-        m_sheet->Notify(message);
+        m_sheet->DispatchNotification(message);
     }
 }
 

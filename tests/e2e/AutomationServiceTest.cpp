@@ -19,8 +19,6 @@
 
 namespace {
 
-const auto* const g_bus = ::testing::AddGlobalTestEnvironment(new CPrivateBusEnvironment);
-
 // Records what reaches the application's side of each object.
 struct Record {
     int alive = 0;
