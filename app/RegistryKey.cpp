@@ -2,6 +2,7 @@
 
 #include "app/KitException.h"
 #include "app/StringTable.h"
+#include "platform/ByteReader.h"
 #include "platform/RegistryStore.h"
 
 #include <algorithm>
@@ -34,18 +35,13 @@ const char* ValueName(const char* name) {
 }
 
 std::vector<std::uint8_t> LittleEndian(std::initializer_list<std::uint32_t> words) {
-    std::vector<std::uint8_t> bytes;
+    std::vector<std::uint8_t> bytes(4 * words.size());
+    std::uint8_t* out = bytes.data();
     for (const auto word : words) {
-        for (int shift = 0; shift < 32; shift += 8) {
-            bytes.push_back(static_cast<std::uint8_t>(word >> shift));
-        }
+        StoreU32(out, word);
+        out += 4;
     }
     return bytes;
-}
-
-std::uint32_t WordAt(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
-    return bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 |
-           static_cast<std::uint32_t>(bytes[offset + 3]) << 24;
 }
 
 // The value as stored; false when it does not exist. Any other failure, or a
@@ -134,11 +130,14 @@ bool CRegistryKey::ReadPoint(const char* name, std::int32_t& x, std::int32_t& y)
     if (!ReadValue(m_key.get(), name, {kRegBinary}, value)) {
         return false;
     }
-    if (value.data.size() != 8) {
+    CByteReader reader(value.data);
+    const auto left = reader.I32();
+    const auto top = reader.I32();
+    if (!left || !top || !reader.AtEnd()) {
         ThrowStringId(IDS_ERROR_READING_REGISTRY);
     }
-    x = static_cast<std::int32_t>(WordAt(value.data, 0));
-    y = static_cast<std::int32_t>(WordAt(value.data, 4));
+    x = *left;
+    y = *top;
     return true;
 }
 
@@ -147,10 +146,12 @@ bool CRegistryKey::ReadDword(const char* name, std::uint32_t& result) {
     if (!ReadValue(m_key.get(), name, {kRegDword}, value)) {
         return false;
     }
-    if (value.data.size() != 4) {
+    CByteReader reader(value.data);
+    const auto number = reader.U32();
+    if (!number || !reader.AtEnd()) {
         ThrowStringId(IDS_ERROR_READING_REGISTRY);
     }
-    result = WordAt(value.data, 0);
+    result = *number;
     return true;
 }
 

@@ -1,7 +1,10 @@
 #include "platform/RegistryDocument.h"
 
+#include "platform/ByteReader.h"
+
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 namespace {
 
@@ -211,9 +214,8 @@ private:
                 return false;
             }
             value.type = kRegDword;
-            value.data = {
-                static_cast<std::uint8_t>(*number), static_cast<std::uint8_t>(*number >> 8),
-                static_cast<std::uint8_t>(*number >> 16), static_cast<std::uint8_t>(*number >> 24)};
+            value.data.resize(4);
+            StoreU32(value.data.data(), *number);
             return true;
         }
         return ReadHexData(data, value);
@@ -320,9 +322,7 @@ std::string FormatValue(const RegistryValue& value) {
     }
     if (value.type == kRegDword && value.data.size() == 4) {
         char number[16];
-        std::snprintf(number, sizeof number, "dword:%08x",
-                      value.data[0] | value.data[1] << 8 | value.data[2] << 16 |
-                          static_cast<std::uint32_t>(value.data[3]) << 24);
+        std::snprintf(number, sizeof number, "dword:%08x", *CByteReader(value.data).U32());
         return line + number;
     }
     if (value.type == kRegBinary) {
