@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Draws the demo's bitmaps: one picture per sample agent, an image that an
-agent carries, the applet's wallpaper and its cover picture, all as 24-bit
-Windows bitmaps.
+agent carries, the help pages' picture, the applet's wallpaper and its cover
+picture, all as 24-bit Windows bitmaps.
 
 usage: draw_bitmaps.py OUTPUT_DIR
 """
@@ -13,6 +13,7 @@ from pathlib import Path
 # Agent pictures use this colour in the top-left corner, which makes it their
 # transparent colour.
 BACKDROP = (255, 0, 255)
+WHITE = (255, 255, 255)
 
 
 def write_bmp(path, width, height, pixel):
@@ -32,12 +33,12 @@ def write_bmp(path, width, height, pixel):
     Path(path).write_bytes(header + info + b"".join(rows))
 
 
-def disc(cx, cy, radius, colour, rim=None):
+def disc(cx, cy, radius, colour, rim=None, backdrop=BACKDROP):
     """A filled circle, optionally with a darker rim, on the transparent backdrop."""
     def pixel(x, y):
         d = math.hypot(x - cx, y - cy)
         if d > radius:
-            return BACKDROP
+            return backdrop
         if rim and d > radius - 2:
             return rim
         return colour
@@ -99,6 +100,8 @@ def main():
     # An image an agent carries into the game's Images folder.
     (out / "carried").mkdir(exist_ok=True)
     write_bmp(out / "carried" / "mbox.bmp", 16, 16, disc(8, 8, 7, (200, 120, 60)))
+    # The help pages' picture sits on their white page.
+    write_bmp(out / "helpicon.bmp", 48, 48, disc(24, 24, 20, (250, 200, 40), (120, 80, 0), WHITE))
     write_bmp(out / "wallpaper.bmp", 256, 256, wallpaper)
     write_bmp(out / "Injector.bmp", 320, 240, cover)
 
