@@ -39,13 +39,15 @@ demo: build
 clean:
 	rm -rf $(BUILD)
 
-# Benchmarks build with optimisation in a folder of their own and print their
-# figures beside a baseline measured in the same run.
+# Benchmarks build with optimisation in a folder of their own; each prints its
+# figures beside a baseline measured in the same run, and scripts/bench-report
+# gathers them into one table (each program's own output is kept beside it).
+BENCH_TARGETS := $(patsubst bench/%/CMakeLists.txt,bench_%,$(wildcard bench/*/CMakeLists.txt))
 .PHONY: bench
 bench: bootstrap
 	@cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release > /dev/null
-	@cmake --build build-bench -j $(JOBS)
-	@for b in build-bench/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; true
+	@cmake --build build-bench -j $(JOBS) --target $(BENCH_TARGETS)
+	@scripts/bench-report build-bench/bench
 
 # Runs every libFuzzer target for FUZZ_SECONDS each (clang, sanitizers on).
 FUZZ_SECONDS ?= 60
