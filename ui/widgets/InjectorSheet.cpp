@@ -42,8 +42,13 @@ CInjectorSheet::CInjectorSheet(const char* caption, QWidget* parent)
     AddPage(&m_coverPage);
 }
 
-// The catalogue goes first, then the pages, as the members are declared.
-CInjectorSheet::~CInjectorSheet() = default;
+// Each page leaves the tabs as it is destroyed, after the catalogue. Should the
+// active page go, the tabs would activate the next one, which might set itself
+// up from the destroyed catalogue; the cover, destroyed last, is safe to leave
+// active.
+CInjectorSheet::~CInjectorSheet() {
+    SetActivePage(0);
+}
 
 bool CInjectorSheet::OnInitDialog() {
     AttachMenu();
