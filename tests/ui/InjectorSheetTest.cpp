@@ -63,18 +63,19 @@ void DropOnto(QWidget& target, const std::vector<fs::path>& files) {
 }
 
 TEST_F(SheetTest, AgentsAreListedByNameAndEachEntryLeadsToItsOwnAgent) {
-    AddObjectsFile("mix.kiv", {{"Zeta"}, {"alpha"}, {"Beta"}, {"Twin", 5}, {"Twin", 7}});
+    AddObjectsFile("mix.kiv", {{"Zet\xE4"}, {"alpha"}, {"Beta"}, {"Twin", 5}, {"Twin", 7}});
     StartSheet();
     CInjectorPage& page = ShowAgentsPage();
 
-    EXPECT_EQ(Entries(*page.m_agentList), QStringList({"alpha", "Beta", "Twin", "Twin", "Zeta"}));
+    EXPECT_EQ(Entries(*page.m_agentList),
+              QStringList({"alpha", "Beta", "Twin", "Twin", "Zet\u00E4"}));
     EXPECT_EQ(page.m_selected, 1);
     EXPECT_EQ(page.m_descriptionEdit->toPlainText(), "About alpha");
     EXPECT_EQ(page.m_quantityText->text(), "Infinite");
 
-    ClickEntry(*page.m_agentList, "Zeta");
+    ClickEntry(*page.m_agentList, "Zet\u00E4");
     EXPECT_EQ(page.m_selected, 0);
-    EXPECT_EQ(page.m_descriptionEdit->toPlainText(), "About Zeta");
+    EXPECT_EQ(page.m_descriptionEdit->toPlainText(), "About Zet\u00E4");
     ClickEntry(*page.m_agentList, "Twin", 0);
     const int firstTwin = page.m_selected;
     const QString firstQuantity = page.m_quantityText->text();
