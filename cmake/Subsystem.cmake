@@ -65,5 +65,7 @@ function(sb_gtest name)
     target_compile_definitions(${name} PRIVATE
         SB_BIN_DIR="${CMAKE_BINARY_DIR}/bin" SB_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen\\;SPLICEBOX_MESSAGES=stderr")
+        # One value per property: a list would be split on its way through discovery.
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+                   ENVIRONMENT_MODIFICATION "SPLICEBOX_MESSAGES=set:stderr")
 endfunction()
