@@ -119,7 +119,7 @@ TEST_F(SheetTest, AnInjectedAgentWaitsDimmedAndComesBackWhenItsIntervalEnds) {
     EXPECT_EQ(BrightPixelsAtTop(page.m_canvas), 0);
 }
 
-TEST_F(SheetTest, ALastUseLeavesTheAgentDimmedWithNothingLeft) {
+TEST_F(SheetTest, ALastUseLeavesTheAgentDimmedWithNothingLeftButRemovable) {
     AddObjectsFile("seed.kiv", {{"Seed", 1, 0}});
     StartSheet();
     CInjectorPage& page = ShowAgentsPage();
@@ -131,6 +131,9 @@ TEST_F(SheetTest, ALastUseLeavesTheAgentDimmedWithNothingLeft) {
     EXPECT_TRUE(page.m_removeButton->isEnabled());
     EXPECT_EQ(Centre(page.m_canvas), (Rgb{127, 127, 127}));
     EXPECT_GT(BrightPixelsAtTop(page.m_canvas), 0);
+
+    EXPECT_EQ(Click(page.m_removeButton), "");
+    EXPECT_EQ(MacrosSinceConnect().back(), "rscr,kill Seed,endm");
 }
 
 TEST_F(SheetTest, TheRefreshTimerRunsOnlyWhileTheAgentsTabIsActive) {

@@ -203,22 +203,25 @@ void CInjectorPage::OnRemove() {
 void CInjectorPage::RefreshDetails() {
     const CAgent* agent = SelectedAgent();
     if (m_canvas.IsValid()) {
-        if (agent == nullptr) {
-            PaintBlack(m_canvas);
-        } else {
-            const DetailsPicture picture =
-                DescribePicture(*agent, m_canvas.Width(), m_canvas.Height());
-            m_pictureX = picture.x;
-            m_pictureY = picture.y;
-            PaintAgentPicture(m_canvas, *agent, picture);
-            if (picture.waitText) {
-                DrawTopCentredText(m_canvas, QString::fromStdString(*picture.waitText), font());
-            }
-        }
+        DrawCanvas(agent);
         m_pictureCtrl->RedrawNow();
     }
     if (agent != nullptr) {
         UpdateControls();
+    }
+}
+
+void CInjectorPage::DrawCanvas(const CAgent* agent) {
+    if (agent == nullptr) {
+        PaintBlack(m_canvas);
+        return;
+    }
+    const DetailsPicture picture = DescribePicture(*agent, m_canvas.Width(), m_canvas.Height());
+    m_pictureX = picture.x;
+    m_pictureY = picture.y;
+    PaintAgentPicture(m_canvas, *agent, picture);
+    if (picture.waitText) {
+        DrawTopCentredText(m_canvas, QString::fromStdString(*picture.waitText), font());
     }
 }
 

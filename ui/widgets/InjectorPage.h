@@ -71,5 +71,6 @@ protected:
 private:
     void DoDataExchange();
     void CreatePictureControl();
+    void DrawCanvas(const CAgent* agent);
     CAgent* SelectedAgent() const;
 };
