@@ -2,6 +2,8 @@
 #include "framework/widgets/HScrollListBox.h"
 #include "tests/ui/SheetFixture.h"
 
+#include <QLabel>
+#include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -29,8 +31,15 @@ QStringList TopLevelTexts(const QTreeWidget& tree) {
     return texts;
 }
 
-TEST_F(SheetTest, WithoutAgentsOrChemicalsTheAnalysisPageStaysEmptyAndComplainsOnce) {
+TEST_F(SheetTest, WithoutAgentsOrChemicalsBothPagesStayEmptyAndTheListIsMissedOnce) {
     StartSheet();
+    const CInjectorPage& agents = ShowAgentsPage();
+    EXPECT_EQ(agents.m_agentList->GetCount(), 0);
+    EXPECT_EQ(agents.m_selected, -1);
+    EXPECT_EQ(agents.m_quantityText->text(), "");
+    EXPECT_FALSE(agents.m_injectButton->isEnabled());
+    EXPECT_FALSE(agents.m_removeButton->isEnabled());
+
     EXPECT_EQ(OpenAnalysisPage(*sheet), "Splicebox: Error loading chemical list\n");
     const CAnalysisPage& page = sheet->m_analysisPage;
     EXPECT_EQ(page.m_agentList->GetCount(), 0);
