@@ -26,7 +26,7 @@ QString Caption() {
 CSpliceboxApp::CSpliceboxApp() = default;
 
 CSpliceboxApp::~CSpliceboxApp() {
-    // Objects still held unlock the application as they go.
+    // Objects still held unlock the application as they go, so they go first.
     m_service.reset();
 }
 
