@@ -22,10 +22,11 @@ QUrl CHelpWindow::PageUrl(const char* page) {
     return url;
 }
 
-QVariant CHelpWindow::loadResource(int type, const QUrl& name) {
+QVariant CHelpWindow::loadResource(int, const QUrl& name) {
     const QUrl url = name.isRelative() ? source().resolved(name) : name;
+    // Only the help file's own contents are shown, never other local files.
     if (url.scheme() != QLatin1String(kScheme)) {
-        return QTextBrowser::loadResource(type, url);
+        return {};
     }
     const auto bytes = m_file->ReadObject(url.path().toStdString());
     if (!bytes) {

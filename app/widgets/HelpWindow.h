@@ -16,7 +16,7 @@ public:
     // The address under which a page of the help file is shown.
     static QUrl PageUrl(const char* page);
 
-    QVariant loadResource(int type, const QUrl& name) override;
+    QVariant loadResource(int, const QUrl& name) override;
 
 private:
     std::unique_ptr<CChmFile> m_file;

@@ -139,4 +139,9 @@ TEST_F(HelpTest, TheWindowShowsThePageWithItsPictureAndFollowsLinksInsideTheFile
     EXPECT_FALSE(
         window.loadResource(QTextDocument::HtmlResource, QUrl(QStringLiteral("nowhere.html")))
             .isValid());
+    EXPECT_FALSE(window
+                     .loadResource(QTextDocument::HtmlResource,
+                                   QUrl::fromLocalFile(QString::fromStdString(
+                                       (Dir() / "source-HelpDEU/HTML PAGES/more.html").string())))
+                     .isValid());
 }
