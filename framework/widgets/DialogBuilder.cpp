@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -77,6 +78,10 @@ QWidget* CreateTreeView(const DialogControl& control, QWidget& page) {
     auto* tree = new QTreeWidget(&page);
     tree->setHeaderHidden(true);
     tree->setRootIsDecorated(Has(control, kStyleLinesAtRoot));
+    // Long items scroll sideways, as a tree view does, instead of being cut short.
+    tree->setTextElideMode(Qt::ElideNone);
+    tree->header()->setStretchLastSection(false);
+    tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     return tree;
 }
 
