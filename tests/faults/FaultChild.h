@@ -21,8 +21,6 @@ public:
     // Waits for it to end; everything it printed that was not read yet.
     std::string Finish();
 
-    CChildProcess& Process() { return *m_process; }
-
 private:
     int m_output = -1;
     std::unique_ptr<CChildProcess> m_process;

@@ -48,7 +48,8 @@ public:
 // Writes past the limit fail with EFBIG instead of ending the process, as
 // they fail on a full disk.
 bool LimitFileSize(const char* bytes) {
-    const rlimit limit{std::strtoull(bytes, nullptr, 10), std::strtoull(bytes, nullptr, 10)};
+    const rlim_t size = std::strtoull(bytes, nullptr, 10);
+    const rlimit limit{size, size};
     return std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR && ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
 }
 
