@@ -144,8 +144,8 @@ int CHScrollListBox::AddEntry(const QString& text) {
 }
 
 int CHScrollListBox::ListDirectory(unsigned attributes, const QString& fileSpec) {
-    const QFileInfo spec(fileSpec);
-    const QDir directory = spec.dir();
+    const QFileInfo pattern(fileSpec);
+    const QDir directory = pattern.dir();
     if (!directory.exists()) {
         return kError;
     }
@@ -158,7 +158,7 @@ int CHScrollListBox::ListDirectory(unsigned attributes, const QString& fileSpec)
     }
     int last = kError;
     const auto entries =
-        directory.entryInfoList({spec.fileName()}, filters, QDir::Name | QDir::IgnoreCase);
+        directory.entryInfoList({pattern.fileName()}, filters, QDir::Name | QDir::IgnoreCase);
     for (const QFileInfo& entry : entries) {
         const QString name = entry.isDir() ? "[" + entry.fileName() + "]" : entry.fileName();
         last = AddEntry(name);

@@ -100,8 +100,8 @@ TEST(HScrollListBox, DirListsMatchingNamesAndWidens) {
     folder.Write("notes.txt", "3");
     folder.Write("sub/c.kiv", "4");
     CHScrollListBox list;
-    const QString spec = QString::fromStdString((folder / "*.kiv").string());
-    EXPECT_EQ(list.Dir(CHScrollListBox::kDirReadWrite, spec), 1);
+    const QString pattern = QString::fromStdString((folder / "*.kiv").string());
+    EXPECT_EQ(list.Dir(CHScrollListBox::kDirReadWrite, pattern), 1);
     ASSERT_EQ(list.GetCount(), 2);
     EXPECT_EQ(list.GetText(0), QStringLiteral("A.kiv"));
     EXPECT_EQ(list.GetHorizontalExtent(), Width(list, QStringLiteral("A.kiv")));

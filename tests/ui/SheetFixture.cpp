@@ -87,7 +87,7 @@ SheetTest::SheetTest() : game(environment.InstallGame()) {
 }
 
 void SheetTest::AddObjectsFile(const std::string& name,
-                               const std::vector<AgentSpec>& agents) const {
+                               const std::vector<TestAgent>& agents) const {
     SaveAgentFile((Objects() / name).string(), agents);
 }
 

@@ -36,7 +36,7 @@ protected:
     SheetTest();
 
     // Writes an agent file into the Objects directory (before StartSheet).
-    void AddObjectsFile(const std::string& name, const std::vector<AgentSpec>& agents) const;
+    void AddObjectsFile(const std::string& name, const std::vector<TestAgent>& agents) const;
     // Creates the sheet and waits until it has connected and shown itself;
     // returns what it printed as messages meanwhile.
     std::string StartSheet();

@@ -22,29 +22,29 @@ std::vector<std::uint16_t> FramedWhitePixels() {
 
 } // namespace
 
-CAgent MakeTestAgent(const AgentSpec& spec) {
-    const std::string& name = spec.name;
+CAgent MakeTestAgent(const TestAgent& wanted) {
+    const std::string& name = wanted.name;
     CAgent agent;
     agent.m_name = name;
     agent.m_description = "About " + name;
-    agent.m_quantity = spec.quantity;
-    agent.m_reuseInterval = spec.reuseInterval;
+    agent.m_quantity = wanted.quantity;
+    agent.m_reuseInterval = wanted.reuseInterval;
     agent.m_scripts = {"scrp 2 9 1 1,endm"};
     agent.m_scriptCount = 1;
     agent.m_installScript = "inst,new: simp " + name + ",endm";
     agent.m_removeScript = "rscr,kill " + name + ",endm";
     const auto pixels = FramedWhitePixels();
     agent.m_picture.Create(pixels.data(), kPictureWidth, kPictureHeight, 1, true);
-    for (const AgentDependencyRef& reference : spec.dependencies) {
+    for (const AgentDependencyRef& reference : wanted.dependencies) {
         agent.m_dependencies[agent.m_dependencyCount++] = reference;
     }
     return agent;
 }
 
-void SaveAgentFile(const std::string& path, const std::vector<AgentSpec>& agents) {
+void SaveAgentFile(const std::string& path, const std::vector<TestAgent>& agents) {
     CAgentFileWriter writer;
-    for (const AgentSpec& spec : agents) {
-        writer.AddAgent(MakeTestAgent(spec));
+    for (const TestAgent& wanted : agents) {
+        writer.AddAgent(MakeTestAgent(wanted));
     }
     writer.Save(path);
 }

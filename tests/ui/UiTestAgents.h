@@ -11,7 +11,7 @@
 inline constexpr int kPictureWidth = 20;
 inline constexpr int kPictureHeight = 10;
 
-struct AgentSpec {
+struct TestAgent {
     std::string name;
     std::uint16_t quantity = CAgent::kUnlimited;
     std::uint32_t reuseInterval = 0;
@@ -20,10 +20,10 @@ struct AgentSpec {
 
 // An agent with the test picture, one event script, an installation script
 // and a removal script.
-CAgent MakeTestAgent(const AgentSpec& spec);
+CAgent MakeTestAgent(const TestAgent& wanted);
 
 // Writes an agent file holding the agents, in order.
-void SaveAgentFile(const std::string& path, const std::vector<AgentSpec>& agents);
+void SaveAgentFile(const std::string& path, const std::vector<TestAgent>& agents);
 
 // Sets the clock that usage accounting reads, for the lifetime of the object.
 class TestClock {
