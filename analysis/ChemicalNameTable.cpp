@@ -71,7 +71,9 @@ void CChemicalNameTable::LoadChemicalNamesFromBytes(std::span<const std::uint8_t
         }
         m_names[chemical] = TrimTrailingWhiteSpace(std::move(*name));
         if (m_names[chemical].empty()) {
-            m_names[chemical] = "<" + std::to_string(chemical) + ">";
+            // Appended, not built with "<" + ...: GCC 12 reports a false overlap
+            // for that at -O3.
+            m_names[chemical].append("<").append(std::to_string(chemical)).append(">");
         }
     }
 }
