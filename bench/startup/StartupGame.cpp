@@ -1,6 +1,7 @@
 #include "bench/startup/StartupGame.h"
 
 #include "agents/AgentFileWriter.h"
+#include "tests/support/BitmapFile.h"
 
 #include <cstdint>
 #include <fstream>
@@ -13,32 +14,6 @@ constexpr int kPictureSideOnDisk = 64;
 constexpr std::uint32_t kPictureSide = 32;
 // About the size of a small carried image; the scan never reads it.
 constexpr std::size_t kCarriedImageBytes = 4096;
-
-void PutLe(std::string& out, std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) {
-        out += static_cast<char>(value >> (8 * i));
-    }
-}
-
-// A mid-grey 24-bit bottom-up bitmap file.
-std::string GreyBitmap(int side) {
-    const int rowSize = (side * 3 + 3) / 4 * 4;
-    const auto imageSize = static_cast<std::uint32_t>(rowSize * side);
-    std::string out = "BM";
-    PutLe(out, 54 + imageSize, 4);
-    PutLe(out, 0, 4);
-    PutLe(out, 54, 4);
-    PutLe(out, 40, 4);
-    PutLe(out, static_cast<std::uint32_t>(side), 4);
-    PutLe(out, static_cast<std::uint32_t>(side), 4);
-    PutLe(out, 1, 2);
-    PutLe(out, 24, 2);
-    for (int field = 0; field < 6; ++field) {
-        PutLe(out, field == 1 ? imageSize : 0, 4);
-    }
-    out.append(imageSize, static_cast<char>(128));
-    return out;
-}
 
 CAgent MakeAgent(int index) {
     CAgent agent;
@@ -65,7 +40,7 @@ CAgent MakeAgent(int index) {
 void WriteAppletPictures(const std::filesystem::path& gameFolder) {
     for (const char* name : {"wallpaper.bmp", "Injector.bmp"}) {
         std::ofstream(gameFolder / "Applet Data" / name, std::ios::binary)
-            << GreyBitmap(kPictureSideOnDisk);
+            << SolidBitmapFile(kPictureSideOnDisk, kPictureSideOnDisk, 0x00808080);
     }
 }
 

@@ -2,8 +2,8 @@
 #include "app/MessageBox.h"
 #include "app/RegistryKey.h"
 #include "framework/widgets/BasePage.h"
-#include "tests/framework/BitmapFile.h"
 #include "tests/framework/FakeTransport.h"
+#include "tests/support/BitmapFile.h"
 #include "tests/support/GameEnvironment.h"
 
 #include <gtest/gtest.h>

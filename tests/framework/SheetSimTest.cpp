@@ -1,6 +1,6 @@
 #include "framework/widgets/BasePage.h"
 #include "framework/widgets/BaseSheet.h"
-#include "tests/framework/BitmapFile.h"
+#include "tests/support/BitmapFile.h"
 #include "tests/support/GameEnvironment.h"
 #include "tests/support/SimProcess.h"
 

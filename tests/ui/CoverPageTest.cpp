@@ -14,14 +14,14 @@ class CoverPageTest : public ::testing::Test {
 protected:
     CoverPageTest() : game(environment.InstallGame()) {
         const auto wallpaper =
-            environment.Root().Write("wallpaper.bmp", SolidBitmap(32, 32, 128, 128, 128));
+            environment.Root().Write("wallpaper.bmp", SolidBitmapFile(32, 32, 0x00808080));
         sheet.m_wallpaper.LoadFromFile(wallpaper.c_str());
         page.Construct(&sheet, "Injector.bmp");
     }
 
     void WriteCover(int width, int height) const {
         environment.Root().Write(game / "Applet Data" / "Injector.bmp",
-                                 SolidBitmap(width, height, 40, 60, 200));
+                                 SolidBitmapFile(width, height, kCoverColour));
     }
 
     // Creates the page at 300 x `height` pixels; what it reported meanwhile.

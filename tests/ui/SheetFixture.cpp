@@ -34,40 +34,7 @@ constexpr int kWallpaperSize = 64;
 constexpr int kCoverWidth = 200;
 constexpr int kCoverHeight = 150;
 
-void PutLe(std::string& out, std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) {
-        out.push_back(static_cast<char>(value >> (8 * i)));
-    }
-}
-
 } // namespace
-
-std::string SolidBitmap(int width, int height, std::uint8_t red, std::uint8_t green,
-                        std::uint8_t blue) {
-    const int rowSize = (width * 3 + 3) / 4 * 4;
-    const auto imageSize = static_cast<std::uint32_t>(rowSize * height);
-    std::string out = "BM";
-    PutLe(out, 54 + imageSize, 4);
-    PutLe(out, 0, 4);
-    PutLe(out, 54, 4);
-    PutLe(out, 40, 4);
-    PutLe(out, static_cast<std::uint32_t>(width), 4);
-    PutLe(out, static_cast<std::uint32_t>(height), 4);
-    PutLe(out, 1, 2);
-    PutLe(out, 24, 2);
-    for (int field = 0; field < 6; ++field) {
-        PutLe(out, field == 1 ? imageSize : 0, 4);
-    }
-    std::string row;
-    for (int x = 0; x < width; ++x) {
-        row += {static_cast<char>(blue), static_cast<char>(green), static_cast<char>(red)};
-    }
-    row.resize(static_cast<std::size_t>(rowSize), '\0');
-    for (int y = 0; y < height; ++y) {
-        out += row;
-    }
-    return out;
-}
 
 std::ostream& operator<<(std::ostream& out, const Rgb& colour) {
     return out << "(" << colour.red << ", " << colour.green << ", " << colour.blue << ")";
@@ -81,9 +48,9 @@ Rgb CanvasPixel(const CDibBitmap& canvas, int x, int y) {
 
 SheetTest::SheetTest() : game(environment.InstallGame()) {
     environment.Root().Write(game / "Applet Data" / "wallpaper.bmp",
-                             SolidBitmap(kWallpaperSize, kWallpaperSize, 128, 128, 128));
+                             SolidBitmapFile(kWallpaperSize, kWallpaperSize, 0x00808080));
     environment.Root().Write(game / "Applet Data" / "Injector.bmp",
-                             SolidBitmap(kCoverWidth, kCoverHeight, 40, 60, 200));
+                             SolidBitmapFile(kCoverWidth, kCoverHeight, kCoverColour));
 }
 
 void SheetTest::AddObjectsFile(const std::string& name,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tests/support/BitmapFile.h"
 #include "tests/support/GameEnvironment.h"
 #include "tests/support/SimProcess.h"
 #include "tests/ui/UiTestAgents.h"
@@ -13,9 +14,8 @@
 #include <string>
 #include <vector>
 
-// 24-bit Windows bitmap bytes of one colour.
-std::string SolidBitmap(int width, int height, std::uint8_t red, std::uint8_t green,
-                        std::uint8_t blue);
+// The cover picture's colour (red 40, green 60, blue 200) as 0x00BBGGRR.
+inline constexpr std::uint32_t kCoverColour = 0x00C83C28;
 
 // A pixel of a 24-bit canvas as red, green, blue.
 struct Rgb {
