@@ -2,6 +2,8 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# ccache, where installed, makes rebuilds of other checkouts and folders cheap.
+LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 .PHONY: all bootstrap configure build check test sanitize demo clean fuzz
 
@@ -11,7 +13,7 @@ bootstrap:
 	@scripts/bootstrap
 
 configure: bootstrap
-	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) > /dev/null
+	@cmake -S . -B $(BUILD) -G Ninja $(LAUNCHER) $(CMAKE_FLAGS) > /dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
@@ -27,7 +29,7 @@ test: build
 
 SANITIZE_BUILD ?= build-asan
 sanitize: bootstrap
-	@CXX=clang++ cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSB_SANITIZE=ON > /dev/null
+	@CXX=clang++ cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSB_SANITIZE=ON $(LAUNCHER) > /dev/null
 	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	@cd $(SANITIZE_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	    LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
@@ -50,7 +52,7 @@ BENCH_FLAGS ?= -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG"
 BENCH_TARGETS := $(patsubst bench/%/CMakeLists.txt,bench_%,$(wildcard bench/*/CMakeLists.txt))
 .PHONY: bench
 bench: bootstrap
-	@cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release $(BENCH_FLAGS) > /dev/null
+	@cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release $(LAUNCHER) $(BENCH_FLAGS) > /dev/null
 	@cmake --build build-bench -j $(JOBS) --target $(BENCH_TARGETS)
 	@scripts/bench-report build-bench/bench
 
@@ -58,6 +60,6 @@ bench: bootstrap
 FUZZ_SECONDS ?= 60
 FUZZ_BUILD ?= build-fuzz
 fuzz: bootstrap
-	@CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSB_LIBFUZZER=ON > /dev/null
+	@CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSB_LIBFUZZER=ON $(LAUNCHER) > /dev/null
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
 	@scripts/run-fuzzers $(FUZZ_BUILD)/fuzz $(FUZZ_SECONDS)
