@@ -1,5 +1,5 @@
-// Parses any bytes as a registry file. What parses must write back to text
-// that parses to the same text again, so nothing read is lost on a rewrite.
+// Parses any bytes as a registry file. What parses must write back byte for
+// byte, and a value set in it must read back from the file written.
 #include "platform/RegistryDocument.h"
 
 #include <cstddef>
@@ -7,20 +7,41 @@
 #include <cstdlib>
 #include <string_view>
 
+namespace {
+
+// Sets the value and aborts unless the written file parses and holds it.
+void SetAndReread(CRegistryDocument document, std::string_view key, std::uint32_t type,
+                  std::vector<std::uint8_t> data) {
+    if (!document.SetValue(key, "v", type, data)) {
+        return;
+    }
+    const auto reread = CRegistryDocument::Parse(document.Serialise());
+    const RegistryValue* value = reread ? reread->FindValue(key, "v") : nullptr;
+    if (value == nullptr || value->type != type || value->data != data) {
+        std::abort();
+    }
+}
+
+} // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string_view text(reinterpret_cast<const char*>(data), size);
-    auto document = CRegistryDocument::Parse(text);
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const auto document = CRegistryDocument::Parse(bytes);
     if (!document) {
         return 0;
     }
-    const std::string written = document->Serialise();
-    const auto reread = CRegistryDocument::Parse(written);
-    if (!reread || reread->Serialise() != written) {
+    if (document->Serialise() != bytes) {
         std::abort();
     }
-    document->SetValue("HKEY_CURRENT_USER\\Fuzz", "v", kRegBinary, {1, 2, 3});
-    if (!CRegistryDocument::Parse(document->Serialise())) {
-        std::abort();
+    // A key that the seeds name, and one of its own: a value replaced where it
+    // stands, added after the key's last, and added with a new key.
+    for (const std::string_view key : {"HKEY_CURRENT_USER\\Software", "HKEY_CURRENT_USER\\Fuzz"}) {
+        SetAndReread(*document, key, kRegBinary, {1, 2, 3});
+        // "ü" and a line break, "%ü" (UTF-16 in version 5), and a byte that is
+        // no UTF-8, which only REGEDIT4 files in UTF-8 take.
+        SetAndReread(*document, key, kRegSz, {0xC3, 0xBC, '\n', 0});
+        SetAndReread(*document, key, kRegExpandSz, {'%', 0xC3, 0xBC, 0});
+        SetAndReread(*document, key, kRegSz, {0xFC, 0});
     }
     return 0;
 }

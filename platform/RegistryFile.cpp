@@ -77,7 +77,8 @@ RegistryStatus CRegistryFile::Load(CRegistryDocument& document) const {
     return RegistryStatus::Ok;
 }
 
-RegistryStatus CRegistryFile::Update(const std::function<bool(CRegistryDocument&)>& change) const {
+RegistryStatus
+CRegistryFile::Update(const std::function<RegistryChange(CRegistryDocument&)>& change) const {
     std::error_code error;
     std::filesystem::create_directories(m_file.parent_path(), error);
     if (error) {
@@ -91,8 +92,13 @@ RegistryStatus CRegistryFile::Update(const std::function<bool(CRegistryDocument&
     if (const auto status = Load(document); status != RegistryStatus::Ok) {
         return status;
     }
-    if (!change(document)) {
+    switch (change(document)) {
+    case RegistryChange::None:
         return RegistryStatus::Ok;
+    case RegistryChange::Refused:
+        return RegistryStatus::Failed;
+    case RegistryChange::Made:
+        break;
     }
     return Replace(document.Serialise());
 }

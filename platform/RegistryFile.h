@@ -12,6 +12,10 @@ enum class RegistryStatus {
     Failed,  // the file or its folder cannot be read or written
 };
 
+// What a change made of the document: nothing, so nothing is written; a change
+// to write back; or a change the file cannot take, which fails the update.
+enum class RegistryChange { None, Made, Refused };
+
 // One root's file of the store. Readers see either the old or the new file,
 // never a torn one: writers replace it by rename.
 class CRegistryFile {
@@ -22,9 +26,9 @@ public:
     RegistryStatus Load(CRegistryDocument& document) const;
 
     // Under the store's lock: re-reads the file, lets `change` alter it and, when
-    // `change` reports a change, writes a temporary file, flushes it to disk and
+    // `change` made a change, writes a temporary file, flushes it to disk and
     // renames it over the old one. A damaged file is never rewritten.
-    RegistryStatus Update(const std::function<bool(CRegistryDocument&)>& change) const;
+    RegistryStatus Update(const std::function<RegistryChange(CRegistryDocument&)>& change) const;
 
     const std::filesystem::path& Path() const { return m_file; }
 

@@ -1,5 +1,7 @@
 #include "platform/RegistryStore.h"
 
+#include "platform/TextCodec.h"
+
 #include <cstdlib>
 #include <pwd.h>
 #include <unistd.h>
@@ -9,11 +11,15 @@ namespace {
 // The registry's limit on the length of one key name in a path.
 constexpr std::size_t kMaxKeyNameLength = 255;
 
-// Backslash-separated names, none empty or too long, none holding a character
-// that would break the file's key line.
+// UTF-8, as all system text, so that any file can hold it; backslash-separated
+// names, none empty or too long, none holding a character that would break the
+// file's key line.
 bool IsValidSubkey(std::string_view subkey) {
     if (subkey.empty()) {
         return true;
+    }
+    if (!IsValidUtf8(subkey)) {
+        return false;
     }
     while (true) {
         const auto separator = subkey.find('\\');
@@ -66,8 +72,8 @@ RegistryStatus RegistryKeyHandle::Write(std::string_view name, std::uint32_t typ
         return RegistryStatus::Failed;
     }
     return m_file.Update([&](CRegistryDocument& document) {
-        document.SetValue(m_keyPath, name, type, std::move(data));
-        return true;
+        return document.SetValue(m_keyPath, name, type, std::move(data)) ? RegistryChange::Made
+                                                                         : RegistryChange::Refused;
     });
 }
 
@@ -115,7 +121,7 @@ RegistryStatus CRegistryStore::CreateKey(std::string_view root, std::string_view
     created = false;
     const auto status = file.Update([&](CRegistryDocument& document) {
         created = !subkey.empty() && !document.HasKey(path) && document.AddKey(path);
-        return created;
+        return created ? RegistryChange::Made : RegistryChange::None;
     });
     if (status != RegistryStatus::Ok) {
         return status;

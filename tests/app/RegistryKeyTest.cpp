@@ -1,6 +1,7 @@
 #include "app/RegistryKey.h"
 #include "tests/support/Caught.h"
 #include "tests/support/GameEnvironment.h"
+#include "tests/support/Utf16File.h"
 
 #include <gtest/gtest.h>
 
@@ -45,6 +46,44 @@ TEST(RegistryKey, WritesAndReadsBackEveryKindOfValue) {
               "\"On Top\"=dword:fffffffe\n\n");
 }
 
+TEST(RegistryKey, ReadsAndWritesAUserFileAsARegistryEditorExportsItWithAComment) {
+    GameEnvironment environment;
+    const std::u16string exported =
+        u"Windows Registry Editor Version 5.00\r\n\r\n"
+        u"; exported by the player\r\n"
+        u"[HKEY_CURRENT_USER\\Software\\Vantrell Technology\\Mirewalk 2\\1.0]\r\n"
+        u"\"NoAppletMenus\"=dword:00000001\r\n"
+        u"\"Tool8\"=\"old\"\r\n"
+        u"\"Folder\"=hex(2):2f,00,fc,00,2f,00,00,00\r\n\r\n";
+    environment.Root().Write("registry/HKEY_CURRENT_USER.reg", Utf16File(exported));
+
+    CRegistryKey key;
+    key.OpenKey(RegistryRoot::CurrentUser, kGameKeyPath);
+    std::uint32_t menus = 0;
+    std::string folder;
+    EXPECT_TRUE(key.ReadDword("NoAppletMenus", menus));
+    EXPECT_EQ(menus, 1u);
+    EXPECT_TRUE(key.ReadString("Folder", folder));
+    EXPECT_EQ(folder, "/\xC3\xBC/");
+    key.WriteString("Tool8", "MW_Injector.OLE|Splicebox|Splicebox description here.|7|4");
+    CRegistryKey applet;
+    applet.CreateKey(RegistryRoot::CurrentUser,
+                     "Software\\Vantrell Technology\\Mirewalk 2\\1.0\\Splicebox\\1.0");
+    applet.WritePoint("Location", 100, 200);
+
+    EXPECT_EQ(
+        environment.Root().Read("registry/HKEY_CURRENT_USER.reg"),
+        Utf16File(u"Windows Registry Editor Version 5.00\r\n\r\n"
+                  u"; exported by the player\r\n"
+                  u"[HKEY_CURRENT_USER\\Software\\Vantrell Technology\\Mirewalk 2\\1.0]\r\n"
+                  u"\"NoAppletMenus\"=dword:00000001\r\n"
+                  u"\"Tool8\"=\"MW_Injector.OLE|Splicebox|Splicebox description here.|7|4\"\r\n"
+                  u"\"Folder\"=hex(2):2f,00,fc,00,2f,00,00,00\r\n\r\n"
+                  u"[HKEY_CURRENT_USER\\Software\\Vantrell Technology\\Mirewalk 2\\1.0\\"
+                  u"Splicebox\\1.0]\r\n"
+                  u"\"Location\"=hex:64,00,00,00,c8,00,00,00\r\n\r\n"));
+}
+
 TEST(RegistryKey, ReportsEachFailureWithItsMessage) {
     GameEnvironment environment;
     CRegistryKey key;
@@ -81,6 +120,9 @@ TEST(RegistryKey, LeavesADamagedFileByteForByte) {
         original + "this line is no value\n",
         original + "\"v\"=float:1.5\n",
         original + "\"v\"=hex:01,02,\\\n",
+        // Import instructions that delete, not data that a file keeps.
+        original + "\"v\"=-\n",
+        original + "[-HKEY_CURRENT_USER\\K]\n",
         "\x89PNG\r\n\x1a\n",
     };
     for (const auto& damaged : garbage) {
