@@ -37,12 +37,16 @@ void CAgentCatalogue::AddFile(const std::string& path) {
 }
 
 void CAgentCatalogue::ScanDirectory(const std::string& directory) {
-    const auto paths = ListAgentFiles(directory);
-    if (!paths) {
+    const auto list = ListAgentFiles(directory);
+    if (!list) {
         return;
     }
-    for (const auto& path : *paths) {
+    // What the listing delivered before it failed is loaded all the same.
+    for (const auto& path : list->paths) {
         AddFile(path);
+    }
+    if (list->failed) {
+        ThrowStringId(IDS_ERROR_LOOKING_FOR_KIV);
     }
 }
 

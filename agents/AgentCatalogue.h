@@ -19,7 +19,9 @@ public:
     // catalogue is unchanged.
     void AddFile(const std::string& path);
     // Adds every agent file of the directory (see ListAgentFiles). Stops at the
-    // first file that cannot be loaded; the files added before it stay.
+    // first file that cannot be loaded; the files added before it stay. When
+    // the listing fails part-way, the files it delivered are added and then
+    // 6398 is raised.
     void ScanDirectory(const std::string& directory);
     void Clear();
 

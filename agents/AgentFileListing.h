@@ -8,9 +8,16 @@
 // shorter path is compared whole).
 bool IsAgentFileName(const std::string& path);
 
-// The paths of the agent files directly inside `directory` (given with or
-// without a trailing separator), ordered by file name ignoring ASCII case and
-// then byte by byte, so every machine lists them alike. Subdirectories are
-// left out. nullopt when the directory cannot be listed at all; 6398 when the
-// listing fails after it started.
-std::optional<std::vector<std::string>> ListAgentFiles(const std::string& directory);
+// The agent files directly inside a directory, ordered by file name ignoring
+// ASCII case and then byte by byte, so every machine lists them alike.
+struct AgentFileList {
+    std::vector<std::string> paths;
+    // The listing failed part-way (6398): `paths` holds the files it had
+    // delivered before.
+    bool failed = false;
+};
+
+// The agent files of `directory` (given with or without a trailing separator);
+// subdirectories are left out. nullopt when the directory cannot be listed at
+// all.
+std::optional<AgentFileList> ListAgentFiles(const std::string& directory);

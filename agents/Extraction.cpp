@@ -98,14 +98,19 @@ bool Copy(int source, std::uint64_t offset, std::uint64_t size, int destination)
 
 } // namespace
 
-void ExtractCarriedFile(const CDependencyFile& record, const std::string& directory) {
+void ExtractCarriedFile(const CDependencyFile& record, const std::string& directory,
+                        const std::string& destination) {
     RequireSafeCarriedName(record.m_name);
     const std::string& agentPath = record.m_owner->m_path;
     const CFileDescriptor source(::open(agentPath.c_str(), O_RDONLY | O_CLOEXEC));
     CTemporaryFile target(directory);
     if (!source.IsOpen() || !target.IsOpen() ||
         !Copy(source.Get(), record.m_dataOffset, record.m_size, target.Get()) ||
-        !target.CommitAs(CarriedFilePath(directory, record.m_name))) {
+        !target.CommitAs(destination)) {
         ThrowStringId(IDS_ERROR_READING_FILE, agentPath.c_str());
     }
+}
+
+void ExtractCarriedFile(const CDependencyFile& record, const std::string& directory) {
+    ExtractCarriedFile(record, directory, CarriedFilePath(directory, record.m_name));
 }

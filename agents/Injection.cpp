@@ -8,6 +8,8 @@
 #include "gamelink/GameLink.h"
 #include "platform/ByteReader.h"
 #include "platform/FileDescriptor.h"
+#include "platform/FileNameCase.h"
+#include "platform/TextCodec.h"
 
 #include <cstring>
 #include <fcntl.h>
@@ -44,26 +46,28 @@ struct ExistingFile {
     std::uint64_t size = 0;
 };
 
-std::optional<ExistingFile> FindFile(const std::string& path) {
+// The file that `name` means in `directory`, spelled as the folder spells it.
+std::optional<ExistingFile> FindFile(const std::string& directory, const std::string& name) {
+    const auto path = FindFileIgnoringCase(directory, Windows1252ToUtf8(name));
     struct stat status {};
-    if (::stat(path.c_str(), &status) != 0) {
+    if (!path || ::stat(path->c_str(), &status) != 0) {
         return std::nullopt;
     }
-    return ExistingFile{path, static_cast<std::uint64_t>(status.st_size)};
+    return ExistingFile{*path, static_cast<std::uint64_t>(status.st_size)};
 }
 
-// Reference and record names are equal ignoring case, but this file system
-// tells case apart. The reference's name is looked for first, then the
-// record's, so a file already written under the record's name is recognised
-// and not rewritten on every injection.
+// Reference and record names are equal ignoring Windows-1252 case, but file
+// names compare ignoring ASCII case only. The reference's name is looked for
+// first, then the record's, so a file already written under the record's name
+// is recognised and not rewritten on every injection.
 std::optional<ExistingFile> FindExistingFile(const std::string& directory,
                                              const AgentDependencyRef& reference,
                                              const CDependencyFile* record) {
-    if (auto found = FindFile(CarriedFilePath(directory, reference.name))) {
+    if (auto found = FindFile(directory, reference.name)) {
         return found;
     }
     if (record != nullptr && record->m_name != reference.name) {
-        return FindFile(CarriedFilePath(directory, record->m_name));
+        return FindFile(directory, record->m_name);
     }
     return std::nullopt;
 }
@@ -108,7 +112,8 @@ void CAgent::InstallDependencies(const std::string& imagesDir, const std::string
         const std::string& directory = DirectoryForType(reference.type, imagesDir, soundsDir);
         RequireSafeCarriedName(reference.name);
         const CDependencyFile* record = FindDependencyFile(reference.type, reference.name);
-        if (const auto existing = FindExistingFile(directory, reference, record)) {
+        const auto existing = FindExistingFile(directory, reference, record);
+        if (existing) {
             // A file the agent does not carry, or one of the carried size, is
             // kept; so is one that cannot be deleted.
             if (record == nullptr || existing->size == record->m_size ||
@@ -120,7 +125,9 @@ void CAgent::InstallDependencies(const std::string& imagesDir, const std::string
             ThrowStringId(IDS_REQUIRED_FILE_MISSING,
                           CarriedFilePath(directory, reference.name).c_str());
         }
-        ExtractDependency(*record, imagesDir, soundsDir);
+        // A replaced file keeps the name the folder gave it.
+        ExtractCarriedFile(*record, directory,
+                           existing ? existing->path : CarriedFilePath(directory, record->m_name));
         if (reference.type == kImage) {
             link.ExecuteMacro(ConversionMacro(reference.name).c_str());
         }

@@ -3,13 +3,10 @@
 #include "app/KitException.h"
 #include "app/RegistryKey.h"
 #include "app/StringTable.h"
+#include "platform/FileNameCase.h"
 #include "platform/Locale.h"
 
-#include <algorithm>
-#include <filesystem>
 #include <optional>
-#include <system_error>
-#include <vector>
 
 namespace {
 
@@ -24,41 +21,6 @@ constexpr const char* kToolEntryName = "Tool8";
 
 bool EndsWithSeparator(const std::string& text) {
     return !text.empty() && (text.back() == '/' || text.back() == '\\');
-}
-
-bool Exists(const std::string& path) {
-    std::error_code error;
-    return std::filesystem::exists(path, error);
-}
-
-// Length of the UTF-8 character starting with `lead`.
-std::size_t CharacterLength(unsigned char lead) {
-    return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-}
-
-// The first path, in name order, that is `prefix` + one character + `ext`; name
-// order makes the choice independent of the order the folder lists its files.
-std::optional<std::string> FirstOneCharacterMatch(const std::string& prefix,
-                                                  const std::string& ext) {
-    const auto slash = prefix.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "" : prefix.substr(0, slash + 1);
-    const std::string stem = prefix.substr(folder.size());
-    std::vector<std::string> matches;
-    std::error_code error;
-    std::filesystem::directory_iterator entry(folder.empty() ? "." : folder, error);
-    for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
-        const std::string name = entry->path().filename().string();
-        if (name.size() > stem.size() + ext.size() && name.starts_with(stem) &&
-            name.ends_with(ext) &&
-            name.size() - stem.size() - ext.size() ==
-                CharacterLength(static_cast<unsigned char>(name[stem.size()]))) {
-            matches.push_back(name);
-        }
-    }
-    if (matches.empty()) {
-        return std::nullopt;
-    }
-    return folder + *std::min_element(matches.begin(), matches.end());
 }
 
 } // namespace
@@ -86,20 +48,19 @@ bool FindLanguageFile(const std::string& dir, const char* name, const char* ext,
     if (abbreviation.size() != 3) {
         return false;
     }
-    const std::string base = dir + name;
-    const std::string twoLetters = base + abbreviation.substr(0, 2);
-    for (const auto& candidate : {base + abbreviation + ext, twoLetters + ext}) {
-        if (Exists(candidate)) {
-            path = candidate;
-            return true;
-        }
+    const std::string twoLetters = name + abbreviation.substr(0, 2);
+    std::optional<std::string> found = FindFileIgnoringCase(dir, name + abbreviation + ext);
+    if (!found) {
+        found = FindFileIgnoringCase(dir, twoLetters + ext);
     }
-    if (const auto match = FirstOneCharacterMatch(twoLetters, ext)) {
-        path = *match;
-        return true;
+    if (!found) {
+        found = FindFileWithOneCharacterIgnoringCase(dir, twoLetters, ext);
     }
-    path = base + ext;
-    return Exists(path);
+    if (!found) {
+        found = FindFileIgnoringCase(dir, std::string(name) + ext);
+    }
+    path = found.value_or(dir + name + ext);
+    return found.has_value();
 }
 
 bool RegisterWithGame() {

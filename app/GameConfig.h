@@ -18,12 +18,12 @@ enum GameDirectory : int {
 // always ending in a path separator. Throws CKitException 6350 or 6351.
 std::string GetGameDirectory(int index);
 
-// The best file for the user's language: dir+name+LLL+ext, dir+name+LL+ext, the
-// first match of dir+name+LL?+ext, then dir+name+ext. `path` receives the
-// candidate; false when only the neutral name was tried and it does not exist,
-// or when the language abbreviation is unknown (path left unchanged).
-bool FindLanguageFile(const std::string& dir, const char* name, const char* ext,
-                      std::string& path);
+// The best file for the user's language: dir+name+LLL+ext, dir+name+LL+ext, a
+// match of dir+name+LL?+ext, then dir+name+ext, each also spelled in another
+// case (FindFileIgnoringCase). `path` receives the file found, or the neutral
+// name when none is; false then, or when the language abbreviation is unknown
+// (path left unchanged).
+bool FindLanguageFile(const std::string& dir, const char* name, const char* ext, std::string& path);
 
 // Writes the applet's entry "Tool8" under the game's user key. Shows its
 // message and returns false on failure.

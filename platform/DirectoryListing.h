@@ -2,6 +2,8 @@
 
 #include <dirent.h>
 
+#include <cstddef>
+#include <optional>
 #include <string>
 
 // One entry of a directory listing.
@@ -25,8 +27,21 @@ public:
     enum class Step { Entry, End, Failed };
     Step Next(DirectoryEntry& entry);
 
+    // While one lives, every listing of `directory` (the string exactly as
+    // passed to the constructor) that starts fails after delivering `entries`
+    // entries, as a failing disk or network folder would. No local folder fails
+    // part-way on demand, so this is how a whole component meets that failure.
+    class CInjectedFailure {
+    public:
+        CInjectedFailure(const std::string& directory, std::size_t entries);
+        ~CInjectedFailure();
+        CInjectedFailure(const CInjectedFailure&) = delete;
+        CInjectedFailure& operator=(const CInjectedFailure&) = delete;
+    };
+
 private:
     bool IsDirectory(const dirent& entry) const;
 
     DIR* m_dir = nullptr;
+    std::optional<std::size_t> m_entriesBeforeFailure;
 };

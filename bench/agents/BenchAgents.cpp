@@ -71,11 +71,11 @@ void Scan(const std::string& folder) {
 }
 
 std::vector<std::string> AgentFiles(const std::string& folder) {
-    auto paths = ListAgentFiles(folder);
-    if (!paths) {
+    auto list = ListAgentFiles(folder);
+    if (!list || list->failed) {
         std::exit(3);
     }
-    return std::move(*paths);
+    return std::move(list->paths);
 }
 
 void ReadEveryByte(const std::string& folder) {

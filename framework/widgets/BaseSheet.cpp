@@ -10,6 +10,7 @@
 #include "framework/widgets/BasePage.h"
 #include "framework/widgets/DialogBuilder.h"
 #include "gamelink/GameContract.h"
+#include "platform/FileNameCase.h"
 
 #include <QAction>
 #include <QApplication>
@@ -286,7 +287,8 @@ int CBaseSheet::OnCreate() {
         if (!ChangeToGameDirectory()) {
             return -1;
         }
-        const std::string wallpaper = GetGameDirectory(kAppletDataDirectory) + kWallpaperFile;
+        const std::string wallpaper =
+            PathIgnoringCase(GetGameDirectory(kAppletDataDirectory), kWallpaperFile);
         m_wallpaper.LoadFromFile(wallpaper.c_str());
         m_wallpaper.Tint(0, 0, m_wallpaper.Width(), m_wallpaper.Height(), ButtonFaceColour());
         return 0;

@@ -3,6 +3,7 @@
 #include "app/GameConfig.h"
 #include "app/KitException.h"
 #include "framework/widgets/BaseSheet.h"
+#include "platform/FileNameCase.h"
 #include "ui/Centring.h"
 
 #include <QPainter>
@@ -28,7 +29,8 @@ bool CCoverPage::OnInitDialog() {
 int CCoverPage::OnCreate() {
     try {
         SetWallpaper(&m_sheet->m_wallpaper);
-        const std::string path = CBaseSheet::GetGameDirectory(kAppletDataDirectory) + m_bitmapName;
+        const std::string path =
+            PathIgnoringCase(CBaseSheet::GetGameDirectory(kAppletDataDirectory), m_bitmapName);
         m_coverPicture.LoadFromFile(path.c_str());
     } catch (const CKitException& e) {
         ReportError(e);

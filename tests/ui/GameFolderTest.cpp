@@ -1,0 +1,60 @@
+#include "app/GameConfig.h"
+#include "framework/widgets/HScrollListBox.h"
+#include "platform/DirectoryListing.h"
+#include "tests/ui/SheetFixture.h"
+
+#include <algorithm>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+QStringList AgentsListed(CInjectorSheet& sheet) {
+    sheet.SetActivePage(1);
+    const CHScrollListBox& list = *sheet.m_agentsPage.m_agentList;
+    QStringList names;
+    for (int i = 0; i < list.GetCount(); ++i) {
+        names << list.GetText(i);
+    }
+    return names;
+}
+
+// A folder copied from a system whose file names ignore case: every fixed name
+// is found in another case, and where both spellings exist the exact one wins
+// (the other "Injector.bmp" here cannot be read).
+TEST_F(SheetTest, AGameFolderCopiedFromASystemThatIgnoresCaseStartsWhole) {
+    environment.SetLocale("de_DE.UTF-8");
+    const fs::path appletData = game / "Applet Data";
+    fs::rename(appletData / "wallpaper.bmp", appletData / "WALLPAPER.BMP");
+    environment.Root().Write(appletData / "INJECTOR.BMP", "not a bitmap");
+    // 256 empty names after the 16-bit head.
+    environment.Root().Write(game / "ALLCHEMICALSDEU.STR", std::string(2 + 256, '\0'));
+    AddObjectsFile("Ball.KIV", {{"Ball"}});
+
+    EXPECT_EQ(StartSheet(), "");
+    EXPECT_TRUE(sheet->m_wallpaper.IsValid());
+    EXPECT_TRUE(sheet->m_coverPage.m_coverPicture.IsValid());
+    EXPECT_EQ(AgentsListed(*sheet), QStringList{"Ball"});
+    ::testing::internal::CaptureStderr();
+    sheet->SetActivePage(2);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(sheet->m_analysisPage.m_chemicalNames.Name(17), "<17>");
+}
+
+TEST_F(SheetTest, AnObjectsListingThatFailsPartWayIsReportedAndKeepsWhatItListed) {
+    for (const char* name : {"a", "b", "c", "d"}) {
+        AddObjectsFile(std::string(name) + ".kiv", {{name}});
+    }
+    // The two files the folder lists first are the ones delivered before the failure.
+    QStringList listedFirst;
+    for (auto entry = fs::directory_iterator(Objects()); listedFirst.size() < 2; ++entry) {
+        listedFirst << QString::fromStdString(entry->path().stem().string());
+    }
+    std::sort(listedFirst.begin(), listedFirst.end());
+
+    const CDirectoryListing::CInjectedFailure failure(GetGameDirectory(kObjectsDirectory), 2);
+    EXPECT_EQ(StartSheet(), "Splicebox: Error while looking for kiv files\n");
+    EXPECT_EQ(AgentsListed(*sheet), listedFirst);
+}
+
+} // namespace
