@@ -23,7 +23,6 @@ TEST(LanguageFileCase, EveryStepFindsItsNameSpelledInAnotherCase) {
         {{"HELPDE.CHM", "Help.chm"}, "Help", ".chm", "HELPDE.CHM", true},
         {{"helpdex.CHM", "Help.chm"}, "Help", ".chm", "helpdex.CHM", true},
         {{"HELP.CHM"}, "Help", ".chm", "HELP.CHM", true},
-        {{"Help.chm", "HELP.CHM"}, "Help", ".chm", "Help.chm", true},
         {{"HelpDEUT.chm", "Help.chm.old"}, "Help", ".chm", "Help.chm", false},
         {{"ALLCHEMICALSDEU.STR"}, "allchemicals", ".str", "ALLCHEMICALSDEU.STR", true},
     };

@@ -31,7 +31,7 @@ TEST_F(SheetTest, AGameFolderCopiedFromASystemThatIgnoresCaseStartsWhole) {
     environment.Root().Write(game / "ALLCHEMICALSDEU.STR", std::string(2 + 256, '\0'));
     AddObjectsFile("Ball.KIV", {{"Ball"}});
 
-    EXPECT_EQ(StartSheet(), "");
+    ASSERT_EQ(StartSheet(), "");
     EXPECT_TRUE(sheet->m_wallpaper.IsValid());
     EXPECT_TRUE(sheet->m_coverPage.m_coverPicture.IsValid());
     EXPECT_EQ(AgentsListed(*sheet), QStringList{"Ball"});
