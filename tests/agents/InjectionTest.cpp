@@ -299,6 +299,34 @@ std::vector<std::string> EverythingUnder(const std::string& root) {
     return found;
 }
 
+// A folder from a system that ignores case: the file already there is the one
+// compared and, when its size differs, replaced under its own name.
+TEST(Injection, AnInstalledFileSpelledInAnotherCaseIsComparedAndReplacedInPlace) {
+    struct Case {
+        const char* image;
+        const char* sound;
+        const char* imageAfter;
+        std::vector<std::string> sent;
+    };
+    const Case cases[] = {
+        {"same 6", "SOUND", "same 6", {}},
+        {"old", "old sound", "IMAGE!", {"inst,sys: conv abcd 0,endm"}},
+    };
+    for (const auto& c : cases) {
+        Game game;
+        auto file = SaveWithPictures(game);
+        WriteFileBytes(game.images + "ABCD.S16", Bytes(c.image));
+        WriteFileBytes(game.sounds + "Zap.WAV", Bytes(c.sound));
+        RecordingLink link;
+        file->m_agents[0]->InstallDependencies(game.images, game.sounds, link.link);
+        EXPECT_EQ(link.sent, c.sent) << c.image;
+        EXPECT_EQ(EverythingUnder(game.images), std::vector{game.images + "ABCD.S16"});
+        EXPECT_EQ(EverythingUnder(game.sounds), std::vector{game.sounds + "Zap.WAV"});
+        EXPECT_EQ(ReadText(game.images + "ABCD.S16"), c.imageAfter);
+        EXPECT_EQ(ReadText(game.sounds + "Zap.WAV"), "SOUND");
+    }
+}
+
 TEST(Injection, NeverWritesOutsideTheTargetFolders) {
     const std::vector<std::string> hostile = {
         "../victim.txt", "../../x", "/etc/x",   "a\\b",  "", "..", ".",

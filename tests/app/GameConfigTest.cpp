@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <tuple>
+#include <vector>
+
 namespace {
 
 void WriteMachineValue(const char* name, const std::string& text) {
@@ -93,6 +97,29 @@ TEST(GameConfig, FindsTheLanguageVariantOfAFile) {
     path = "unchanged";
     EXPECT_FALSE(FindLanguageFile(dir, "Help", ".chm", path));
     EXPECT_EQ(path, "unchanged");
+}
+
+// Each step of the lookup also takes its name spelled in another case, and a
+// step's name in any case beats a later step's exact name.
+TEST(GameConfig, EachLanguageVariantIsFoundSpelledInAnotherCase) {
+    const std::tuple<std::vector<std::string>, std::string, bool> cases[] = {
+        {{"helpdeu.chm", "HelpDE.chm", "Help.chm"}, "helpdeu.chm", true},
+        {{"HELPDE.CHM", "Help.chm"}, "HELPDE.CHM", true},
+        {{"helpdex.CHM", "Help.chm"}, "helpdex.CHM", true},
+        {{"HELP.CHM"}, "HELP.CHM", true},
+        {{"HelpDEUT.chm", "Help.chm.old"}, "Help.chm", false},
+    };
+    for (const auto& [files, found, exists] : cases) {
+        GameEnvironment environment;
+        environment.SetLocale("de_DE.UTF-8");
+        for (const auto& file : files) {
+            environment.Root().Write(file, "");
+        }
+        const std::string dir = environment.Root().Path().string() + "/";
+        std::string path;
+        EXPECT_EQ(FindLanguageFile(dir, "Help", ".chm", path), exists) << files[0];
+        EXPECT_EQ(path, dir + found);
+    }
 }
 
 } // namespace

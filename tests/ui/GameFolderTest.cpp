@@ -20,13 +20,12 @@ QStringList AgentsListed(CInjectorSheet& sheet) {
 }
 
 // A folder copied from a system whose file names ignore case: every fixed name
-// is found in another case, and where both spellings exist the exact one wins
-// (the other "Injector.bmp" here cannot be read).
+// is found in another case.
 TEST_F(SheetTest, AGameFolderCopiedFromASystemThatIgnoresCaseStartsWhole) {
     environment.SetLocale("de_DE.UTF-8");
     const fs::path appletData = game / "Applet Data";
     fs::rename(appletData / "wallpaper.bmp", appletData / "WALLPAPER.BMP");
-    environment.Root().Write(appletData / "INJECTOR.BMP", "not a bitmap");
+    fs::rename(appletData / "Injector.bmp", appletData / "injector.BMP");
     // 256 empty names after the 16-bit head.
     environment.Root().Write(game / "ALLCHEMICALSDEU.STR", std::string(2 + 256, '\0'));
     AddObjectsFile("Ball.KIV", {{"Ball"}});
