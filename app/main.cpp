@@ -1,17 +1,15 @@
 #include "app/PlainStart.h"
 #include "app/StartMode.h"
-#include "app/widgets/MessageBoxSink.h"
+#include "app/widgets/Display.h"
+#include "app/widgets/OnDemandMessageBoxes.h"
 #include "app/widgets/SpliceboxApp.h"
 
-#include <QApplication>
-
 int main(int argc, char** argv) {
-    const bool automated = IsAutomatedStart(argc, argv);
-    // Both starts may show a message box, which needs the application object.
-    QApplication application(argc, argv);
-    InstallMessageBoxSink();
-    if (automated) {
+    if (IsAutomatedStart(argc, argv)) {
+        const auto application = CreateApplication(argc, argv);
         return RunAutomatedStart();
     }
+    // Registering needs no display: it works from a terminal or an install script.
+    const COnDemandMessageBoxes messages(argc, argv);
     return RunPlainStart();
 }

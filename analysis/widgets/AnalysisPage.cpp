@@ -32,7 +32,7 @@ void CAnalysisPage::DoDataExchange() {
     m_resultsTree = ControlAs<QTreeWidget>(kResultsTreeId);
     m_agentList = ControlAs<CHScrollListBox>(kAgentListId);
     m_results = std::make_unique<CResultsTreeWidget>(*m_resultsTree);
-    connect(m_agentList, &CHScrollListBox::currentRowChanged, this,
+    connect(m_agentList, &CHScrollListBox::itemSelectionChanged, this,
             &CAnalysisPage::OnSelchangeAgentList);
 }
 

@@ -1,5 +1,7 @@
 #include "app/widgets/HelpWindow.h"
 
+#include "framework/widgets/OwnedWindows.h"
+
 namespace {
 constexpr const char* kScheme = "chm";
 // Large enough to read a help page beside the applet without covering it.
@@ -7,12 +9,16 @@ constexpr int kInitialWidth = 640;
 constexpr int kInitialHeight = 480;
 } // namespace
 
-CHelpWindow::CHelpWindow(std::unique_ptr<CChmFile> file, const char* page, const QString& title)
-    : m_file(std::move(file)) {
+CHelpWindow::CHelpWindow(std::unique_ptr<CChmFile> file, const char* page, const QString& title,
+                         QWidget* owner)
+    : QTextBrowser(owner), m_file(std::move(file)) {
+    setWindowFlags(Qt::Window);
     setWindowTitle(title);
     setOpenExternalLinks(true);
     resize(kInitialWidth, kInitialHeight);
     setSource(PageUrl(page));
+    ShareOwnersKeepOnTop(*this);
+    CentreOnOwner(*this);
 }
 
 QUrl CHelpWindow::PageUrl(const char* page) {

@@ -2,18 +2,36 @@
 
 #include "app/MessageBox.h"
 #include "app/StringTable.h"
+#include "framework/widgets/OwnedWindows.h"
 
-#include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 
 namespace {
 
+QPointer<QWidget> g_owner;
+
+// Centred once its size is known, which is when it is about to appear.
+class CCentredMessageBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        QMessageBox::showEvent(event);
+        CentreOnOwner(*this);
+    }
+};
+
 void ShowMessageBox(const char* text, MessageKind kind) {
     const char* title = LoadString(IDS_APPLICATION_TITLE);
-    QMessageBox box(kind == MessageKind::Warning ? QMessageBox::Warning : QMessageBox::Information,
-                    QString::fromUtf8(title != nullptr ? title : ""), QString::fromUtf8(text),
-                    QMessageBox::Ok, QApplication::activeWindow());
+    QWidget* owner = g_owner && g_owner->isVisible() ? g_owner.data() : nullptr;
+    CCentredMessageBox box(kind == MessageKind::Warning ? QMessageBox::Warning
+                                                        : QMessageBox::Information,
+                           QString::fromUtf8(title != nullptr ? title : ""),
+                           QString::fromUtf8(text), QMessageBox::Ok, owner);
     box.setWindowModality(Qt::ApplicationModal);
+    ShareOwnersKeepOnTop(box);
     box.exec();
 }
 
@@ -21,4 +39,8 @@ void ShowMessageBox(const char* text, MessageKind kind) {
 
 void InstallMessageBoxSink() {
     SetMessageSink(&ShowMessageBox);
+}
+
+void SetMessageBoxOwner(QWidget* owner) {
+    g_owner = owner;
 }

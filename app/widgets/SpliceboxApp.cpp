@@ -1,9 +1,12 @@
 #include "app/widgets/SpliceboxApp.h"
 
 #include "app/HelpFile.h"
+#include "app/MessageBox.h"
 #include "app/SpliceboxAutoProxy.h"
 #include "app/StringTable.h"
+#include "app/widgets/Display.h"
 #include "app/widgets/HelpWindow.h"
+#include "app/widgets/MessageBoxSink.h"
 #include "gamelink/GameContract.h"
 #include "platform/AutomationService.h"
 #include "ui/widgets/InjectorSheet.h"
@@ -12,10 +15,11 @@
 #include <QDBusConnection>
 #include <QShortcut>
 
-#include <cstdio>
-
 namespace {
 constexpr int kExitFailure = 1;
+// Started by the bus without a display (one whose environment lacks DISPLAY
+// and WAYLAND_DISPLAY), the applet cannot show its window.
+constexpr const char* kNoDisplayMessage = "Cannot open a display for the window";
 
 QString Caption() {
     const char* caption = LoadString(IDS_APPLET_TITLE);
@@ -34,8 +38,11 @@ bool CSpliceboxApp::InitInstance() {
     m_service = std::make_unique<CAutomationService>(*this, QDBusConnection::sessionBus(),
                                                      GameContract::kAppletServiceName);
     if (!m_service->Start()) {
-        std::fprintf(stderr, "splicebox: cannot serve %s on the session bus\n",
-                     GameContract::kAppletServiceName);
+        ShowMessage(LoadString(IDS_OLE_INIT_FAILED), MessageKind::Warning);
+        return false;
+    }
+    if (!HasDisplay()) {
+        ShowMessage(kNoDisplayMessage, MessageKind::Warning);
         return false;
     }
     connect(m_service.get(), &CAutomationService::BusLost, this, &CSpliceboxApp::EndWhenIdle);
@@ -49,13 +56,18 @@ int CSpliceboxApp::ExitInstance(int exitCode) {
 }
 
 void CSpliceboxApp::WinHelp() {
-    std::unique_ptr<CChmFile> file = OpenHelpFile();
-    if (!file) {
-        return;
+    // Help that cannot be shown shows nothing, whatever the reason.
+    try {
+        std::unique_ptr<CChmFile> file = OpenHelpFile();
+        if (!file) {
+            return;
+        }
+        QWidget* owner = MainWindowExists() ? m_sheet.get() : nullptr;
+        m_helpWindow = std::make_unique<CHelpWindow>(std::move(file), kHelpPage, Caption(), owner);
+        m_helpWindow->show();
+        m_helpWindow->raise();
+    } catch (...) {
     }
-    m_helpWindow = std::make_unique<CHelpWindow>(std::move(file), kHelpPage, Caption());
-    m_helpWindow->show();
-    m_helpWindow->raise();
 }
 
 std::unique_ptr<IAutomationObject> CSpliceboxApp::CreateAutomationObject() {
@@ -73,6 +85,7 @@ std::unique_ptr<IAutomationObject> CSpliceboxApp::CreateAutomationObject() {
 bool CSpliceboxApp::CreateMainSheet() {
     const QByteArray caption = Caption().toUtf8();
     m_sheet = std::make_unique<CInjectorSheet>(caption.constData(), nullptr);
+    SetMessageBoxOwner(m_sheet.get());
     connect(m_sheet.get(), &CBaseSheet::WindowDestroyed, this, &CSpliceboxApp::EndWhenIdle);
     connect(m_sheet.get(), &CInjectorSheet::HelpRequested, this, &CSpliceboxApp::WinHelp);
     // F1 asks for help anywhere in the window, as the Help menu item does.

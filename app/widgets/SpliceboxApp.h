@@ -20,8 +20,8 @@ public:
     CSpliceboxApp();
     ~CSpliceboxApp() override;
 
-    // Serves the automation object; false when the bus or its name cannot be
-    // had (the reason is on standard error).
+    // Serves the automation object; false, with a message shown, when the bus
+    // or its name cannot be had or there is no display for the window.
     bool InitInstance();
     // Deletes the sheet; returns the exit code it is given.
     int ExitInstance(int exitCode);

@@ -39,6 +39,10 @@ constexpr int kControlRowHeight = 32;
 constexpr int kTabMargin = 7;
 // The sheet's font, the dialog font of its pages.
 constexpr int kSheetFontPoints = 8;
+// A title with the system menu, a minimise button and Close; no maximise button.
+constexpr Qt::WindowFlags kSheetWindowFlags =
+    Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
 
 QString TableText(unsigned id) {
     const char* text = LoadString(id);
@@ -59,7 +63,7 @@ std::uint32_t ButtonFaceColour() {
 
 CBaseSheet::CBaseSheet(const char* caption, QWidget* parent, const char* appletName,
                        const char* version)
-    : QWidget(parent, Qt::Window), m_appletName(appletName), m_version(version),
+    : QWidget(parent, kSheetWindowFlags), m_appletName(appletName), m_version(version),
       m_caption(caption) {
     BuildWindow();
 }
@@ -67,7 +71,7 @@ CBaseSheet::CBaseSheet(const char* caption, QWidget* parent, const char* appletN
 CBaseSheet::CBaseSheet(const char* caption, QWidget* parent, const char* appletName,
                        const char* version, std::unique_ptr<IMacroTransport> transport,
                        CGameLink::WaitFunction wait)
-    : QWidget(parent, Qt::Window), m_game(std::move(transport), std::move(wait)),
+    : QWidget(parent, kSheetWindowFlags), m_game(std::move(transport), std::move(wait)),
       m_appletName(appletName), m_version(version), m_caption(caption) {
     BuildWindow();
 }
@@ -216,6 +220,7 @@ void CBaseSheet::SetKeepOnTop(bool onTop) {
     setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
     move(location);
     show();
+    m_ownedWindows.FollowKeepOnTop();
 }
 
 void CBaseSheet::OnHide() {
@@ -227,6 +232,7 @@ void CBaseSheet::AddPage(CBasePage* page) {
     if (m_windowExists) {
         FitToPages();
     }
+    PutControlsLastInTabOrder();
 }
 
 int CBaseSheet::GetPageCount() const {
@@ -370,6 +376,7 @@ void CBaseSheet::OnClose() {
     if (m_windowExists) {
         OnDestroy();
         m_windowExists = false;
+        m_ownedWindows.CloseAll();
         hide();
         emit WindowDestroyed();
     }
@@ -413,6 +420,7 @@ void CBaseSheet::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange) {
         OnSize();
+        m_ownedWindows.FollowMinimised();
     }
 }
 
@@ -444,6 +452,28 @@ void CBaseSheet::CreateControls() {
     m_closeButton->show();
     m_hideButton->show();
     m_onTopButton->show();
+    PutControlsLastInTabOrder();
+}
+
+// Tab goes through the page's controls, then Keep on top, Hide and Close. A
+// page's controls join the focus chain at its end when the page is added, so
+// the three are moved behind them again each time; only a widget
+// that Tab can reach can be put before them.
+void CBaseSheet::PutControlsLastInTabOrder() {
+    if (m_closeButton == nullptr) {
+        return;
+    }
+    QWidget* last = this;
+    for (QWidget* widget = nextInFocusChain(); widget != this;
+         widget = widget->nextInFocusChain()) {
+        if (widget->window() == this && (widget->focusPolicy() & Qt::TabFocus) != 0 &&
+            widget != m_onTopButton && widget != m_hideButton && widget != m_closeButton) {
+            last = widget;
+        }
+    }
+    setTabOrder(last, m_onTopButton);
+    setTabOrder(m_onTopButton, m_hideButton);
+    setTabOrder(m_hideButton, m_closeButton);
 }
 
 void CBaseSheet::PlaceControls() {

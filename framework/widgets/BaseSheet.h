@@ -4,6 +4,7 @@
 #include "framework/DibBitmap.h"
 #include "framework/GameNotifications.h"
 #include "framework/SheetGeometry.h"
+#include "framework/widgets/OwnedWindows.h"
 #include "gamelink/GameLink.h"
 
 #include <QWidget>
@@ -132,6 +133,7 @@ private:
     void CreateControls();
     void PlaceControls();
     void FitToPages();
+    void PutControlsLastInTabOrder();
     void OnPageChanged(int index);
     void ActivatePage(int index);
 
@@ -142,4 +144,5 @@ private:
     int m_activePage = -1;
     int m_controlRowHeight = 0;
     bool m_windowExists = false;
+    COwnedWindows m_ownedWindows{*this};
 };

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QScrollBar>
+#include <QSignalBlocker>
 
 #include <algorithm>
 
@@ -102,15 +103,20 @@ int CHScrollListBox::SetItemData(int index, int data) {
 }
 
 int CHScrollListBox::GetCurSel() const {
-    return currentRow();
+    // The current row is where the keyboard focus is; it selects nothing by
+    // itself (tabbing into the list makes the first entry current).
+    const QList<QListWidgetItem*> selected = selectedItems();
+    return selected.isEmpty() ? kError : row(selected.first());
 }
 
 int CHScrollListBox::SetCurSel(int index) {
-    if (index < -1 || index >= count()) {
+    const QSignalBlocker quiet(this);
+    if (index < 0 || index >= count()) {
+        clearSelection();
         setCurrentRow(-1);
         return kError;
     }
-    setCurrentRow(index);
+    setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
     return index;
 }
 

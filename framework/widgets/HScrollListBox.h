@@ -45,7 +45,11 @@ public:
     QString GetText(int index) const;
     int GetItemData(int index) const;
     int SetItemData(int index, int data);
+    // The selected entry, kError when none is. The user's changes of the
+    // selection are announced by itemSelectionChanged.
     int GetCurSel() const;
+    // Selects the entry (none for -1, which answers kError), without
+    // announcing it: the program's choice is not the user's.
     int SetCurSel(int index);
 
     void SetSorted(bool sorted);

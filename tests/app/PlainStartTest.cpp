@@ -1,8 +1,12 @@
 #include "app/RegistryKey.h"
 #include "app/StartMode.h"
+#include "gamelink/GameContract.h"
 #include "tests/support/GameEnvironment.h"
+#include "tests/support/PrivateBus.h"
 
 #include <gtest/gtest.h>
+
+#include <QDBusConnection>
 
 #include <array>
 #include <cstdio>
@@ -16,21 +20,49 @@ struct Outcome {
     std::string errors;
 };
 
-// Runs build/bin/splicebox with `argument` (or none), messages going to its
-// standard error, and collects that.
-Outcome RunSplicebox(const char* argument = nullptr) {
+// A change of the child's environment: a variable's new value, or nullptr to
+// remove it.
+struct Variable {
+    const char* name;
+    const char* value;
+};
+
+// A terminal without a desktop, as over ssh or in a package's install script:
+// no display to open, and message boxes wherever the program sends them.
+const std::vector<Variable> kNoDisplay = {{"DISPLAY", nullptr},
+                                          {"WAYLAND_DISPLAY", nullptr},
+                                          {"XDG_SESSION_TYPE", nullptr},
+                                          {"QT_QPA_PLATFORM", nullptr},
+                                          {"SPLICEBOX_MESSAGES", nullptr}};
+
+std::vector<Variable> NoDisplayAnd(const Variable& change) {
+    std::vector<Variable> changes = kNoDisplay;
+    changes.push_back(change);
+    return changes;
+}
+
+// Runs build/bin/splicebox with `arguments` in this environment changed by
+// `changes`, and collects its standard error.
+Outcome RunSplicebox(const std::vector<const char*>& arguments = {},
+                     const std::vector<Variable>& changes = kNoDisplay) {
     int pipeFds[2];
     if (::pipe(pipeFds) != 0) {
         return {};
     }
     const std::string program = SB_BIN_DIR "/splicebox";
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const char* argument : arguments) {
+        argv.push_back(const_cast<char*>(argument));
+    }
+    argv.push_back(nullptr);
     const pid_t pid = ::fork();
     if (pid == 0) {
-        ::setenv("SPLICEBOX_MESSAGES", "stderr", 1);
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        for (const auto& [name, value] : changes) {
+            value != nullptr ? ::setenv(name, value, 1) : ::unsetenv(name);
+        }
         ::dup2(pipeFds[1], STDERR_FILENO);
         ::close(pipeFds[0]);
-        ::execl(program.c_str(), program.c_str(), argument, static_cast<char*>(nullptr));
+        ::execv(program.c_str(), argv.data());
         ::_exit(127);
     }
     ::close(pipeFds[1]);
@@ -43,22 +75,8 @@ Outcome RunSplicebox(const char* argument = nullptr) {
     ::close(pipeFds[0]);
     int status = 0;
     ::waitpid(pid, &status, 0);
-    outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return outcome;
-}
-
-// The messages among the standard error lines (Qt may add its own notes there).
-std::vector<std::string> Messages(const std::string& errors) {
-    std::vector<std::string> messages;
-    std::size_t start = 0;
-    for (auto end = errors.find('\n'); end != std::string::npos; end = errors.find('\n', start)) {
-        const auto line = errors.substr(start, end - start);
-        if (line.starts_with("Splicebox: ")) {
-            messages.push_back(line);
-        }
-        start = end + 1;
-    }
-    return messages;
 }
 
 std::string ToolEntry() {
@@ -80,7 +98,7 @@ TEST(PlainStart, EntersTheAppletIntoTheToolListInTheUsersLanguage) {
         environment.SetLocale(locale);
         const auto outcome = RunSplicebox();
         EXPECT_EQ(outcome.exitCode, 0) << locale;
-        EXPECT_EQ(Messages(outcome.errors), std::vector<std::string>()) << locale;
+        EXPECT_EQ(outcome.errors, "") << locale;
         EXPECT_EQ(ToolEntry(), entry);
     }
     EXPECT_EQ(environment.Root().Read("data/dbus-1/services/MW_Injector.OLE.service"),
@@ -92,14 +110,46 @@ TEST(PlainStart, WithoutTheGamesUserKeyShowsOneMessageAndFails) {
     GameEnvironment environment;
     const auto outcome = RunSplicebox();
     EXPECT_EQ(outcome.exitCode, 1);
-    EXPECT_EQ(
-        Messages(outcome.errors),
-        std::vector<std::string>{"Splicebox: Error opening registry key (\"Software\\Vantrell "
-                                 "Technology\\Mirewalk 2\\1.0\")"});
+    EXPECT_EQ(outcome.errors, "Splicebox: Error opening registry key (\"Software\\Vantrell "
+                              "Technology\\Mirewalk 2\\1.0\")\n");
     EXPECT_FALSE(std::filesystem::exists(environment.RegistryFile("HKEY_CURRENT_USER")));
     // The bus registration is written before the game's entry is tried.
     EXPECT_TRUE(std::filesystem::exists(environment.DataHome() /
                                         "dbus-1/services/MW_Injector.OLE.service"));
+}
+
+// Without the bus, its name or a display the applet can do nothing for the
+// game: it says why and ends.
+TEST(AutomatedStart, WithoutTheBusItsNameOrADisplayShowsWhyAndEnds) {
+    GameEnvironment environment;
+    environment.InstallGame();
+    CPrivateBus bus;
+    const std::string oleFailed = "Splicebox: OLE initialization failed.  Make sure that the OLE "
+                                  "libraries are the correct version.\n";
+    const struct {
+        const char* what;
+        bool nameTaken;
+        std::vector<Variable> changes;
+        std::string errors;
+    } starts[] = {
+        {"no bus", false, NoDisplayAnd({"DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent"}),
+         oleFailed},
+        {"name taken", true, kNoDisplay, oleFailed},
+        {"no display", false, kNoDisplay, "Splicebox: Cannot open a display for the window\n"},
+    };
+    // Another copy of the applet, as far as the bus can tell.
+    QDBusConnection other = QDBusConnection::connectToBus(QString::fromStdString(bus.Address()),
+                                                          QStringLiteral("other"));
+    const QString name = QString::fromLatin1(GameContract::kAppletServiceName);
+    for (const auto& start : starts) {
+        if (start.nameTaken) {
+            ASSERT_TRUE(other.registerService(name));
+        }
+        const auto outcome = RunSplicebox({"-Automation"}, start.changes);
+        EXPECT_EQ(outcome.exitCode, 1) << start.what;
+        EXPECT_EQ(outcome.errors, start.errors) << start.what;
+        other.unregisterService(name);
+    }
 }
 
 TEST(PlainStart, OnlyTheAutomationAndEmbeddingSwitchesStartForAutomation) {

@@ -1,11 +1,11 @@
 #include "app/HelpFile.h"
 #include "app/widgets/HelpWindow.h"
+#include "app/widgets/SpliceboxApp.h"
+#include "tests/support/BitmapFile.h"
+#include "tests/support/CompiledHelp.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QImage>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -13,7 +13,18 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define SB_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define SB_ADDRESS_SANITIZER 1
+#endif
+#endif
 
 namespace {
 
@@ -33,37 +44,19 @@ private:
 };
 const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new WidgetEnvironment);
 
-void WriteFile(const std::filesystem::path& path, const std::string& text) {
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-}
-
 // Compiles a help file `name`.chm in `dir` whose page `page` says `greeting`,
-// with a second page and a 3 x 2 picture beside it.
-void CompileHelp(const std::filesystem::path& dir, const std::string& name,
-                 const std::string& greeting, const std::string& page = "Splicebox.html") {
-    const auto source = dir / ("source-" + name);
-    WriteFile(source / "HTML PAGES" / page,
-              "<html><body><h1>" + greeting +
-                  "</h1><img src=\"pics/dot.bmp\"><a href=\"more.html\">more</a></body></html>");
-    WriteFile(source / "HTML PAGES/more.html",
-              "<html><body><p>Second page</p><a href=\"../HTML PAGES/Splicebox.html\">back</a>"
-              "</body></html>");
-    std::filesystem::create_directories(source / "HTML PAGES/pics");
-    QImage dot(3, 2, QImage::Format_RGB32);
-    dot.fill(Qt::red);
-    ASSERT_TRUE(dot.save(QString::fromStdString((source / "HTML PAGES/pics/dot.bmp").string())));
-    WriteFile(source / (name + ".hhp"), "[OPTIONS]\nCompiled file=" + name +
-                                            ".chm\n\n[FILES]\nHTML PAGES/" + page +
-                                            "\n"
-                                            "HTML PAGES/more.html\nHTML PAGES/pics/dot.bmp\n");
-    QProcess chmcmd;
-    chmcmd.setWorkingDirectory(QString::fromStdString(source.string()));
-    chmcmd.start(QStringLiteral("chmcmd"),
-                 {QStringLiteral("--no-html-scan"), QString::fromStdString(name + ".hhp")});
-    ASSERT_TRUE(chmcmd.waitForFinished(30000));
-    ASSERT_EQ(chmcmd.exitCode(), 0);
-    std::filesystem::rename(source / (name + ".chm"), dir / (name + ".chm"));
+// with a second page and a 3 x 2 red picture beside it.
+void CompileGreeting(const std::filesystem::path& dir, const std::string& name,
+                     const std::string& greeting, const std::string& page = "Splicebox.html") {
+    ASSERT_TRUE(CompileHelp(
+        dir, name,
+        {{"HTML PAGES/" + page, "<html><body><h1>" + greeting +
+                                    "</h1><img src=\"pics/dot.bmp\"><a href=\"more.html\">more</a>"
+                                    "</body></html>"},
+         {"HTML PAGES/more.html",
+          "<html><body><p>Second page</p><a href=\"../HTML PAGES/Splicebox.html\">back</a>"
+          "</body></html>"},
+         {"HTML PAGES/pics/dot.bmp", SolidBitmapFile(3, 2, 0x000000FF)}}));
 }
 
 // Runs a test inside `dir` with the given language, as the sheet makes the
@@ -86,6 +79,41 @@ protected:
     std::filesystem::path m_previous;
 };
 
+// Room for the small allocations on the way to the help page, not for the page.
+constexpr rlim_t kSpareAddressSpace = 512 * 1024;
+constexpr std::size_t kPageSize = 2 * 1024 * 1024;
+
+// While it lives, the process can map hardly more memory than it has mapped.
+class CAddressSpaceLimit {
+public:
+    CAddressSpaceLimit() {
+        ::getrlimit(RLIMIT_AS, &m_previous);
+        std::size_t pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        const rlim_t mapped = pages * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE));
+        const rlimit limit{mapped + kSpareAddressSpace, m_previous.rlim_max};
+        m_set = ::setrlimit(RLIMIT_AS, &limit) == 0;
+    }
+    ~CAddressSpaceLimit() { ::setrlimit(RLIMIT_AS, &m_previous); }
+    CAddressSpaceLimit(const CAddressSpaceLimit&) = delete;
+    CAddressSpaceLimit& operator=(const CAddressSpaceLimit&) = delete;
+
+    bool IsSet() const { return m_set; }
+
+private:
+    rlimit m_previous{};
+    bool m_set = false;
+};
+
+bool HelpWindowShown() {
+    for (const QWidget* window : QApplication::topLevelWidgets()) {
+        if (qobject_cast<const CHelpWindow*>(window) != nullptr && window->isVisible()) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::string Text(const std::optional<std::vector<std::uint8_t>>& bytes) {
     return bytes ? std::string(bytes->begin(), bytes->end()) : "<none>";
 }
@@ -93,8 +121,8 @@ std::string Text(const std::optional<std::vector<std::uint8_t>>& bytes) {
 } // namespace
 
 TEST_F(HelpTest, TheUsersLanguageVariantIsOpenedAndItsPageRead) {
-    CompileHelp(Dir(), "Help", "Welcome");
-    CompileHelp(Dir(), "HelpDEU", "Willkommen");
+    CompileGreeting(Dir(), "Help", "Welcome");
+    CompileGreeting(Dir(), "HelpDEU", "Willkommen");
 
     const auto file = OpenHelpFile();
     ASSERT_NE(file, nullptr);
@@ -110,16 +138,18 @@ TEST_F(HelpTest, TheUsersLanguageVariantIsOpenedAndItsPageRead) {
 TEST_F(HelpTest, NoFileADamagedFileOrAFileWithoutThePageGiveNothing) {
     EXPECT_EQ(OpenHelpFile(), nullptr);
 
-    WriteFile(Dir() / "Help.chm", "ITSF this is no help file at all");
+    std::ofstream(Dir() / "Help.chm") << "ITSF this is no help file at all";
     EXPECT_EQ(OpenHelpFile(), nullptr);
 
-    CompileHelp(Dir(), "HelpDEU", "Willkommen", "index.html");
+    CompileGreeting(Dir(), "HelpDEU", "Willkommen", "index.html");
     ASSERT_TRUE(std::filesystem::exists(Dir() / "HelpDEU.chm"));
     EXPECT_EQ(OpenHelpFile(), nullptr);
 }
 
 TEST_F(HelpTest, TheWindowShowsThePageWithItsPictureAndFollowsLinksInsideTheFile) {
-    CompileHelp(Dir(), "HelpDEU", "Willkommen");
+    CompileGreeting(Dir(), "HelpDEU", "Willkommen");
+    std::ofstream(Dir() / "more.html")
+        << "<html><body><p>A page beside the help file</p></body></html>";
     auto file = OpenHelpFile();
     ASSERT_NE(file, nullptr);
     CHelpWindow window(std::move(file), kHelpPage, QStringLiteral("Splicebox"));
@@ -141,7 +171,33 @@ TEST_F(HelpTest, TheWindowShowsThePageWithItsPictureAndFollowsLinksInsideTheFile
             .isValid());
     EXPECT_FALSE(window
                      .loadResource(QTextDocument::HtmlResource,
-                                   QUrl::fromLocalFile(QString::fromStdString(
-                                       (Dir() / "source-HelpDEU/HTML PAGES/more.html").string())))
+                                   QUrl::fromLocalFile(
+                                       QString::fromStdString((Dir() / "more.html").string())))
                      .isValid());
+}
+
+TEST_F(HelpTest, WinHelpShowsNothingAfterAFailureOnTheWayAndLaterWorks) {
+#ifdef SB_ADDRESS_SANITIZER
+    GTEST_SKIP() << "the address sanitizer cannot run within a limited address space";
+#endif
+    // A comment, so that the page is large to read but quick to lay out.
+    const std::string page = "<html><body><!--" + std::string(kPageSize, 'x') + "--></body></html>";
+    ASSERT_TRUE(CompileHelp(Dir(), "Help", {{"HTML PAGES/Splicebox.html", page}}));
+    CSpliceboxApp app;
+
+    const struct {
+        const char* memory;
+        bool limited;
+        bool shown;
+    } attempts[] = {{"too little memory", true, false}, {"enough memory", false, true}};
+    for (const auto& attempt : attempts) {
+        {
+            std::optional<CAddressSpaceLimit> limit;
+            if (attempt.limited) {
+                ASSERT_TRUE(limit.emplace().IsSet());
+            }
+            EXPECT_NO_THROW(app.WinHelp()) << attempt.memory;
+        }
+        EXPECT_EQ(HelpWindowShown(), attempt.shown) << attempt.memory;
+    }
 }

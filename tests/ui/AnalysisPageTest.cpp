@@ -7,6 +7,8 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include <functional>
+
 namespace {
 
 std::string ChemicalList() {
@@ -74,6 +76,44 @@ TEST_F(SheetTest, SelectingAnAgentShowsItsAnalysisWithPictures) {
     ClickEntry(*page.m_agentList, "alpha");
     EXPECT_EQ(tree.topLevelItemCount(), 4);
     EXPECT_EQ(tree.topLevelItem(0)->child(0)->text(0), "File \"alpha.kiv\"");
+}
+
+// The file the results tree analyses, "" when the tree is empty.
+QString AnalysedFile(const QTreeWidget& tree) {
+    return tree.topLevelItemCount() > 0 ? tree.topLevelItem(0)->child(0)->text(0) : QString();
+}
+
+// Only the highlighted entry counts as selected: the list's current row, which
+// the keyboard focus moves over, selects nothing by itself.
+TEST_F(SheetTest, OnlyTheHighlightedEntryIsSelectedAndAnalysed) {
+    AddObjectsFile("kite.kiv", {{"Giant Kite"}});
+    AddObjectsFile("owl.kiv", {{"Owl"}});
+    StartSheet();
+    sheet->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet.get()));
+    OpenAnalysisPage(*sheet);
+    CHScrollListBox& list = *sheet->m_analysisPage.m_agentList;
+    const QTreeWidget& tree = *sheet->m_analysisPage.m_resultsTree;
+
+    const struct {
+        const char* action;
+        std::function<void()> act;
+        int selection;
+        QString analysed;
+    } steps[] = {
+        {"tab into the list", [&] { list.setFocus(Qt::TabFocusReason); }, -1, ""},
+        {"space", [&] { QTest::keyClick(&list, Qt::Key_Space); }, 0, "File \"kite.kiv\""},
+        {"arrow down", [&] { QTest::keyClick(&list, Qt::Key_Down); }, 1, "File \"owl.kiv\""},
+        {"control and space", [&] { QTest::keyClick(&list, Qt::Key_Space, Qt::ControlModifier); },
+         -1, ""},
+        {"select by program", [&] { list.SetCurSel(0); }, 0, ""},
+        {"unselect by program", [&] { list.SetCurSel(-1); }, -1, ""},
+    };
+    for (const auto& step : steps) {
+        step.act();
+        EXPECT_EQ(list.GetCurSel(), step.selection) << step.action;
+        EXPECT_EQ(AnalysedFile(tree), step.analysed) << step.action;
+    }
 }
 
 } // namespace

@@ -47,19 +47,29 @@ std::string Click(QPushButton* button) {
     return ::testing::internal::GetCapturedStderr();
 }
 
-void DropOnto(QWidget& target, const std::vector<fs::path>& files) {
+// Drags `urls` onto the target and drops them there, also when the drag was
+// refused (as a platform might deliver the drop anyway); whether it was accepted.
+bool DragAndDrop(QWidget& target, const QList<QUrl>& urls) {
     QMimeData data;
-    QList<QUrl> urls;
-    for (const auto& file : files) {
-        urls << QUrl::fromLocalFile(QString::fromStdString(file.string()));
-    }
     data.setUrls(urls);
     const QPointF at(10, 10);
     QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, {});
     QApplication::sendEvent(&target, &enter);
-    ASSERT_TRUE(enter.isAccepted());
     QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
     QApplication::sendEvent(&target, &drop);
+    return enter.isAccepted();
+}
+
+QUrl FileUrl(const fs::path& file) {
+    return QUrl::fromLocalFile(QString::fromStdString(file.string()));
+}
+
+void DropOnto(QWidget& target, const std::vector<fs::path>& files) {
+    QList<QUrl> urls;
+    for (const auto& file : files) {
+        urls << FileUrl(file);
+    }
+    ASSERT_TRUE(DragAndDrop(target, urls));
 }
 
 TEST_F(SheetTest, AgentsAreListedByNameAndEachEntryLeadsToItsOwnAgent) {
@@ -180,6 +190,32 @@ TEST_F(SheetTest, ADropRefillsTheShownListAndBringsItForward) {
     EXPECT_EQ(Entries(*page.m_agentList), QStringList({"Ant", "Zeta"}));
     EXPECT_EQ(page.m_agentList->GetCurSel(), 0);
     EXPECT_EQ(page.m_selected, 1);
+}
+
+TEST_F(SheetTest, OnlyADropHoldingALocalFileIsTakenOrChangesAnything) {
+    AddObjectsFile("zeta.kiv", {{"Zeta"}});
+    StartSheet();
+    const fs::path toy = environment.Root() / "Toy.KIV";
+    SaveAgentFile(toy.string(), {{"Ant"}});
+    const QUrl web(QStringLiteral("https://example.com/Web.kiv"));
+
+    const struct {
+        const char* what;
+        QList<QUrl> urls;
+        bool accepted;
+        int activeTab;
+        std::size_t agents;
+    } drops[] = {
+        {"a web address", {web}, false, 0, 1},
+        {"text without addresses", {}, false, 0, 1},
+        {"a web address and a file", {web, FileUrl(toy)}, true, 1, 2},
+    };
+    for (const auto& drop : drops) {
+        EXPECT_EQ(DragAndDrop(*sheet, drop.urls), drop.accepted) << drop.what;
+        EXPECT_EQ(sheet->GetActiveIndex(), drop.activeTab) << drop.what;
+        EXPECT_EQ(sheet->m_catalogue.m_agents.size(), drop.agents) << drop.what;
+    }
+    EXPECT_TRUE(fs::exists(Objects() / "Toy.KIV"));
 }
 
 } // namespace

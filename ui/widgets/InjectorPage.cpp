@@ -59,7 +59,7 @@ void CInjectorPage::DoDataExchange() {
     m_quantityText = ControlAs<QLabel>(kQuantityTextId);
     m_descriptionEdit = ControlAs<QPlainTextEdit>(kDescriptionId);
     m_agentList = ControlAs<CHScrollListBox>(kAgentListId);
-    connect(m_agentList, &CHScrollListBox::currentRowChanged, this,
+    connect(m_agentList, &CHScrollListBox::itemSelectionChanged, this,
             &CInjectorPage::OnSelchangeAgentList);
     connect(m_injectButton, &QPushButton::clicked, this, &CInjectorPage::OnInject);
     connect(m_removeButton, &QPushButton::clicked, this, &CInjectorPage::OnRemove);

@@ -173,13 +173,20 @@ void CInjectorSheet::ActivateAgentsPage() {
     SetActivePage(kAgentsTab);
 }
 
+// Only files on this computer can be taken in; anything else is refused
+// before it is dropped, and changes nothing should it arrive.
 void CInjectorSheet::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls()) {
+    if (!LocalPaths(*event->mimeData()).empty()) {
         event->acceptProposedAction();
     }
 }
 
 void CInjectorSheet::dropEvent(QDropEvent* event) {
-    OnDropFiles(LocalPaths(*event->mimeData()));
+    const std::vector<std::string> paths = LocalPaths(*event->mimeData());
+    if (paths.empty()) {
+        event->ignore();
+        return;
+    }
+    OnDropFiles(paths);
     event->acceptProposedAction();
 }

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "app/MessageBox.h"
+
+#include <QCoreApplication>
+
+#include <memory>
+
+// Messages of a start that shows no window (the plain start): no display is
+// opened unless there is something to show. The first message opens one if it
+// can and becomes a message box, as do the ones after it; without a display
+// they go to standard error. Routes ShowMessage so while it lives.
+class COnDemandMessageBoxes {
+public:
+    COnDemandMessageBoxes(int& argc, char** argv);
+    ~COnDemandMessageBoxes();
+    COnDemandMessageBoxes(const COnDemandMessageBoxes&) = delete;
+    COnDemandMessageBoxes& operator=(const COnDemandMessageBoxes&) = delete;
+
+private:
+    static void ShowFirst(const char* text, MessageKind kind);
+
+    int& m_argc;
+    char** m_argv;
+    std::unique_ptr<QCoreApplication> m_application;
+};
