@@ -1,11 +1,11 @@
-# The two commands of the README: `make demo` and `make check`.
+# The commands of the README: `make demo`, `make check`, `make install`, `make package`.
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 # ccache, where installed, makes rebuilds of other checkouts and folders cheap.
 LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: all bootstrap configure build check test sanitize demo clean fuzz
+.PHONY: all bootstrap configure build check test sanitize demo clean fuzz install package
 
 all: build
 
@@ -39,6 +39,15 @@ sanitize: bootstrap
 # The applet against the game substitute in a demo game folder (scripts/demo).
 demo: build
 	@BUILD=$(BUILD) scripts/demo
+
+# DESTDIR, when given, is a staging folder that PREFIX is placed under.
+PREFIX ?= /usr/local
+install: build
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# splicebox_<version>_<arch>.deb in $(BUILD), without the game substitute.
+package: build
+	@cd $(BUILD) && cpack
 
 clean:
 	rm -rf $(BUILD)

@@ -1,3 +1,5 @@
+#include "app/CommandLineInfo.h"
+#include "app/DisplayPlatform.h"
 #include "app/PlainStart.h"
 #include "app/StartMode.h"
 #include "app/widgets/Display.h"
@@ -5,6 +7,10 @@
 #include "app/widgets/SpliceboxApp.h"
 
 int main(int argc, char** argv) {
+    if (const auto answered = AnswerInformationRequest(argc, argv)) {
+        return *answered;
+    }
+    ApplyQtPlatformChoice();
     if (IsAutomatedStart(argc, argv)) {
         const auto application = CreateApplication(argc, argv);
         return RunAutomatedStart();

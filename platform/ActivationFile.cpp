@@ -30,6 +30,16 @@ std::string ShellWord(const std::string& text) {
     return quoted + "'";
 }
 
+// The bus reads the file as a key file, where a backslash starts an escape,
+// before it splits Exec.
+std::string KeyFileValue(const std::string& text) {
+    std::string escaped;
+    for (char c : text) {
+        escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    }
+    return escaped;
+}
+
 } // namespace
 
 std::filesystem::path ActivationFilePath() {
@@ -38,7 +48,7 @@ std::filesystem::path ActivationFilePath() {
 
 std::string ActivationFileText(const std::filesystem::path& executable) {
     return std::string("[D-BUS Service]\nName=") + kServiceName +
-           "\nExec=" + ShellWord(executable.string()) + " -Automation\n";
+           "\nExec=" + KeyFileValue(ShellWord(executable.string())) + " -Automation\n";
 }
 
 bool WriteActivationFile(const std::filesystem::path& executable) {

@@ -2,6 +2,8 @@
 #include "platform/ByteReader.h"
 #include "tests/agents/AgentTestSupport.h"
 
+#include "Version.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -113,13 +115,16 @@ TEST(Kivtool, WrongUsageExitsWithTwoAndHelpWithZero) {
                                                {"pack", "m.txt", "out.kiv", "x"}}) {
         const auto result = Kivtool(arguments);
         EXPECT_EQ(result.status, 2) << ::testing::PrintToString(arguments);
-        EXPECT_EQ(result.err.rfind("usage: kivtool", 0), 0u);
+        EXPECT_EQ(result.err.rfind("Usage: kivtool", 0), 0u);
     }
     for (const char* command : {"show", "check", "extract", "pack"}) {
         const auto help = Kivtool({command, "--help"});
         EXPECT_EQ(help.status, 0);
-        EXPECT_EQ(help.out.rfind(std::string("usage: kivtool ") + command, 0), 0u);
+        EXPECT_EQ(help.out.rfind(std::string("Usage: kivtool ") + command, 0), 0u);
     }
+    const auto version = Kivtool({"--version", "show"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "kivtool (Splicebox) " SB_VERSION "\n");
 }
 
 TEST(Kivtool, CheckReportsEveryDamagedFileAndGoesOn) {

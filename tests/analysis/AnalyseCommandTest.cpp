@@ -143,12 +143,12 @@ TEST_F(AnalyseCommandTest, FailuresAreReportedAndTheRestAnalysed) {
         const ToolRun usage = Kivtool("C", wrong);
         EXPECT_EQ(usage.status, 2) << wrong;
         EXPECT_EQ(usage.out, "") << wrong;
-        EXPECT_EQ(usage.err.rfind("usage: kivtool analyse", 0), 0u) << wrong;
+        EXPECT_EQ(usage.err.rfind("Usage: kivtool analyse", 0), 0u) << wrong;
     }
     const ToolRun help = Kivtool("C", "--help");
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(
-        help.out.rfind("usage: kivtool analyse [--game-dir DIR | --chemicals FILE] FILE...\n", 0),
+        help.out.rfind("Usage: kivtool analyse [--game-dir DIR | --chemicals FILE] FILE...\n", 0),
         0u);
 }
 

@@ -4,6 +4,8 @@
 #include "tests/support/GameEnvironment.h"
 #include "tests/support/PrivateBus.h"
 
+#include "Version.h"
+
 #include <gtest/gtest.h>
 
 #include <QDBusConnection>
@@ -17,6 +19,7 @@ namespace {
 
 struct Outcome {
     int exitCode = -1;
+    std::string output;
     std::string errors;
 };
 
@@ -41,12 +44,24 @@ std::vector<Variable> NoDisplayAnd(const Variable& change) {
     return changes;
 }
 
+std::string ReadAll(int fd) {
+    std::string text;
+    std::array<char, 4096> buffer;
+    ssize_t got;
+    while ((got = ::read(fd, buffer.data(), buffer.size())) > 0) {
+        text.append(buffer.data(), static_cast<std::size_t>(got));
+    }
+    ::close(fd);
+    return text;
+}
+
 // Runs build/bin/splicebox with `arguments` in this environment changed by
-// `changes`, and collects its standard error.
+// `changes`, and collects its standard output and error (both short).
 Outcome RunSplicebox(const std::vector<const char*>& arguments = {},
                      const std::vector<Variable>& changes = kNoDisplay) {
-    int pipeFds[2];
-    if (::pipe(pipeFds) != 0) {
+    int out[2];
+    int err[2];
+    if (::pipe(out) != 0 || ::pipe(err) != 0) {
         return {};
     }
     const std::string program = SB_BIN_DIR "/splicebox";
@@ -60,19 +75,18 @@ Outcome RunSplicebox(const std::vector<const char*>& arguments = {},
         for (const auto& [name, value] : changes) {
             value != nullptr ? ::setenv(name, value, 1) : ::unsetenv(name);
         }
-        ::dup2(pipeFds[1], STDERR_FILENO);
-        ::close(pipeFds[0]);
+        ::dup2(out[1], STDOUT_FILENO);
+        ::dup2(err[1], STDERR_FILENO);
+        ::close(out[0]);
+        ::close(err[0]);
         ::execv(program.c_str(), argv.data());
         ::_exit(127);
     }
-    ::close(pipeFds[1]);
+    ::close(out[1]);
+    ::close(err[1]);
     Outcome outcome;
-    std::array<char, 4096> buffer;
-    ssize_t got;
-    while ((got = ::read(pipeFds[0], buffer.data(), buffer.size())) > 0) {
-        outcome.errors.append(buffer.data(), static_cast<std::size_t>(got));
-    }
-    ::close(pipeFds[0]);
+    outcome.output = ReadAll(out[0]);
+    outcome.errors = ReadAll(err[0]);
     int status = 0;
     ::waitpid(pid, &status, 0);
     outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
@@ -150,6 +164,27 @@ TEST(AutomatedStart, WithoutTheBusItsNameOrADisplayShowsWhyAndEnds) {
         EXPECT_EQ(outcome.errors, start.errors) << start.what;
         other.unregisterService(name);
     }
+}
+
+TEST(PlainStart, HelpAndVersionAnswerAndRegisterNothing) {
+    GameEnvironment environment;
+    environment.InstallGame();
+    const std::string version = "splicebox (Splicebox) " SB_VERSION "\n";
+    const std::pair<std::vector<const char*>, std::string> starts[] = {
+        {{"--version"}, version},
+        {{"-Automation", "--version"}, version},
+        {{"--version", "--help"}, version},
+        {{"extra", "--help", "--version"}, "Usage: splicebox [OPTION]\n"},
+    };
+    for (const auto& [arguments, start] : starts) {
+        const auto outcome = RunSplicebox(arguments);
+        const auto shown = ::testing::PrintToString(arguments);
+        EXPECT_EQ(outcome.exitCode, 0) << shown;
+        EXPECT_EQ(outcome.output.substr(0, start.size()), start) << shown;
+        EXPECT_EQ(outcome.errors, "") << shown;
+    }
+    EXPECT_EQ(ToolEntry(), "(absent)");
+    EXPECT_FALSE(std::filesystem::exists(environment.DataHome() / "dbus-1"));
 }
 
 TEST(PlainStart, OnlyTheAutomationAndEmbeddingSwitchesStartForAutomation) {

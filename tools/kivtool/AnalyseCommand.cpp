@@ -18,7 +18,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: kivtool analyse [--game-dir DIR | --chemicals FILE] FILE...\n"
+    "Usage: kivtool analyse [--game-dir DIR | --chemicals FILE] FILE...\n"
     "Prints, for every agent of each agent file, what the Analysis page shows: its\n"
     "file, its scripts, the chemicals they change and the warnings, in the user's\n"
     "language. Chemical names come from the game's list in DIR, from the list FILE,\n"

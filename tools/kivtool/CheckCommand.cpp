@@ -11,7 +11,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: kivtool check DIR\n"
+    "Usage: kivtool check DIR\n"
     "Loads every agent file of DIR as the applet's catalogue does, but goes on past\n"
     "damaged files: prints one line \"PATH: MESSAGE\" for each. Exit status 1 when any\n"
     "file is damaged or DIR cannot be listed (wholly or part-way).\n";

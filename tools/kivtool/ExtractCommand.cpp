@@ -11,7 +11,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: kivtool extract FILE DIR\n"
+    "Usage: kivtool extract FILE DIR\n"
     "Writes every image and sound carried by the agent file FILE into the folder DIR,\n"
     "under the names the injection would use; prints the path of each file written.\n"
     "Names that could reach outside DIR are refused.\n";

@@ -19,7 +19,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: kivtool pack MANIFEST -o FILE\n"
+    "Usage: kivtool pack MANIFEST -o FILE\n"
     "Builds the agent file FILE from MANIFEST, a text of [agent] and [file] sections\n"
     "(see the README, section \"kivtool\"). Paths in the manifest are relative to it.\n";
 

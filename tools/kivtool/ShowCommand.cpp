@@ -14,7 +14,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: kivtool show [--json] FILE...\n"
+    "Usage: kivtool show [--json] FILE...\n"
     "Prints every agent and carried file of each agent file. With --json, prints one\n"
     "JSON array holding an object per readable file. A file that cannot be read is\n"
     "reported on standard error; the exit status is then 1.\n";

@@ -6,19 +6,21 @@
 #include "tools/kivtool/ShowCommand.h"
 #include "tools/kivtool/ToolSupport.h"
 
+#include "Version.h"
+
 #include <cstdio>
 #include <cstring>
 
 namespace {
 
 constexpr const char* kUsage =
-    "usage: kivtool COMMAND [ARGUMENTS]\n"
+    "Usage: kivtool COMMAND [ARGUMENTS]\n"
     "  show [--json] FILE...   every agent and carried file of agent files\n"
     "  check DIR               report every damaged agent file of a folder\n"
     "  extract FILE DIR        write the carried images and sounds into DIR\n"
     "  pack MANIFEST -o FILE   build an agent file from a manifest\n"
     "  analyse FILE...         what the agents' scripts do (see analyse --help)\n"
-    "kivtool COMMAND --help describes each command.\n";
+    "kivtool COMMAND --help describes each command; kivtool --version gives the release.\n";
 
 struct Command {
     const char* name;
@@ -38,6 +40,10 @@ int main(int argc, char** argv) {
     }
     if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         std::fputs(kUsage, stdout);
+        return kExitOk;
+    }
+    if (std::strcmp(argv[1], "--version") == 0) {
+        std::fputs("kivtool (Splicebox) " SB_VERSION "\n", stdout);
         return kExitOk;
     }
     for (const auto& command : kCommands) {
