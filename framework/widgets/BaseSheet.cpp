@@ -199,7 +199,10 @@ void CBaseSheet::RestorePlacement() {
         m_onTop = onTop != 0;
     }
     setWindowFlag(Qt::WindowStaysOnTopHint, m_onTop);
-    // The platform window must exist for its frame to count in the size.
+    // The platform window must exist for its frame to count in the size. It is
+    // made at the saved place: some window managers (XWayland's in Weston, for
+    // one) take a window's place from its creation and ignore later moves.
+    move(x, y);
     winId();
     const QSize size = frameGeometry().size();
     SheetRect rect{x, y, x + size.width() - 1, y + size.height() - 1};
