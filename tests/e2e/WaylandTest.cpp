@@ -45,15 +45,17 @@ std::string ReadFile(const std::filesystem::path& path) {
     return std::string((std::istreambuf_iterator<char>(in)), {});
 }
 
-// A headless Weston compositor with XWayland, which lets its debug client read
-// where it shows each window.
+// A headless Weston compositor, with XWayland or without, which lets its debug
+// client read where it shows each window.
 class WestonSession {
 public:
-    WestonSession() {
+    explicit WestonSession(bool withXWayland) {
         std::filesystem::permissions(m_folder.Path(), std::filesystem::perms::owner_all);
-        m_folder.Write("weston.ini", "[core]\nxwayland=true\nidle-time=0\n"
-                                     "[shell]\npanel-position=none\n"
-                                     "[keyboard]\nvkb-show=false\n");
+        m_folder.Write("weston.ini", std::string("[core]\nxwayland=") +
+                                         (withXWayland ? "true" : "false") +
+                                         "\nidle-time=0\n"
+                                         "[shell]\npanel-position=none\n"
+                                         "[keyboard]\nvkb-show=false\n");
         ::setenv("XDG_RUNTIME_DIR", m_folder.Path().c_str(), 1);
         m_weston = std::make_unique<CChildProcess>(
             std::vector<std::string>{"/usr/bin/weston", "--backend=headless-backend.so",
@@ -136,10 +138,19 @@ protected:
             ASSERT_TRUE(
                 wallpaper.save(QString::fromStdString((game / "Applet Data" / name).string())));
         }
-        m_weston = std::make_unique<WestonSession>();
-        const std::string display = m_weston->WaitForXDisplay();
-        ASSERT_FALSE(display.empty()) << m_weston->Log();
-        // A Wayland desktop where the user chose no Qt platform.
+    }
+
+    // A Wayland desktop where the user chose no Qt platform, and the applet
+    // registered on it.
+    void StartDesktop(bool withXWayland) {
+        m_weston = std::make_unique<WestonSession>(withXWayland);
+        std::string display;
+        if (withXWayland) {
+            display = m_weston->WaitForXDisplay();
+            ASSERT_FALSE(display.empty()) << m_weston->Log();
+        }
+        // The bus passes its environment on, where nothing can be unset: an
+        // empty variable counts as unset, for Qt as for the applet.
         ::setenv("WAYLAND_DISPLAY", "wayland-splicebox", 1);
         ::setenv("DISPLAY", display.c_str(), 1);
         ::setenv("QT_QPA_PLATFORM", "", 1);
@@ -194,6 +205,7 @@ protected:
 } // namespace
 
 TEST_F(WaylandTest, UnderAWaylandCompositorTheWindowAppearsWhereItWasLeft) {
+    ASSERT_NO_FATAL_FAILURE(StartDesktop(true));
     const Shown first = OpenAndClose({120, 90});
     ASSERT_FALSE(first.window.isEmpty()) << m_weston->Log();
     const Shown second = OpenAndClose({400, 250});
@@ -207,4 +219,11 @@ TEST_F(WaylandTest, UnderAWaylandCompositorTheWindowAppearsWhereItWasLeft) {
     // Closed where it opened: the next start opens it there again.
     EXPECT_EQ(first.saved, QPoint(120, 90));
     EXPECT_EQ(second.saved, QPoint(400, 250));
+}
+
+// Without XWayland the window is a Wayland window, placed by the compositor.
+TEST_F(WaylandTest, WithoutXWaylandTheWindowAppearsNatively) {
+    ASSERT_NO_FATAL_FAILURE(StartDesktop(false));
+    const Shown shown = OpenAndClose({400, 250});
+    EXPECT_FALSE(shown.window.isEmpty()) << m_weston->Log();
 }
