@@ -8,9 +8,11 @@
 namespace GameContract {
 
 // --- The game's macro server ----------------------------------------------
-// ExecuteMacro(n kind, s macro) -> (b ok, s reply). ok false is a refused
-// macro; a D-Bus error (no owner, timeout, disconnection) is a failed call.
-// Both count as one failed attempt; the same macro is then sent again whole.
+// ExecuteMacro(n kind, s macro) -> (b ok, s reply). The game may take as long
+// as it needs to answer. ok false is a refused macro; a D-Bus error (no owner,
+// an error reply, the game leaving the bus while it runs the macro) is a failed
+// call. Both count as one failed attempt; the same macro is then sent again
+// whole.
 inline constexpr const char* kMacroServerName = "MWGS.OLE";
 inline constexpr const char* kMacroServerPath = "/";
 inline constexpr const char* kMacroServerInterface = "MWGS.OLE";

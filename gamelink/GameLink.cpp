@@ -51,25 +51,26 @@ bool CGameLink::IsConnected() const {
 }
 
 const char* CGameLink::ExecuteMacro(const char* macro) {
-    for (int failures = 1;; ++failures) {
-        try {
-            return ExecuteMacroOnce(macro);
-        } catch (const CKitException&) {
-            if (failures == kMaxAttempts) {
-                throw;
-            }
-        }
-        m_wait(kRetryDelay);
-    }
+    return Execute(macro, kMaxAttempts);
 }
 
 const char* CGameLink::ExecuteMacroOnce(const char* macro) {
-    g_replyBuffer[0] = '\0';
+    return Execute(macro, 1);
+}
+
+const char* CGameLink::Execute(const char* macro, int maxAttempts) {
     const std::string macroUtf8 = Windows1252ToUtf8(macro);
-    const MacroCallResult result = m_transport->Call(macroUtf8);
-    if (!result.called || !result.ok) {
-        ThrowStringId(IDS_ERROR_TALKING_TO_GAME, macroUtf8.c_str());
+    for (int attempt = 1;; ++attempt) {
+        g_replyBuffer[0] = '\0';
+        const MacroCallResult result = m_transport->Call(macroUtf8);
+        if (result.called && result.ok) {
+            StoreReply(result.reply);
+            return g_replyBuffer;
+        }
+        // A macro that the game may be running already is never sent again.
+        if (result.mayHaveRun || attempt == maxAttempts) {
+            ThrowStringId(IDS_ERROR_TALKING_TO_GAME, macroUtf8.c_str());
+        }
+        m_wait(kRetryDelay);
     }
-    StoreReply(result.reply);
-    return g_replyBuffer;
 }

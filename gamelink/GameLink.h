@@ -9,9 +9,13 @@
 
 // What one attempt of the game's macro method returned.
 struct MacroCallResult {
-    bool called = false; // false: the call itself failed (no server, timeout, D-Bus error)
+    bool called = false; // false: no answer came (no server, an error reply, the game left)
     bool ok = false;     // the game's answer; false is a refused macro
     std::string reply;   // UTF-8
+    // Only with called false: the game may have run the macro all the same (the
+    // bus gave up waiting, or the answer was not of the method's shape), so the
+    // macro must not be sent again.
+    bool mayHaveRun = false;
 };
 
 // The road to the game's macro server. The D-Bus transport lives in platform/;
@@ -22,7 +26,8 @@ public:
     virtual bool Connect() = 0;
     virtual void Disconnect() = 0;
     virtual bool IsConnected() const = 0;
-    // One call of ExecuteMacro(1, macro) with the macro already in UTF-8.
+    // One call of ExecuteMacro(1, macro) with the macro already in UTF-8; it
+    // waits for the game's answer however long the game takes.
     virtual MacroCallResult Call(std::string_view macroUtf8) = 0;
 };
 
@@ -53,12 +58,16 @@ public:
 
     // Sends a macro (Windows-1252 text, as agent files carry it) and returns the
     // game's reply (UTF-8) in the shared 8192-byte buffer, valid until the next
-    // macro call. Up to ten attempts 100 ms apart, then CKitException 6349.
+    // macro call. An attempt that the game certainly did not run (refused, an
+    // error reply, no game) is repeated up to ten attempts 100 ms apart; then,
+    // or at once after an attempt that may have run, CKitException 6349.
     const char* ExecuteMacro(const char* macro);
     // One attempt; CKitException 6349 on failure.
     const char* ExecuteMacroOnce(const char* macro);
 
 private:
+    const char* Execute(const char* macro, int maxAttempts);
+
     std::unique_ptr<IMacroTransport> m_transport;
     WaitFunction m_wait;
 };

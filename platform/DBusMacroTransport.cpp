@@ -1,6 +1,7 @@
 #include "platform/DBusMacroTransport.h"
 
 #include "gamelink/GameContract.h"
+#include "platform/DBusTimeout.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -46,11 +47,23 @@ MacroCallResult CDBusMacroTransport::Call(std::string_view macroUtf8) {
     // fromValue keeps the 16-bit type; a plain QVariant would widen it to int.
     call << QVariant::fromValue<qint16>(GameContract::kMacroKind)
          << QString::fromUtf8(macroUtf8.data(), static_cast<qsizetype>(macroUtf8.size()));
-    const QDBusMessage reply = m_bus.call(call, QDBus::Block, kCallTimeoutMs);
-    // An error reply, and an answer of the wrong shape, are failed calls.
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.signature() != QLatin1String("bs")) {
-        return {};
+    const QDBusMessage reply = m_bus.call(call, QDBus::Block, kDBusNoTimeout);
+    if (reply.type() != QDBusMessage::ReplyMessage) {
+        return Failure(reply);
+    }
+    // The game answered, but not as the method does: what it ran is unknown.
+    if (reply.signature() != QLatin1String("bs")) {
+        return {false, false, {}, true};
     }
     const QList<QVariant> arguments = reply.arguments();
     return {true, arguments[0].toBool(), arguments[1].toString().toStdString()};
+}
+
+MacroCallResult CDBusMacroTransport::Failure(const QDBusMessage& error) const {
+    // NoReply comes from the bus, not the game: when the game left without
+    // answering, or when a bus configured with a reply limit stopped waiting.
+    const bool busStoppedWaiting =
+        error.errorName() == QLatin1String("org.freedesktop.DBus.Error.NoReply") &&
+        m_bus.interface()->isServiceRegistered(m_server).value();
+    return {false, false, {}, busStoppedWaiting};
 }

@@ -9,14 +9,13 @@
 // that owns the server's name at that moment, so the link talks to one running
 // game: if that game goes away, calls fail until the next Connect, even when a
 // new game has taken the name meanwhile.
+//
+// A call waits for the game's answer however long the game takes, with no
+// timeout of its own: a call that gave up early would leave the game running
+// a macro that the link then sends again. A game that leaves the bus meanwhile
+// ends the wait at once, since the bus answers for it.
 class CDBusMacroTransport final : public IMacroTransport {
 public:
-    // The game answers a macro at once; only a hung or vanished game takes
-    // long. D-Bus's default of 25 s would freeze the user interface for over
-    // four minutes across ten attempts; two seconds keeps that near 20 s while
-    // leaving a busy game ample time to answer.
-    static constexpr int kCallTimeoutMs = 2000;
-
     CDBusMacroTransport(); // the session bus
     explicit CDBusMacroTransport(const QDBusConnection& bus);
 
@@ -27,6 +26,10 @@ public:
     MacroCallResult Call(std::string_view macroUtf8) override;
 
 private:
+    // An error in place of the game's answer: the game certainly did not run
+    // the macro, unless the bus gave up waiting while the game is still there.
+    MacroCallResult Failure(const QDBusMessage& error) const;
+
     QDBusConnection m_bus;
     QString m_server; // the owner's unique bus name; empty when not connected
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/DBusTimeout.h"
+
 #include <QDBusConnection>
 #include <QDBusPendingCall>
 #include <QObject>
@@ -26,8 +28,10 @@ public:
     // Starting the applet is the slow part of CreateObject: a fresh Qt program
     // loading its resources. Half a minute covers a loaded test machine.
     static constexpr int kCreateTimeoutMs = 30000;
-    // Notifications and Release are answered at once by a healthy applet.
-    static constexpr int kCallTimeoutMs = 5000;
+    // Notifications and Release wait as long as the applet takes: it answers
+    // them only after the macro it is sending has been answered, which a slow
+    // game (this substitute with a delay) may take long to do.
+    static constexpr int kCallTimeoutMs = kDBusNoTimeout;
     // After the final release the applet sends its quit macro and exits; this
     // long the substitute keeps serving it before it ends regardless.
     static constexpr int kLeaveGraceMs = 3000;

@@ -29,6 +29,17 @@ constexpr int kMaxCount = 1000000;
 
 } // namespace
 
+std::optional<std::chrono::milliseconds> CSimGame::ParseDelay(const QString& seconds) {
+    bool valid = false;
+    const double value = seconds.toDouble(&valid);
+    const std::chrono::duration<double> delay(value);
+    // Written this way round, "nan" fails both comparisons.
+    if (!valid || !(delay >= delay.zero() && delay <= kMaxAnswerDelay)) {
+        return std::nullopt;
+    }
+    return std::chrono::round<std::chrono::milliseconds>(delay);
+}
+
 CSimGame::CSimGame(const State& initial, CMacroLog& log, CAppletClient& applet)
     : m_state(initial), m_log(log), m_applet(applet) {}
 
@@ -91,6 +102,14 @@ QString CSimGame::Run(const QString& command, const QStringList& words, const QS
             return Error(command + QLatin1String(" needs one count"));
         }
         (command == QLatin1String("refuse") ? m_refuseCount : m_failCount) = count;
+        return Result({});
+    }
+    if (command == QLatin1String("delay")) {
+        const auto delay = words.size() == 2 ? ParseDelay(words[1]) : std::nullopt;
+        if (!delay) {
+            return Error(QStringLiteral("delay needs a number of seconds up to an hour"));
+        }
+        m_state.answerDelay = *delay;
         return Result({});
     }
     if (command == QLatin1String("create-object")) {

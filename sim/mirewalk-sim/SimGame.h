@@ -4,6 +4,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
+#include <optional>
+
 class CAppletClient;
 class CMacroLog;
 
@@ -23,13 +26,22 @@ public:
         bool hasSubject = false;
         QString subjectName;
         bool paused = false;
+        // How long the game is busy with each macro before it answers.
+        std::chrono::milliseconds answerDelay{0};
     };
+
+    // A delay given as seconds, such as "3" or "0.5"; nothing when the text is
+    // not one, or is negative or longer than kMaxAnswerDelay.
+    static std::optional<std::chrono::milliseconds> ParseDelay(const QString& seconds);
+    // Far longer than any test or person waits for one macro.
+    static constexpr std::chrono::hours kMaxAnswerDelay{1};
 
     CSimGame(const State& initial, CMacroLog& log, CAppletClient& applet);
 
     // Answers a macro as the game would, or refuses or fails it when asked to;
     // logs it either way.
     SimMacroAnswer AnswerMacro(const QString& macro);
+    std::chrono::milliseconds AnswerDelay() const { return m_state.answerDelay; }
 
     // Runs one command line; returns "ok", or "error: " and the reason.
     QString Execute(const QString& line);

@@ -27,10 +27,11 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: mirewalk-sim init DIR\n"
-    "       mirewalk-sim run [--log FILE] [--subject NAME] [--paused] [--create-object]\n"
+    "       mirewalk-sim run [--log FILE] [--subject NAME] [--paused] [--delay SECONDS]\n"
+    "                        [--create-object]\n"
     "commands while running, one a line on standard input or through the bus name\n"
     "MWGS.Sim: subject NAME | no-subject | pause | resume | refuse N | fail N |\n"
-    "create-object | notify B0 B1 B2 B3 | release | quit\n";
+    "delay SECONDS | create-object | notify B0 B1 B2 B3 | release | quit\n";
 
 // The control interface has a connection of its own, so that the game's
 // object tree stays exactly the game's.
@@ -63,6 +64,12 @@ std::optional<RunOptions> ParseRunOptions(const QStringList& arguments) {
             options.state.subjectName = arguments[++i];
         } else if (argument == QLatin1String("--paused")) {
             options.state.paused = true;
+        } else if (argument == QLatin1String("--delay") && hasValue) {
+            const auto delay = CSimGame::ParseDelay(arguments[++i]);
+            if (!delay) {
+                return std::nullopt;
+            }
+            options.state.answerDelay = *delay;
         } else if (argument == QLatin1String("--create-object")) {
             options.createObject = true;
         } else {

@@ -20,11 +20,14 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <regex>
+#include <thread>
 #include <unistd.h>
 
 namespace {
 
 using std::chrono::milliseconds;
+using std::chrono::seconds;
+using std::chrono::steady_clock;
 
 const auto* const g_bus = ::testing::AddGlobalTestEnvironment(new CPrivateBusEnvironment);
 
@@ -93,6 +96,51 @@ TEST_F(GameLinkOverTheBus, ConnectsOnlyToARunningGame) {
     EXPECT_THROW(link.ExecuteMacroOnce("dde: putv paus"), CKitException);
 }
 
+// However long the game takes, the link waits for its answer (also beyond
+// D-Bus's default of 25 s) and sends each macro once.
+TEST_F(GameLinkOverTheBus, ASlowGameIsWaitedForAndGetsEachMacroOnce) {
+    struct Case {
+        std::vector<std::string> options;
+        std::string command;
+        seconds delay;
+    };
+    for (const Case& slow :
+         {Case{{"--delay", "3"}, "", seconds(3)}, Case{{}, "delay 30", seconds(30)}}) {
+        SCOPED_TRACE(slow.delay.count());
+        CSimProcess sim(slow.options);
+        if (!slow.command.empty()) {
+            EXPECT_EQ(sim.Command(slow.command), "ok");
+        }
+        CGameLink link;
+        ASSERT_TRUE(link.Connect());
+        const auto start = steady_clock::now();
+        EXPECT_STREQ(link.ExecuteMacro("dde: putv ownr"), "0");
+        EXPECT_GE(steady_clock::now() - start, slow.delay);
+        EXPECT_EQ(sim.Macros(), std::vector<std::string>{"dde: putv ownr"});
+    }
+}
+
+// The bus answers for a game that dies while it runs a macro: the wait ends at
+// once, and the attempts after it find no game.
+TEST_F(GameLinkOverTheBus, AGameKilledWhileItRunsAMacroEndsTheWait) {
+    CSimProcess sim({"--delay", "60"});
+    CGameLink link;
+    ASSERT_TRUE(link.Connect());
+    std::thread killer([&sim] {
+        const auto deadline = steady_clock::now() + seconds(20);
+        while (sim.Macros().empty() && steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(milliseconds(5));
+        }
+        sim.Process().Signal(SIGKILL);
+    });
+    const auto start = steady_clock::now();
+    EXPECT_EQ(CaughtMessage(link, "dde: putv paus"),
+              "Error while talking to game\nMacro: \"dde: putv paus\"");
+    killer.join();
+    EXPECT_LT(steady_clock::now() - start, seconds(30));
+    EXPECT_EQ(sim.Macros(), std::vector<std::string>{"dde: putv paus"});
+}
+
 TEST_F(GameLinkOverTheBus, TheSubstituteAnswersAsTheGame) {
     CSimProcess sim({"--subject", "Bob Smith", "--paused"});
     CGameLink link;
@@ -113,6 +161,9 @@ TEST_F(GameLinkOverTheBus, TheSubstituteAnswersAsTheGame) {
 
     EXPECT_EQ(sim.Command("subject"), "error: subject needs a name");
     EXPECT_EQ(sim.Command("refuse -1"), "error: refuse needs one count");
+    for (const char* delay : {"delay -1", "delay 3601", "delay nan", "delay"}) {
+        EXPECT_EQ(sim.Command(delay), "error: delay needs a number of seconds up to an hour");
+    }
     EXPECT_EQ(sim.Command("notify 1 2 3 256"), "error: notify needs four bytes 0 to 255");
     EXPECT_EQ(sim.Command("jump"), "error: unknown command \"jump\"");
 }

@@ -45,6 +45,7 @@ private:
 
 const MacroCallResult kRefused{true, false, "ignored"};
 const MacroCallResult kFailedCall{false, false, ""};
+const MacroCallResult kMayHaveRun{false, false, "", true};
 
 MacroCallResult Answer(std::string reply) {
     return {true, true, std::move(reply)};
@@ -94,6 +95,15 @@ TEST_F(GameLinkRetry, TenFailedAttemptsRaiseTheMessageWithTheMacro) {
     CGameLink link = MakeLink(script);
     EXPECT_EQ(CaughtMessage(link, "dde: getb cnam", true),
               "Error while talking to game\nMacro: \"dde: getb cnam\"");
+    EXPECT_EQ(script.calls.size(), 1u);
+    EXPECT_TRUE(script.waits.empty());
+}
+
+TEST_F(GameLinkRetry, AnAttemptTheGameMayHaveRunIsNeverSentAgain) {
+    Script script{{kMayHaveRun, Answer("never reached")}};
+    CGameLink link = MakeLink(script);
+    EXPECT_EQ(CaughtMessage(link, "inst,new: simp ball 4 0 1000 0,endm"),
+              "Error while talking to game\nMacro: \"inst,new: simp ball 4 0 1000 0,endm\"");
     EXPECT_EQ(script.calls.size(), 1u);
     EXPECT_TRUE(script.waits.empty());
 }
