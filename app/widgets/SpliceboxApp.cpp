@@ -9,11 +9,14 @@
 #include "app/widgets/MessageBoxSink.h"
 #include "gamelink/GameContract.h"
 #include "platform/AutomationService.h"
+#include "platform/TerminationSignals.h"
 #include "ui/widgets/InjectorSheet.h"
 
 #include <QApplication>
 #include <QDBusConnection>
 #include <QShortcut>
+
+#include <system_error>
 
 namespace {
 constexpr int kExitFailure = 1;
@@ -35,6 +38,16 @@ CSpliceboxApp::~CSpliceboxApp() {
 }
 
 bool CSpliceboxApp::InitInstance() {
+    // First, so that a signal before the window exists ends the process as
+    // soon as the event loop runs.
+    try {
+        m_terminationSignals = std::make_unique<CTerminationSignals>();
+    } catch (const std::system_error& e) {
+        ShowMessage(e.what(), MessageKind::Warning);
+        return false;
+    }
+    connect(m_terminationSignals.get(), &CTerminationSignals::Received, this,
+            &CSpliceboxApp::OnTerminationSignal);
     m_service = std::make_unique<CAutomationService>(*this, QDBusConnection::sessionBus(),
                                                      GameContract::kAppletServiceName);
     if (!m_service->Start()) {
@@ -123,6 +136,20 @@ void CSpliceboxApp::EndWhenIdle() {
     if (m_lockCount == 0 && !MainWindowExists()) {
         QCoreApplication::quit();
     }
+}
+
+// Logout, kill or Ctrl-C: the sheet closes as its Close button closes it, and
+// the process ends even while the game still holds the object. Only the first
+// signal counts; the close it starts may itself wait for the game.
+void CSpliceboxApp::OnTerminationSignal() {
+    if (m_terminating) {
+        return;
+    }
+    m_terminating = true;
+    if (MainWindowExists()) {
+        m_sheet->close();
+    }
+    QCoreApplication::exit(0);
 }
 
 int RunAutomatedStart() {

@@ -10,6 +10,7 @@
 class CAutomationService;
 class CHelpWindow;
 class CInjectorSheet;
+class CTerminationSignals;
 
 // The application as the game runs it: it serves the automation object on the
 // session bus, creates the main sheet when the game first asks for the object,
@@ -20,8 +21,9 @@ public:
     CSpliceboxApp();
     ~CSpliceboxApp() override;
 
-    // Serves the automation object; false, with a message shown, when the bus
-    // or its name cannot be had or there is no display for the window.
+    // Watches the termination signals and serves the automation object; false,
+    // with a message shown, when the signals cannot be watched, the bus or its
+    // name cannot be had, or there is no display for the window.
     bool InitInstance();
     // Deletes the sheet; returns the exit code it is given.
     int ExitInstance(int exitCode);
@@ -42,11 +44,14 @@ private:
     bool CreateMainSheet();
     bool MainWindowExists() const;
     void EndWhenIdle();
+    void OnTerminationSignal();
 
+    std::unique_ptr<CTerminationSignals> m_terminationSignals;
     std::unique_ptr<CAutomationService> m_service;
     std::unique_ptr<CHelpWindow> m_helpWindow;
     int m_lockCount = 0;
     bool m_sheetTried = false;
+    bool m_terminating = false;
 };
 
 // The automated start: runs the application until it ends; the exit code.

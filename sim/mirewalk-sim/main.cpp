@@ -3,6 +3,7 @@
 
 #include "app/KitException.h"
 #include "gamelink/GameContract.h"
+#include "platform/TerminationSignals.h"
 #include "sim/mirewalk-sim/AppletClient.h"
 #include "sim/mirewalk-sim/GameFolder.h"
 #include "sim/mirewalk-sim/MacroLog.h"
@@ -11,7 +12,6 @@
 #include "sim/mirewalk-sim/SimControl.h"
 #include "sim/mirewalk-sim/SimGame.h"
 #include "sim/mirewalk-sim/StdinReader.h"
-#include "sim/mirewalk-sim/TerminationSignals.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -156,7 +156,7 @@ int Init(const QString& folder) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     try {
-        // Before the bus starts its thread, so that no thread takes the signals.
+        // First, so that a signal during start-up is handled once the loop runs.
         CTerminationSignals terminationSignals;
         // A reader of the log on standard output that goes away must not end the game.
         std::signal(SIGPIPE, SIG_IGN);

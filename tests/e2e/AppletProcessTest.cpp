@@ -92,6 +92,25 @@ protected:
         return sim;
     }
 
+    // Starts the applet as the bus would, but as a child of the test, so that
+    // its exit status can be read; returns once it serves its name.
+    static std::unique_ptr<CChildProcess> StartAutomatedApplet() {
+        auto applet = std::make_unique<CChildProcess>(
+            std::vector<std::string>{kApplet, "-Automation"}, CChildProcess::Plumbing{});
+        const auto deadline = std::chrono::steady_clock::now() + 20s;
+        while (AppletPid() != applet->Pid() && applet->IsRunning() &&
+               std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(10ms);
+        }
+        EXPECT_EQ(AppletPid(), applet->Pid());
+        return applet;
+    }
+
+    std::string UserRegistryText() const {
+        std::ifstream registry(m_environment.RegistryFile("HKEY_CURRENT_USER"));
+        return std::string((std::istreambuf_iterator<char>(registry)), {});
+    }
+
     GameEnvironment m_environment;
     std::filesystem::path m_game;
 };
@@ -189,6 +208,62 @@ TEST_F(AppletProcessTest, AnAppletWhoseWindowCannotBeCreatedRefusesTheObjectAndE
 
     EXPECT_EQ(created.type(), QDBusMessage::ErrorMessage);
     EXPECT_TRUE(WaitForProcessEnd(AppletPid(), kAppletEndTimeout));
+    EXPECT_FALSE(QDBusConnection::sessionBus().interface()->isServiceRegistered(
+        QLatin1String(GameContract::kAppletServiceName)));
+}
+
+// Logout, kill and Ctrl-C close the sheet as its Close button does: the
+// placement is saved, the game hears the applet's quit macro once, and the
+// process ends with status 0 although the game still holds the object. A
+// signal that arrives while a macro waits for the game is handled after the
+// game has answered.
+TEST_F(AppletProcessTest, TerminationSignalsCloseTheSheetOnceAndEndTheApplet) {
+    const std::vector<std::string> startUp{"dde: putv ownr", "dde: putv paus", "dde: getb cnam"};
+    struct Case {
+        const char* name;
+        std::vector<int> signalNumbers;
+        bool whileAMacroWaits;
+    };
+    for (const Case& test :
+         {Case{"SIGTERM", {SIGTERM}, false}, Case{"SIGINT", {SIGINT}, false},
+          Case{"SIGHUP", {SIGHUP}, false}, Case{"two in a row", {SIGTERM, SIGTERM}, false},
+          Case{"while a macro waits", {SIGTERM}, true}}) {
+        SCOPED_TRACE(test.name);
+        std::filesystem::remove(m_environment.RegistryFile("HKEY_CURRENT_USER"));
+        m_environment.InstallGame();
+        auto applet = StartAutomatedApplet();
+        auto sim = StartGameWithApplet();
+        std::vector<std::string> expected = startUp;
+        if (test.whileAMacroWaits) {
+            // The pause shows in the title, which asks the slow game for the name.
+            EXPECT_EQ(sim->Command("delay 2"), "ok");
+            EXPECT_EQ(sim->Command("notify 2 10 1 0"), "ok");
+            const auto deadline = std::chrono::steady_clock::now() + 10s;
+            while (sim->Macros().size() == startUp.size() &&
+                   std::chrono::steady_clock::now() < deadline) {
+                std::this_thread::sleep_for(5ms);
+            }
+            expected.push_back("dde: getb cnam");
+        }
+        EXPECT_EQ(UserRegistryText().find("\"Location\""), std::string::npos);
+
+        for (const int signalNumber : test.signalNumbers) {
+            applet->Signal(signalNumber);
+        }
+
+        EXPECT_EQ(applet->WaitForExit(kAppletEndTimeout), 0);
+        expected.push_back("inst,app: quit 1,endm");
+        EXPECT_EQ(sim->Macros(), expected);
+        EXPECT_NE(UserRegistryText().find("\"Location\""), std::string::npos);
+    }
+}
+
+TEST_F(AppletProcessTest, ASignalBeforeTheWindowExistsEndsTheApplet) {
+    auto applet = StartAutomatedApplet();
+
+    applet->Signal(SIGTERM);
+
+    EXPECT_EQ(applet->WaitForExit(kAppletEndTimeout), 0);
     EXPECT_FALSE(QDBusConnection::sessionBus().interface()->isServiceRegistered(
         QLatin1String(GameContract::kAppletServiceName)));
 }
