@@ -19,13 +19,11 @@ build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
 # Every test twice: the ordinary build, then clang with AddressSanitizer and
-# UndefinedBehaviorSanitizer, where any report fails the run. A failed test is
-# run once more: one end-to-end applet test has hung once in several sanitizer
-# runs, a race still to be found; a real fault fails both times.
+# UndefinedBehaviorSanitizer, where any report fails the run.
 check: test sanitize
 
 test: build
-	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 300 --repeat until-pass:2
+	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 300
 
 SANITIZE_BUILD ?= build-asan
 sanitize: bootstrap
@@ -34,7 +32,7 @@ sanitize: bootstrap
 	@cd $(SANITIZE_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	    LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
 	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-	    ctest --output-on-failure -j $(JOBS) --timeout 600 --repeat until-pass:2
+	    ctest --output-on-failure -j $(JOBS) --timeout 600
 
 # The applet against the game substitute in a demo game folder (scripts/demo).
 demo: build

@@ -1,4 +1,5 @@
 #include "gamelink/GameContract.h"
+#include "tests/support/BusCall.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/GameEnvironment.h"
 #include "tests/support/PrivateBus.h"
@@ -58,7 +59,7 @@ QDBusMessage CallApplet(const QString& path, const char* method,
         QLatin1String(GameContract::kAppletServiceName), path,
         QLatin1String(GameContract::kAppletInterface), QLatin1String(method));
     call.setArguments(arguments);
-    return QDBusConnection::sessionBus().call(call, QDBus::BlockWithGui, 20000);
+    return CallServingEvents(QDBusConnection::sessionBus(), call, 20000);
 }
 
 // A game installed in a fresh folder with the applet registered by its plain

@@ -1,5 +1,6 @@
 #include "platform/AutomationService.h"
 #include "gamelink/GameContract.h"
+#include "tests/support/BusCall.h"
 #include "tests/support/PrivateBus.h"
 
 #include <QDBusConnection>
@@ -77,7 +78,7 @@ public:
             QLatin1String(GameContract::kAppletServiceName), path,
             QLatin1String(GameContract::kAppletInterface), QLatin1String(method));
         call.setArguments(arguments);
-        return m_connection->call(call, QDBus::BlockWithGui);
+        return CallServingEvents(*m_connection, call);
     }
     QString CreateObject() {
         const QDBusMessage reply = Call(QStringLiteral("/"), GameContract::kCreateObjectMethod);
