@@ -9,8 +9,8 @@
 //
 // Qt's own way, QDBus::BlockWithGui, loses a reply that arrives before its
 // local event loop starts listening: the call then waits forever, past its
-// own timeout. With Qt 6.4 that happens about once in ten thousand calls to a
-// quick callee, and it is how an end-to-end test hung. Asking the pending call
-// whether it has finished cannot miss the reply.
+// own timeout. With Qt 6.4 that happens about once in some ten thousand calls
+// to a quick callee, and it is how an end-to-end test hung. Asking the pending
+// call whether it has finished cannot miss the reply.
 QDBusMessage CallServingEvents(const QDBusConnection& connection, const QDBusMessage& call,
                                int timeoutMs = -1);
