@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -87,7 +86,9 @@ public:
     std::uint16_t m_scriptCount = 0;
     std::vector<std::string> m_scripts;
     std::uint16_t m_dependencyCount = 0;
-    std::array<AgentDependencyRef, kMaxDependencies> m_dependencies;
+    // m_dependencyCount entries, sized to the count: a fixed table of 128 would
+    // cost 5 KiB for every agent listed, most of which need one or two.
+    std::vector<AgentDependencyRef> m_dependencies;
     CAgentPicture m_picture;
 };
 

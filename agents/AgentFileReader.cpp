@@ -146,9 +146,10 @@ private:
         if (agent.m_dependencyCount > CAgent::kMaxDependencies) {
             FailFormat();
         }
+        agent.m_dependencies.reserve(agent.m_dependencyCount);
         for (std::uint16_t i = 0; i < agent.m_dependencyCount; ++i) {
-            agent.m_dependencies[i].type = Need(reader.U16());
-            agent.m_dependencies[i].name = NeedString(reader);
+            const std::uint16_t type = Need(reader.U16());
+            agent.m_dependencies.push_back(AgentDependencyRef{type, NeedString(reader)});
         }
         ParsePicture(reader, agent.m_picture);
     }

@@ -42,7 +42,7 @@ CAgent BenchAgent(int number) {
     agent.m_quantity = 3;
     agent.m_installScript = "inst,new: simp bench,endm";
     agent.m_scripts = {"scrp 2 9 1 1,endm"};
-    agent.m_dependencies[0] = AgentDependencyRef{1, "bench.wav"};
+    agent.m_dependencies = {AgentDependencyRef{1, "bench.wav"}};
     agent.m_dependencyCount = 1;
     const std::vector<std::uint16_t> pixels(32 * 32, 0x1234);
     agent.m_picture.Create(pixels.data(), 32, 32, 1, true);
