@@ -19,6 +19,9 @@ public:
     void Create(const std::uint16_t* pixels, std::uint32_t width, std::uint32_t height,
                 std::uint32_t pixelFormat, bool buildMask);
     void BuildMask(std::uint16_t keyColour);
+    // Room for width x height pixels, left unset for the caller to fill, and
+    // no mask yet. Throws as Create does.
+    std::uint16_t* Allocate(std::uint32_t width, std::uint32_t height, std::uint32_t pixelFormat);
     bool HasPicture() const { return m_pixels != nullptr; }
 
     // Draws the opaque pixels mixed with the destination at opacity 0..255.
