@@ -3,11 +3,19 @@
 #include "agents/AgentFileListing.h"
 #include "app/KitException.h"
 #include "app/StringTable.h"
+#include "platform/FilePrefetch.h"
 
 #include <algorithm>
 #include <new>
 
 namespace {
+
+// Files whose first page is asked for ahead of the one being read: enough to
+// keep a disk's queue full while the inodes are still being fetched, and only
+// 4 MiB of cache.
+constexpr std::size_t kPrefetchAhead = 1024;
+// The page that the reader takes first: the magic and the first chunks.
+constexpr std::size_t kPrefetchBytes = 4096;
 
 // Room for `extra` more entries, growing geometrically so that adding files
 // one by one stays linear.
@@ -42,8 +50,17 @@ void CAgentCatalogue::ScanDirectory(const std::string& directory) {
         return;
     }
     // What the listing delivered before it failed is loaded all the same.
-    for (const auto& path : list->paths) {
-        AddFile(path);
+    // After a boot each file's first page waits on the disk; asking for the
+    // pages of the files ahead keeps that many reads in flight at once.
+    const auto& paths = list->paths;
+    for (std::size_t i = 0; i < std::min(kPrefetchAhead, paths.size()); ++i) {
+        PrefetchFileStart(paths[i], kPrefetchBytes);
+    }
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (i + kPrefetchAhead < paths.size()) {
+            PrefetchFileStart(paths[i + kPrefetchAhead], kPrefetchBytes);
+        }
+        AddFile(paths[i]);
     }
     if (list->failed) {
         ThrowStringId(IDS_ERROR_LOOKING_FOR_KIV);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -20,6 +19,9 @@ public:
     void Create(const std::uint16_t* pixels, std::uint32_t width, std::uint32_t height,
                 std::uint32_t pixelFormat, bool buildMask);
     void BuildMask(std::uint16_t keyColour);
+    // Room for width x height pixels, left unset for the caller to fill, and
+    // no mask yet. Throws as Create does.
+    std::uint16_t* Allocate(std::uint32_t width, std::uint32_t height, std::uint32_t pixelFormat);
     bool HasPicture() const { return m_pixels != nullptr; }
 
     // Draws the opaque pixels mixed with the destination at opacity 0..255.
@@ -87,7 +89,9 @@ public:
     std::uint16_t m_scriptCount = 0;
     std::vector<std::string> m_scripts;
     std::uint16_t m_dependencyCount = 0;
-    std::array<AgentDependencyRef, kMaxDependencies> m_dependencies;
+    // m_dependencyCount entries, sized to the count: a fixed table of 128 would
+    // cost 5 KiB for every agent listed, most of which need one or two.
+    std::vector<AgentDependencyRef> m_dependencies;
     CAgentPicture m_picture;
 };
 

@@ -6,6 +6,7 @@
 #include "platform/ByteReader.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <new>
 #include <optional>
@@ -13,6 +14,10 @@
 namespace {
 
 using namespace AgentFileFormat;
+
+// Agent chunks up to this size are read on the stack; a 32 x 32 thumbnail with
+// its texts takes about 3 KiB.
+constexpr std::size_t kSmallChunkSize = 16 * 1024;
 
 [[noreturn]] void FailFormat() {
     ThrowStringId(IDS_UNEXPECTED_FILE_FORMAT);
@@ -105,21 +110,32 @@ private:
         if (length < kMinAgentChunkSize || length > kMaxAgentChunkSize) {
             FailFormat();
         }
-        // One buffer serves every agent chunk and grows only for a larger one.
-        if (m_buffer.size() < length) {
-            m_buffer.clear();
-            m_buffer.shrink_to_fit();
-            m_buffer.resize(length);
-        }
-        if (m_source.Read(m_buffer.data(), length) != length) {
+        std::uint8_t* bytes = ChunkBuffer(length);
+        if (m_source.Read(bytes, length) != length) {
             FailEndOfFile();
         }
         auto agent = std::make_unique<CAgent>();
         agent->m_owner = &m_file;
         agent->m_chunkOffset = chunkOffset;
-        CByteReader reader(m_buffer.data(), length);
+        CByteReader reader(bytes, length);
         ParseAgent(reader, *agent);
         m_file.m_agents.push_back(std::move(agent));
+    }
+
+    // Most agent chunks fit the reader's own array: a buffer taken from the
+    // heap for each file would land past the memory that the catalogue keeps,
+    // and touching fresh pages is what listing costs most. One heap buffer
+    // serves the larger chunks and grows only for a larger one still.
+    std::uint8_t* ChunkBuffer(std::uint32_t length) {
+        if (length <= m_smallChunk.size()) {
+            return m_smallChunk.data();
+        }
+        if (m_buffer.size() < length) {
+            m_buffer.clear();
+            m_buffer.shrink_to_fit();
+            m_buffer.resize(length);
+        }
+        return m_buffer.data();
     }
 
     static void ParseAgent(CByteReader& reader, CAgent& agent) {
@@ -146,9 +162,10 @@ private:
         if (agent.m_dependencyCount > CAgent::kMaxDependencies) {
             FailFormat();
         }
+        agent.m_dependencies.reserve(agent.m_dependencyCount);
         for (std::uint16_t i = 0; i < agent.m_dependencyCount; ++i) {
-            agent.m_dependencies[i].type = Need(reader.U16());
-            agent.m_dependencies[i].name = NeedString(reader);
+            const std::uint16_t type = Need(reader.U16());
+            agent.m_dependencies.push_back(AgentDependencyRef{type, NeedString(reader)});
         }
         ParsePicture(reader, agent.m_picture);
     }
@@ -160,13 +177,10 @@ private:
             return;
         }
         const std::uint64_t count = std::uint64_t{width} * height;
-        const auto bytes = Need(reader.Bytes(count * 2));
-        std::vector<std::uint16_t> pixels(static_cast<std::size_t>(count));
-        CByteReader pixelReader(bytes);
-        for (auto& pixel : pixels) {
-            pixel = Need(pixelReader.U16());
-        }
-        picture.Create(pixels.data(), width, height, 1, true);
+        CByteReader pixelReader(Need(reader.Bytes(count * 2)));
+        std::uint16_t* pixels = picture.Allocate(width, height, 1);
+        pixelReader.U16s(std::span(pixels, static_cast<std::size_t>(count)));
+        picture.BuildMask(pixels[0]);
     }
 
     // Only the fixed part and the name are read; the contents are skipped, so
@@ -198,6 +212,7 @@ private:
 
     CAgentFile& m_file;
     IAgentFileSource& m_source;
+    std::array<std::uint8_t, kSmallChunkSize> m_smallChunk;
     std::vector<std::uint8_t> m_buffer;
     std::uint64_t m_position = 0;
 };

@@ -32,10 +32,38 @@ CFileAgentSource::CFileAgentSource(const std::string& path)
 }
 
 std::size_t CFileAgentSource::Read(std::uint8_t* out, std::size_t count) {
+    count = static_cast<std::size_t>(std::min<std::uint64_t>(count, Remaining()));
+    std::size_t done = 0;
+    while (done < count) {
+        const bool inWindow =
+            m_position >= m_windowStart && m_position < m_windowStart + m_windowLength;
+        if (!inWindow && count - done >= m_window.size()) {
+            const std::size_t got = ReadAt(out + done, count - done, m_position);
+            m_position += got;
+            return done + got;
+        }
+        if (!inWindow) {
+            m_windowStart = m_position;
+            m_windowLength = ReadAt(m_window.data(), m_window.size(), m_position);
+            if (m_windowLength == 0) {
+                break;
+            }
+        }
+        const auto offset = static_cast<std::size_t>(m_position - m_windowStart);
+        const std::size_t n = std::min(count - done, m_windowLength - offset);
+        std::memcpy(out + done, m_window.data() + offset, n);
+        done += n;
+        m_position += n;
+    }
+    return done;
+}
+
+// Up to `count` bytes from `at`, fewer only at the end of the file.
+std::size_t CFileAgentSource::ReadAt(std::uint8_t* out, std::size_t count, std::uint64_t at) const {
     std::size_t done = 0;
     while (done < count) {
         const ssize_t got =
-            ::pread(m_file.Get(), out + done, count - done, static_cast<off_t>(m_position + done));
+            ::pread(m_file.Get(), out + done, count - done, static_cast<off_t>(at + done));
         if (got < 0 && errno == EINTR) {
             continue;
         }
@@ -47,7 +75,6 @@ std::size_t CFileAgentSource::Read(std::uint8_t* out, std::size_t count) {
         }
         done += static_cast<std::size_t>(got);
     }
-    m_position += done;
     return done;
 }
 

@@ -60,10 +60,10 @@ std::vector<std::uint8_t> AgentChunkData(const CAgent& agent) {
     for (const auto& script : agent.m_scripts) {
         sink.String(script);
     }
-    sink.U16(agent.m_dependencyCount);
-    for (std::size_t i = 0; i < agent.m_dependencyCount; ++i) {
-        sink.U16(agent.m_dependencies[i].type);
-        sink.String(agent.m_dependencies[i].name);
+    sink.U16(static_cast<std::uint16_t>(agent.m_dependencies.size()));
+    for (const auto& reference : agent.m_dependencies) {
+        sink.U16(reference.type);
+        sink.String(reference.name);
     }
     const CAgentPicture& picture = agent.m_picture;
     const bool hasPixels = picture.HasPicture() && picture.m_width > 0 && picture.m_height > 0;

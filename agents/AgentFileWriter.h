@@ -9,8 +9,8 @@
 #include <vector>
 
 // Builds the bytes of an agent file chunk by chunk, in the order added. An
-// agent is described by a CAgent: its numbers, texts, scripts, the first
-// m_dependencyCount table entries and its picture are written as they are.
+// agent is described by a CAgent: its numbers, texts, scripts, dependency
+// table and picture are written as they are (the counts are the lists' sizes).
 class CAgentFileWriter {
 public:
     CAgentFileWriter();

@@ -14,19 +14,24 @@ namespace {
 
 } // namespace
 
-void CAgentPicture::Create(const std::uint16_t* pixels, std::uint32_t width, std::uint32_t height,
-                           std::uint32_t pixelFormat, bool buildMask) {
-    const std::size_t count = std::size_t{width} * height;
+std::uint16_t* CAgentPicture::Allocate(std::uint32_t width, std::uint32_t height,
+                                       std::uint32_t pixelFormat) {
+    m_mask.reset();
     try {
-        m_pixels = std::make_unique<std::uint16_t[]>(count);
+        m_pixels = std::make_unique_for_overwrite<std::uint16_t[]>(std::size_t{width} * height);
     } catch (const std::bad_alloc&) {
         FailAllocation();
     }
-    std::copy(pixels, pixels + count, m_pixels.get());
     m_width = width;
     m_height = height;
     m_pixelFormat = pixelFormat;
-    m_mask.reset();
+    return m_pixels.get();
+}
+
+void CAgentPicture::Create(const std::uint16_t* pixels, std::uint32_t width, std::uint32_t height,
+                           std::uint32_t pixelFormat, bool buildMask) {
+    const std::size_t count = std::size_t{width} * height;
+    std::copy(pixels, pixels + count, Allocate(width, height, pixelFormat));
     if (buildMask && count > 0) {
         BuildMask(pixels[0]);
     }
@@ -36,11 +41,13 @@ void CAgentPicture::BuildMask(std::uint16_t keyColour) {
     const std::size_t count = std::size_t{m_width} * m_height;
     m_mask.reset();
     try {
-        m_mask = std::make_unique<std::uint8_t[]>(count);
+        m_mask = std::make_unique_for_overwrite<std::uint8_t[]>(count);
     } catch (const std::bad_alloc&) {
         FailAllocation();
     }
+    const std::uint16_t* pixels = m_pixels.get();
+    std::uint8_t* mask = m_mask.get();
     for (std::size_t i = 0; i < count; ++i) {
-        m_mask[i] = m_pixels[i] == keyColour ? 0 : 255;
+        mask[i] = pixels[i] == keyColour ? 0 : 255;
     }
 }

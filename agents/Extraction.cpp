@@ -4,20 +4,16 @@
 #include "agents/AgentNames.h"
 #include "app/KitException.h"
 #include "app/StringTable.h"
+#include "platform/FileCopy.h"
 #include "platform/FileDescriptor.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <vector>
 
 namespace {
 
-// Copies stream through a buffer of this size, so memory stays bounded
-// whatever size the carried file has.
-constexpr std::size_t kCopyBlockSize = 64 * 1024;
 // Carried images and sounds are shared game data: readable by everyone.
 constexpr mode_t kExtractedFileMode = 0644;
 
@@ -61,41 +57,6 @@ private:
     bool m_renamed = false;
 };
 
-bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
-// False on a read failure and when the agent file holds fewer bytes than the
-// record declares (it changed since it was listed).
-bool Copy(int source, std::uint64_t offset, std::uint64_t size, int destination) {
-    std::vector<std::uint8_t> block(kCopyBlockSize);
-    while (size > 0) {
-        const std::size_t wanted =
-            size < block.size() ? static_cast<std::size_t>(size) : block.size();
-        const ssize_t got = ::pread(source, block.data(), wanted, static_cast<off_t>(offset));
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0 || !WriteAll(destination, block.data(), static_cast<std::size_t>(got))) {
-            return false;
-        }
-        offset += static_cast<std::uint64_t>(got);
-        size -= static_cast<std::uint64_t>(got);
-    }
-    return true;
-}
-
 } // namespace
 
 void ExtractCarriedFile(const CDependencyFile& record, const std::string& directory,
@@ -105,7 +66,7 @@ void ExtractCarriedFile(const CDependencyFile& record, const std::string& direct
     const CFileDescriptor source(::open(agentPath.c_str(), O_RDONLY | O_CLOEXEC));
     CTemporaryFile target(directory);
     if (!source.IsOpen() || !target.IsOpen() ||
-        !Copy(source.Get(), record.m_dataOffset, record.m_size, target.Get()) ||
+        !CopyFileBytes(source.Get(), record.m_dataOffset, record.m_size, target.Get()) ||
         !target.CommitAs(destination)) {
         ThrowStringId(IDS_ERROR_READING_FILE, agentPath.c_str());
     }

@@ -33,13 +33,26 @@ public:
         if (count > Remaining()) {
             return std::nullopt;
         }
-        auto result = m_bytes.subspan(static_cast<std::size_t>(m_position),
-                                      static_cast<std::size_t>(count));
+        auto result =
+            m_bytes.subspan(static_cast<std::size_t>(m_position), static_cast<std::size_t>(count));
         m_position += count;
         return result;
     }
 
     bool Skip(std::uint64_t count) { return Bytes(count).has_value(); }
+
+    // Fills `out` with consecutive u16 values in one pass (a loop the compiler
+    // can vectorise); false, reading nothing, when fewer bytes remain.
+    bool U16s(std::span<std::uint16_t> out) {
+        const auto bytes = Bytes(std::uint64_t{out.size()} * 2);
+        if (!bytes) {
+            return false;
+        }
+        for (std::size_t i = 0; i < out.size(); ++i) {
+            out[i] = static_cast<std::uint16_t>((*bytes)[2 * i] | (*bytes)[2 * i + 1] << 8);
+        }
+        return true;
+    }
 
     // A string ended by a zero byte that lies inside the remaining bytes; the
     // terminator is consumed but not returned.

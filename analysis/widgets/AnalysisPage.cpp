@@ -51,15 +51,14 @@ bool CAnalysisPage::OnInitDialog() {
 }
 
 void CAnalysisPage::FillAgentList() {
-    m_agentList->ResetContent();
     const auto& agents = m_catalogue->m_agents;
+    std::vector<CHScrollListBox::Entry> entries;
+    entries.reserve(agents.size());
     for (std::size_t i = 0; i < agents.size(); ++i) {
-        const int index =
-            m_agentList->AddString(QString::fromStdString(Windows1252ToUtf8(agents[i]->m_name)));
-        if (index != CHScrollListBox::kError) {
-            m_agentList->SetItemData(index, static_cast<int>(i));
-        }
+        entries.push_back(
+            {QString::fromStdString(Windows1252ToUtf8(agents[i]->m_name)), static_cast<int>(i)});
     }
+    m_agentList->SetContent(std::move(entries));
 }
 
 void CAnalysisPage::OnSelchangeAgentList() {

@@ -8,6 +8,14 @@
 
 #include <algorithm>
 
+namespace {
+
+int WidthIn(const QFontMetrics& metrics, const QString& text) {
+    return metrics.horizontalAdvance(text) + metrics.averageCharWidth();
+}
+
+} // namespace
+
 CHScrollListBox::CHScrollListBox(QWidget* parent) : QListWidget(parent) {
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setUniformItemSizes(true);
@@ -51,12 +59,32 @@ int CHScrollListBox::AddString(const QString& text) {
     return AddEntry(text);
 }
 
+void CHScrollListBox::SetContent(std::vector<Entry> entries) {
+    ResetContent();
+    if (m_sorted) {
+        // Stable, as adding one by one puts an entry after those it equals.
+        std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+            return QString::compare(a.text, b.text, Qt::CaseInsensitive) < 0;
+        });
+    }
+    const QFontMetrics metrics(font());
+    int widest = 0;
+    for (const Entry& entry : entries) {
+        if (m_hasFont) {
+            widest = std::max(widest, WidthIn(metrics, entry.text));
+        }
+        auto* item = new QListWidgetItem(entry.text);
+        item->setData(Qt::UserRole, entry.data);
+        addItem(item);
+    }
+    SetHorizontalExtent(widest);
+}
+
 int CHScrollListBox::GetTextWidth(const QString& text) const {
     if (!m_hasFont) {
         return 0;
     }
-    const QFontMetrics metrics(font());
-    return metrics.horizontalAdvance(text) + metrics.averageCharWidth();
+    return WidthIn(QFontMetrics(font()), text);
 }
 
 int CHScrollListBox::GetMaxTextWidth() const {

@@ -74,7 +74,8 @@ CAgent MakeAgent(const std::string& name, std::uint16_t quantity, std::uint32_t 
 }
 
 void AddReference(CAgent& agent, std::uint16_t type, const std::string& name) {
-    agent.m_dependencies[agent.m_dependencyCount++] = AgentDependencyRef{type, name};
+    agent.m_dependencies.push_back(AgentDependencyRef{type, name});
+    ++agent.m_dependencyCount;
 }
 
 void SetPicture(CAgent& agent, std::uint32_t width, std::uint32_t height,

@@ -21,8 +21,7 @@ FaultGame::FaultGame() {
     agent.m_installScript = "inst,new: simp ball 4 0 1000 0,endm";
     agent.m_scripts = {"scrp 2 9 1 1,snde zap_,endm", "scrp 2 9 1 2,endm"};
     agent.m_dependencyCount = 2;
-    agent.m_dependencies[0] = AgentDependencyRef{0, "abcd.s16"};
-    agent.m_dependencies[1] = AgentDependencyRef{1, "zap.wav"};
+    agent.m_dependencies = {AgentDependencyRef{0, "abcd.s16"}, AgentDependencyRef{1, "zap.wav"}};
     CAgentFileWriter writer;
     writer.AddAgent(agent);
     writer.AddCarriedFile(0, "abcd.s16", std::vector<std::uint8_t>(image.begin(), image.end()));

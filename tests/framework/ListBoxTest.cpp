@@ -40,6 +40,35 @@ TEST(HScrollListBox, ExtentFollowsTheWidestLine) {
     EXPECT_EQ(list.GetHorizontalExtent(), 0);
 }
 
+TEST(HScrollListBox, SetContentEndsAsAddingEachEntryDoes) {
+    const std::vector<CHScrollListBox::Entry> entries = {
+        {"beta", 0}, {"Alpha", 1}, {"", 2}, {"alpha", 3}, {"the widest entry of all", 4},
+        {"BETA", 5}, {"gamma", 6}};
+    for (const bool sorted : {true, false}) {
+        CHScrollListBox added;
+        CHScrollListBox set;
+        for (CHScrollListBox* list : {&added, &set}) {
+            list->SetSorted(sorted);
+            list->AddString(QStringLiteral("left over"));
+        }
+        added.ResetContent();
+        for (const auto& entry : entries) {
+            added.SetItemData(added.AddString(entry.text), entry.data);
+        }
+        set.SetContent(entries);
+        ASSERT_EQ(set.GetCount(), added.GetCount());
+        for (int i = 0; i < added.GetCount(); ++i) {
+            EXPECT_EQ(set.GetText(i), added.GetText(i)) << sorted << i;
+            EXPECT_EQ(set.GetItemData(i), added.GetItemData(i)) << sorted << i;
+        }
+        EXPECT_EQ(set.GetHorizontalExtent(), added.GetHorizontalExtent());
+    }
+    CHScrollListBox fontless;
+    fontless.SetHasFont(false);
+    fontless.SetContent(entries);
+    EXPECT_EQ(fontless.GetHorizontalExtent(), 0);
+}
+
 TEST(HScrollListBox, EmptyStringsAndAListWithoutFont) {
     CHScrollListBox list;
     const int average = QFontMetrics(list.font()).averageCharWidth();

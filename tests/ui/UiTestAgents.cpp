@@ -36,7 +36,8 @@ CAgent MakeTestAgent(const TestAgent& wanted) {
     const auto pixels = FramedWhitePixels();
     agent.m_picture.Create(pixels.data(), kPictureWidth, kPictureHeight, 1, true);
     for (const AgentDependencyRef& reference : wanted.dependencies) {
-        agent.m_dependencies[agent.m_dependencyCount++] = reference;
+        agent.m_dependencies.push_back(reference);
+        ++agent.m_dependencyCount;
     }
     return agent;
 }

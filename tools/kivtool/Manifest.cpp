@@ -180,7 +180,8 @@ private:
         if (agent.m_dependencyCount == CAgent::kMaxDependencies) {
             Fail("more than 128 images and sounds");
         }
-        agent.m_dependencies[agent.m_dependencyCount++] = AgentDependencyRef{type, std::move(name)};
+        agent.m_dependencies.push_back(AgentDependencyRef{type, std::move(name)});
+        ++agent.m_dependencyCount;
     }
 
     void SetFileField(ManifestFile& file, const std::string& key, const std::string& value) {

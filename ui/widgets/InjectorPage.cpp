@@ -137,14 +137,13 @@ void CInjectorPage::RefreshList() {
 }
 
 void CInjectorPage::FillAgentList() {
-    m_agentList->ResetContent();
     const auto& agents = m_sheet->m_catalogue.m_agents;
+    std::vector<CHScrollListBox::Entry> entries;
+    entries.reserve(agents.size());
     for (std::size_t i = 0; i < agents.size(); ++i) {
-        const int index = m_agentList->AddString(FromAgentText(agents[i]->m_name));
-        if (index != CHScrollListBox::kError) {
-            m_agentList->SetItemData(index, static_cast<int>(i));
-        }
+        entries.push_back({FromAgentText(agents[i]->m_name), static_cast<int>(i)});
     }
+    m_agentList->SetContent(std::move(entries));
 }
 
 void CInjectorPage::OnSelchangeAgentList() {
