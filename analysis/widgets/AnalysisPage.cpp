@@ -62,6 +62,24 @@ void CAnalysisPage::FillAgentList() {
     }
 }
 
+int CAnalysisPage::SelectedPosition() const {
+    if (!HasWindow()) {
+        return -1;
+    }
+    const int selection = m_agentList->GetCurSel();
+    return selection == CHScrollListBox::kError ? -1 : m_agentList->GetItemData(selection);
+}
+
+void CAnalysisPage::ShowListWith(int position) {
+    if (!HasWindow()) {
+        return;
+    }
+    FillAgentList();
+    if (position != -1) {
+        m_agentList->SetCurSel(m_agentList->FindItemData(position));
+    }
+}
+
 void CAnalysisPage::OnSelchangeAgentList() {
     const int selection = m_agentList->GetCurSel();
     if (selection == CHScrollListBox::kError) {

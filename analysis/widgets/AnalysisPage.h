@@ -26,6 +26,11 @@ public:
 
     bool OnInitDialog() override;
     void FillAgentList();
+    // The catalogue position of the agent shown; -1 for none.
+    int SelectedPosition() const;
+    // Refills the list from the catalogue and shows the agent at `position`
+    // when it is listed; does nothing before the page has been shown.
+    void ShowListWith(int position);
     void OnSelchangeAgentList();
 
     QTreeWidget* m_resultsTree = nullptr;
