@@ -1,6 +1,7 @@
 #include "framework/widgets/HScrollListBox.h"
 #include "tests/ui/SheetFixture.h"
 
+#include <QPlainTextEdit>
 #include <QTest>
 
 #include <thread>
