@@ -41,11 +41,15 @@ std::optional<std::chrono::milliseconds> CLiveFolder::TimeToReload(SteadyTime no
 void CLiveFolder::NoteStartupScan(const CAgentCatalogue& catalogue, const std::string& directory) {
     for (const auto& path : ListedAgentFiles(directory).paths) {
         if (!IsLoaded(catalogue, path)) {
-            if (const auto version = VersionOf(path)) {
-                m_reported[path] = *version;
-            }
+            NoteShown(path);
             return;
         }
+    }
+}
+
+void CLiveFolder::NoteShown(const std::string& path) {
+    if (const auto version = VersionOf(path)) {
+        m_reported[path] = *version;
     }
 }
 
@@ -97,11 +101,15 @@ bool CLiveFolder::Load(CAgentCatalogue& catalogue, const std::string& path, Wall
         }
         const std::int64_t age = NanosecondsSinceEpoch(wallNow) - after->modifiedNs;
         const bool recent = age >= 0 && age < std::chrono::nanoseconds(kSettleTime).count();
+        const auto shown = m_reported.find(path);
         if (before != after || recent) {
+            // A message already shown for this form stays shown while it settles.
+            if (shown != m_reported.end()) {
+                reported.insert(*shown);
+            }
             return false;
         }
         reported[path] = *after;
-        const auto shown = m_reported.find(path);
         if (shown == m_reported.end() || shown->second != *after) {
             result.failures.push_back(error);
         }

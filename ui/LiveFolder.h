@@ -41,6 +41,9 @@ public:
     // The start-up scan stops at the first agent file it cannot load and shows
     // its message; that file has had its say until it changes.
     void NoteStartupScan(const CAgentCatalogue& catalogue, const std::string& directory);
+    // The message of the agent file at `path` has been shown (a dropped file
+    // that could not be loaded): it is not shown again until the file changes.
+    void NoteShown(const std::string& path);
 
     // Empties the catalogue and loads every agent file of `directory` that can
     // be read, going on past damaged ones. A file still being written is left

@@ -120,16 +120,23 @@ TEST_F(LiveFolderTest, AFileIsReadOnceCompleteAndADamagedOneIsReportedOnce) {
     environment.Root().Write(Objects() / "slow.kiv", whole);
     EXPECT_TRUE(WaitForNames({"Slow"}));
 
-    environment.Root().Write(Objects() / "bad.kiv", "kiv");
-    const int before = reloads;
-    // Read too soon to tell, then again once it has settled.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return reloads >= before + 2; }, kPatience));
+    // Written in place, and dropped, which shows the message itself.
+    const auto damaged = [&](const std::function<void()>& arrive) {
+        const int before = reloads;
+        arrive();
+        // Read too soon to tell, then again once it has settled.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return reloads >= before + 2; }, kPatience));
+    };
+    damaged([&] { environment.Root().Write(Objects() / "bad.kiv", "kiv"); });
+    damaged([&] { sheet->OnDropFiles({environment.Root().Write("worse.kiv", "kiv").string()}); });
     AddObjectsFile("more.kiv", {{"More"}});
     EXPECT_TRUE(WaitForNames({"More", "Slow"}));
     QTest::qWait(4 * CLiveFolder::kQuietPeriod.count());
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Splicebox: Error: \"" +
-                                                            (Objects() / "bad.kiv").string() +
-                                                            "\" is not a Mirewalk 2 Kiv file\n");
+    const auto message = [&](const char* name) {
+        return "Splicebox: Error: \"" + (Objects() / name).string() +
+               "\" is not a Mirewalk 2 Kiv file\n";
+    };
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), message("bad.kiv") + message("worse.kiv"));
 }
 
 } // namespace

@@ -179,8 +179,15 @@ std::string CInjectorSheet::ObjectsDirectory() {
     return GetGameDirectory(kObjectsDirectory);
 }
 
+// The drop shows the message of a file that cannot be loaded; the watcher,
+// which finds the file in the folder next, leaves it at that.
 void CInjectorSheet::AddAgentFile(const std::string& path) {
-    m_catalogue.AddFile(path);
+    try {
+        m_catalogue.AddFile(path);
+    } catch (const CKitException&) {
+        m_objectsWatcher.NoteShown(path);
+        throw;
+    }
 }
 
 void CInjectorSheet::RefreshAgentList() {

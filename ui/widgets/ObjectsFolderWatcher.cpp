@@ -36,6 +36,10 @@ void CObjectsFolderWatcher::Watch(const std::string& directory) {
     WatchAgentFiles();
 }
 
+void CObjectsFolderWatcher::NoteShown(const std::string& path) {
+    m_live.NoteShown(path);
+}
+
 void CObjectsFolderWatcher::OnChange() {
     m_live.NoteChange(std::chrono::steady_clock::now());
     Schedule();

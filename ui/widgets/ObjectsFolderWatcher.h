@@ -24,6 +24,8 @@ public:
     // Starts following `directory`, whose agent files the catalogue has just
     // loaded by the start-up scan.
     void Watch(const std::string& directory);
+    // The message of the agent file at `path` has been shown already.
+    void NoteShown(const std::string& path);
 
 signals:
     // The catalogue is about to be emptied: positions into it end here.
