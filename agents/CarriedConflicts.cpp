@@ -7,6 +7,11 @@
 #include "platform/FileDescriptor.h"
 
 #include <xxhash.h>
+#if defined(__x86_64__)
+// The library's dispatching entry points pick the widest vector unit the
+// processor has at run time; the plain ones are built for the oldest.
+#include <xxh_x86dispatch.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
