@@ -27,18 +27,20 @@ public:
     // first, which is the one an injection would write.
     void Add(const CAgentFile& file);
     // Every conflicting name, ordered by type and then name ignoring case.
-    // Raises 6344 with the agent file's path when contents cannot be read.
+    // Contents are hashed on several threads, each streaming through a block
+    // of its own. Raises 6344 with the agent file's path when contents cannot
+    // be read.
     std::vector<CCarriedConflict> Conflicts() const;
 
-private:
+    // Where one carried file lies.
     struct Carried {
         std::string path;
         std::string name;
         std::uint64_t offset = 0;
         std::uint64_t size = 0;
     };
+
+private:
     // By type and folded name.
     std::map<std::pair<std::uint32_t, std::string>, std::vector<Carried>> m_byName;
-
-    static bool ContentsDiffer(const std::vector<Carried>& carriers);
 };
