@@ -6,19 +6,17 @@
 #include "agents/AgentCatalogue.h"
 #include "agents/AgentFileListing.h"
 #include "agents/AgentFileWriter.h"
+#include "bench/support/FreshProcess.h"
 #include "platform/ByteReader.h"
 #include "platform/FileDescriptor.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -27,13 +25,6 @@ namespace {
 constexpr int kFileCount = 1000;
 constexpr std::uint64_t kDefaultCarriedMiB = 1024;
 constexpr int kRepetitions = 3;
-constexpr std::size_t kReadBlock = 1 << 20;
-
-struct Figure {
-    double seconds = 0;
-    double peakMiB = 0;
-    long pageFaults = 0; // first touches of fresh memory, costly on some virtual machines
-};
 
 CAgent BenchAgent(int number) {
     CAgent agent;
@@ -78,15 +69,6 @@ std::vector<std::string> AgentFiles(const std::string& folder) {
     return std::move(list->paths);
 }
 
-void ReadEveryByte(const std::string& folder) {
-    std::vector<std::uint8_t> block(kReadBlock);
-    for (const auto& path : AgentFiles(folder)) {
-        const CFileDescriptor file(::open(path.c_str(), O_RDONLY));
-        while (::read(file.Get(), block.data(), block.size()) > 0) {
-        }
-    }
-}
-
 // The least any reader must do: open each file and visit each chunk header.
 void ReadChunkHeaders(const std::string& folder) {
     for (const auto& path : AgentFiles(folder)) {
@@ -100,51 +82,21 @@ void ReadChunkHeaders(const std::string& folder) {
 }
 
 int Measure(const std::string& mode, const std::string& folder) {
-    const auto start = std::chrono::steady_clock::now();
-    if (mode == "scan") {
-        Scan(folder);
-    } else if (mode == "bytes") {
-        ReadEveryByte(folder);
-    } else {
-        ReadChunkHeaders(folder);
-    }
-    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-    std::printf("%.9f\n", elapsed.count());
-    return 0;
+    return PrintSecondsOf([&] {
+        if (mode == "scan") {
+            Scan(folder);
+        } else if (mode == "bytes") {
+            ReadEveryByte(AgentFiles(folder));
+        } else {
+            ReadChunkHeaders(folder);
+        }
+    });
 }
 
-// Runs one measurement in a fresh process of this program.
-Figure Run(const std::string& mode, const std::string& folder) {
-    int pipeEnds[2];
-    if (::pipe(pipeEnds) != 0) {
-        std::exit(1);
-    }
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::dup2(pipeEnds[1], STDOUT_FILENO);
-        ::execl("/proc/self/exe", "bench_agents", "--measure", mode.c_str(), folder.c_str(),
-                static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    ::close(pipeEnds[1]);
-    char text[64] = {};
-    const ssize_t got = ::read(pipeEnds[0], text, sizeof text - 1);
-    ::close(pipeEnds[0]);
-    int status = 0;
-    rusage usage{};
-    ::wait4(child, &status, 0, &usage);
-    if (got <= 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::fprintf(stderr, "measurement %s failed\n", mode.c_str());
-        std::exit(1);
-    }
-    return {std::strtod(text, nullptr), static_cast<double>(usage.ru_maxrss) / 1024.0,
-            usage.ru_minflt};
-}
-
-Figure Best(const std::string& mode, const std::string& folder) {
-    Figure best{1e9, 0, 0};
+BenchFigure Best(const std::string& mode, const std::string& folder) {
+    BenchFigure best{1e9, 0, 0};
     for (int i = 0; i < kRepetitions; ++i) {
-        const Figure figure = Run(mode, folder);
+        const BenchFigure figure = MeasureInFreshProcess(mode, folder);
         best.seconds = std::min(best.seconds, figure.seconds);
         best.peakMiB = std::max(best.peakMiB, figure.peakMiB);
         best.pageFaults = std::max(best.pageFaults, figure.pageFaults);
@@ -152,7 +104,7 @@ Figure Best(const std::string& mode, const std::string& folder) {
     return best;
 }
 
-void Print(const char* label, const Figure& figure) {
+void Print(const char* label, const BenchFigure& figure) {
     std::printf("%-34s %9.4f s   peak %7.1f MiB   %6ld page faults\n", label, figure.seconds,
                 figure.peakMiB, figure.pageFaults);
 }
@@ -163,9 +115,7 @@ int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "--measure") == 0) {
         return Measure(argv[2], argv[3]);
     }
-    const char* configured = std::getenv("SB_BENCH_CARRIED_MIB");
-    const std::uint64_t carriedMiB =
-        configured ? std::strtoull(configured, nullptr, 10) : kDefaultCarriedMiB;
+    const std::uint64_t carriedMiB = CarriedMiB(kDefaultCarriedMiB);
     const std::uint64_t perFile = (carriedMiB << 20) / kFileCount;
     const char* kept = std::getenv("SB_BENCH_FOLDER");
     char pattern[] = "/tmp/bench-agents-XXXXXX";
@@ -177,11 +127,11 @@ int main(int argc, char** argv) {
     if (kept == nullptr || !std::filesystem::exists(folder)) {
         MakeFolder(folder, perFile);
     }
-    Run("bytes", folder); // warms the page cache
+    MeasureInFreshProcess("bytes", folder); // warms the page cache
 
-    const Figure scan = Best("scan", folder);
-    const Figure headers = Best("headers", folder);
-    const Figure bytes = Best("bytes", folder);
+    const BenchFigure scan = Best("scan", folder);
+    const BenchFigure headers = Best("headers", folder);
+    const BenchFigure bytes = Best("bytes", folder);
     Print("scan with CAgentCatalogue", scan);
     Print("lower bound: chunk headers only", headers);
     Print("baseline: read every byte", bytes);

@@ -8,19 +8,14 @@
 #include "agents/AgentFileListing.h"
 #include "agents/AgentFileWriter.h"
 #include "agents/CarriedConflicts.h"
-#include "platform/FileDescriptor.h"
+#include "bench/support/FreshProcess.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -28,14 +23,8 @@ namespace {
 constexpr int kFileCount = 1000;
 constexpr std::uint64_t kDefaultCarriedMiB = 1024;
 constexpr int kRepetitions = 3;
-constexpr std::size_t kReadBlock = 1 << 20;
 constexpr double kTimeGoal = 1.2;
 constexpr double kMemoryGoalMiB = 64;
-
-struct Figure {
-    double seconds = 1e9;
-    double peakMiB = 0;
-};
 
 void MakeFolder(const std::string& folder, std::uint64_t carriedPerFile) {
     std::filesystem::create_directories(folder);
@@ -74,56 +63,17 @@ void FindConflicts(const std::string& folder) {
     }
 }
 
-void ReadEveryByte(const std::string& folder) {
-    std::vector<std::uint8_t> block(kReadBlock);
-    for (const auto& path : AgentFiles(folder)) {
-        const CFileDescriptor file(::open(path.c_str(), O_RDONLY));
-        while (::read(file.Get(), block.data(), block.size()) > 0) {
-        }
-    }
-}
-
 int Measure(const std::string& mode, const std::string& folder) {
-    const auto start = std::chrono::steady_clock::now();
-    mode == "conflicts" ? FindConflicts(folder) : ReadEveryByte(folder);
-    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-    std::printf("%.9f\n", elapsed.count());
-    return 0;
-}
-
-// One measurement in a fresh process of this program.
-Figure RunOnce(const std::string& mode, const std::string& folder) {
-    int pipeEnds[2];
-    if (::pipe(pipeEnds) != 0) {
-        std::exit(1);
-    }
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::dup2(pipeEnds[1], STDOUT_FILENO);
-        ::execl("/proc/self/exe", "bench_conflicts", "--measure", mode.c_str(), folder.c_str(),
-                static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    ::close(pipeEnds[1]);
-    char text[64] = {};
-    const ssize_t got = ::read(pipeEnds[0], text, sizeof text - 1);
-    ::close(pipeEnds[0]);
-    int status = 0;
-    rusage usage{};
-    ::wait4(child, &status, 0, &usage);
-    if (got <= 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::fprintf(stderr, "measurement %s failed\n", mode.c_str());
-        std::exit(1);
-    }
-    return {std::strtod(text, nullptr), static_cast<double>(usage.ru_maxrss) / 1024.0};
+    return PrintSecondsOf(
+        [&] { mode == "conflicts" ? FindConflicts(folder) : ReadEveryByte(AgentFiles(folder)); });
 }
 
 // The two are measured in turns, so that a slow moment of a shared machine
 // falls on both alike.
-void MeasureBoth(const std::string& folder, Figure& conflicts, Figure& bytes) {
+void MeasureBoth(const std::string& folder, BenchFigure& conflicts, BenchFigure& bytes) {
     for (int i = 0; i < kRepetitions; ++i) {
         for (auto [mode, figure] : {std::pair{"conflicts", &conflicts}, {"bytes", &bytes}}) {
-            const Figure run = RunOnce(mode, folder);
+            const BenchFigure run = MeasureInFreshProcess(mode, folder);
             figure->seconds = std::min(figure->seconds, run.seconds);
             figure->peakMiB = std::max(figure->peakMiB, run.peakMiB);
         }
@@ -140,17 +90,15 @@ int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "--measure") == 0) {
         return Measure(argv[2], argv[3]);
     }
-    const char* configured = std::getenv("SB_BENCH_CARRIED_MIB");
-    const std::uint64_t carriedMiB =
-        configured ? std::strtoull(configured, nullptr, 10) : kDefaultCarriedMiB;
+    const std::uint64_t carriedMiB = CarriedMiB(kDefaultCarriedMiB);
     char pattern[] = "/tmp/bench-conflicts-XXXXXX";
     const std::string root = ::mkdtemp(pattern);
     const std::string folder = root + "/Objects";
     MakeFolder(folder, (carriedMiB << 20) / kFileCount);
-    RunOnce("bytes", folder); // warms the page cache
+    MeasureInFreshProcess("bytes", folder); // warms the page cache
 
-    Figure conflicts;
-    Figure bytes;
+    BenchFigure conflicts{1e9};
+    BenchFigure bytes{1e9};
     MeasureBoth(folder, conflicts, bytes);
     const double ratio = conflicts.seconds / bytes.seconds;
     std::printf("%d agent files carrying %llu MiB, one name and size in all\n", kFileCount,

@@ -14,14 +14,6 @@ namespace {
 // but these machines are shared.
 constexpr int kPatience = 5000;
 
-QStringList Names(const CHScrollListBox& list) {
-    QStringList names;
-    for (int i = 0; i < list.GetCount(); ++i) {
-        names << list.GetText(i);
-    }
-    return names;
-}
-
 class LiveFolderTest : public SheetTest {
 protected:
     void Start() {
@@ -31,7 +23,7 @@ protected:
                          [this] { ++reloads; });
     }
     bool WaitForNames(const QStringList& names) const {
-        return QTest::qWaitFor([&] { return Names(*page->m_agentList) == names; }, kPatience);
+        return QTest::qWaitFor([&] { return Entries(*page->m_agentList) == names; }, kPatience);
     }
     QString Selected() const {
         return page->m_selected == -1

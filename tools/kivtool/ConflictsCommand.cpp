@@ -9,7 +9,6 @@
 #include "tools/kivtool/ToolSupport.h"
 
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
@@ -75,15 +74,11 @@ void PrintConflicts(const std::vector<CCarriedConflict>& conflicts) {
 }
 
 int RunConflictsCommand(int argc, char** argv) {
-    if (WantsHelp(argc, argv)) {
-        std::fputs(kUsage, stdout);
-        return kExitOk;
+    JsonOperands operands;
+    if (const auto done = ReadJsonOperands(argc, argv, kUsage, operands)) {
+        return *done;
     }
-    const bool json = argc > 1 && std::strcmp(argv[1], "--json") == 0;
-    const int first = json ? 2 : 1;
-    if (first >= argc) {
-        return UsageError(kUsage);
-    }
+    const auto [json, first] = operands;
     bool complete = true;
     CCarriedFileIndex index;
     for (int i = first; i < argc; ++i) {

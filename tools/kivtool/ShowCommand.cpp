@@ -6,7 +6,6 @@
 #include "tools/kivtool/ToolSupport.h"
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -95,15 +94,11 @@ void PrintFile(const CAgentFile& file) {
 } // namespace
 
 int RunShowCommand(int argc, char** argv) {
-    if (WantsHelp(argc, argv)) {
-        std::fputs(kUsage, stdout);
-        return kExitOk;
+    JsonOperands operands;
+    if (const auto done = ReadJsonOperands(argc, argv, kUsage, operands)) {
+        return *done;
     }
-    const bool json = argc > 1 && std::strcmp(argv[1], "--json") == 0;
-    const int first = json ? 2 : 1;
-    if (first >= argc) {
-        return UsageError(kUsage);
-    }
+    const auto [json, first] = operands;
     int status = kExitOk;
     std::vector<std::string> objects;
     for (int i = first; i < argc; ++i) {
