@@ -5,6 +5,7 @@
 #include "app/KitException.h"
 #include "app/StringTable.h"
 #include "platform/FileDescriptor.h"
+#include "platform/FileNameCase.h"
 
 #include <xxhash.h>
 #if defined(__x86_64__)
@@ -114,12 +115,14 @@ bool OfOneSize(const std::vector<Carried>& carriers) {
 
 } // namespace
 
+// Within one agent file the injection takes the first record of a name
+// ignoring Windows-1252 case; between agent files it meets the other's file in
+// the game's folder, whose names it looks up ignoring ASCII case only.
 void CCarriedFileIndex::Add(const CAgentFile& file) {
     std::set<std::pair<std::uint32_t, std::string>> seen;
     for (const auto& record : file.m_dependencies) {
-        auto key = std::make_pair(record->m_type, CaseFolded1252(record->m_name));
-        if (seen.insert(key).second) {
-            m_byName[std::move(key)].push_back(
+        if (seen.emplace(record->m_type, CaseFolded1252(record->m_name)).second) {
+            m_byName[{record->m_type, FoldedAsciiCase(record->m_name)}].push_back(
                 {file.m_path, record->m_name, record->m_dataOffset, record->m_size});
         }
     }

@@ -9,9 +9,10 @@
 class CAgentFile;
 
 // An image or sound that several agent files carry under one name (ignoring
-// case) with different contents. The game's folder keeps whichever was
-// written first when the sizes match, so a player would see another agent's
-// picture or hear another agent's sound.
+// ASCII case, as the injection looks names up in the game's folders) with
+// different contents. The game's folder keeps whichever was written first when
+// the sizes match, so a player would see another agent's picture or hear
+// another agent's sound.
 struct CCarriedConflict {
     std::uint32_t type = 0;         // 0 image, 1 sound
     std::string name;               // as the first agent file carries it, Windows-1252
@@ -26,7 +27,7 @@ public:
     // Notes the carried files of `file`: of several that share a name, the
     // first, which is the one an injection would write.
     void Add(const CAgentFile& file);
-    // Every conflicting name, ordered by type and then name ignoring case.
+    // Every conflicting name, ordered by type and then name ignoring ASCII case.
     // Contents are hashed on several threads, each streaming through a block
     // of its own. Raises 6344 with the agent file's path when contents cannot
     // be read.
@@ -41,6 +42,6 @@ public:
     };
 
 private:
-    // By type and folded name.
+    // By type and name folded to ASCII lower case.
     std::map<std::pair<std::uint32_t, std::string>, std::vector<Carried>> m_byName;
 };

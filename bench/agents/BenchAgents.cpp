@@ -4,7 +4,6 @@
 // its own. SB_BENCH_CARRIED_MIB sets a smaller carried total for quick runs;
 // SB_BENCH_FOLDER names a folder to make once and keep (for profiling).
 #include "agents/AgentCatalogue.h"
-#include "agents/AgentFileListing.h"
 #include "agents/AgentFileWriter.h"
 #include "bench/support/FreshProcess.h"
 #include "platform/ByteReader.h"
@@ -61,17 +60,9 @@ void Scan(const std::string& folder) {
     }
 }
 
-std::vector<std::string> AgentFiles(const std::string& folder) {
-    auto list = ListAgentFiles(folder);
-    if (!list || list->failed) {
-        std::exit(3);
-    }
-    return std::move(list->paths);
-}
-
 // The least any reader must do: open each file and visit each chunk header.
 void ReadChunkHeaders(const std::string& folder) {
-    for (const auto& path : AgentFiles(folder)) {
+    for (const auto& path : BenchAgentFiles(folder, kFileCount)) {
         const CFileDescriptor file(::open(path.c_str(), O_RDONLY));
         off_t at = 4;
         std::uint8_t header[8];
@@ -86,7 +77,7 @@ int Measure(const std::string& mode, const std::string& folder) {
         if (mode == "scan") {
             Scan(folder);
         } else if (mode == "bytes") {
-            ReadEveryByte(AgentFiles(folder));
+            ReadEveryByte(BenchAgentFiles(folder, kFileCount));
         } else {
             ReadChunkHeaders(folder);
         }

@@ -5,7 +5,6 @@
 // so its peak memory is its own. SB_BENCH_CARRIED_MIB sets a smaller carried
 // total for quick runs.
 #include "agents/AgentFile.h"
-#include "agents/AgentFileListing.h"
 #include "agents/AgentFileWriter.h"
 #include "agents/CarriedConflicts.h"
 #include "bench/support/FreshProcess.h"
@@ -45,17 +44,9 @@ void MakeFolder(const std::string& folder, std::uint64_t carriedPerFile) {
     }
 }
 
-std::vector<std::string> AgentFiles(const std::string& folder) {
-    auto list = ListAgentFiles(folder);
-    if (!list || list->failed || list->paths.size() != kFileCount) {
-        std::exit(3);
-    }
-    return std::move(list->paths);
-}
-
 void FindConflicts(const std::string& folder) {
     CCarriedFileIndex index;
-    for (const auto& path : AgentFiles(folder)) {
+    for (const auto& path : BenchAgentFiles(folder, kFileCount)) {
         index.Add(CAgentFile(path));
     }
     if (!index.Conflicts().empty()) {
@@ -64,8 +55,10 @@ void FindConflicts(const std::string& folder) {
 }
 
 int Measure(const std::string& mode, const std::string& folder) {
-    return PrintSecondsOf(
-        [&] { mode == "conflicts" ? FindConflicts(folder) : ReadEveryByte(AgentFiles(folder)); });
+    return PrintSecondsOf([&] {
+        mode == "conflicts" ? FindConflicts(folder)
+                            : ReadEveryByte(BenchAgentFiles(folder, kFileCount));
+    });
 }
 
 // The two are measured in turns, so that a slow moment of a shared machine

@@ -1,5 +1,6 @@
 #include "bench/support/FreshProcess.h"
 
+#include "agents/AgentFileListing.h"
 #include "platform/FileDescriptor.h"
 
 #include <chrono>
@@ -50,6 +51,14 @@ int PrintSecondsOf(const std::function<void()>& work) {
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
     std::printf("%.9f\n", elapsed.count());
     return 0;
+}
+
+std::vector<std::string> BenchAgentFiles(const std::string& folder, std::size_t count) {
+    auto list = ListAgentFiles(folder);
+    if (!list || list->failed || list->paths.size() != count) {
+        std::exit(3);
+    }
+    return std::move(list->paths);
 }
 
 void ReadEveryByte(const std::vector<std::string>& paths) {

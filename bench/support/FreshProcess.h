@@ -20,6 +20,10 @@ BenchFigure MeasureInFreshProcess(const std::string& mode, const std::string& fo
 // The measuring process's side: times `work` and prints the seconds.
 int PrintSecondsOf(const std::function<void()>& work);
 
+// The agent files of a benchmark's folder, which must be `count`; a folder
+// that cannot be listed ends the benchmark.
+std::vector<std::string> BenchAgentFiles(const std::string& folder, std::size_t count);
+
 // The baseline of the agent-file benchmarks: every byte of the files read once.
 void ReadEveryByte(const std::vector<std::string>& paths);
 

@@ -36,6 +36,10 @@ TEST(ConflictsCommand, NamesCarriedFilesThatClashIgnoringCase) {
           {"b/two.kiv", {{1, "zap.wav", "AAAB"}, {0, "x", "1"}}}},
          1,
          "zap.wav: @/a/one.kiv, @/a/three.kiv, @/b/two.kiv\n"},
+        {"names that differ in a letter beyond ASCII name two files in the game's folder",
+         {{"a/one.kiv", {{0, "caf\xE9", "RED"}}}, {"b/two.kiv", {{0, "caf\xC9", "BLUE"}}}},
+         0,
+         ""},
         {"an image and a sound of one name, and a second copy the injection never uses",
          {{"a/one.kiv", {{0, "pic", "IMAGE"}, {1, "pic", "SOUND!"}}},
           {"b/two.kiv", {{0, "pic", "IMAGE"}, {0, "PIC", "other"}}}},
@@ -62,7 +66,7 @@ TEST(ConflictsCommand, PrintsJsonAndCountsInCheckAndReportsUnreadableFiles) {
     const std::string one = (root / "one.kiv").string();
     const std::string two = (root / "two.kiv").string();
     SaveToolAgentFile(one, {}, {{0, "Caf\xE9.s16", "RED"}});
-    SaveToolAgentFile(two, {}, {{0, "CAF\xC9.S16", "BLUE"}});
+    SaveToolAgentFile(two, {}, {{0, "CAF\xE9.S16", "BLUE"}});
     const auto json = Kivtool({"conflicts", "--json", root.Path().string()});
     EXPECT_EQ(json.status, 1);
     EXPECT_EQ(json.out, "[{\"type\":\"image\",\"name\":\"Caf\xC3\xA9.s16\",\"files\":[\"" + one +
