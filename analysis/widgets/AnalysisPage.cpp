@@ -78,6 +78,8 @@ void CAnalysisPage::ShowListWith(int position) {
     if (position != -1) {
         m_agentList->SetCurSel(m_agentList->FindItemData(position));
     }
+    // The agent's file may have changed, or the agent gone: the results follow.
+    OnSelchangeAgentList();
 }
 
 void CAnalysisPage::OnSelchangeAgentList() {

@@ -28,8 +28,9 @@ public:
     void FillAgentList();
     // The catalogue position of the agent shown; -1 for none.
     int SelectedPosition() const;
-    // Refills the list from the catalogue and shows the agent at `position`
-    // when it is listed; does nothing before the page has been shown.
+    // Refills the list from the catalogue and analyses the agent at `position`
+    // again when it is listed, else shows no results; does nothing before the
+    // page has been shown.
     void ShowListWith(int position);
     void OnSelchangeAgentList();
 
