@@ -9,6 +9,7 @@ class CAgentFile;
 class CDibBitmap;
 class CGameLink;
 class IAgentFileSource;
+struct CInjectionPlan;
 
 // An agent's 16-bit picture with its transparency mask. The drawing operations
 // (BlendInto, CopyInto) are implemented with the bitmaps in framework/.
@@ -69,6 +70,21 @@ public:
     void Inject(CGameLink& link, bool countUsage);
     void RecordUsage() const;
     void Remove(CGameLink& link) const;
+
+    // Raises the reason (no uses left, or the time still to wait) unless the
+    // agent is available.
+    void RequireAvailable() const;
+    // What InstallDependencies followed by a counted Inject would do, for an
+    // available agent; looks at the game's folders and changes nothing.
+    CInjectionPlan PlanInjection(const std::string& imagesDir, const std::string& soundsDir) const;
+    // What Remove would do.
+    CInjectionPlan PlanRemoval() const;
+    // Carries out a plan made for this agent: installs its files, sends its
+    // macros and counts the usage it counts. A file that cannot be deleted is
+    // kept, as InstallDependencies keeps it.
+    void CarryOut(const CInjectionPlan& plan, CGameLink& link);
+    // Stamps the time of use, takes one use and writes both back.
+    void CountUsage();
 
     CAgentFile* m_owner = nullptr;
     std::uint32_t m_chunkOffset = 0;

@@ -44,6 +44,14 @@ bool EqualIgnoringCase1252(std::string_view a, std::string_view b) {
     });
 }
 
+std::string CaseFolded1252(std::string_view name) {
+    std::string folded(name);
+    for (char& c : folded) {
+        c = static_cast<char>(FoldCase1252(static_cast<unsigned char>(c)));
+    }
+    return folded;
+}
+
 bool IsSafeCarriedName(std::string_view name) {
     if (name.empty() || name == "." || name == ".." || HasDrivePrefix(name)) {
         return false;

@@ -9,6 +9,10 @@
 // and the pairs Š/š, Œ/œ, Ž/ž, Ÿ/ÿ).
 bool EqualIgnoringCase1252(std::string_view a, std::string_view b);
 
+// The name with every Windows-1252 letter in lower case: two names are equal
+// ignoring case exactly when their folded forms are equal.
+std::string CaseFolded1252(std::string_view name);
+
 // True when the name can only ever name a file directly inside the target
 // folder: not empty, not "." or "..", no '/' or '\\', no control character,
 // no drive prefix such as "C:".

@@ -3,6 +3,7 @@
 #include "agents/AgentNames.h"
 #include "agents/Clock.h"
 #include "agents/Extraction.h"
+#include "agents/InjectionPlan.h"
 #include "app/KitException.h"
 #include "app/StringTable.h"
 #include "gamelink/GameLink.h"
@@ -13,10 +14,17 @@
 
 #include <cstring>
 #include <fcntl.h>
+#include <map>
 #include <optional>
 #include <sys/stat.h>
 
 namespace {
+
+// The reasons an agent that is not available is refused.
+enum InjectionStringId : unsigned {
+    IDS_NO_USES_LEFT = 130,
+    IDS_STILL_WAITING = 131,
+};
 
 constexpr std::uint16_t kImage = 0;
 constexpr std::uint16_t kSound = 1;
@@ -46,30 +54,149 @@ struct ExistingFile {
     std::uint64_t size = 0;
 };
 
-// The file that `name` means in `directory`, spelled as the folder spells it.
-std::optional<ExistingFile> FindFile(const std::string& directory, const std::string& name) {
-    const auto path = FindFileIgnoringCase(directory, Windows1252ToUtf8(name));
-    struct stat status {};
-    if (!path || ::stat(path->c_str(), &status) != 0) {
-        return std::nullopt;
+// The game's folders as they will be once the steps planned so far are done,
+// so that a file planned for writing counts as present for the references
+// after it, as it would in a run that writes as it goes.
+class CPlannedFolders {
+public:
+    // The file that `name` means in `directory`, spelled as the folder spells it.
+    std::optional<ExistingFile> Find(const std::string& directory, const std::string& name) const {
+        if (const auto planned = m_planned.find(Key(CarriedFilePath(directory, name)));
+            planned != m_planned.end()) {
+            return planned->second;
+        }
+        const auto path = FindFileIgnoringCase(directory, Windows1252ToUtf8(name));
+        struct stat status {};
+        if (!path || ::stat(path->c_str(), &status) != 0) {
+            return std::nullopt;
+        }
+        return ExistingFile{*path, static_cast<std::uint64_t>(status.st_size)};
     }
-    return ExistingFile{*path, static_cast<std::uint64_t>(status.st_size)};
-}
+    void Add(const std::string& path, std::uint64_t size) {
+        m_planned[Key(path)] = ExistingFile{path, size};
+    }
+
+private:
+    // File names compare ignoring ASCII case, as the lookup compares them.
+    static std::string Key(const std::string& path) { return FoldedAsciiCase(path); }
+
+    std::map<std::string, ExistingFile> m_planned;
+};
 
 // Reference and record names are equal ignoring Windows-1252 case, but file
 // names compare ignoring ASCII case only. The reference's name is looked for
 // first, then the record's, so a file already written under the record's name
 // is recognised and not rewritten on every injection.
-std::optional<ExistingFile> FindExistingFile(const std::string& directory,
+std::optional<ExistingFile> FindExistingFile(const CPlannedFolders& folders,
+                                             const std::string& directory,
                                              const AgentDependencyRef& reference,
                                              const CDependencyFile* record) {
-    if (auto found = FindFile(directory, reference.name)) {
+    if (auto found = folders.Find(directory, reference.name)) {
         return found;
     }
     if (record != nullptr && record->m_name != reference.name) {
-        return FindFile(directory, record->m_name);
+        return folders.Find(directory, record->m_name);
     }
     return std::nullopt;
+}
+
+// Decides what becomes of one reference's file: the one place where the game's
+// folders are looked at.
+CPlannedFile PlanFile(const CAgent& agent, const AgentDependencyRef& reference,
+                      const std::string& imagesDir, const std::string& soundsDir,
+                      CPlannedFolders& folders) {
+    CPlannedFile planned;
+    planned.type = reference.type;
+    planned.name = reference.name;
+    planned.directory = DirectoryForType(reference.type, imagesDir, soundsDir);
+    RequireSafeCarriedName(reference.name);
+    planned.record = agent.FindDependencyFile(reference.type, reference.name);
+    if (const auto existing =
+            FindExistingFile(folders, planned.directory, reference, planned.record)) {
+        planned.path = existing->path;
+        // A file the agent does not carry, or one of the carried size, is kept.
+        if (planned.record == nullptr || existing->size == planned.record->m_size) {
+            return planned;
+        }
+        // A replaced file keeps the name the folder gave it.
+        planned.action = ECarriedFileAction::kReplace;
+    } else if (planned.record == nullptr) {
+        ThrowStringId(IDS_REQUIRED_FILE_MISSING,
+                      CarriedFilePath(planned.directory, reference.name).c_str());
+    } else {
+        planned.action = ECarriedFileAction::kWrite;
+        planned.path = CarriedFilePath(planned.directory, planned.record->m_name);
+    }
+    folders.Add(planned.path, planned.record->m_size);
+    if (reference.type == kImage) {
+        planned.conversion = ConversionMacro(reference.name);
+    }
+    return planned;
+}
+
+// The files of every reference in order, up to the first that fails.
+CInjectionPlan PlanFiles(const CAgent& agent, const std::string& imagesDir,
+                         const std::string& soundsDir) {
+    CInjectionPlan plan;
+    CPlannedFolders folders;
+    try {
+        for (std::size_t i = 0; i < agent.m_dependencyCount; ++i) {
+            plan.m_files.push_back(
+                PlanFile(agent, agent.m_dependencies[i], imagesDir, soundsDir, folders));
+        }
+    } catch (const CKitException& failure) {
+        plan.m_failure = failure;
+    }
+    return plan;
+}
+
+void InstallFile(const CPlannedFile& file, CGameLink& link) {
+    if (file.action == ECarriedFileAction::kKeep) {
+        return;
+    }
+    // A file that cannot be deleted is kept, without a message.
+    if (file.action == ECarriedFileAction::kReplace && ::unlink(file.path.c_str()) != 0) {
+        return;
+    }
+    ExtractCarriedFile(*file.record, file.directory, file.path);
+    if (file.conversion) {
+        link.ExecuteMacro(file.conversion->c_str());
+    }
+}
+
+void InstallFiles(const CInjectionPlan& plan, CGameLink& link) {
+    for (const auto& file : plan.m_files) {
+        InstallFile(file, link);
+    }
+    if (plan.m_failure) {
+        throw *plan.m_failure;
+    }
+}
+
+// The macros of an injection: every event script in order, then the
+// installation script, which is sent even when it is empty.
+std::vector<std::string> InjectionScripts(const CAgent& agent) {
+    std::vector<std::string> scripts = agent.m_scripts;
+    scripts.push_back(agent.m_installScript);
+    return scripts;
+}
+
+void SendAll(const std::vector<std::string>& macros, CGameLink& link) {
+    for (const auto& macro : macros) {
+        link.ExecuteMacro(macro.c_str());
+    }
+}
+
+struct Usage {
+    std::uint16_t quantity;
+    std::uint32_t lastUsed;
+};
+
+// A counted injection stamps the time and takes one use, unless there are
+// none or they are unlimited.
+Usage UsageAfterInjection(const CAgent& agent, std::uint32_t now) {
+    const bool counted = agent.m_quantity != 0 && agent.m_quantity != CAgent::kUnlimited;
+    return {static_cast<std::uint16_t>(agent.m_quantity - (counted ? 1 : 0)), now};
 }
 
 } // namespace
@@ -107,48 +234,23 @@ void CAgent::ExtractDependency(const CDependencyFile& record, const std::string&
 
 void CAgent::InstallDependencies(const std::string& imagesDir, const std::string& soundsDir,
                                  CGameLink& link) const {
-    for (std::size_t i = 0; i < m_dependencyCount; ++i) {
-        const AgentDependencyRef& reference = m_dependencies[i];
-        const std::string& directory = DirectoryForType(reference.type, imagesDir, soundsDir);
-        RequireSafeCarriedName(reference.name);
-        const CDependencyFile* record = FindDependencyFile(reference.type, reference.name);
-        const auto existing = FindExistingFile(directory, reference, record);
-        if (existing) {
-            // A file the agent does not carry, or one of the carried size, is
-            // kept; so is one that cannot be deleted.
-            if (record == nullptr || existing->size == record->m_size ||
-                ::unlink(existing->path.c_str()) != 0) {
-                continue;
-            }
-        }
-        if (record == nullptr) {
-            ThrowStringId(IDS_REQUIRED_FILE_MISSING,
-                          CarriedFilePath(directory, reference.name).c_str());
-        }
-        // A replaced file keeps the name the folder gave it.
-        ExtractCarriedFile(*record, directory,
-                           existing ? existing->path : CarriedFilePath(directory, record->m_name));
-        if (reference.type == kImage) {
-            link.ExecuteMacro(ConversionMacro(reference.name).c_str());
-        }
-    }
+    InstallFiles(PlanFiles(*this, imagesDir, soundsDir), link);
 }
 
 void CAgent::Inject(CGameLink& link, bool countUsage) {
     if (countUsage && !IsAvailable()) {
         return;
     }
-    for (const auto& script : m_scripts) {
-        link.ExecuteMacro(script.c_str());
+    SendAll(InjectionScripts(*this), link);
+    if (countUsage) {
+        CountUsage();
     }
-    link.ExecuteMacro(m_installScript.c_str());
-    if (!countUsage) {
-        return;
-    }
-    m_lastUsed = CurrentTime();
-    if (m_quantity != 0 && m_quantity != kUnlimited) {
-        --m_quantity;
-    }
+}
+
+void CAgent::CountUsage() {
+    const Usage after = UsageAfterInjection(*this, CurrentTime());
+    m_lastUsed = after.lastUsed;
+    m_quantity = after.quantity;
     RecordUsage();
 }
 
@@ -183,7 +285,74 @@ void CAgent::RecordUsage() const {
 }
 
 void CAgent::Remove(CGameLink& link) const {
-    if (!m_removeScript.empty()) {
-        link.ExecuteMacro(m_removeScript.c_str());
+    SendAll(PlanRemoval().m_scripts, link);
+}
+
+void CAgent::RequireAvailable() const {
+    const std::string name = Windows1252ToUtf8(m_name);
+    if (m_quantity == 0) {
+        ThrowStringId(IDS_NO_USES_LEFT, name.c_str());
     }
+    if (const std::int32_t wait = TimeUntilAvailable(); wait > 0) {
+        ThrowStringId(IDS_STILL_WAITING, name.c_str(), static_cast<int>(wait));
+    }
+}
+
+CInjectionPlan CAgent::PlanInjection(const std::string& imagesDir,
+                                     const std::string& soundsDir) const {
+    RequireAvailable();
+    CInjectionPlan plan = PlanFiles(*this, imagesDir, soundsDir);
+    plan.m_quantityBefore = plan.m_quantityAfter = m_quantity;
+    plan.m_lastUsedBefore = plan.m_lastUsedAfter = m_lastUsed;
+    if (!plan.m_failure) {
+        plan.m_scripts = InjectionScripts(*this);
+        plan.m_countsUsage = true;
+        const Usage after = UsageAfterInjection(*this, CurrentTime());
+        plan.m_quantityAfter = after.quantity;
+        plan.m_lastUsedAfter = after.lastUsed;
+    }
+    return plan;
+}
+
+CInjectionPlan CAgent::PlanRemoval() const {
+    CInjectionPlan plan;
+    if (!m_removeScript.empty()) {
+        plan.m_scripts.push_back(m_removeScript);
+    }
+    plan.m_quantityBefore = plan.m_quantityAfter = m_quantity;
+    plan.m_lastUsedBefore = plan.m_lastUsedAfter = m_lastUsed;
+    return plan;
+}
+
+void CAgent::CarryOut(const CInjectionPlan& plan, CGameLink& link) {
+    InstallFiles(plan, link);
+    SendAll(plan.m_scripts, link);
+    if (plan.m_countsUsage) {
+        CountUsage();
+    }
+}
+
+const char* CarriedFileActionName(ECarriedFileAction action) {
+    switch (action) {
+    case ECarriedFileAction::kWrite:
+        return "write";
+    case ECarriedFileAction::kReplace:
+        return "replace";
+    case ECarriedFileAction::kKeep:
+        break;
+    }
+    return "keep";
+}
+
+std::vector<std::string> CInjectionPlan::Macros() const {
+    std::vector<std::string> macros;
+    for (const auto& file : m_files) {
+        if (file.conversion) {
+            macros.push_back(*file.conversion);
+        }
+    }
+    if (!m_failure) {
+        macros.insert(macros.end(), m_scripts.begin(), m_scripts.end());
+    }
+    return macros;
 }

@@ -156,8 +156,10 @@ std::string EventItemText(const std::string& script) {
     const int b = NextNumber(cursor);
     const int c = NextNumber(cursor);
     const int event = NextNumber(cursor);
-    std::string text =
-        "<" + std::to_string(a) + " " + std::to_string(b) + " " + std::to_string(c) + "> ";
+    // Appended, not built with "<" + ...: GCC 12 reports a false overlap for
+    // that at -O3.
+    std::string text("<");
+    text.append(std::to_string(a) + " " + std::to_string(b) + " " + std::to_string(c) + "> ");
     // Negative event numbers have no name either; they take the generic form.
     if (event >= 0 && event < kNamedEventCount) {
         return text + Text(IDS_EVENT_DEACTIVATE + static_cast<unsigned>(event));

@@ -61,6 +61,26 @@ void CAnalysisPage::FillAgentList() {
     m_agentList->SetContent(std::move(entries));
 }
 
+int CAnalysisPage::SelectedPosition() const {
+    if (!HasWindow()) {
+        return -1;
+    }
+    const int selection = m_agentList->GetCurSel();
+    return selection == CHScrollListBox::kError ? -1 : m_agentList->GetItemData(selection);
+}
+
+void CAnalysisPage::ShowListWith(int position) {
+    if (!HasWindow()) {
+        return;
+    }
+    FillAgentList();
+    if (position != -1) {
+        m_agentList->SetCurSel(m_agentList->FindItemData(position));
+    }
+    // The agent's file may have changed, or the agent gone: the results follow.
+    OnSelchangeAgentList();
+}
+
 void CAnalysisPage::OnSelchangeAgentList() {
     const int selection = m_agentList->GetCurSel();
     if (selection == CHScrollListBox::kError) {

@@ -26,6 +26,12 @@ public:
 
     bool OnInitDialog() override;
     void FillAgentList();
+    // The catalogue position of the agent shown; -1 for none.
+    int SelectedPosition() const;
+    // Refills the list from the catalogue and analyses the agent at `position`
+    // again when it is listed, else shows no results; does nothing before the
+    // page has been shown.
+    void ShowListWith(int position);
     void OnSelchangeAgentList();
 
     QTreeWidget* m_resultsTree = nullptr;

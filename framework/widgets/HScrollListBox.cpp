@@ -130,6 +130,15 @@ int CHScrollListBox::SetItemData(int index, int data) {
     return 0;
 }
 
+int CHScrollListBox::FindItemData(int data) const {
+    for (int index = 0; index < count(); ++index) {
+        if (GetItemData(index) == data) {
+            return index;
+        }
+    }
+    return kError;
+}
+
 int CHScrollListBox::GetCurSel() const {
     // The current row is where the keyboard focus is; it selects nothing by
     // itself (tabbing into the list makes the first entry current).

@@ -56,6 +56,8 @@ public:
     QString GetText(int index) const;
     int GetItemData(int index) const;
     int SetItemData(int index, int data);
+    // The first entry whose item data is `data`, or kError.
+    int FindItemData(int data) const;
     // The selected entry, kError when none is. The user's changes of the
     // selection are announced by itemSelectionChanged.
     int GetCurSel() const;

@@ -1,47 +1,17 @@
 #include "agents/AgentFileWriter.h"
 #include "platform/ByteReader.h"
 #include "tests/agents/AgentTestSupport.h"
+#include "tests/support/Kivtool.h"
 
 #include "Version.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <sys/wait.h>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct ToolResult {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Quoted(const std::string& argument) {
-    std::string quoted = "'";
-    for (const char c : argument) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
-
-ToolResult Kivtool(const std::vector<std::string>& arguments, const std::string& language = "C") {
-    TemporaryFolder capture;
-    std::string command = "LANG=" + language + " LC_ALL= LC_MESSAGES= " SB_BIN_DIR "/kivtool";
-    for (const auto& argument : arguments) {
-        command += ' ';
-        command += Quoted(argument);
-    }
-    command += " >" + capture.Path("out") + " 2>" + capture.Path("err");
-    const int raw = std::system(command.c_str());
-    const auto out = ReadFileBytes(capture.Path("out"));
-    const auto err = ReadFileBytes(capture.Path("err"));
-    return {
-        WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, {out.begin(), out.end()}, {err.begin(), err.end()}};
-}
 
 // One agent with Windows-1252 text and a two-line script, and one carried sound.
 std::string SaveSample(const TemporaryFolder& folder, const std::string& name = "sample.kiv") {
@@ -140,13 +110,13 @@ TEST(Kivtool, CheckReportsEveryDamagedFileAndGoesOn) {
     EXPECT_EQ(result.out, folder.Path("b.kiv") + ": Error: \"" + folder.Path("b.kiv") +
                               "\" is not a Mirewalk 2 Kiv file\n" + folder.Path("c.kiv") +
                               ": Error: Unexpected end of file while reading \"" +
-                              folder.Path("c.kiv") + "\"\n4 agent files checked, 2 damaged\n");
+                              folder.Path("c.kiv") + "\"\n4 agent files checked, 2 damaged, 0 conflicts\n");
 
     fs::remove(folder.Path("b.kiv"));
     fs::remove(folder.Path("c.kiv"));
     const auto clean = Kivtool({"check", folder.Dir()});
     EXPECT_EQ(clean.status, 0);
-    EXPECT_EQ(clean.out, "2 agent files checked, 0 damaged\n");
+    EXPECT_EQ(clean.out, "2 agent files checked, 0 damaged, 0 conflicts\n");
     EXPECT_EQ(Kivtool({"check", folder.Path("missing")}).status, 1);
 }
 

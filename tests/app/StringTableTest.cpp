@@ -9,11 +9,11 @@ namespace {
 constexpr Language kLanguages[] = {Language::English, Language::German, Language::French,
                                    Language::Italian, Language::Dutch,  Language::Spanish};
 
-// Every identifier the program loads: the applet's 100 to 129 and the
+// Every identifier the program loads: the applet's 100 to 131 and the
 // framework's messages, control and title texts.
 std::vector<unsigned> ProgramIds() {
     std::vector<unsigned> ids;
-    for (unsigned id = 100; id <= 129; ++id) {
+    for (unsigned id = 100; id <= 131; ++id) {
         ids.push_back(id);
     }
     for (unsigned id = 6344; id <= 6359; ++id) {

@@ -16,14 +16,6 @@ namespace {
 // Long enough for the once-a-second refresh to come round.
 constexpr int kRefreshWait = 1500;
 
-QStringList Entries(const CHScrollListBox& list) {
-    QStringList texts;
-    for (int i = 0; i < list.GetCount(); ++i) {
-        texts << list.GetText(i);
-    }
-    return texts;
-}
-
 Rgb Centre(const CDibBitmap& canvas) {
     return CanvasPixel(canvas, canvas.Width() / 2, canvas.Height() / 2);
 }

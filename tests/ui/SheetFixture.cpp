@@ -46,6 +46,14 @@ Rgb CanvasPixel(const CDibBitmap& canvas, int x, int y) {
     return {p[2], p[1], p[0]};
 }
 
+QStringList Entries(const CHScrollListBox& list) {
+    QStringList texts;
+    for (int i = 0; i < list.GetCount(); ++i) {
+        texts << list.GetText(i);
+    }
+    return texts;
+}
+
 SheetTest::SheetTest() : game(environment.InstallGame()) {
     environment.Root().Write(game / "Applet Data" / "wallpaper.bmp",
                              SolidBitmapFile(kWallpaperSize, kWallpaperSize, 0x00808080));

@@ -6,6 +6,8 @@
 #include "tests/ui/UiTestAgents.h"
 #include "ui/widgets/InjectorSheet.h"
 
+#include <QStringList>
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -26,6 +28,8 @@ struct Rgb {
 };
 std::ostream& operator<<(std::ostream& out, const Rgb& colour);
 Rgb CanvasPixel(const CDibBitmap& canvas, int x, int y);
+// The texts of a list's entries, in list order.
+QStringList Entries(const CHScrollListBox& list);
 
 // A game folder with wallpaper and cover picture, the game substitute on the
 // test's private bus, and the applet's sheet connected to it.

@@ -2,8 +2,10 @@
 
 #include "agents/AgentFile.h"
 #include "agents/AgentFileListing.h"
+#include "agents/CarriedConflicts.h"
 #include "app/KitException.h"
 #include "app/StringTable.h"
+#include "tools/kivtool/ConflictsCommand.h"
 #include "tools/kivtool/ToolSupport.h"
 
 #include <cstdio>
@@ -13,8 +15,10 @@ namespace {
 constexpr const char* kUsage =
     "Usage: kivtool check DIR\n"
     "Loads every agent file of DIR as the applet's catalogue does, but goes on past\n"
-    "damaged files: prints one line \"PATH: MESSAGE\" for each. Exit status 1 when any\n"
-    "file is damaged or DIR cannot be listed (wholly or part-way).\n";
+    "damaged files: prints one line \"PATH: MESSAGE\" for each, then the carried files\n"
+    "that clash by name as \"kivtool conflicts\" prints them, and ends with the counts.\n"
+    "Exit status 1 when any file is damaged, any name clashes or DIR cannot be listed\n"
+    "(wholly or part-way).\n";
 
 } // namespace
 
@@ -34,19 +38,23 @@ int RunCheckCommand(int argc, char** argv) {
         }
         const auto& paths = list->paths;
         int damaged = 0;
+        CCarriedFileIndex index;
         for (const auto& path : paths) {
             try {
-                const CAgentFile file(path);
+                index.Add(CAgentFile(path));
             } catch (const CKitException& error) {
                 std::printf("%s: %s\n", path.c_str(), error.m_message);
                 ++damaged;
             }
         }
-        std::printf("%zu agent files checked, %d damaged\n", paths.size(), damaged);
+        const auto conflicts = index.Conflicts();
+        PrintConflicts(conflicts);
+        std::printf("%zu agent files checked, %d damaged, %zu %s\n", paths.size(), damaged,
+                    conflicts.size(), conflicts.size() == 1 ? "conflict" : "conflicts");
         if (list->failed) {
             ThrowStringId(IDS_ERROR_LOOKING_FOR_KIV);
         }
-        return damaged == 0 ? kExitOk : kExitFailure;
+        return damaged == 0 && conflicts.empty() ? kExitOk : kExitFailure;
     } catch (const CKitException& error) {
         PrintError(error);
         return kExitFailure;

@@ -2,12 +2,10 @@
 
 #include "agents/AgentFile.h"
 #include "app/KitException.h"
-#include "platform/TextCodec.h"
 #include "tools/kivtool/JsonText.h"
 #include "tools/kivtool/ToolSupport.h"
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -19,49 +17,24 @@ constexpr const char* kUsage =
     "JSON array holding an object per readable file. A file that cannot be read is\n"
     "reported on standard error; the exit status is then 1.\n";
 
-const char* TypeName(std::uint32_t type) {
-    return type == 0 ? "image" : type == 1 ? "sound" : "unknown";
-}
-
-std::string Json(const std::string& windows1252) {
-    return JsonString(Windows1252ToUtf8(windows1252));
-}
-
-// Line breaks inside scripts are shown as \r and \n so that every field keeps
-// to one line of its own.
-std::string OneLine(const std::string& windows1252) {
-    std::string out;
-    for (const char c : Windows1252ToUtf8(windows1252)) {
-        out += c == '\n' ? std::string("\\n") : c == '\r' ? std::string("\\r") : std::string(1, c);
-    }
-    return out;
-}
-
-// Appends one item to a comma-separated list.
-void AddItem(std::string& list, const std::string& item, const char* separator = ",") {
-    if (!list.empty()) {
-        list += separator;
-    }
-    list += item;
-}
-
 std::string JsonAgent(const CAgent& agent) {
     std::string scripts;
     for (const auto& script : agent.m_scripts) {
-        AddItem(scripts, Json(script));
+        AddItem(scripts, Json1252(script));
     }
     std::string references;
     for (std::size_t i = 0; i < agent.m_dependencyCount; ++i) {
         const auto& reference = agent.m_dependencies[i];
-        AddItem(references, std::string("{\"type\":\"") + TypeName(reference.type) +
-                                "\",\"name\":" + Json(reference.name) + "}");
+        AddItem(references, std::string("{\"type\":\"") + CarriedTypeName(reference.type) +
+                                "\",\"name\":" + Json1252(reference.name) + "}");
     }
-    return "{\"name\":" + Json(agent.m_name) + ",\"description\":" + Json(agent.m_description) +
+    return "{\"name\":" + Json1252(agent.m_name) +
+           ",\"description\":" + Json1252(agent.m_description) +
            ",\"quantity\":" + std::to_string(agent.m_quantity) +
            ",\"lastUsed\":" + std::to_string(agent.m_lastUsed) +
            ",\"reuseInterval\":" + std::to_string(agent.m_reuseInterval) +
-           ",\"installScript\":" + Json(agent.m_installScript) +
-           ",\"removeScript\":" + Json(agent.m_removeScript) + ",\"scripts\":[" + scripts +
+           ",\"installScript\":" + Json1252(agent.m_installScript) +
+           ",\"removeScript\":" + Json1252(agent.m_removeScript) + ",\"scripts\":[" + scripts +
            "],\"dependencies\":[" + references +
            "],\"picture\":{\"width\":" + std::to_string(agent.m_picture.m_width) +
            ",\"height\":" + std::to_string(agent.m_picture.m_height) +
@@ -75,8 +48,9 @@ std::string JsonFile(const CAgentFile& file) {
     }
     std::string records;
     for (const auto& record : file.m_dependencies) {
-        AddItem(records, std::string("{\"type\":\"") + TypeName(record->m_type) + "\",\"name\":" +
-                             Json(record->m_name) + ",\"size\":" + std::to_string(record->m_size) +
+        AddItem(records, std::string("{\"type\":\"") + CarriedTypeName(record->m_type) +
+                             "\",\"name\":" + Json1252(record->m_name) +
+                             ",\"size\":" + std::to_string(record->m_size) +
                              ",\"dataOffset\":" + std::to_string(record->m_dataOffset) + "}");
     }
     return "{\"path\":" + JsonString(file.m_path) + ",\"agents\":[" + agents + "],\"files\":[" +
@@ -99,7 +73,7 @@ void PrintAgent(const CAgent& agent, std::size_t number) {
         std::printf("  event script: %s\n", OneLine(script).c_str());
     }
     for (std::size_t i = 0; i < agent.m_dependencyCount; ++i) {
-        std::printf("  needs %s: %s\n", TypeName(agent.m_dependencies[i].type),
+        std::printf("  needs %s: %s\n", CarriedTypeName(agent.m_dependencies[i].type),
                     OneLine(agent.m_dependencies[i].name).c_str());
     }
     std::printf("  picture: %ux%u\n", agent.m_picture.m_width, agent.m_picture.m_height);
@@ -112,7 +86,7 @@ void PrintFile(const CAgentFile& file) {
         PrintAgent(*file.m_agents[i], i + 1);
     }
     for (const auto& record : file.m_dependencies) {
-        std::printf("carried %s: %s, %u bytes at offset %u\n", TypeName(record->m_type),
+        std::printf("carried %s: %s, %u bytes at offset %u\n", CarriedTypeName(record->m_type),
                     OneLine(record->m_name).c_str(), record->m_size, record->m_dataOffset);
     }
 }
@@ -120,15 +94,11 @@ void PrintFile(const CAgentFile& file) {
 } // namespace
 
 int RunShowCommand(int argc, char** argv) {
-    if (WantsHelp(argc, argv)) {
-        std::fputs(kUsage, stdout);
-        return kExitOk;
+    JsonOperands operands;
+    if (const auto done = ReadJsonOperands(argc, argv, kUsage, operands)) {
+        return *done;
     }
-    const bool json = argc > 1 && std::strcmp(argv[1], "--json") == 0;
-    const int first = json ? 2 : 1;
-    if (first >= argc) {
-        return UsageError(kUsage);
-    }
+    const auto [json, first] = operands;
     int status = kExitOk;
     std::vector<std::string> objects;
     for (int i = first; i < argc; ++i) {

@@ -14,6 +14,20 @@ bool WantsHelp(int argc, char** argv) {
     return false;
 }
 
+std::optional<int> ReadJsonOperands(int argc, char** argv, const char* usage,
+                                    JsonOperands& operands) {
+    if (WantsHelp(argc, argv)) {
+        std::fputs(usage, stdout);
+        return kExitOk;
+    }
+    operands.json = argc > 1 && std::strcmp(argv[1], "--json") == 0;
+    operands.first = operands.json ? 2 : 1;
+    if (operands.first >= argc) {
+        return UsageError(usage);
+    }
+    return std::nullopt;
+}
+
 void PrintError(const std::string& text) {
     std::fprintf(stderr, "kivtool: %s\n", text.c_str());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 struct CKitException;
@@ -11,6 +12,17 @@ constexpr int kExitUsage = 2;
 
 // True when the arguments after the command word ask for its help.
 bool WantsHelp(int argc, char** argv);
+
+// The operands of a command "[--json] OPERAND...": whether --json came first
+// and where the operands start.
+struct JsonOperands {
+    bool json = false;
+    int first = 1;
+};
+// Reads them after the command word. Returns the exit status when the command
+// is done with already: its help was asked for, or no operand follows.
+std::optional<int> ReadJsonOperands(int argc, char** argv, const char* usage,
+                                    JsonOperands& operands);
 
 // Prints "kivtool: <text>" on standard error.
 void PrintError(const std::string& text);

@@ -1,7 +1,9 @@
 // kivtool: the command-line companion of the applet for agent files.
 #include "tools/kivtool/AnalyseCommand.h"
 #include "tools/kivtool/CheckCommand.h"
+#include "tools/kivtool/ConflictsCommand.h"
 #include "tools/kivtool/ExtractCommand.h"
+#include "tools/kivtool/InjectCommand.h"
 #include "tools/kivtool/PackCommand.h"
 #include "tools/kivtool/ShowCommand.h"
 #include "tools/kivtool/ToolSupport.h"
@@ -17,9 +19,12 @@ constexpr const char* kUsage =
     "Usage: kivtool COMMAND [ARGUMENTS]\n"
     "  show [--json] FILE...   every agent and carried file of agent files\n"
     "  check DIR               report every damaged agent file of a folder\n"
+    "  conflicts [--json] DIR...  carried images and sounds that clash by name\n"
     "  extract FILE DIR        write the carried images and sounds into DIR\n"
     "  pack MANIFEST -o FILE   build an agent file from a manifest\n"
     "  analyse FILE...         what the agents' scripts do (see analyse --help)\n"
+    "  inject [--dry-run [--json]] FILE AGENT  inject an agent into the running game\n"
+    "  remove [--dry-run [--json]] FILE AGENT  send an agent's removal script\n"
     "kivtool COMMAND --help describes each command; kivtool --version gives the release.\n";
 
 struct Command {
@@ -28,8 +33,10 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"show", RunShowCommand}, {"check", RunCheckCommand},     {"extract", RunExtractCommand},
-    {"pack", RunPackCommand}, {"analyse", RunAnalyseCommand},
+    {"show", RunShowCommand},           {"check", RunCheckCommand},
+    {"conflicts", RunConflictsCommand}, {"extract", RunExtractCommand},
+    {"pack", RunPackCommand},           {"analyse", RunAnalyseCommand},
+    {"inject", RunInjectCommand},       {"remove", RunRemoveCommand},
 };
 
 } // namespace

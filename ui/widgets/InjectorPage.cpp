@@ -122,15 +122,23 @@ void CInjectorPage::OnTimer() {
 }
 
 void CInjectorPage::RefreshList() {
+    ShowListWith(-1);
+}
+
+void CInjectorPage::ShowListWith(int position) {
     if (!HasWindow()) {
         return;
     }
-    // Choosing the first entry here is the page's doing, not the user's.
+    // Choosing the entry here is the page's doing, not the user's.
     const QSignalBlocker quiet(m_agentList);
     FillAgentList();
-    if (m_agentList->GetCount() > 0) {
-        m_agentList->SetCurSel(0);
-        SelectAgent(m_agentList->GetItemData(0));
+    int entry = position == -1 ? CHScrollListBox::kError : m_agentList->FindItemData(position);
+    if (entry == CHScrollListBox::kError && m_agentList->GetCount() > 0) {
+        entry = 0;
+    }
+    if (entry != CHScrollListBox::kError) {
+        m_agentList->SetCurSel(entry);
+        SelectAgent(m_agentList->GetItemData(entry));
     } else {
         SelectAgent(-1);
     }

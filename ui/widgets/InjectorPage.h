@@ -36,6 +36,9 @@ public:
     // Refills the list from the catalogue and selects its first entry; does
     // nothing before the page has been shown.
     void RefreshList();
+    // The same, selecting the entry of the agent at `position` when it is
+    // listed.
+    void ShowListWith(int position);
     void FillAgentList();
     void SelectAgent(int position);
     void EnableRefreshTimer(bool on);

@@ -40,6 +40,10 @@ CInjectorSheet::CInjectorSheet(const char* caption, QWidget* parent)
     : CBaseSheet(caption, parent, kAppletName, kAppletVersion) {
     m_coverPage.Construct(this, kCoverPicture);
     AddPage(&m_coverPage);
+    connect(&m_objectsWatcher, &CObjectsFolderWatcher::AboutToReload, this,
+            &CInjectorSheet::OnCatalogueAboutToReload);
+    connect(&m_objectsWatcher, &CObjectsFolderWatcher::Reloaded, this,
+            &CInjectorSheet::OnCatalogueReloaded);
 }
 
 // Each page leaves the tabs as it is destroyed, after the catalogue. Should the
@@ -84,7 +88,9 @@ int CInjectorSheet::OnGameConnected(CGameLink&) {
     if (!SetUpTabImages()) {
         return 0;
     }
-    LoadCatalogue(GetGameDirectory(kObjectsDirectory));
+    const std::string objects = GetGameDirectory(kObjectsDirectory);
+    LoadCatalogue(objects);
+    m_objectsWatcher.Watch(objects);
     setAcceptDrops(true);
     return 0;
 }
@@ -120,6 +126,18 @@ void CInjectorSheet::LoadCatalogue(const std::string& dir) {
     } catch (const CKitException& e) {
         ReportError(e);
     }
+}
+
+void CInjectorSheet::OnCatalogueAboutToReload() {
+    m_agentsPageShowed = IdentifyAgent(m_catalogue, m_agentsPage.m_selected);
+    m_analysisPageShowed = IdentifyAgent(m_catalogue, m_analysisPage.SelectedPosition());
+}
+
+// The pages are refilled as after a drop, each keeping the agent it showed
+// when that agent is still there.
+void CInjectorSheet::OnCatalogueReloaded() {
+    m_agentsPage.ShowListWith(FindAgent(m_catalogue, m_agentsPageShowed));
+    m_analysisPage.ShowListWith(FindAgent(m_catalogue, m_analysisPageShowed));
 }
 
 bool CInjectorSheet::OnCommand(unsigned id) {
@@ -161,8 +179,15 @@ std::string CInjectorSheet::ObjectsDirectory() {
     return GetGameDirectory(kObjectsDirectory);
 }
 
+// The drop shows the message of a file that cannot be loaded; the watcher,
+// which finds the file in the folder next, leaves it at that.
 void CInjectorSheet::AddAgentFile(const std::string& path) {
-    m_catalogue.AddFile(path);
+    try {
+        m_catalogue.AddFile(path);
+    } catch (const CKitException&) {
+        m_objectsWatcher.NoteShown(path);
+        throw;
+    }
 }
 
 void CInjectorSheet::RefreshAgentList() {

@@ -3,12 +3,15 @@
 #include "agents/AgentCatalogue.h"
 #include "analysis/widgets/AnalysisPage.h"
 #include "framework/widgets/BaseSheet.h"
+#include "ui/AgentIdentity.h"
 #include "ui/DroppedFiles.h"
 #include "ui/widgets/CoverPage.h"
 #include "ui/widgets/InjectorPage.h"
+#include "ui/widgets/ObjectsFolderWatcher.h"
 
 #include <QIcon>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,6 +53,9 @@ public:
     CAnalysisPage m_analysisPage;
     std::vector<QIcon> m_tabImages;
     CAgentCatalogue m_catalogue;
+    // Keeps the catalogue in step with the Objects directory; declared after
+    // the catalogue, so it stops before the catalogue goes.
+    CObjectsFolderWatcher m_objectsWatcher{m_catalogue};
 
 signals:
     // The Help menu item: the application shows its help.
@@ -65,4 +71,10 @@ private:
     void AttachMenu();
     void GivePagesOneSize();
     bool SetUpTabImages();
+    void OnCatalogueAboutToReload();
+    void OnCatalogueReloaded();
+
+    // What the two agent pages showed before the catalogue was reloaded.
+    std::optional<AgentIdentity> m_agentsPageShowed;
+    std::optional<AgentIdentity> m_analysisPageShowed;
 };

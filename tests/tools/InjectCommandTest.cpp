@@ -1,0 +1,186 @@
+#include "tests/support/GameEnvironment.h"
+#include "tests/support/Kivtool.h"
+#include "tests/support/PrivateBus.h"
+#include "tests/support/SimProcess.h"
+#include "tests/tools/ToolAgents.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <ctime>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const auto* const g_bus = ::testing::AddGlobalTestEnvironment(new CPrivateBusEnvironment);
+
+constexpr std::uint32_t kLongAgo = 100;
+
+class InjectCommandTest : public ::testing::Test {
+protected:
+    InjectCommandTest()
+        : game(environment.InstallGame()), toy((game / "Objects" / "toy.kiv").string()) {}
+
+    std::string Images(const std::string& name) const { return (game / "Images" / name).string(); }
+    std::string Sounds(const std::string& name) const { return (game / "Sounds" / name).string(); }
+    std::string Read(const std::string& path) const { return environment.Root().Read(path); }
+
+    // "Ball" needs an image to write, one to keep and a sound to replace.
+    void SaveToy() const {
+        SaveToolAgentFile(
+            toy, {{"Ball", 3, kLongAgo, 0, {{0, "abcd.s16"}, {0, "keep.s16"}, {1, "zap.wav"}}}},
+            {{0, "abcd.s16", "IMAGE!"}, {0, "keep.s16", "KEEP"}, {1, "zap.wav", "SOUND"}});
+        environment.Root().Write(Images("keep.s16"), "same");
+        environment.Root().Write(Sounds("zap.wav"), "old sound");
+    }
+
+    GameEnvironment environment;
+    fs::path game;
+    std::string toy;
+};
+
+// The number after `key` in `text`.
+std::uint32_t NumberAfter(const std::string& text, const std::string& key) {
+    const auto at = text.find(key);
+    return at == std::string::npos
+               ? 0
+               : static_cast<std::uint32_t>(std::stoul(text.substr(at + key.size())));
+}
+
+TEST_F(InjectCommandTest, TheDryRunPrintsWhatTheRealRunThenDoes) {
+    SaveToy();
+    CSimProcess sim;
+    const std::string before = Read(toy);
+    const auto start = static_cast<std::uint32_t>(std::time(nullptr));
+    const auto json = Kivtool({"inject", "--dry-run", "--json", toy, "Ball"});
+    const auto text = Kivtool({"inject", "--dry-run", toy, "1"});
+    ASSERT_EQ(json.status, 0) << json.err;
+    const std::uint32_t planned = NumberAfter(json.out, "\"lastUsed\":{\"before\":100,\"after\":");
+    EXPECT_EQ(json.out,
+              "{\"files\":[{\"type\":\"image\",\"name\":\"abcd.s16\",\"action\":\"write\"},"
+              "{\"type\":\"image\",\"name\":\"keep.s16\",\"action\":\"keep\"},"
+              "{\"type\":\"sound\",\"name\":\"zap.wav\",\"action\":\"replace\"}],"
+              "\"macros\":[\"inst,sys: conv abcd 0,endm\",\"scrp Ball 1\",\"scrp Ball 2\","
+              "\"inst Ball\"],\"quantity\":{\"before\":3,\"after\":2},"
+              "\"lastUsed\":{\"before\":100,\"after\":" +
+                  std::to_string(planned) + "}}\n");
+    EXPECT_GE(planned, start);
+    EXPECT_EQ(text.out.substr(0, text.out.find("last used")),
+              "files:\n  write image abcd.s16\n  keep image keep.s16\n  replace sound zap.wav\n"
+              "macros:\n  inst,sys: conv abcd 0,endm\n  scrp Ball 1\n  scrp Ball 2\n  inst Ball\n"
+              "quantity: 3 -> 2\n");
+    EXPECT_EQ(Read(toy), before);
+    EXPECT_FALSE(fs::exists(Images("abcd.s16")));
+    EXPECT_EQ(Read(Sounds("zap.wav")), "old sound");
+    EXPECT_TRUE(sim.Macros().empty());
+
+    const auto run = Kivtool({"inject", toy, "Ball"});
+    const auto end = static_cast<std::uint32_t>(std::time(nullptr));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(sim.Macros(), (std::vector<std::string>{"inst,sys: conv abcd 0,endm", "scrp Ball 1",
+                                                      "scrp Ball 2", "inst Ball"}));
+    EXPECT_EQ(Read(Images("abcd.s16")), "IMAGE!");
+    EXPECT_EQ(Read(Images("keep.s16")), "same");
+    EXPECT_EQ(Read(Sounds("zap.wav")), "SOUND");
+    const auto [quantity, lastUsed] = StoredUsage(toy, 0);
+    EXPECT_EQ(quantity, 2);
+    EXPECT_GE(lastUsed, start);
+    EXPECT_LE(lastUsed, end);
+
+    // Now every file is present with its size; removal sends the removal script only.
+    const auto again = Kivtool({"inject", "--dry-run", toy, "Ball"}).out;
+    EXPECT_EQ(again.substr(0, again.find("macros:")),
+              "files:\n  keep image abcd.s16\n  keep image keep.s16\n  keep sound zap.wav\n");
+    EXPECT_EQ(Kivtool({"remove", "--dry-run", "--json", toy, "Ball"}).out,
+              "{\"files\":[],\"macros\":[\"rscr Ball\"],\"quantity\":{\"before\":2,\"after\":2},"
+              "\"lastUsed\":{\"before\":" +
+                  std::to_string(lastUsed) + ",\"after\":" + std::to_string(lastUsed) + "}}\n");
+    EXPECT_EQ(Kivtool({"remove", toy, "Ball"}).status, 0);
+    EXPECT_EQ(sim.Macros().back(), "rscr Ball");
+    EXPECT_EQ(StoredUsage(toy, 0), std::make_pair(std::uint16_t{2}, lastUsed));
+}
+
+TEST_F(InjectCommandTest, AgentsThatCannotBeInjectedOrFoundAreRefusedWithTheReason) {
+    const auto now = static_cast<std::uint32_t>(std::time(nullptr));
+    SaveToolAgentFile(
+        toy,
+        {{"Ball", 0}, {"Kite", 1, now, 100000}, {"Kite"}, {"Egg", 1, 0, 0, {{0, "gone.s16"}}}});
+    const std::string path = toy;
+    const std::string missing = Images("gone.s16");
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string language;
+        int status;
+        std::string err;
+    };
+    const std::vector<Case> cases = {
+        {{"inject", path, "Ball"}, "C", 1, "\"Ball\" cannot be injected: no uses are left"},
+        {{"inject", "--dry-run", path, "1"},
+         "de_DE.UTF-8",
+         1,
+         "\"Ball\" kann nicht hinzugegeben werden: keine Verwendung mehr \xC3\xBC"
+         "brig"},
+        {{"inject", path, "Zebra"},
+         "C",
+         1,
+         "no agent of " + path +
+             " is called \"Zebra\"; it holds 1 \"Ball\", 2 \"Kite\", 3 \"Kite\", 4 \"Egg\""},
+        {{"remove", path, "5"},
+         "C",
+         1,
+         "no agent of " + path +
+             " is called \"5\"; it holds 1 \"Ball\", 2 \"Kite\", 3 \"Kite\", 4 \"Egg\""},
+        {{"inject", path, "Kite"},
+         "C",
+         1,
+         "\"Kite\" names several agents of " + path +
+             ": 2 \"Kite\", 3 \"Kite\"; give the position of one"},
+        {{"inject", "--dry-run", path, "Egg"},
+         "C",
+         1,
+         "A required file is missing: \"" + missing + "\""},
+    };
+    for (const auto& c : cases) {
+        const auto result = Kivtool(c.arguments, c.language);
+        EXPECT_EQ(result.status, c.status) << c.err;
+        EXPECT_EQ(result.err, "kivtool: " + c.err + "\n");
+    }
+    // The wait is counted from the moment the tool looks, within these seconds.
+    const auto first = static_cast<std::uint32_t>(std::time(nullptr));
+    const auto waiting = Kivtool({"inject", "--dry-run", path, "2"});
+    const auto last = static_cast<std::uint32_t>(std::time(nullptr));
+    std::vector<std::string> expected;
+    for (std::uint32_t looked = first; looked <= last; ++looked) {
+        expected.push_back("kivtool: \"Kite\" cannot be injected yet: " +
+                           std::to_string(100000 - (looked - now)) + " seconds to wait\n");
+    }
+    EXPECT_NE(std::find(expected.begin(), expected.end(), waiting.err), expected.end())
+        << waiting.err;
+    for (const auto& arguments :
+         std::vector<std::vector<std::string>>{{"inject", path},
+                                               {"inject", "--json", path, "1"},
+                                               {"remove", "--now", path, "1"},
+                                               {"remove", path, "1", "2"},
+                                               {"conflicts"},
+                                               {"conflicts", "--json"}}) {
+        const auto result = Kivtool(arguments);
+        EXPECT_EQ(result.status, 2) << ::testing::PrintToString(arguments);
+        EXPECT_EQ(result.err.rfind("usage: kivtool", 0), 0u);
+    }
+}
+
+TEST_F(InjectCommandTest, WithoutTheGameNothingIsWrittenSentOrCounted) {
+    SaveToy();
+    const std::string before = Read(toy);
+    const auto result = Kivtool({"inject", toy, "Ball"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err,
+              "kivtool: Error while talking to game\nMacro: \"inst,sys: conv abcd 0,endm\"\n");
+    EXPECT_EQ(Read(toy), before);
+    EXPECT_FALSE(fs::exists(Images("abcd.s16")));
+    EXPECT_EQ(Read(Sounds("zap.wav")), "old sound");
+}
+
+} // namespace

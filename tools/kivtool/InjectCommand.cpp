@@ -1,0 +1,219 @@
+#include "tools/kivtool/InjectCommand.h"
+
+#include "agents/AgentFile.h"
+#include "agents/InjectionPlan.h"
+#include "app/GameConfig.h"
+#include "app/KitException.h"
+#include "gamelink/GameLink.h"
+#include "platform/TextCodec.h"
+#include "tools/kivtool/JsonText.h"
+#include "tools/kivtool/ToolSupport.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <cstring>
+#include <optional>
+
+namespace {
+
+constexpr const char* kInjectUsage =
+    "usage: kivtool inject [--dry-run [--json]] FILE AGENT\n"
+    "Injects AGENT of the agent file FILE into the running game, as the applet's\n"
+    "Inject button does: writes the images and sounds the game lacks, sends the\n"
+    "agent's macros and counts the use in FILE. AGENT is the agent's name as\n"
+    "\"kivtool show\" prints it, or its position in FILE counting from 1.\n"
+    "--dry-run prints what would happen and changes nothing; --json prints it as\n"
+    "one object. Exit status 0 done, 1 failed, 2 wrong usage.\n";
+
+constexpr const char* kRemoveUsage =
+    "usage: kivtool remove [--dry-run [--json]] FILE AGENT\n"
+    "Sends the removal script of AGENT of the agent file FILE to the running game,\n"
+    "as the applet's Remove button does. AGENT, --dry-run and --json as for inject.\n"
+    "Exit status 0 done, 1 failed, 2 wrong usage.\n";
+
+struct Arguments {
+    bool dryRun = false;
+    bool json = false;
+    const char* file = nullptr;
+    const char* agent = nullptr;
+};
+
+std::optional<Arguments> ParseArguments(int argc, char** argv) {
+    Arguments arguments;
+    int next = 1;
+    for (; next < argc && argv[next][0] == '-'; ++next) {
+        if (std::strcmp(argv[next], "--dry-run") == 0) {
+            arguments.dryRun = true;
+        } else if (std::strcmp(argv[next], "--json") == 0) {
+            arguments.json = true;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (argc - next != 2 || (arguments.json && !arguments.dryRun)) {
+        return std::nullopt;
+    }
+    arguments.file = argv[next];
+    arguments.agent = argv[next + 1];
+    return arguments;
+}
+
+std::string AgentList(const std::vector<std::size_t>& positions, const CAgentFile& file) {
+    std::string list;
+    for (const std::size_t position : positions) {
+        AddItem(list,
+                std::to_string(position + 1) + " " + Json1252(file.m_agents[position]->m_name),
+                ", ");
+    }
+    return list;
+}
+
+// The agent a position counting from 1, or else a name as "show" prints it,
+// names. Nothing when the argument fits no agent or several: `error` says
+// which agents there are.
+CAgent* FindAgent(const CAgentFile& file, const std::string& wanted, std::string& error) {
+    const auto count = file.m_agents.size();
+    if (!wanted.empty() && wanted.find_first_not_of("0123456789") == std::string::npos &&
+        wanted.size() < 10) {
+        const auto position = std::stoul(wanted);
+        if (position >= 1 && position <= count) {
+            return file.m_agents[position - 1].get();
+        }
+    }
+    std::vector<std::size_t> matches;
+    std::vector<std::size_t> all;
+    for (std::size_t i = 0; i < count; ++i) {
+        all.push_back(i);
+        if (Windows1252ToUtf8(file.m_agents[i]->m_name) == wanted) {
+            matches.push_back(i);
+        }
+    }
+    if (matches.size() == 1) {
+        return file.m_agents[matches[0]].get();
+    }
+    if (matches.empty()) {
+        error = "no agent of " + file.m_path + " is called " + JsonString(wanted) +
+                (all.empty() ? "; it holds none" : "; it holds " + AgentList(all, file));
+    } else {
+        error = JsonString(wanted) + " names several agents of " + file.m_path + ": " +
+                AgentList(matches, file) + "; give the position of one";
+    }
+    return nullptr;
+}
+
+// The applet works in the game's main directory, so a directory that the
+// game's settings give relative to it is taken from there.
+std::string GameDirectory(int index) {
+    const std::string directory = GetGameDirectory(index);
+    if (directory.front() == '/') {
+        return directory;
+    }
+    return GetGameDirectory(kMainDirectory) + directory;
+}
+
+std::string QuantityText(std::uint16_t quantity) {
+    return quantity == CAgent::kUnlimited ? "unlimited" : std::to_string(quantity);
+}
+
+void PrintPlan(const CInjectionPlan& plan) {
+    std::printf("files:\n");
+    for (const auto& file : plan.m_files) {
+        std::printf("  %s %s %s\n", CarriedFileActionName(file.action), CarriedTypeName(file.type),
+                    OneLine(file.name).c_str());
+    }
+    std::printf("macros:\n");
+    for (const auto& macro : plan.Macros()) {
+        std::printf("  %s\n", OneLine(macro).c_str());
+    }
+    std::printf("quantity: %s -> %s\n", QuantityText(plan.m_quantityBefore).c_str(),
+                QuantityText(plan.m_quantityAfter).c_str());
+    std::printf("last used: %u -> %u\n", plan.m_lastUsedBefore, plan.m_lastUsedAfter);
+}
+
+void PrintPlanJson(const CInjectionPlan& plan) {
+    std::string files;
+    for (const auto& file : plan.m_files) {
+        AddItem(files, std::string("{\"type\":\"") + CarriedTypeName(file.type) +
+                           "\",\"name\":" + Json1252(file.name) + ",\"action\":\"" +
+                           CarriedFileActionName(file.action) + "\"}");
+    }
+    std::string macros;
+    for (const auto& macro : plan.Macros()) {
+        AddItem(macros, Json1252(macro));
+    }
+    std::printf("{\"files\":[%s],\"macros\":[%s],\"quantity\":{\"before\":%u,\"after\":%u},"
+                "\"lastUsed\":{\"before\":%u,\"after\":%u}}\n",
+                files.c_str(), macros.c_str(), unsigned{plan.m_quantityBefore},
+                unsigned{plan.m_quantityAfter}, plan.m_lastUsedBefore, plan.m_lastUsedAfter);
+}
+
+// Without a game nothing may change: an image written now would be found
+// present by the next injection and never converted. The link's attempts on a
+// game that is not there end in its usual message, naming the first macro.
+void CarryOut(CAgent& agent, const CInjectionPlan& plan) {
+    CGameLink link;
+    const auto macros = plan.Macros();
+    if (!macros.empty() && !link.Connect()) {
+        link.ExecuteMacro(macros.front().c_str());
+    }
+    agent.CarryOut(plan, link);
+}
+
+// The plan of the command; the Sounds directory is asked for before the
+// Images directory, as the applet asks.
+CInjectionPlan MakePlan(const CAgent& agent, bool inject) {
+    if (!inject) {
+        return agent.PlanRemoval();
+    }
+    const std::string sounds = GameDirectory(kSoundsDirectory);
+    const std::string images = GameDirectory(kImagesDirectory);
+    return agent.PlanInjection(images, sounds);
+}
+
+int Run(int argc, char** argv, bool inject) {
+    const char* usage = inject ? kInjectUsage : kRemoveUsage;
+    if (WantsHelp(argc, argv)) {
+        std::fputs(usage, stdout);
+        return kExitOk;
+    }
+    const auto arguments = ParseArguments(argc, argv);
+    if (!arguments) {
+        return UsageError(usage);
+    }
+    // The session bus is reached through Qt, which wants its application object.
+    int qtArgc = 1;
+    QCoreApplication application(qtArgc, argv);
+    try {
+        CAgentFile file(arguments->file);
+        std::string error;
+        CAgent* agent = FindAgent(file, arguments->agent, error);
+        if (agent == nullptr) {
+            PrintError(error);
+            return kExitFailure;
+        }
+        const CInjectionPlan plan = MakePlan(*agent, inject);
+        if (arguments->dryRun) {
+            arguments->json ? PrintPlanJson(plan) : PrintPlan(plan);
+            if (plan.m_failure) {
+                throw *plan.m_failure;
+            }
+            return kExitOk;
+        }
+        CarryOut(*agent, plan);
+        return kExitOk;
+    } catch (const CKitException& error) {
+        PrintError(error);
+        return kExitFailure;
+    }
+}
+
+} // namespace
+
+int RunInjectCommand(int argc, char** argv) {
+    return Run(argc, argv, true);
+}
+
+int RunRemoveCommand(int argc, char** argv) {
+    return Run(argc, argv, false);
+}

@@ -1,0 +1,39 @@
+#include "ui/AgentIdentity.h"
+
+#include "agents/AgentCatalogue.h"
+
+std::optional<AgentIdentity> IdentifyAgent(const CAgentCatalogue& catalogue, int position) {
+    if (position < 0 || static_cast<std::size_t>(position) >= catalogue.m_agents.size()) {
+        return std::nullopt;
+    }
+    const CAgent* agent = catalogue.m_agents[static_cast<std::size_t>(position)];
+    const auto& siblings = agent->m_owner->m_agents;
+    std::size_t index = 0;
+    while (siblings[index].get() != agent) {
+        ++index;
+    }
+    return AgentIdentity{agent->m_owner->m_path, index, agent->m_name};
+}
+
+int FindAgent(const CAgentCatalogue& catalogue, const std::optional<AgentIdentity>& identity) {
+    if (!identity) {
+        return -1;
+    }
+    int found = -1;
+    int position = 0;
+    // The flat list holds the agents file by file, in file order.
+    for (const auto& file : catalogue.m_files) {
+        for (std::size_t index = 0; index < file->m_agents.size(); ++index, ++position) {
+            if (file->m_path != identity->path || file->m_agents[index]->m_name != identity->name) {
+                continue;
+            }
+            if (index == identity->index) {
+                return position;
+            }
+            if (found == -1) {
+                found = position;
+            }
+        }
+    }
+    return found;
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "ui/LiveFolder.h"
+
+#include <QFileSystemWatcher>
+#include <QObject>
+#include <QTimer>
+
+#include <string>
+
+class CAgentCatalogue;
+
+// Follows the Objects directory while the applet runs and reloads the
+// catalogue once the folder has been quiet (CLiveFolder decides when), then
+// shows the message of each file newly found damaged. The folder itself is
+// watched for files that appear, vanish or are renamed, each agent file for
+// writes into it.
+class CObjectsFolderWatcher : public QObject {
+    Q_OBJECT
+
+public:
+    explicit CObjectsFolderWatcher(CAgentCatalogue& catalogue, QObject* parent = nullptr);
+
+    // Starts following `directory`, whose agent files the catalogue has just
+    // loaded by the start-up scan.
+    void Watch(const std::string& directory);
+    // The message of the agent file at `path` has been shown already.
+    void NoteShown(const std::string& path);
+
+signals:
+    // The catalogue is about to be emptied: positions into it end here.
+    void AboutToReload();
+    // The catalogue holds the folder's agent files again.
+    void Reloaded();
+
+private:
+    void OnChange();
+    void OnTimer();
+    void Schedule();
+    void WatchAgentFiles();
+
+    CAgentCatalogue& m_catalogue;
+    std::string m_directory;
+    CLiveFolder m_live;
+    QFileSystemWatcher m_watcher;
+    QTimer m_timer;
+    // A message box shown after a reload runs events of its own; a change seen
+    // meanwhile waits for it.
+    bool m_reloading = false;
+};
