@@ -167,7 +167,7 @@ TEST_F(InjectCommandTest, AgentsThatCannotBeInjectedOrFoundAreRefusedWithTheReas
                                                {"conflicts", "--json"}}) {
         const auto result = Kivtool(arguments);
         EXPECT_EQ(result.status, 2) << ::testing::PrintToString(arguments);
-        EXPECT_EQ(result.err.rfind("usage: kivtool", 0), 0u);
+        EXPECT_EQ(result.err.rfind("Usage: kivtool", 0), 0u);
     }
 }
 

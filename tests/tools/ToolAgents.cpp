@@ -15,7 +15,8 @@ void SaveToolAgentFile(const std::string& path, const std::vector<ToolAgent>& ag
         agent.m_installScript = "inst " + wanted.name;
         agent.m_removeScript = "rscr " + wanted.name;
         for (const auto& reference : wanted.references) {
-            agent.m_dependencies[agent.m_dependencyCount++] = reference;
+            agent.m_dependencies.push_back(reference);
+            ++agent.m_dependencyCount;
         }
         writer.AddAgent(agent);
     }

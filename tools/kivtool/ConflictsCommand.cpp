@@ -13,7 +13,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: kivtool conflicts [--json] DIR...\n"
+    "Usage: kivtool conflicts [--json] DIR...\n"
     "Finds the images and sounds that agent files of the folders carry under one\n"
     "name (ignoring case) with different contents: the game keeps only one of them.\n"
     "Prints one line \"NAME: PATH, PATH, ...\" per name; with --json, one array.\n"

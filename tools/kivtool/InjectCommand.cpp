@@ -18,7 +18,7 @@
 namespace {
 
 constexpr const char* kInjectUsage =
-    "usage: kivtool inject [--dry-run [--json]] FILE AGENT\n"
+    "Usage: kivtool inject [--dry-run [--json]] FILE AGENT\n"
     "Injects AGENT of the agent file FILE into the running game, as the applet's\n"
     "Inject button does: writes the images and sounds the game lacks, sends the\n"
     "agent's macros and counts the use in FILE. AGENT is the agent's name as\n"
@@ -27,7 +27,7 @@ constexpr const char* kInjectUsage =
     "one object. Exit status 0 done, 1 failed, 2 wrong usage.\n";
 
 constexpr const char* kRemoveUsage =
-    "usage: kivtool remove [--dry-run [--json]] FILE AGENT\n"
+    "Usage: kivtool remove [--dry-run [--json]] FILE AGENT\n"
     "Sends the removal script of AGENT of the agent file FILE to the running game,\n"
     "as the applet's Remove button does. AGENT, --dry-run and --json as for inject.\n"
     "Exit status 0 done, 1 failed, 2 wrong usage.\n";
