@@ -13,19 +13,17 @@
 #include "agents/AgentFileListing.h"
 #include "agents/AgentFileWriter.h"
 #include "bench/agents/PageCache.h"
+#include "bench/support/FreshProcess.h"
 #include "platform/ByteReader.h"
 #include "platform/FileDescriptor.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -37,7 +35,6 @@ constexpr int kFileCount = 1000;
 constexpr int kManyFileCount = 10000;
 constexpr std::uint64_t kDefaultCarriedMiB = 1024;
 constexpr int kRepetitions = 3;
-constexpr std::size_t kReadBlock = 1 << 20;
 // A run whose files kept more of their pages cached than this was not cold.
 constexpr double kMaxCachedShare = 0.01;
 
@@ -80,14 +77,6 @@ void MakeFolder(const std::string& folder, int count, std::uint64_t carriedPerFi
     }
 }
 
-std::vector<std::string> AgentFiles(const std::string& folder) {
-    auto list = ListAgentFiles(folder);
-    if (!list || list->failed) {
-        std::exit(3);
-    }
-    return std::move(list->paths);
-}
-
 void Scan(const std::string& folder) {
     CAgentCatalogue catalogue;
     catalogue.ScanDirectory(folder);
@@ -96,20 +85,11 @@ void Scan(const std::string& folder) {
     }
 }
 
-void ReadEveryByte(const std::string& folder) {
-    std::vector<std::uint8_t> block(kReadBlock);
-    for (const auto& path : AgentFiles(folder)) {
-        const CFileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-        while (::read(file.Get(), block.data(), block.size()) > 0) {
-        }
-    }
-}
-
 // What any reader must do to list the agents: each chunk header, and each
 // agent chunk's bytes into memory (unparsed); carried contents are skipped.
 void ReadLeastWork(const std::string& folder) {
     std::vector<std::uint8_t> chunk;
-    for (const auto& path : AgentFiles(folder)) {
+    for (const auto& path : BenchAgentFiles(folder)) {
         const CFileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
         off_t at = kTagSize;
         std::uint8_t header[kChunkHeaderSize];
@@ -127,56 +107,22 @@ void ReadLeastWork(const std::string& folder) {
     }
 }
 
-double CpuSeconds() {
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-// Prints the wall-clock and the CPU seconds (user and system) of the work.
 int Measure(const std::string& mode, const std::string& folder) {
-    const double cpuStart = CpuSeconds();
-    const auto start = std::chrono::steady_clock::now();
-    if (mode == "scan") {
-        Scan(folder);
-    } else if (mode == "bytes") {
-        ReadEveryByte(folder);
-    } else {
-        ReadLeastWork(folder);
-    }
-    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-    std::printf("%.9f %.9f\n", elapsed.count(), CpuSeconds() - cpuStart);
-    return 0;
+    return PrintSecondsOf([&] {
+        if (mode == "scan") {
+            Scan(folder);
+        } else if (mode == "bytes") {
+            ReadEveryByte(BenchAgentFiles(folder));
+        } else {
+            ReadLeastWork(folder);
+        }
+    });
 }
 
-// Runs one measurement in a fresh process of this program.
+// One measurement in a fresh process of this program.
 Figure Run(const std::string& mode, const std::string& folder) {
-    int pipeEnds[2];
-    if (::pipe(pipeEnds) != 0) {
-        std::exit(1);
-    }
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::dup2(pipeEnds[1], STDOUT_FILENO);
-        ::execl("/proc/self/exe", "bench_agents", "--measure", mode.c_str(), folder.c_str(),
-                static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    ::close(pipeEnds[1]);
-    char text[64] = {};
-    const ssize_t got = ::read(pipeEnds[0], text, sizeof text - 1);
-    ::close(pipeEnds[0]);
-    int status = 0;
-    rusage usage{};
-    ::wait4(child, &status, 0, &usage);
-    if (got <= 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::fprintf(stderr, "measurement %s failed\n", mode.c_str());
-        std::exit(1);
-    }
-    char* cpu = nullptr;
-    const double seconds = std::strtod(text, &cpu);
-    return {seconds, std::strtod(cpu, nullptr), static_cast<double>(usage.ru_maxrss) / 1024.0, 0};
+    const BenchFigure figure = MeasureInFreshProcess(mode, folder);
+    return {figure.seconds, figure.cpuSeconds, figure.peakMiB, 0};
 }
 
 enum class Cache { Warm, Cold };
@@ -185,7 +131,7 @@ enum class Cache { Warm, Cold };
 // the folder's files first and records how much of them stayed cached.
 Figure Best(const std::string& mode, const std::string& folder, Cache cache) {
     Figure best{1e9, 1e9, 0, 0};
-    const auto paths = AgentFiles(folder);
+    const auto paths = BenchAgentFiles(folder);
     for (int i = 0; i < kRepetitions; ++i) {
         const double cached = cache == Cache::Cold ? EvictFromPageCache(paths) : 0.0;
         const Figure figure = Run(mode, folder);

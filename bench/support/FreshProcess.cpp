@@ -16,6 +16,13 @@ namespace {
 // Large enough that the system calls cost nothing beside the copying.
 constexpr std::size_t kReadBlock = 1 << 20;
 
+double CpuSeconds() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
 } // namespace
 
 BenchFigure MeasureInFreshProcess(const std::string& mode, const std::string& folder) {
@@ -41,24 +48,35 @@ BenchFigure MeasureInFreshProcess(const std::string& mode, const std::string& fo
         std::fprintf(stderr, "measurement %s failed\n", mode.c_str());
         std::exit(1);
     }
-    return {std::strtod(text, nullptr), static_cast<double>(usage.ru_maxrss) / 1024.0,
+    char* cpu = nullptr;
+    const double seconds = std::strtod(text, &cpu);
+    return {seconds, std::strtod(cpu, nullptr), static_cast<double>(usage.ru_maxrss) / 1024.0,
             usage.ru_minflt};
 }
 
 int PrintSecondsOf(const std::function<void()>& work) {
+    const double cpuStart = CpuSeconds();
     const auto start = std::chrono::steady_clock::now();
     work();
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-    std::printf("%.9f\n", elapsed.count());
+    std::printf("%.9f %.9f\n", elapsed.count(), CpuSeconds() - cpuStart);
     return 0;
 }
 
-std::vector<std::string> BenchAgentFiles(const std::string& folder, std::size_t count) {
+std::vector<std::string> BenchAgentFiles(const std::string& folder) {
     auto list = ListAgentFiles(folder);
-    if (!list || list->failed || list->paths.size() != count) {
+    if (!list || list->failed) {
         std::exit(3);
     }
     return std::move(list->paths);
+}
+
+std::vector<std::string> BenchAgentFiles(const std::string& folder, std::size_t count) {
+    auto paths = BenchAgentFiles(folder);
+    if (paths.size() != count) {
+        std::exit(3);
+    }
+    return paths;
 }
 
 void ReadEveryByte(const std::vector<std::string>& paths) {
