@@ -32,7 +32,7 @@ void MakeFolder(const std::string& folder, std::uint64_t carriedPerFile) {
         CAgent agent;
         agent.m_name = "agent " + std::to_string(i);
         agent.m_quantity = 1;
-        agent.m_dependencies[0] = AgentDependencyRef{0, "shared.s16"};
+        agent.m_dependencies = {AgentDependencyRef{0, "shared.s16"}};
         agent.m_dependencyCount = 1;
         CAgentFileWriter writer;
         writer.AddAgent(agent);
