@@ -123,6 +123,19 @@ QRect WaitForWindow(const WestonSession& weston) {
     return {};
 }
 
+// Polls the compositor until it no longer shows the applet's window: XWayland
+// unmaps a window after its client has gone, so an ended applet's window can
+// still be shown for a moment and be taken for the next one's.
+bool WaitForWindowGone(const WestonSession& weston) {
+    for (int i = 0; i < 100; ++i) {
+        if (weston.ShownWindow("Splicebox").isEmpty()) {
+            return true;
+        }
+        std::this_thread::sleep_for(100ms);
+    }
+    return false;
+}
+
 class WaylandTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -182,6 +195,7 @@ protected:
             EXPECT_TRUE(sim.WaitForLog("macro inst,app: quit 1,endm"));
         }
         EXPECT_TRUE(WaitForAppletEnd());
+        EXPECT_TRUE(WaitForWindowGone(*m_weston));
         key.ReadPoint("Location", shown.saved.rx(), shown.saved.ry());
         return shown;
     }
