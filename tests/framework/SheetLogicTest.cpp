@@ -54,34 +54,32 @@ public:
     void OnControl2() override { calls.push_back("control2"); }
 };
 
-std::vector<std::string> Decode(std::uint8_t m0, std::uint8_t m1, std::uint8_t m2,
-                                std::uint8_t m3) {
-    CRecordingTarget target;
-    DispatchNotification({m0, m1, m2, m3}, target);
-    return target.calls;
-}
-
 using Calls = std::vector<std::string>;
 
-TEST(Notifications, ControlMessagesCarryANotificationAfterTheirArguments) {
-    EXPECT_EQ(Decode(1, 3, 7, 0), Calls{"number 7"});
-    EXPECT_EQ(Decode(1, 3, 5, 6), (Calls{"number 5", "event6"}));
-    EXPECT_EQ(Decode(1, 3, 255, 8), (Calls{"number 255", "event8"}));
-    EXPECT_EQ(Decode(1, 1, 7, 0), (Calls{"control1", "event7"}));
-    EXPECT_EQ(Decode(1, 2, 10, 1), (Calls{"control2", "paused"}));
-    EXPECT_EQ(Decode(1, 4, 9, 0), Calls{"event9"});
-    // The pause flag would be a fifth byte: the notification is ignored.
-    EXPECT_EQ(Decode(1, 3, 2, 10), Calls{"number 2"});
-}
-
-TEST(Notifications, NotificationOnlyMessagesAndOthers) {
-    EXPECT_EQ(Decode(2, 9, 0, 0), Calls{"event9"});
-    EXPECT_EQ(Decode(2, 10, 1, 0), Calls{"paused"});
-    EXPECT_EQ(Decode(2, 10, 0, 1), Calls{"running"});
-    EXPECT_EQ(Decode(2, 6, 0, 0), Calls{"event6"});
-    EXPECT_EQ(Decode(2, 11, 1, 1), Calls{});
-    EXPECT_EQ(Decode(3, 6, 0, 0), Calls{});
-    EXPECT_EQ(Decode(0, 6, 6, 6), Calls{});
+TEST(Notifications, EachMessageKindCallsItsHandlersInOrder) {
+    const std::pair<NotificationBytes, Calls> cases[] = {
+        // Control messages carry a notification after their arguments.
+        {{1, 3, 7, 0}, {"number 7"}},
+        {{1, 3, 5, 6}, {"number 5", "event6"}},
+        {{1, 3, 255, 8}, {"number 255", "event8"}},
+        {{1, 1, 7, 0}, {"control1", "event7"}},
+        {{1, 2, 10, 1}, {"control2", "paused"}},
+        {{1, 4, 9, 0}, {"event9"}},
+        {{1, 3, 2, 10}, {"number 2"}}, // the pause flag would be a fifth byte
+        // Notification-only messages, and others.
+        {{2, 9, 0, 0}, {"event9"}},
+        {{2, 10, 1, 0}, {"paused"}},
+        {{2, 10, 0, 1}, {"running"}},
+        {{2, 6, 0, 0}, {"event6"}},
+        {{2, 11, 1, 1}, {}},
+        {{3, 6, 0, 0}, {}},
+        {{0, 6, 6, 6}, {}},
+    };
+    for (const auto& [bytes, calls] : cases) {
+        CRecordingTarget target;
+        DispatchNotification(bytes, target);
+        EXPECT_EQ(target.calls, calls) << ::testing::PrintToString(bytes);
+    }
     EXPECT_EQ(SplitNotification(0x0A0B0C0Du), (NotificationBytes{0x0D, 0x0C, 0x0B, 0x0A}));
 }
 
