@@ -5,7 +5,7 @@ CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 # ccache, where installed, makes rebuilds of other checkouts and folders cheap.
 LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: all bootstrap configure build check test sanitize demo clean fuzz install package
+.PHONY: all bootstrap configure build check test sanitize demo clean fuzz install package coverage
 
 all: build
 
@@ -21,6 +21,7 @@ build: configure
 # Every test twice: the ordinary build, then clang with AddressSanitizer and
 # UndefinedBehaviorSanitizer, where any report fails the run.
 check: test sanitize
+	@scripts/test-ratio
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 300
@@ -33,6 +34,21 @@ sanitize: bootstrap
 	    LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
 	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	    ctest --output-on-failure -j $(JOBS) --timeout 600
+
+# The whole ordinary suite built with --coverage (-O0, so that lines map to
+# code) in a folder of its own, counting this run only; then gcovr's summary of
+# the program code: every source outside tests/, fuzz/, bench/ and the build
+# folders, whose moc and embedded-resource files are generated.
+COVERAGE_BUILD ?= build-coverage
+coverage: bootstrap
+	@cmake -S . -B $(COVERAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	    -DCMAKE_CXX_FLAGS=--coverage -DCMAKE_EXE_LINKER_FLAGS=--coverage $(LAUNCHER) > /dev/null
+	@cmake --build $(COVERAGE_BUILD) -j $(JOBS)
+	@find $(COVERAGE_BUILD) -name '*.gcda' -delete
+	@cd $(COVERAGE_BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
+	@gcovr --root . --object-directory $(COVERAGE_BUILD) -j $(JOBS) \
+	    --exclude '(tests|fuzz|bench)/' --exclude 'build[^/]*/' \
+	    --txt $(COVERAGE_BUILD)/coverage.txt --print-summary
 
 # The applet against the game substitute in a demo game folder (scripts/demo).
 demo: build

@@ -1,7 +1,7 @@
-#include "agents/AgentFileWriter.h"
-#include "platform/ByteReader.h"
-#include "tests/agents/AgentTestSupport.h"
 #include "tests/support/Kivtool.h"
+#include "agents/AgentFileWriter.h"
+#include "tests/agents/AgentTestSupport.h"
+#include "tests/support/BitmapFile.h"
 
 #include "Version.h"
 
@@ -110,7 +110,8 @@ TEST(Kivtool, CheckReportsEveryDamagedFileAndGoesOn) {
     EXPECT_EQ(result.out, folder.Path("b.kiv") + ": Error: \"" + folder.Path("b.kiv") +
                               "\" is not a Mirewalk 2 Kiv file\n" + folder.Path("c.kiv") +
                               ": Error: Unexpected end of file while reading \"" +
-                              folder.Path("c.kiv") + "\"\n4 agent files checked, 2 damaged, 0 conflicts\n");
+                              folder.Path("c.kiv") +
+                              "\"\n4 agent files checked, 2 damaged, 0 conflicts\n");
 
     fs::remove(folder.Path("b.kiv"));
     fs::remove(folder.Path("c.kiv"));
@@ -139,36 +140,14 @@ TEST(Kivtool, ExtractWritesCarriedFilesButNothingOutsideTheFolder) {
     EXPECT_FALSE(fs::exists(folder.Path("escaped")));
 }
 
-// A 24-bit bottom-up Windows bitmap, pixels given top row first as 0xRRGGBB.
-std::vector<std::uint8_t> Bitmap24(int width, int height, const std::vector<std::uint32_t>& rgb) {
-    const int rowSize = (width * 3 + 3) / 4 * 4;
-    std::vector<std::uint8_t> bytes(54 + static_cast<std::size_t>(rowSize * height), 0);
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    StoreU32(&bytes[2], static_cast<std::uint32_t>(bytes.size()));
-    StoreU32(&bytes[10], 54);
-    StoreU32(&bytes[14], 40);
-    StoreU32(&bytes[18], static_cast<std::uint32_t>(width));
-    StoreU32(&bytes[22], static_cast<std::uint32_t>(height));
-    StoreU16(&bytes[26], 1);
-    StoreU16(&bytes[28], 24);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const std::uint32_t colour = rgb[static_cast<std::size_t>(y * width + x)];
-            auto* out = &bytes[static_cast<std::size_t>(54 + (height - 1 - y) * rowSize + x * 3)];
-            out[0] = static_cast<std::uint8_t>(colour);
-            out[1] = static_cast<std::uint8_t>(colour >> 8);
-            out[2] = static_cast<std::uint8_t>(colour >> 16);
-        }
-    }
-    return bytes;
-}
-
 TEST(Kivtool, PackBuildsAnAgentFileFromAManifest) {
     TemporaryFolder folder;
     fs::create_directory(folder.Path("art"));
-    WriteFileBytes(folder.Path("art/ball.bmp"),
-                   Bitmap24(2, 2, {0xFF0000, 0x00FF00, 0x0000FF, 0xFF0000}));
+    // Red, green; blue, red: rows stored bottom first as blue, green, red.
+    const BitmapFile picture{.width = 2,
+                             .height = 2,
+                             .pixels = {255, 0, 0, 0, 0, 255, 0, 0, 0, 0, 255, 0, 255, 0, 0, 0}};
+    WriteFileBytes(folder.Path("art/ball.bmp"), picture.Build());
     WriteFileBytes(folder.Path("art/ball.s16"), Bytes("image bytes"));
     WriteFileBytes(folder.Path("manifest.txt"), Bytes("# a ball\n"
                                                       "[agent]\n"

@@ -1,30 +1,14 @@
 #include "agents/AgentFileWriter.h"
-#include "analysis/ArchiveString.h"
-#include "tests/analysis/TempFolder.h"
+#include "tests/support/ChemicalList.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/ToolRun.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 namespace {
-
-struct ToolRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // A game folder with "toy.kiv" (two agents) and a chemical list in which
 // chemical 3 is "Glucose" and chemical 200 "Säure" (Windows-1252).
@@ -41,39 +25,27 @@ protected:
         CAgentFileWriter writer;
         writer.AddAgent(toy);
         writer.AddAgent(ball);
-        writer.Save(m_game.Dir() + "toy.kiv");
-
-        std::vector<std::uint8_t> list = {0, 0};
-        for (int i = 0; i < 256; ++i) {
-            AppendArchiveString(list, i == 3 ? "Glucose" : i == 200 ? "S\xE4ure" : "");
-        }
-        std::ofstream(m_game.Dir() + "allchemicals.str", std::ios::binary)
-            .write(reinterpret_cast<const char*>(list.data()),
-                   static_cast<std::streamsize>(list.size()));
+        writer.Save(m_toy);
+        const auto list = ChemicalList([](int i) {
+            return i == 3 ? "Glucose" : i == 200 ? "S\xE4ure" : "";
+        });
+        m_game.Write("allchemicals.str", {reinterpret_cast<const char*>(list.data()), list.size()});
     }
 
-    ToolRun Kivtool(const std::string& language, const std::string& arguments) const {
-        const std::string out = m_scratch.Dir() + "out";
-        const std::string err = m_scratch.Dir() + "err";
-        const std::string command = "LC_ALL=" + language + " " SB_BIN_DIR "/kivtool analyse " +
-                                    arguments + " >'" + out + "' 2>'" + err + "'";
-        ToolRun run;
-        const int raw = std::system(command.c_str());
-        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        run.out = ReadText(out);
-        run.err = ReadText(err);
-        return run;
+    static ToolRun Analyse(const std::vector<std::string>& arguments,
+                           const std::string& locale = "C") {
+        std::vector<std::string> command{"analyse"};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        return RunTool("kivtool", command, locale);
     }
 
-    std::string Toy() const { return "'" + m_game.Dir() + "toy.kiv'"; }
-
-    TempFolder m_game;
-    TempFolder m_scratch;
+    TempDir m_game;
+    const std::string m_toy = m_game / "toy.kiv";
 };
 
 TEST_F(AnalyseCommandTest, PrintsEveryAgentInEnglishAndGerman) {
     const ToolRun english =
-        Kivtool("en_US.UTF-8", "--chemicals '" + m_game.Dir() + "allchemicals.str' " + Toy());
+        Analyse({"--chemicals", m_game / "allchemicals.str", m_toy}, "en_US.UTF-8");
     EXPECT_EQ(english.status, 0);
     EXPECT_EQ(english.err, "");
     EXPECT_EQ(english.out, "Toy\n"
@@ -98,7 +70,8 @@ TEST_F(AnalyseCommandTest, PrintsEveryAgentInEnglishAndGerman) {
                            "    DANGER - contains suspicious kill commands\n"
                            "    Fires creature neurons\n");
 
-    const ToolRun german = Kivtool("de_DE.UTF-8", "--game-dir '" + m_game.Dir() + "' " + Toy());
+    const ToolRun german =
+        Analyse({"--game-dir", m_game.Path().string() + "/", m_toy}, "de_DE.UTF-8");
     EXPECT_EQ(german.status, 0);
     EXPECT_EQ(german.err, "");
     EXPECT_EQ(german.out, "Toy\n"
@@ -126,9 +99,9 @@ TEST_F(AnalyseCommandTest, PrintsEveryAgentInEnglishAndGerman) {
 }
 
 TEST_F(AnalyseCommandTest, FailuresAreReportedAndTheRestAnalysed) {
-    TempFolder empty;
-    const std::string missing = m_game.Dir() + "gone.kiv";
-    const ToolRun run = Kivtool("C", "--game-dir '" + empty.Dir() + "' '" + missing + "' " + Toy());
+    const TempDir empty;
+    const std::string missing = m_game / "gone.kiv";
+    const ToolRun run = Analyse({"--game-dir", empty.Path().string() + "/", missing, m_toy});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "kivtool: Error loading chemical list\n"
                        "kivtool: Error reading from file \"" +
@@ -137,15 +110,16 @@ TEST_F(AnalyseCommandTest, FailuresAreReportedAndTheRestAnalysed) {
         << run.out;
     EXPECT_EQ(run.out.rfind("Toy\n", 0), 0u);
 
-    const std::vector<std::string> wrongUsages = {
-        "", "--game-dir", "--chemicals a --game-dir b " + Toy(), "--colour " + Toy()};
+    const std::vector<std::vector<std::string>> wrongUsages = {
+        {}, {"--game-dir"}, {"--chemicals", "a", "--game-dir", "b", m_toy}, {"--colour", m_toy}};
     for (const auto& wrong : wrongUsages) {
-        const ToolRun usage = Kivtool("C", wrong);
-        EXPECT_EQ(usage.status, 2) << wrong;
-        EXPECT_EQ(usage.out, "") << wrong;
-        EXPECT_EQ(usage.err.rfind("Usage: kivtool analyse", 0), 0u) << wrong;
+        SCOPED_TRACE(wrong.size());
+        const ToolRun usage = Analyse(wrong);
+        EXPECT_EQ(usage.status, 2);
+        EXPECT_EQ(usage.out, "");
+        EXPECT_EQ(usage.err.rfind("Usage: kivtool analyse", 0), 0u);
     }
-    const ToolRun help = Kivtool("C", "--help");
+    const ToolRun help = Analyse({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(
         help.out.rfind("Usage: kivtool analyse [--game-dir DIR | --chemicals FILE] FILE...\n", 0),

@@ -1,14 +1,13 @@
 #include "analysis/ScriptAnalyser.h"
-#include "agents/AgentFile.h"
+#include "agents/AgentFileSource.h"
 #include "agents/AgentFileWriter.h"
 #include "analysis/ChemicalNameTable.h"
 #include "analysis/MemoryResultsTree.h"
-
-#include "tests/analysis/TempFolder.h"
+#include "tests/support/ChemicalList.h"
+#include "tests/support/ScopedLocale.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -16,14 +15,9 @@ namespace {
 
 // Chemical n is named "C<n>" except 255, which carries a Windows-1252 byte.
 CChemicalNameTable TestChemicals() {
-    std::vector<std::uint8_t> bytes = {0, 0};
-    for (int i = 0; i < 256; ++i) {
-        const std::string name = i == 255 ? std::string("Caf\xE9") : "C" + std::to_string(i);
-        bytes.push_back(static_cast<std::uint8_t>(name.size()));
-        bytes.insert(bytes.end(), name.begin(), name.end());
-    }
     CChemicalNameTable table;
-    table.LoadChemicalNamesFromBytes(bytes);
+    table.LoadChemicalNamesFromBytes(
+        ChemicalList([](int i) { return i == 255 ? "Caf\xE9" : "C" + std::to_string(i); }));
     return table;
 }
 
@@ -61,20 +55,16 @@ std::string Sections(const std::string& scripts, const std::string& chemicals,
 const std::string kDanger = "  DANGER - contains suspicious kill commands [1/1]\n";
 const std::string kFires = "  Fires creature neurons [1/1]\n";
 
-// Each test analyses agents of a real agent file "toy.kiv", whose scripts it
+// Each test analyses agents of an agent file "toy.kiv", whose scripts it
 // replaces in memory.
 class ScriptAnalyserTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        setenv("LC_ALL", "C", 1);
-        CAgent agent;
-        agent.m_name = "Toy";
+    ScriptAnalyserTest() {
         CAgentFileWriter writer;
-        writer.AddAgent(agent);
-        writer.Save(m_folder.Dir() + "toy.kiv");
-        m_file = std::make_unique<CAgentFile>(m_folder.Dir() + "toy.kiv");
+        writer.AddAgent(CAgent());
+        CMemoryAgentSource source(writer.Bytes());
+        m_file = std::make_unique<CAgentFile>("/game/Objects/toy.kiv", source);
     }
-    void TearDown() override { unsetenv("LC_ALL"); }
 
     CAgent Agent() const {
         CAgent agent;
@@ -82,7 +72,7 @@ protected:
         return agent;
     }
 
-    TempFolder m_folder;
+    const ScopedLocale m_english{"C"};
     std::unique_ptr<CAgentFile> m_file;
 };
 

@@ -1,77 +1,87 @@
 #include "framework/DibBitmap.h"
-#include "app/KitException.h"
-#include "tests/bitmaps/BitmapBytes.h"
+#include "agents/AgentFile.h"
+#include "tests/support/BitmapFile.h"
+#include "tests/support/Caught.h"
+#include "tests/support/ScopedLocale.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <QImage>
 #include <QPainter>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
+#include <cstdio>
+#include <functional>
 #include <string>
+#include <tuple>
+#include <vector>
 
 namespace {
 
-// 0xRRGGBB of pixel (x, y) of a 24-bit bitmap, by the layout's own arithmetic.
-std::uint32_t Pixel24(const CDibBitmap& bitmap, int x, int y) {
-    const std::uint8_t* p = bitmap.m_topRow + y * bitmap.m_stride + x * 3;
-    return std::uint32_t{p[2]} << 16 | std::uint32_t{p[1]} << 8 | p[0];
+// Every pixel in hex, rows from the top separated by "/".
+std::string Rows(int width, int height, const std::function<unsigned(int, int)>& pixel,
+                 const char* format = "%06x") {
+    std::string out;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            char text[16];
+            std::snprintf(text, sizeof text, format, pixel(x, y));
+            out += (x > 0 ? " " : y > 0 ? "/" : "") + std::string(text);
+        }
+    }
+    return out;
 }
 
-std::uint16_t Pixel16(const CDibBitmap& bitmap, int x, int y) {
-    const std::uint8_t* p = bitmap.m_topRow + y * bitmap.m_stride + x * 2;
-    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
+// 0xRRGGBB of a 24-bit bitmap, by the layout's own arithmetic; the stored
+// value of a 16-bit one.
+std::string Pixels(const CDibBitmap& bitmap) {
+    const bool sixteen = bitmap.m_bytesPerPixel == 2;
+    return Rows(
+        bitmap.Width(), bitmap.Height(),
+        [&](int x, int y) {
+            const std::uint8_t* p =
+                bitmap.m_topRow + y * bitmap.m_stride + x * bitmap.m_bytesPerPixel;
+            return sixteen ? unsigned(p[0] | p[1] << 8) : unsigned(p[2] << 16 | p[1] << 8 | p[0]);
+        },
+        sixteen ? "%04x" : "%06x");
+}
+
+std::string Pixels(const QImage& image) {
+    return Rows(
+        image.width(), image.height(), [&](int x, int y) { return image.pixel(x, y); }, "%08x");
+}
+
+// Format, bytes per pixel, stride, top row's offset and header size.
+auto Layout(const CDibBitmap& bitmap) {
+    return std::tuple(bitmap.m_format, bitmap.m_bytesPerPixel, bitmap.m_stride,
+                      bitmap.m_topRow - bitmap.m_bits, bitmap.m_infoSize);
+}
+
+const ScopedLocale g_english("C");
+
+void Load(CDibBitmap& bitmap, const std::vector<std::uint8_t>& bytes) {
+    bitmap.LoadFromMemory(bytes.data(), bytes.size(), "wall.bmp");
 }
 
 // Two rows of three 24-bit pixels, each row padded to 12 bytes; the stored
 // first row holds blue values 1, 2, 3, the second 4, 5, 6.
-std::vector<std::uint8_t> TwoRows() {
-    return {1, 0, 0, 2, 0, 0, 3, 0, 0, 0, 0, 0, 4, 0, 0, 5, 0, 0, 6, 0, 0, 0, 0, 0};
-}
+const std::vector<std::uint8_t> kTwoRows = {1, 0, 0, 2, 0, 0, 3, 0, 0, 0, 0, 0,
+                                            4, 0, 0, 5, 0, 0, 6, 0, 0, 0, 0, 0};
 
-std::string LoadError(CDibBitmap& bitmap, const std::vector<std::uint8_t>& bytes) {
-    try {
-        bitmap.LoadFromMemory(bytes.data(), bytes.size(), "wall.bmp");
-    } catch (const CKitException& e) {
-        return e.m_message;
-    }
-    return "no error";
-}
-
-class DibBitmapTest : public ::testing::Test {
-protected:
-    void SetUp() override { setenv("LC_ALL", "C", 1); }
-    void TearDown() override { unsetenv("LC_ALL"); }
-};
-
-TEST_F(DibBitmapTest, LayoutFollowsTheHeader) {
-    BitmapBytes bottomUp;
-    bottomUp.pixels = TwoRows();
+TEST(DibBitmap, LayoutFollowsTheHeader) {
     CDibBitmap bitmap;
-    const auto bytes = bottomUp.Build();
-    bitmap.LoadFromMemory(bytes.data(), bytes.size(), "a.bmp");
+    Load(bitmap, BitmapFile{.pixels = kTwoRows}.Build());
     EXPECT_TRUE(bitmap.IsValid());
-    EXPECT_EQ(bitmap.m_format, kDib24);
-    EXPECT_EQ(bitmap.m_bytesPerPixel, 3u);
-    EXPECT_EQ(bitmap.m_stride, -12);
-    EXPECT_EQ(bitmap.m_topRow, bitmap.m_bits + 12);
-    EXPECT_EQ(bitmap.m_infoSize, 40u);
-    EXPECT_EQ(Pixel24(bitmap, 0, 0), 4u);
-    EXPECT_EQ(Pixel24(bitmap, 2, 1), 3u);
-    EXPECT_EQ(bitmap.AsImage().pixel(0, 0), 0xFF000004u);
-    EXPECT_EQ(bitmap.AsImage().pixel(2, 1), 0xFF000003u);
+    EXPECT_EQ(Layout(bitmap), std::tuple(kDib24, 3u, -12, 12, 40u));
+    EXPECT_EQ(Pixels(bitmap), "000004 000005 000006/000001 000002 000003");
+    EXPECT_EQ(Pixels(bitmap.AsImage()), "ff000004 ff000005 ff000006/ff000001 ff000002 ff000003");
 
-    BitmapBytes topDown = bottomUp;
-    topDown.height = -2;
+    BitmapFile topDown{.height = -2, .pixels = kTwoRows};
     topDown.pixels.resize(40, 0xEE); // data beyond the image is not read
-    const auto topDownBytes = topDown.Build();
-    bitmap.LoadFromMemory(topDownBytes.data(), topDownBytes.size(), "b.bmp");
-    EXPECT_EQ(bitmap.m_stride, 12);
-    EXPECT_EQ(bitmap.m_topRow, bitmap.m_bits);
+    Load(bitmap, topDown.Build());
+    EXPECT_EQ(Layout(bitmap), std::tuple(kDib24, 3u, 12, 0, 40u));
     EXPECT_EQ(bitmap.Height(), 2);
-    EXPECT_EQ(Pixel24(bitmap, 0, 0), 1u);
+    EXPECT_EQ(Pixels(bitmap), "000001 000002 000003/000004 000005 000006");
     const QImage view = bitmap.AsImage();
     EXPECT_EQ(view.constBits(), bitmap.m_topRow); // a view, not a copy
     EXPECT_EQ(view.pixel(1, 1), 0xFF000005u);
@@ -85,45 +95,27 @@ TEST_F(DibBitmapTest, LayoutFollowsTheHeader) {
                       {3, {0x0F00, 0x00F0, 0x000F}, kDibUnknown},
                       {0, {}, kDib555}};
     for (const auto& c : sixteenBit) {
-        BitmapBytes file;
-        file.bitCount = 16;
-        file.compression = c.compression;
-        file.masks = c.masks;
-        file.pixels.assign(16, 0);
-        const auto fileBytes = file.Build();
+        SCOPED_TRACE(c.format);
         CDibBitmap sixteen;
-        sixteen.LoadFromMemory(fileBytes.data(), fileBytes.size(), "c.bmp");
-        EXPECT_EQ(sixteen.m_format, c.format) << c.masks.size();
-        EXPECT_EQ(sixteen.m_stride, -8); // 3 pixels of 2 bytes, padded
-        EXPECT_EQ(sixteen.m_bytesPerPixel, 2u);
+        Load(sixteen, BitmapFile{.bitCount = 16,
+                                 .compression = c.compression,
+                                 .masks = c.masks,
+                                 .pixels = std::vector<std::uint8_t>(16, 0)}
+                          .Build());
+        // 3 pixels of 2 bytes, padded
+        EXPECT_EQ(Layout(sixteen), std::tuple(c.format, 2u, -8, 8, 40u + 4 * c.masks.size()));
     }
 }
 
-TEST_F(DibBitmapTest, EveryLoadFailureLeavesTheObjectEmpty) {
-    BitmapBytes good;
-    good.pixels = TwoRows();
-    const auto valid = good.Build();
+TEST(DibBitmap, EveryLoadFailureLeavesTheObjectEmpty) {
+    const auto valid = BitmapFile{.pixels = kTwoRows}.Build();
+    const auto prefix = [&](std::size_t size) {
+        return std::vector<std::uint8_t>(valid.begin(), valid.begin() + size);
+    };
     auto wrongType = valid;
     wrongType[0] = 'X';
-    BitmapBytes eightBit = good;
-    eightBit.bitCount = 8;
-    BitmapBytes compressed = good;
-    compressed.compression = 1;
-    BitmapBytes smallOffset = good;
-    smallOffset.pixelOffset = 53;
-    BitmapBytes farOffset = good;
-    farOffset.pixelOffset = 4000;
-    BitmapBytes oldHeader = good;
-    oldHeader.headerSize = 12;
-    BitmapBytes shortPixels = good;
-    shortPixels.pixels.resize(23);
-    BitmapBytes noWidth = good;
-    noWidth.width = 0;
-    BitmapBytes oddBitCount = good;
-    oddBitCount.bitCount = 12;
-    BitmapBytes huge = good;
-    huge.width = 100000;
-    huge.height = -100000;
+    auto shortPixels = kTwoRows;
+    shortPixels.pop_back();
     const std::string readError = "Error reading from file \"wall.bmp\"";
     const std::string noSection = "Internal error: CreateDibSection() failed";
     const struct {
@@ -131,157 +123,180 @@ TEST_F(DibBitmapTest, EveryLoadFailureLeavesTheObjectEmpty) {
         std::string message;
     } cases[] = {
         {{}, readError},
-        {std::vector<std::uint8_t>(valid.begin(), valid.begin() + 13), readError},
-        {std::vector<std::uint8_t>(valid.begin(), valid.begin() + 40), readError},
+        {prefix(13), readError},
+        {prefix(40), readError},
         {wrongType, readError},
-        {eightBit.Build(), readError},
-        {compressed.Build(), readError},
-        {smallOffset.Build(), readError},
-        {farOffset.Build(), readError},
-        {oldHeader.Build(), readError},
-        {shortPixels.Build(), readError},
-        {noWidth.Build(), noSection},
-        {oddBitCount.Build(), noSection},
-        {huge.Build(), noSection},
+        {BitmapFile{.bitCount = 8, .pixels = kTwoRows}.Build(), readError},
+        {BitmapFile{.compression = 1, .pixels = kTwoRows}.Build(), readError},
+        {BitmapFile{.pixels = kTwoRows, .pixelOffset = 53}.Build(), readError},
+        {BitmapFile{.pixels = kTwoRows, .pixelOffset = 4000}.Build(), readError},
+        {BitmapFile{.headerSize = 12, .pixels = kTwoRows}.Build(), readError},
+        {BitmapFile{.pixels = shortPixels}.Build(), readError},
+        {BitmapFile{.width = 0, .pixels = kTwoRows}.Build(), noSection},
+        {BitmapFile{.bitCount = 12, .pixels = kTwoRows}.Build(), noSection},
+        {BitmapFile{.width = 100000, .height = -100000, .pixels = kTwoRows}.Build(), noSection},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
         CDibBitmap bitmap;
-        bitmap.LoadFromMemory(valid.data(), valid.size(), "first.bmp");
-        EXPECT_EQ(LoadError(bitmap, c.bytes), c.message) << c.bytes.size();
+        Load(bitmap, valid);
+        EXPECT_EQ(CaughtMessage([&] { Load(bitmap, c.bytes); }), c.message);
         EXPECT_FALSE(bitmap.IsValid());
-        EXPECT_EQ(bitmap.m_info, nullptr);
         EXPECT_EQ(bitmap.m_bits, nullptr);
         EXPECT_EQ(bitmap.m_topRow, nullptr);
-        EXPECT_EQ(bitmap.m_stride, 0);
         EXPECT_EQ(bitmap.Width(), 0);
+        EXPECT_EQ(Layout(bitmap), std::tuple(kDibUnknown, 0u, 0, 0, 0u));
     }
 }
 
-TEST_F(DibBitmapTest, LoadsFromAFile) {
-    const auto dir = std::filesystem::temp_directory_path() / ("sbbmp" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
-    const std::string path = (dir / "wallpaper.bmp").string();
-    BitmapBytes file;
-    file.pixels = TwoRows();
-    const auto bytes = file.Build();
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
+TEST(DibBitmap, LoadsFromAFile) {
+    const TempDir folder;
+    const auto bytes = BitmapFile{.pixels = kTwoRows}.Build();
+    const std::string path =
+        folder.Write("wallpaper.bmp", {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
     CDibBitmap bitmap;
     bitmap.LoadFromFile(path.c_str());
-    EXPECT_EQ(Pixel24(bitmap, 1, 0), 5u);
+    EXPECT_EQ(Pixels(bitmap), "000004 000005 000006/000001 000002 000003");
 
-    const std::string missing = (dir / "none.bmp").string();
-    try {
-        bitmap.LoadFromFile(missing.c_str());
-        ADD_FAILURE() << "a missing file loaded";
-    } catch (const CKitException& e) {
-        EXPECT_EQ(std::string(e.m_message), "Error reading from file \"" + missing + "\"");
-    }
+    const std::string missing = folder / "none.bmp";
+    EXPECT_EQ(CaughtMessage([&] { bitmap.LoadFromFile(missing.c_str()); }),
+              "Error reading from file \"" + missing + "\"");
     EXPECT_FALSE(bitmap.IsValid());
-    std::filesystem::remove_all(dir);
 }
 
-TEST_F(DibBitmapTest, CreateFillAndTint) {
+TEST(DibBitmap, CreateFillAndTint) {
     CDibBitmap bitmap;
-    bitmap.Create(10, 5, kDib24);
-    EXPECT_EQ(bitmap.m_stride, -32);
-    EXPECT_EQ(bitmap.m_format, kDib24);
-    EXPECT_EQ(bitmap.m_infoSize, 40u);
-    bitmap.FillRect(0, 0, 10, 5, 0x00FFFFFF);
-    bitmap.FillRect(-5, -5, 10, 10, 0x00336699); // blue 0x33, green 0x66, red 0x99
-    bitmap.FillRect(10, 0, 4, 4, 0);
-    bitmap.FillRect(0, -9, 10, 9, 0);
-    for (int y = 0; y < 5; ++y) {
-        for (int x = 0; x < 10; ++x) {
-            EXPECT_EQ(Pixel24(bitmap, x, y), x < 5 && y < 5 ? 0x996633u : 0xFFFFFFu) << x << y;
-        }
-    }
-
-    bitmap.Tint(0, 0, 10, 5, 0x808080);
-    EXPECT_EQ(Pixel24(bitmap, 0, 0), 0x996633u);
-    bitmap.FillRect(1, 1, 1, 1, 0x00C8640A); // red 10, green 100, blue 200
-    bitmap.Tint(0, 0, 2, 2, 0x000080FF);     // red 255, green 128, blue 0
-    EXPECT_EQ(Pixel24(bitmap, 0, 0), 0xFF6600u);
-    EXPECT_EQ(Pixel24(bitmap, 1, 1), 0x896448u); // 10 + 127, 100, 200 - 128
-    EXPECT_EQ(Pixel24(bitmap, 2, 2), 0x996633u);
-    EXPECT_EQ(Pixel24(bitmap, 5, 0), 0xFFFFFFu);
-
-    CDibBitmap black;
-    black.Create(3, 2, kDib24);
-    EXPECT_EQ(Pixel24(black, 2, 1), 0u);
+    bitmap.Create(4, 3, kDib24);
+    EXPECT_EQ(Layout(bitmap), std::tuple(kDib24, 3u, -12, 24, 40u));
+    EXPECT_EQ(Pixels(bitmap), "000000 000000 000000 000000/000000 000000 000000 000000/"
+                              "000000 000000 000000 000000");
+    bitmap.FillRect(0, 0, 4, 3, 0x00FFFFFF);
+    bitmap.FillRect(-5, -5, 7, 7, 0x00336699); // blue 0x33, green 0x66, red 0x99
+    bitmap.FillRect(4, 0, 4, 4, 0);
+    bitmap.FillRect(0, -9, 4, 9, 0);
+    bitmap.Tint(0, 0, 4, 3, 0x808080);
+    bitmap.FillRect(0, 1, 1, 1, 0x00C8640A); // red 10, green 100, blue 200
+    bitmap.Tint(0, 0, 1, 2, 0x000080FF);     // red 255, green 128, blue 0: 10 + 127, 100, 200 - 128
+    EXPECT_EQ(Pixels(bitmap), "ff6600 996633 ffffff ffffff/896448 996633 ffffff ffffff/"
+                              "ffffff ffffff ffffff ffffff");
 
     CDibBitmap rgb565;
     rgb565.Create(3, 2, kDib565);
-    EXPECT_EQ(rgb565.m_infoSize, 52u);
-    EXPECT_EQ(rgb565.m_stride, -8);
+    EXPECT_EQ(Layout(rgb565), std::tuple(kDib565, 2u, -8, 8, 52u));
     rgb565.FillRect(0, 0, 3, 2, 0x000080FF);
-    EXPECT_EQ(Pixel16(rgb565, 2, 1), 0xFC00u);
     rgb565.FillRect(0, 0, 1, 1, 0x00418183); // 16, 32, 8 after narrowing
-    EXPECT_EQ(Pixel16(rgb565, 0, 0), 16 << 11 | 32 << 5 | 8);
     rgb565.Tint(0, 0, 3, 2, 0x808080);
-    EXPECT_EQ(Pixel16(rgb565, 0, 0), 16 << 11 | 32 << 5 | 8);
+    EXPECT_EQ(Pixels(rgb565), "8408 fc00 fc00/fc00 fc00 fc00");
     rgb565.Tint(0, 0, 1, 1, 0x000080FF);
-    EXPECT_EQ(Pixel16(rgb565, 0, 0), 31 << 11 | 32 << 5 | 0);
+    EXPECT_EQ(Pixels(rgb565), "fc00 fc00 fc00/fc00 fc00 fc00");
 
     CDibBitmap rgb555;
-    rgb555.Create(2, 2, kDib555);
-    rgb555.FillRect(0, 0, 2, 2, 0x000080FF);
-    EXPECT_EQ(Pixel16(rgb555, 1, 1), 0x7E00u);
-    EXPECT_EQ(rgb555.AsImage().pixel(1, 1), 0xFFFF8400u);
+    rgb555.Create(2, 1, kDib555);
+    rgb555.FillRect(0, 0, 2, 1, 0x000080FF);
+    EXPECT_EQ(Pixels(rgb555), "7e00 7e00");
+    EXPECT_EQ(Pixels(rgb555.AsImage()), "ffff8400 ffff8400");
 
-    try {
-        CDibBitmap wrong;
-        wrong.Create(4, 4, kDib32);
-        ADD_FAILURE() << "made a format the program never draws into";
-    } catch (const CKitException& e) {
-        EXPECT_STREQ(e.m_message, "Internal error - CreateDIBSection() failed");
-    }
+    CDibBitmap wrong;
+    EXPECT_EQ(CaughtMessage([&] { wrong.Create(4, 4, kDib32); }),
+              "Internal error - CreateDIBSection() failed");
 }
 
-TEST_F(DibBitmapTest, OtherFormatsAreNotFilledOrTinted) {
-    BitmapBytes file;
-    file.bitCount = 32;
-    file.width = 2;
-    file.height = 1;
-    file.pixels = {1, 2, 3, 4, 5, 6, 7, 8};
-    const auto bytes = file.Build();
+TEST(DibBitmap, OtherFormatsAreNotFilledOrTinted) {
+    const std::vector<std::uint8_t> pixels = {1, 2, 3, 4, 5, 6, 7, 8};
     CDibBitmap bitmap;
-    bitmap.LoadFromMemory(bytes.data(), bytes.size(), "d.bmp");
+    Load(bitmap, BitmapFile{.width = 2, .height = 1, .bitCount = 32, .pixels = pixels}.Build());
     EXPECT_EQ(bitmap.m_format, kDib32);
     bitmap.FillRect(0, 0, 2, 1, 0xFFFFFF);
     bitmap.Tint(0, 0, 2, 1, 0xFFFFFF);
-    EXPECT_EQ(std::vector<std::uint8_t>(bitmap.m_bits, bitmap.m_bits + 8), file.pixels);
+    EXPECT_EQ(std::vector<std::uint8_t>(bitmap.m_bits, bitmap.m_bits + 8), pixels);
     EXPECT_EQ(bitmap.AsImage().pixel(1, 0), 0xFF070605u);
 }
 
-TEST_F(DibBitmapTest, DrawCopiesPixelForPixel) {
+TEST(DibBitmap, DrawCopiesPixelForPixel) {
     CDibBitmap bitmap;
-    bitmap.Create(4, 3, kDib24);
-    bitmap.FillRect(0, 0, 2, 1, 0x0000FF); // red, top left
-    bitmap.FillRect(3, 2, 1, 1, 0xFF0000); // blue, bottom right
-    QImage target(8, 6, QImage::Format_RGB32);
+    bitmap.Create(2, 2, kDib24);
+    bitmap.FillRect(0, 0, 1, 1, 0x0000FF); // red, top left
+    bitmap.FillRect(1, 1, 1, 1, 0xFF0000); // blue, bottom right
+    QImage target(4, 3, QImage::Format_RGB32);
     target.fill(0xFF00FF00);
     {
         QPainter painter(&target);
-        bitmap.Draw(painter, 2, 1);
-        bitmap.Draw(painter, 0, 5, 2, 2, 2, 1); // source (2,2): black, then blue
+        bitmap.Draw(painter, 1, 1);
+        bitmap.Draw(painter, 2, 0, 0, 1, 2, 1); // the bottom row: black, blue
     }
-    for (int y = 0; y < 6; ++y) {
-        for (int x = 0; x < 8; ++x) {
-            QRgb expected = 0xFF00FF00;
-            if (x >= 2 && x < 6 && y >= 1 && y < 4) {
-                const int bx = x - 2;
-                const int by = y - 1;
-                expected = by == 0 && bx < 2    ? 0xFFFF0000
-                           : bx == 3 && by == 2 ? 0xFF0000FF
-                                                : 0xFF000000;
-            } else if (y == 5 && x < 2) {
-                expected = x == 0 ? 0xFF000000 : 0xFF0000FF;
-            }
-            EXPECT_EQ(target.pixel(x, y), expected) << x << "," << y;
-        }
+    EXPECT_EQ(Pixels(target), "ff00ff00 ff00ff00 ff000000 ff0000ff/ff00ff00 ffff0000 ff000000 "
+                              "ff00ff00/ff00ff00 ff000000 ff0000ff ff00ff00");
+}
+
+constexpr std::uint16_t kKey = 0x001F; // pure blue: the transparent colour
+constexpr std::uint16_t kWhite = 0xFFFF;
+constexpr std::uint16_t kRed565 = 0xF800;
+// A 5-6-5 value of components 1, 2, 3: widened to 8, 8, 24.
+constexpr std::uint16_t kDark = 1 << 11 | 2 << 5 | 3;
+
+// Four columns, two rows: key, white, red, dark / white, key, dark, white.
+CAgentPicture Picture() {
+    const std::vector<std::uint16_t> pixels = {kKey,   kWhite, kRed565, kDark,
+                                               kWhite, kKey,   kDark,   kWhite};
+    CAgentPicture picture;
+    picture.Create(pixels.data(), 4, 2, 1, true);
+    return picture;
+}
+
+// A canvas of the picture's size in one colour.
+struct Canvas : CDibBitmap {
+    explicit Canvas(std::uint32_t colour) {
+        Create(4, 2, kDib24);
+        FillRect(0, 0, 4, 2, colour);
     }
+};
+
+TEST(AgentPicture, CopyDrawsEveryPixelExpanded) {
+    Canvas canvas(0x404040);
+    Picture().CopyInto(canvas, 1, 0); // the transparent colour too
+    EXPECT_EQ(Pixels(canvas), "404040 0000ff ffffff ff0000/404040 ffffff 0000ff 080818");
+    Picture().CopyInto(canvas, -1, 0);
+    EXPECT_EQ(Pixels(canvas), "ffffff ff0000 080818 ff0000/0000ff 080818 ffffff 080818");
+
+    CAgentPicture rgb555;
+    const std::vector<std::uint16_t> pixels = {0x7C00, 0x03E0, 0x0421};
+    rgb555.Create(pixels.data(), 3, 1, 0, true);
+    Canvas small(0);
+    rgb555.CopyInto(small, 0, 0);
+    EXPECT_EQ(Pixels(small), "ff0000 00ff00 080808 000000/000000 000000 000000 000000");
+}
+
+TEST(AgentPicture, BlendMixesOpaquePixelsAndClips) {
+    const CAgentPicture picture = Picture();
+    const struct {
+        std::uint32_t canvas;
+        int x, y, opacity;
+        std::string pixels;
+    } cases[] = {
+        {0, 0, 0, 128, "000000 7f7f7f 7f0000 04040c/7f7f7f 000000 04040c 7f7f7f"},
+        // Only the low byte of the opacity counts: (255 * 255 + 255 * 0) >> 8 = 254.
+        {0xFFFFFF, 0, 0, 255 + 256, "ffffff fefefe fe0000 070717/fefefe ffffff 070717 fefefe"},
+        {0, -3, 0, 255, "070717 000000 000000 000000/fefefe 000000 000000 000000"},
+        {0, 2, 1, 255, "000000 000000 000000 000000/000000 000000 000000 fefefe"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        Canvas canvas(c.canvas);
+        picture.BlendInto(canvas, c.x, c.y, c.opacity);
+        EXPECT_EQ(Pixels(canvas), c.pixels);
+    }
+    for (const auto& [x, y] : {std::pair{4, 0}, {-4, 0}, {0, 2}, {0, -2}}) {
+        Canvas outside(0x123456);
+        picture.BlendInto(outside, x, y, 255);
+        picture.CopyInto(outside, x, y);
+        EXPECT_EQ(Pixels(outside), "563412 563412 563412 563412/563412 563412 563412 563412")
+            << x << "," << y;
+    }
+
+    CDibBitmap sixteen;
+    sixteen.Create(4, 1, kDib565);
+    picture.CopyInto(sixteen, 0, 0);
+    EXPECT_EQ(Pixels(sixteen), "0000 0000 0000 0000");
 }
 
 } // namespace

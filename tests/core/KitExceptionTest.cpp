@@ -1,39 +1,26 @@
 #include "app/KitException.h"
 #include "platform/ByteReader.h"
+#include "tests/support/Caught.h"
+#include "tests/support/ScopedLocale.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 namespace {
 
-std::string Caught(void (*raise)()) {
-    try {
-        raise();
-    } catch (CKitException e) {
-        return e.m_message;
-    }
-    return "(nothing thrown)";
-}
-
-TEST(KitException, FormatsTableEntriesWithTheFailingItem) {
-    setenv("LANG", "en_US.UTF-8", 1);
-    unsetenv("LC_ALL");
-    unsetenv("LC_MESSAGES");
-    EXPECT_EQ(Caught([] { ThrowStringId(6349, "dde: putv paus"); }),
+TEST(KitException, FormatsTableEntriesAndCutsLongMessagesAtACharacterBoundary) {
+    const ScopedLocale english("C");
+    EXPECT_EQ(CaughtMessage([] { ThrowStringId(6349, "dde: putv paus"); }),
               "Error while talking to game\nMacro: \"dde: putv paus\"");
-    EXPECT_EQ(Caught([] { ThrowString("Error loading chemical list"); }),
+    EXPECT_EQ(CaughtMessage([] { ThrowString("Error loading chemical list"); }),
               "Error loading chemical list");
-    const std::string path(300, 'p');
     char buffer[CKitException::kMessageSize];
+    const std::string path(300, 'p');
     EXPECT_EQ(std::string(FormatStringId(buffer, 6344, path.c_str())),
               "Error reading from file \"" + path + "\"");
-}
 
-TEST(KitException, LongMessagesAreCutAtACharacterBoundary) {
-    char buffer[CKitException::kMessageSize];
-    // 255 two-byte characters and one more byte: the cut falls inside a character.
+    // 300 two-byte characters after one byte: the cut at 511 bytes falls inside one.
     std::string text = "x";
     for (int i = 0; i < 300; ++i) {
         text += "\xC3\xA9";

@@ -203,17 +203,6 @@ TEST_F(BaseSheetTest, ClosingSendsTheQuitMacroOnlyWhenNumberedAndSavesPlacement)
     EXPECT_FALSE(orphaned->WindowExists());
 }
 
-TEST_F(BaseSheetTest, ASheetThatNeverConnectedStaysHiddenAndSilent) {
-    m_record->reachable = false;
-    auto sheet = ConnectedSheet();
-    EXPECT_FALSE(sheet->isVisible());
-    EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Splicebox"));
-    sheet->DispatchNotification(0x00040301);
-    sheet->close();
-    EXPECT_TRUE(m_record->macros.empty());
-    EXPECT_FALSE(sheet->WindowExists());
-}
-
 TEST_F(BaseSheetTest, AMinimisedCloseWritesNoPlacement) {
     auto sheet = ConnectedSheet();
     sheet->OnHide();
@@ -299,26 +288,22 @@ TEST_F(BaseSheetTest, AboutShowsCaptionVersionAndBuild) {
     setenv("SPLICEBOX_MESSAGES", "stderr", 1);
 }
 
-TEST_F(BaseSheetTest, CreationFailsWithAMessageWhenTheGameFolderIsGone) {
-    std::filesystem::remove_all(m_game);
-    auto sheet = NewSheet();
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(sheet->Create());
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "Splicebox: Error changing to directory \"" + m_game.string() + "/\"\n");
-    EXPECT_FALSE(sheet->WindowExists());
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(m_record->macros.empty());
-}
-
-TEST_F(BaseSheetTest, CreationFailsWithAMessageWithoutWallpaper) {
-    std::filesystem::remove(m_game / "Applet Data" / "wallpaper.bmp");
-    auto sheet = NewSheet();
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(sheet->Create());
-    const std::string message = testing::internal::GetCapturedStderr();
-    EXPECT_NE(message.find("Applet Data/wallpaper.bmp"), std::string::npos) << message;
-    EXPECT_FALSE(sheet->WindowExists());
+TEST_F(BaseSheetTest, CreationFailsWithAMessageWithoutTheGameFolderOrTheWallpaper) {
+    const std::filesystem::path wallpaper = m_game / "Applet Data" / "wallpaper.bmp";
+    const std::pair<std::filesystem::path, std::string> cases[] = {
+        {wallpaper, "Splicebox: Error reading from file \"" + wallpaper.string() + "\"\n"},
+        {m_game, "Splicebox: Error changing to directory \"" + m_game.string() + "/\"\n"}};
+    for (const auto& [removed, message] : cases) {
+        SCOPED_TRACE(removed);
+        std::filesystem::remove_all(removed);
+        auto sheet = NewSheet();
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(sheet->Create());
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), message);
+        EXPECT_FALSE(sheet->WindowExists());
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(m_record->macros.empty());
+    }
 }
 
 } // namespace

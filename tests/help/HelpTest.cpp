@@ -3,6 +3,7 @@
 #include "app/widgets/SpliceboxApp.h"
 #include "tests/support/BitmapFile.h"
 #include "tests/support/CompiledHelp.h"
+#include "tests/support/WidgetApplication.h"
 
 #include <QApplication>
 #include <QImage>
@@ -29,20 +30,7 @@
 namespace {
 
 // The help window needs the widget application; one per test program.
-class WidgetEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "test_help";
-        static char* argv[] = {name, nullptr};
-        m_app = std::make_unique<QApplication>(argc, argv);
-    }
-    void TearDown() override { m_app.reset(); }
-
-private:
-    std::unique_ptr<QApplication> m_app;
-};
-const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new WidgetEnvironment);
+const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new CWidgetApplication);
 
 // Compiles a help file `name`.chm in `dir` whose page `page` says `greeting`,
 // with a second page and a 3 x 2 red picture beside it.

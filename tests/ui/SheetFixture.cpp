@@ -2,6 +2,7 @@
 
 #include "framework/widgets/HScrollListBox.h"
 #include "tests/support/PrivateBus.h"
+#include "tests/support/WidgetApplication.h"
 
 #include <QApplication>
 #include <QTest>
@@ -11,23 +12,8 @@
 namespace {
 
 // Widgets need a QApplication before the private bus's environment would make
-// a plain core application; both environments live in this one file so they
-// are registered in this order.
-class WidgetApplication : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "test_ui";
-        static char* argv[] = {name, nullptr};
-        m_application = std::make_unique<QApplication>(argc, argv);
-    }
-    void TearDown() override { m_application.reset(); }
-
-private:
-    std::unique_ptr<QApplication> m_application;
-};
-
-const auto* const g_application = ::testing::AddGlobalTestEnvironment(new WidgetApplication);
+// a plain core application, so both are registered here in this order.
+const auto* const g_application = ::testing::AddGlobalTestEnvironment(new CWidgetApplication);
 const auto* const g_bus = ::testing::AddGlobalTestEnvironment(new CPrivateBusEnvironment);
 
 constexpr int kWallpaperSize = 64;

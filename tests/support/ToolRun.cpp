@@ -1,4 +1,4 @@
-#include "tests/support/Kivtool.h"
+#include "tests/support/ToolRun.h"
 
 #include "tests/support/TempDir.h"
 
@@ -17,14 +17,14 @@ std::string Quoted(const std::string& argument) {
 
 } // namespace
 
-ToolResult Kivtool(const std::vector<std::string>& arguments, const std::string& language) {
+ToolRun RunTool(const std::string& program, const std::vector<std::string>& arguments,
+                const std::string& locale) {
     const TempDir capture;
-    std::string command = "LANG=" + language + " LC_ALL= LC_MESSAGES= " SB_BIN_DIR "/kivtool";
+    std::string command = "LC_ALL=" + Quoted(locale) + " " + Quoted(SB_BIN_DIR "/" + program);
     for (const auto& argument : arguments) {
-        command += ' ';
-        command += Quoted(argument);
+        command += " " + Quoted(argument);
     }
-    command += " >" + (capture / "out").string() + " 2>" + (capture / "err").string();
+    command += " >" + Quoted(capture / "out") + " 2>" + Quoted(capture / "err");
     const int raw = std::system(command.c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, capture.Read("out"), capture.Read("err")};
 }
