@@ -1,20 +1,13 @@
 #include "agents/AgentCatalogue.h"
-#include "agents/AgentFileWriter.h"
-#include "tests/agents/AgentTestSupport.h"
+#include "tests/support/AgentFiles.h"
+#include "tests/support/Caught.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 namespace {
-
-void SaveAgents(const std::string& path, const std::vector<std::string>& names) {
-    CAgentFileWriter writer;
-    for (const auto& name : names) {
-        writer.AddAgent(MakeAgent(name));
-    }
-    writer.Save(path);
-}
 
 std::vector<std::string> AgentNames(const CAgentCatalogue& catalogue) {
     std::vector<std::string> names;
@@ -33,67 +26,60 @@ std::vector<std::string> FilePaths(const CAgentCatalogue& catalogue) {
 }
 
 TEST(AgentCatalogue, ListsAgentsFileByFileInNameOrderIgnoringCase) {
-    TemporaryFolder folder;
-    SaveAgents(folder.Path("b.KIV"), {"b1", "b2", "b3"});
-    SaveAgents(folder.Path("A.kiv"), {"a1", "a2"});
-    SaveAgents(folder.Path("c.kiv.bak"), {"hidden"});
-    SaveAgents(folder.Path("d.old.kiv"), {"d1"});
-    folder.MakeDir("e.kiv");
+    const TempDir folder;
+    const auto path = [&](const char* name) { return (folder / name).string(); };
+    SaveAgentFile(path("b.KIV"), {{"b1"}, {"b2"}, {"b3"}});
+    SaveAgentFile(path("A.kiv"), {{"a1"}, {"a2"}});
+    SaveAgentFile(path("c.kiv.bak"), {{"hidden"}});
+    SaveAgentFile(path("d.old.kiv"), {{"d1"}});
+    std::filesystem::create_directory(folder / "e.kiv");
 
     CAgentCatalogue catalogue;
-    catalogue.ScanDirectory(folder.Dir());
+    catalogue.ScanDirectory(folder.Path().string() + "/");
     EXPECT_EQ(AgentNames(catalogue),
               (std::vector<std::string>{"a1", "a2", "b1", "b2", "b3", "d1"}));
     EXPECT_EQ(FilePaths(catalogue),
-              (std::vector<std::string>{folder.Path("A.kiv"), folder.Path("b.KIV"),
-                                        folder.Path("d.old.kiv")}));
+              (std::vector<std::string>{path("A.kiv"), path("b.KIV"), path("d.old.kiv")}));
     EXPECT_EQ(catalogue.m_agents[2], catalogue.m_files[1]->m_agents[0].get());
 
     CAgentCatalogue withoutSeparator;
-    std::string dir = folder.Dir();
-    dir.pop_back();
-    withoutSeparator.ScanDirectory(dir);
+    withoutSeparator.ScanDirectory(folder.Path().string());
     EXPECT_EQ(FilePaths(withoutSeparator), FilePaths(catalogue));
 
     catalogue.Clear();
     EXPECT_TRUE(catalogue.m_files.empty());
     EXPECT_TRUE(catalogue.m_agents.empty());
+    std::filesystem::create_directory(folder / "empty");
+    catalogue.ScanDirectory((folder / "empty").string());
+    catalogue.ScanDirectory((folder / "missing").string());
+    EXPECT_TRUE(catalogue.m_files.empty());
+
+    for (const char* name : {"/x/Ball.KiV", ".kiv"}) {
+        EXPECT_TRUE(CAgentCatalogue::IsAgentFileName(name)) << name;
+    }
+    for (const char* name : {"ball.kiv ", "kiv", "", "ball.kv"}) {
+        EXPECT_FALSE(CAgentCatalogue::IsAgentFileName(name)) << name;
+    }
 }
 
 TEST(AgentCatalogue, StopsAtTheFirstDamagedFileAndKeepsTheOnesBefore) {
-    TemporaryFolder folder;
-    SaveAgents(folder.Path("1.kiv"), {"first"});
-    WriteFileBytes(folder.Path("2.kiv"), Bytes("kiv1 not really"));
-    SaveAgents(folder.Path("3.kiv"), {"third"});
+    const TempDir folder;
+    const auto path = [&](const char* name) { return (folder / name).string(); };
+    SaveAgentFile(path("1.kiv"), {{"first"}});
+    folder.Write("2.kiv", "kiv1 not really");
+    SaveAgentFile(path("3.kiv"), {{"third"}});
 
     CAgentCatalogue catalogue;
-    EXPECT_EQ(MessageOf([&] { catalogue.ScanDirectory(folder.Dir()); }),
-              "Error: \"" + folder.Path("2.kiv") + "\" is not a Mirewalk 2 Kiv file");
+    EXPECT_EQ(CaughtMessage([&] { catalogue.ScanDirectory(folder.Path().string()); }),
+              "Error: \"" + path("2.kiv") + "\" is not a Mirewalk 2 Kiv file");
     EXPECT_EQ(AgentNames(catalogue), std::vector<std::string>{"first"});
 
     // A failed AddFile leaves the catalogue as it was; later ones append.
-    EXPECT_NE(MessageOf([&] { catalogue.AddFile(folder.Path("2.kiv")); }), "(nothing thrown)");
-    catalogue.AddFile(folder.Path("3.kiv"));
-    catalogue.AddFile(folder.Path("1.kiv"));
+    EXPECT_NE(CaughtMessage([&] { catalogue.AddFile(path("2.kiv")); }), "(nothing thrown)");
+    catalogue.AddFile(path("3.kiv"));
+    catalogue.AddFile(path("1.kiv"));
     EXPECT_EQ(AgentNames(catalogue), (std::vector<std::string>{"first", "third", "first"}));
     EXPECT_EQ(catalogue.m_files.size(), 3u);
-}
-
-TEST(AgentCatalogue, EmptyAndMissingDirectoriesAddNothingWithoutError) {
-    TemporaryFolder folder;
-    CAgentCatalogue catalogue;
-    catalogue.ScanDirectory(folder.MakeDir("empty"));
-    catalogue.ScanDirectory(folder.Path("missing"));
-    EXPECT_TRUE(catalogue.m_files.empty());
-}
-
-TEST(AgentCatalogue, RecognisesAgentFileNamesByTheirLastFourCharacters) {
-    EXPECT_TRUE(CAgentCatalogue::IsAgentFileName("/x/Ball.KiV"));
-    EXPECT_TRUE(CAgentCatalogue::IsAgentFileName(".kiv"));
-    EXPECT_FALSE(CAgentCatalogue::IsAgentFileName("ball.kiv "));
-    EXPECT_FALSE(CAgentCatalogue::IsAgentFileName("kiv"));
-    EXPECT_FALSE(CAgentCatalogue::IsAgentFileName(""));
-    EXPECT_FALSE(CAgentCatalogue::IsAgentFileName("ball.kv"));
 }
 
 } // namespace

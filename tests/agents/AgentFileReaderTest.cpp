@@ -1,24 +1,59 @@
 #include "agents/AgentFileSource.h"
 #include "agents/AgentFileWriter.h"
 #include "platform/ByteReader.h"
-#include "tests/agents/AgentTestSupport.h"
+#include "tests/support/AgentFiles.h"
+#include "tests/support/Caught.h"
+#include "tests/support/ScopedLocale.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <set>
 #include <tuple>
 
 namespace {
 
-const std::string kBadFormat = "Error: unexpected file format";
+// Messages are compared in English whatever the machine's language.
+const ScopedLocale g_english("C");
 
-std::string EndOfFile(const std::string& path) {
-    return "Error: Unexpected end of file while reading \"" + path + "\"";
+const std::string kBadFormat = "Error: unexpected file format";
+const std::string kNotKiv = "Error: \"mem.kiv\" is not a Mirewalk 2 Kiv file";
+const std::string kEnd = "Error: Unexpected end of file while reading \"mem.kiv\"";
+
+using ByteVector = std::vector<std::uint8_t>;
+
+std::string LoadMessage(const ByteVector& bytes) {
+    return CaughtMessage([&] { LoadAgentBytes(bytes); });
+}
+
+ByteVector Chunk(std::string_view tag, const ByteVector& data) {
+    CAgentFileWriter writer;
+    writer.AddChunk(tag, data);
+    return writer.Bytes();
+}
+
+ByteVector Join(ByteVector head, const ByteVector& tail) {
+    head.insert(head.end(), tail.begin(), tail.end());
+    return head;
+}
+
+ByteVector Cut(ByteVector bytes, std::size_t count) {
+    bytes.resize(bytes.size() - count);
+    return bytes;
+}
+
+// An agent chunk whose fixed part is zero, whose variable part starts with
+// `variable` and which is padded to the 42-byte minimum.
+ByteVector AgentChunk(const ByteVector& variable) {
+    ByteVector data = Join(ByteVector(26, 0), variable);
+    data.resize(std::max<std::size_t>(42, data.size()), 'z');
+    return Chunk("agnt", data);
 }
 
 CAgent FullAgent() {
-    CAgent agent = MakeAgent("Caf\xE9 ball", 7, 3600);
-    agent.m_lastUsed = 0x01020304;
+    CAgent agent =
+        MakeAgent({"Caf\xE9 ball", 7, 3600, {{0, "ball.s16"}, {1, "bounce.wav"}}, 0x01020304});
     agent.m_reserved1 = 0x11;
     agent.m_reserved2 = 0x22;
     agent.m_reserved3 = 0x3344;
@@ -26,218 +61,159 @@ CAgent FullAgent() {
     agent.m_reserved5 = 0x99AABBCC;
     agent.m_reserved6 = 0xDDEE;
     agent.m_reserved7 = 0xF00F;
+    agent.m_scripts = {"scrp 1", "scrp 2"};
     agent.m_removeScript.clear();
-    AddReference(agent, 0, "ball.s16");
-    AddReference(agent, 1, "bounce.wav");
-    SetPicture(agent, 3, 2, {0x1234, 0xFFFF, 0x1234, 0x0001, 0x1234, 0xF800});
+    const std::uint16_t pixels[] = {0x1234, 0xFFFF, 0x1234, 0x0001, 0x1234, 0xF800};
+    agent.m_picture.Create(pixels, 3, 2, 1, true);
     return agent;
 }
 
-// The fields an agent chunk stores as they are, in one comparable value.
 auto Stored(const CAgent& a) {
+    std::vector<std::pair<std::uint16_t, std::string>> references;
+    for (const auto& reference : a.m_dependencies) {
+        references.emplace_back(reference.type, reference.name);
+    }
     return std::tuple(a.m_quantity, a.m_lastUsed, a.m_reuseInterval, a.m_reserved1, a.m_reserved2,
                       a.m_reserved3, a.m_reserved4, a.m_reserved5, a.m_reserved6, a.m_reserved7,
-                      a.m_name, a.m_description, a.m_installScript, a.m_removeScript, a.m_scripts);
+                      a.m_name, a.m_description, a.m_installScript, a.m_removeScript, a.m_scripts,
+                      references);
 }
 
-TEST(AgentFileReader, ReadsBackEveryFieldTheWriterStored) {
+TEST(AgentFileReader, ReadsBackEveryFieldTheWriterStoredInEitherChunkOrder) {
     const CAgent source = FullAgent();
     CAgentFileWriter writer;
     writer.AddAgent(source);
     writer.AddCarriedFile(1, "bounce.wav", Bytes("RIFF...."));
-    const auto file = ReadBytes(writer.Bytes(), "/objects/ball.kiv");
+    const auto& bytes = writer.Bytes();
+    const auto file = LoadAgentBytes(bytes);
 
     ASSERT_EQ(file->m_agents.size(), 1u);
     const CAgent& agent = *file->m_agents[0];
     EXPECT_EQ(agent.m_owner, file.get());
     EXPECT_EQ(agent.m_chunkOffset, 4u);
+    EXPECT_EQ(bytes[12], 7); // the quantity opens the chunk's data
     EXPECT_EQ(Stored(agent), Stored(source));
-    EXPECT_EQ(agent.m_name, "Caf\xE9 ball");
     EXPECT_EQ(agent.m_scriptCount, 2);
-    ASSERT_EQ(agent.m_dependencyCount, 2);
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(agent.m_dependencies[i].type, source.m_dependencies[i].type);
-        EXPECT_EQ(agent.m_dependencies[i].name, source.m_dependencies[i].name);
-    }
-
+    EXPECT_EQ(agent.m_dependencyCount, 2);
     const CAgentPicture& picture = agent.m_picture;
-    EXPECT_EQ(picture.m_width, 3u);
-    EXPECT_EQ(picture.m_height, 2u);
-    EXPECT_EQ(picture.m_pixelFormat, 1u);
-    const std::vector<std::uint16_t> pixels(picture.m_pixels.get(), picture.m_pixels.get() + 6);
-    EXPECT_EQ(pixels, (std::vector<std::uint16_t>{0x1234, 0xFFFF, 0x1234, 0x0001, 0x1234, 0xF800}));
-    const std::vector<std::uint8_t> mask(picture.m_mask.get(), picture.m_mask.get() + 6);
-    EXPECT_EQ(mask, (std::vector<std::uint8_t>{0, 255, 0, 255, 0, 255}));
+    EXPECT_EQ(std::tuple(picture.m_width, picture.m_height, picture.m_pixelFormat),
+              std::tuple(3u, 2u, 1u));
+    EXPECT_EQ(ByteVector(picture.m_mask.get(), picture.m_mask.get() + 6),
+              (ByteVector{0, 255, 0, 255, 0, 255}));
+    EXPECT_EQ(std::vector<std::uint16_t>(picture.m_pixels.get(), picture.m_pixels.get() + 6),
+              (std::vector<std::uint16_t>{0x1234, 0xFFFF, 0x1234, 0x0001, 0x1234, 0xF800}));
 
     ASSERT_EQ(file->m_dependencies.size(), 1u);
     const CDependencyFile& record = *file->m_dependencies[0];
     EXPECT_EQ(record.m_owner, file.get());
-    EXPECT_EQ(record.m_type, 1u);
-    EXPECT_EQ(record.m_name, "bounce.wav");
-    EXPECT_EQ(record.m_size, 8u);
-    const auto& bytes = writer.Bytes();
+    EXPECT_EQ(std::tuple(record.m_type, record.m_name, record.m_size),
+              std::tuple(1u, std::string("bounce.wav"), 8u));
     EXPECT_EQ(std::string(bytes.begin() + record.m_dataOffset, bytes.end()), "RIFF....");
-}
-
-TEST(AgentFileReader, FirstChunkStartsAtFourWithItsDataAtTwelveInEitherOrder) {
-    CAgentFileWriter agentFirst;
-    agentFirst.AddAgent(MakeAgent("a", 0x0A0B));
-    agentFirst.AddCarriedFile(0, "x.s16", Bytes("xy"));
-    const auto first = ReadBytes(agentFirst.Bytes());
-    EXPECT_EQ(first->m_agents.at(0)->m_chunkOffset, 4u);
-    EXPECT_EQ(agentFirst.Bytes()[12], 0x0B);
-    EXPECT_EQ(agentFirst.Bytes()[13], 0x0A);
 
     CAgentFileWriter fileFirst;
     fileFirst.AddCarriedFile(0, "x.s16", Bytes("xy"));
-    fileFirst.AddAgent(MakeAgent("a"));
-    const auto second = ReadBytes(fileFirst.Bytes());
-    // header 8 + fixed part 10 + "x.s16" and its terminator 6
+    fileFirst.AddAgent(source);
+    const auto second = LoadAgentBytes(fileFirst.Bytes());
+    // magic 4, chunk header 8, fixed part 10, "x.s16" and its terminator 6
     EXPECT_EQ(second->m_dependencies.at(0)->m_dataOffset, 4u + 8 + 10 + 6);
     EXPECT_EQ(second->m_agents.at(0)->m_chunkOffset, 4u + 8 + 10 + 6 + 2);
 }
 
-TEST(AgentFileReader, SkipsUnknownChunksAndKnowsTheAgentChunkMinimum) {
-    CAgentFileWriter writer;
-    writer.AddAgent(MakeAgent("one"));
-    writer.AddChunk("note", Bytes("anything at all"));
-    writer.AddAgent(MakeAgent("two"));
-    const auto file = ReadBytes(writer.Bytes());
-    ASSERT_EQ(file->m_agents.size(), 2u);
-    EXPECT_EQ(file->m_agents[1]->m_name, "two");
+TEST(AgentFileReader, AcceptsWellFormedFilesAtTheirLimits) {
+    CAgentFileWriter unknownChunk;
+    unknownChunk.AddAgent(MakeAgent({"one"}));
+    unknownChunk.AddChunk("note", Bytes("anything at all"));
+    unknownChunk.AddAgent(MakeAgent({"two"}));
+    CAgent flat = MakeAgent({"flat"});
+    flat.m_picture = {};
+    flat.m_picture.m_width = 5; // a width without pixels writes no picture
+    CAgentFileWriter widthOnly;
+    widthOnly.AddAgent(flat);
+    ByteVector zeroHeight(42, 0);
+    zeroHeight[36] = 9; // a width of 9 with a zero height: no pixel bytes follow
 
-    const auto onlyMagic = ReadBytes(Bytes("kiv2"));
-    EXPECT_TRUE(onlyMagic->m_agents.empty());
-    EXPECT_TRUE(onlyMagic->m_dependencies.empty());
-
-    // Fixed part, four empty strings, no scripts, no references, no picture: 38
-    // bytes; the rest is padding.
-    std::vector<std::uint8_t> minimal(42, 0);
-    CAgentFileWriter exact;
-    exact.AddChunk("agnt", minimal);
-    const auto parsed = ReadBytes(exact.Bytes());
-    ASSERT_EQ(parsed->m_agents.size(), 1u);
-    EXPECT_FALSE(parsed->m_agents[0]->m_picture.HasPicture());
-
-    minimal.pop_back();
-    CAgentFileWriter shortChunk;
-    shortChunk.AddChunk("agnt", minimal);
-    EXPECT_EQ(MessageOf([&] { ReadBytes(shortChunk.Bytes()); }), kBadFormat);
-}
-
-TEST(AgentFileReader, PicturesWithAZeroSideHaveNone) {
-    CAgent flat = MakeAgent("flat");
-    flat.m_picture.m_width = 5; // width without pixels: no picture is written
-    CAgentFileWriter writer;
-    writer.AddAgent(flat);
-    const auto file = ReadBytes(writer.Bytes());
-    const CAgentPicture& none = file->m_agents.at(0)->m_picture;
-    EXPECT_FALSE(none.HasPicture());
-    EXPECT_EQ(none.m_mask, nullptr);
-    EXPECT_EQ(none.m_width, 0u);
-    EXPECT_EQ(none.m_height, 0u);
-
-    // A width with a zero height in the file: no pixel bytes and no picture.
-    std::vector<std::uint8_t> data(38, 0);
-    data[36] = 9;
-    data.resize(42, 0);
-    CAgentFileWriter zeroHeight;
-    zeroHeight.AddChunk("agnt", data);
-    EXPECT_FALSE(ReadBytes(zeroHeight.Bytes())->m_agents.at(0)->m_picture.HasPicture());
-}
-
-// An agent chunk of 42 bytes whose fixed part is zero and whose variable part
-// starts with `tail`.
-std::vector<std::uint8_t> AgentChunkFile(std::vector<std::uint8_t> tail, std::size_t size = 42) {
-    std::vector<std::uint8_t> data(26, 0);
-    data.insert(data.end(), tail.begin(), tail.end());
-    data.resize(std::max(size, data.size()), 'z');
-    CAgentFileWriter writer;
-    writer.AddChunk("agnt", data);
-    return writer.Bytes();
-}
-
-std::vector<std::uint8_t> FileChunkFile(std::vector<std::uint8_t> data) {
-    CAgentFileWriter writer;
-    writer.AddChunk("file", data);
-    return writer.Bytes();
+    struct Case {
+        const char* what;
+        ByteVector bytes;
+        std::vector<std::string> names;
+        bool pictures;
+    };
+    const Case cases[] = {
+        {"the magic alone", Bytes("kiv2"), {}, false},
+        {"an unknown chunk between agents", unknownChunk.Bytes(), {"one", "two"}, true},
+        {"empty texts and lists, padded to the minimum",
+         Chunk("agnt", ByteVector(42, 0)),
+         {""},
+         false},
+        {"a picture width without pixels", widthOnly.Bytes(), {"flat"}, false},
+        {"a picture of zero height", Chunk("agnt", zeroHeight), {""}, false},
+        {"an agent chunk of 16 MiB", Chunk("agnt", ByteVector(16u << 20, 0)), {""}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto file = LoadAgentBytes(c.bytes);
+        std::vector<std::string> names;
+        for (const auto& agent : file->m_agents) {
+            names.push_back(agent->m_name);
+            const CAgentPicture& picture = agent->m_picture;
+            EXPECT_EQ(picture.HasPicture(), c.pictures);
+            EXPECT_EQ(picture.m_mask != nullptr, c.pictures);
+            EXPECT_EQ(picture.m_width != 0 && picture.m_height != 0, c.pictures);
+        }
+        EXPECT_EQ(names, c.names);
+        EXPECT_TRUE(file->m_dependencies.empty());
+    }
 }
 
 TEST(AgentFileReader, RefusesEverythingThatRunsOutsideItsChunk) {
-    auto withTail = CAgentFileWriter().Bytes();
-    withTail.insert(withTail.end(), {'a', 'g', 'n'});
-    auto pastEnd = FileChunkFile(std::vector<std::uint8_t>(12, 0));
-    pastEnd[8] = 13; // declares one byte more than the file has
-    const std::vector<std::uint8_t> noStrings(4, 0);
-    std::vector<std::uint8_t> longFirstString(12, 'n');
-    longFirstString.insert(longFirstString.end(), {0, 0, 0, 0});
-    auto tooManyRefs = noStrings;
-    tooManyRefs.insert(tooManyRefs.end(), {0, 0, 129, 0});
-    auto hugePicture = noStrings;
-    hugePicture.insert(hugePicture.end(), {0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF});
-    const std::vector<std::uint8_t> fixedOnly{0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    auto unterminatedName = fixedOnly;
-    unterminatedName.insert(unterminatedName.end(), {'a', 'b'});
-    auto sizeBeyondChunk = std::vector<std::uint8_t>{0, 0, 0, 0, 0, 0, 3, 0, 0, 0, 'a', 0, 1, 2};
-    auto longName = fixedOnly;
-    longName.insert(longName.end(), 256, 'n');
-    longName.push_back(0);
-
-    const std::vector<std::pair<std::vector<std::uint8_t>, std::string>> cases = {
-        {Bytes("kiv"), "Error: \"mem.kiv\" is not a Mirewalk 2 Kiv file"},
-        {Bytes("KIV2"), "Error: \"mem.kiv\" is not a Mirewalk 2 Kiv file"},
-        {withTail, EndOfFile("mem.kiv")},
-        {pastEnd, EndOfFile("mem.kiv")},
-        {AgentChunkFile({}, 42), kBadFormat},          // name runs to the chunk's end
-        {AgentChunkFile(longFirstString), kBadFormat}, // no room for the script count
-        {AgentChunkFile(tooManyRefs), kBadFormat},     // more than 128 references
-        {AgentChunkFile(hugePicture), kBadFormat},     // pixels beyond the chunk
-        {FileChunkFile(fixedOnly), kBadFormat},        // no name at all
-        {FileChunkFile(std::vector<std::uint8_t>(9, 0)), kBadFormat},
-        {FileChunkFile(unterminatedName), kBadFormat},
-        {FileChunkFile(sizeBeyondChunk), kBadFormat}, // 3 content bytes declared, 2 there
-        {FileChunkFile(longName), kBadFormat},
+    const ByteVector noTexts(4, 0);
+    const ByteVector fileFixed(10, 0);
+    const ByteVector longName = Join(fileFixed, Join(ByteVector(256, 'n'), {0}));
+    struct Case {
+        const char* what;
+        ByteVector bytes;
+        std::string message;
     };
-    for (std::size_t i = 0; i < cases.size(); ++i) {
-        EXPECT_EQ(MessageOf([&] { ReadBytes(cases[i].first); }), cases[i].second) << "case " << i;
+    const Case cases[] = {
+        {"a short magic", Bytes("kiv"), kNotKiv},
+        {"the magic in capitals", Bytes("KIV2"), kNotKiv},
+        {"a tail too short for a chunk header", Bytes("kiv2agn"), kEnd},
+        {"a chunk longer than the file", Cut(Chunk("file", ByteVector(13, 0)), 1), kEnd},
+        {"a name running to the chunk's end", AgentChunk({}), kBadFormat},
+        {"no room for the script count", AgentChunk(Join(ByteVector(12, 'n'), noTexts)),
+         kBadFormat},
+        {"129 references", AgentChunk(Join(noTexts, {0, 0, 129, 0})), kBadFormat},
+        {"pixels beyond the chunk", AgentChunk(Join(noTexts, {0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF})),
+         kBadFormat},
+        {"an agent chunk under 42 bytes", Chunk("agnt", ByteVector(41, 0)), kBadFormat},
+        {"an agent chunk over 16 MiB", Chunk("agnt", ByteVector((16u << 20) + 1, 0)), kBadFormat},
+        {"a carried file without a name", Chunk("file", fileFixed), kBadFormat},
+        {"a carried file short of its fixed part", Chunk("file", ByteVector(9, 0)), kBadFormat},
+        {"an unterminated carried name", Chunk("file", Join(fileFixed, Bytes("ab"))), kBadFormat},
+        {"contents beyond the chunk", Chunk("file", {0, 0, 0, 0, 0, 0, 3, 0, 0, 0, 'a', 0, 1, 2}),
+         kBadFormat},
+        {"a carried name of 256 bytes", Chunk("file", longName), kBadFormat},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(LoadMessage(c.bytes), c.message) << c.what;
     }
-}
-
-TEST(AgentFileReader, ReadsAgentChunksUpToSixteenMebibytes) {
-    std::vector<std::uint8_t> data(16u << 20, 0); // empty strings, counts and picture
-    CAgentFileWriter largest;
-    largest.AddChunk("agnt", data);
-    EXPECT_EQ(ReadBytes(largest.Bytes())->m_agents.size(), 1u);
-    data.push_back(0);
-    CAgentFileWriter tooLarge;
-    tooLarge.AddChunk("agnt", data);
-    EXPECT_EQ(MessageOf([&] { ReadBytes(tooLarge.Bytes()); }), kBadFormat);
-}
-
-// Boundaries of the chunks of `bytes`, after the magic.
-std::set<std::size_t> ChunkBoundaries(const std::vector<std::uint8_t>& bytes) {
-    std::set<std::size_t> boundaries{4};
-    for (std::size_t at = 4; at + 8 <= bytes.size();) {
-        at += 8 + *CByteReader(bytes.data() + at + 4, 4).U32();
-        boundaries.insert(at);
-    }
-    return boundaries;
 }
 
 TEST(AgentFileReader, EveryTruncationLoadsAtAChunkBoundaryOrIsRefused) {
-    CAgent agent = FullAgent();
     CAgentFileWriter writer;
-    writer.AddAgent(agent);
+    writer.AddAgent(FullAgent());
     writer.AddChunk("misc", Bytes("123"));
     writer.AddCarriedFile(0, "ball.s16", Bytes("pixels"));
-    writer.AddAgent(MakeAgent("second"));
+    writer.AddAgent(MakeAgent({"second"}));
     const auto& whole = writer.Bytes();
-    const auto boundaries = ChunkBoundaries(whole);
-    const std::set<std::string> refusals = {"Error: \"mem.kiv\" is not a Mirewalk 2 Kiv file",
-                                            EndOfFile("mem.kiv"), kBadFormat};
+    std::set<std::size_t> boundaries{4};
+    for (std::size_t at = 4; at + 8 <= whole.size();) {
+        at += 8 + *CByteReader(whole.data() + at + 4, 4).U32();
+        boundaries.insert(at);
+    }
+    const std::set<std::string> refusals = {kNotKiv, kEnd, kBadFormat};
     for (std::size_t size = 0; size < whole.size(); ++size) {
-        const std::vector<std::uint8_t> prefix(whole.begin(), whole.begin() + size);
-        const std::string message = MessageOf([&] { ReadBytes(prefix); });
+        const std::string message = LoadMessage(ByteVector(whole.begin(), whole.begin() + size));
         if (boundaries.count(size) != 0) {
             EXPECT_EQ(message, "(nothing thrown)") << size;
         } else {
@@ -266,9 +242,9 @@ private:
 
 TEST(AgentFileReader, LeavesCarriedContentsUnread) {
     CAgentFileWriter writer;
-    writer.AddAgent(MakeAgent("a"));
-    writer.AddCarriedFile(1, "big.wav", std::vector<std::uint8_t>(1 << 20, 7));
-    writer.AddChunk("skip", std::vector<std::uint8_t>(1 << 20, 8));
+    writer.AddAgent(MakeAgent({"a"}));
+    writer.AddCarriedFile(1, "big.wav", ByteVector(1 << 20, 7));
+    writer.AddChunk("skip", ByteVector(1 << 20, 8));
     writer.AddCarriedFile(0, "b.s16", Bytes("b"));
     CountingSource source(writer.Bytes());
     const CAgentFile file("counted.kiv", source);
@@ -277,25 +253,27 @@ TEST(AgentFileReader, LeavesCarriedContentsUnread) {
 }
 
 TEST(AgentFileReader, ReadsFilesFromDiskAndNamesThemInMessages) {
-    TemporaryFolder folder;
+    const TempDir folder;
+    const std::string path = (folder / "ball.kiv").string();
     CAgentFileWriter writer;
     writer.AddAgent(FullAgent());
-    writer.AddCarriedFile(0, "ball.s16", std::vector<std::uint8_t>(5000, 1));
-    writer.Save(folder.Path("ball.kiv"));
-    const CAgentFile file(folder.Path("ball.kiv"));
-    EXPECT_EQ(file.m_path, folder.Path("ball.kiv"));
+    writer.AddCarriedFile(0, "ball.s16", ByteVector(5000, 1));
+    writer.Save(path);
+    const CAgentFile file(path);
+    EXPECT_EQ(file.m_path, path);
     EXPECT_EQ(file.m_agents.at(0)->m_name, "Caf\xE9 ball");
     EXPECT_EQ(file.m_dependencies.at(0)->m_size, 5000u);
 
-    auto cut = writer.Bytes();
-    cut.resize(cut.size() - 1);
-    WriteFileBytes(folder.Path("cut.kiv"), cut);
-    EXPECT_EQ(MessageOf([&] { CAgentFile{folder.Path("cut.kiv")}; }),
-              EndOfFile(folder.Path("cut.kiv")));
-    EXPECT_EQ(MessageOf([&] { CAgentFile{folder.Path("none.kiv")}; }),
-              "Error reading from file \"" + folder.Path("none.kiv") + "\"");
-    EXPECT_EQ(MessageOf([&] { CAgentFile{folder.Dir()}; }),
-              "Error reading from file \"" + folder.Dir() + "\"");
+    const std::string cutPath = (folder / "cut.kiv").string();
+    writer.Save(cutPath);
+    std::filesystem::resize_file(cutPath, writer.Bytes().size() - 1);
+    const std::string missing = (folder / "none.kiv").string();
+    const std::string dir = folder.Path().string() + "/";
+    EXPECT_EQ(CaughtMessage([&] { CAgentFile{cutPath}; }),
+              "Error: Unexpected end of file while reading \"" + cutPath + "\"");
+    EXPECT_EQ(CaughtMessage([&] { CAgentFile{missing}; }),
+              "Error reading from file \"" + missing + "\"");
+    EXPECT_EQ(CaughtMessage([&] { CAgentFile{dir}; }), "Error reading from file \"" + dir + "\"");
 }
 
 } // namespace

@@ -1,10 +1,12 @@
 #include "agents/CarriedConflicts.h"
-#include "agents/AgentFileWriter.h"
-#include "tests/agents/AgentTestSupport.h"
+#include "tests/support/AgentFiles.h"
+#include "tests/support/Caught.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 namespace {
 
@@ -19,17 +21,16 @@ TEST(CarriedConflicts, ContentsThatCannotBeReadAnyMoreAreReportedWithTheirFile) 
          }},
     };
     for (const auto& [what, change] : cases) {
-        TemporaryFolder folder;
+        const TempDir folder;
         CCarriedFileIndex index;
         for (const char* name : {"a.kiv", "b.kiv", "c.kiv"}) {
-            CAgentFileWriter writer;
-            writer.AddCarriedFile(0, "ball.s16", Bytes("same"));
-            writer.Save(folder.Path(name));
-            index.Add(CAgentFile(folder.Path(name)));
+            SaveAgentFile((folder / name).string(), {}, {{0, "ball.s16", "same"}});
+            index.Add(CAgentFile((folder / name).string()));
         }
-        change(folder.Path("b.kiv"));
-        EXPECT_EQ(MessageOf([&] { index.Conflicts(); }),
-                  "Error reading from file \"" + folder.Path("b.kiv") + "\"")
+        const std::string damaged = (folder / "b.kiv").string();
+        change(damaged);
+        EXPECT_EQ(CaughtMessage([&] { index.Conflicts(); }),
+                  "Error reading from file \"" + damaged + "\"")
             << what;
     }
 }

@@ -1,23 +1,30 @@
 #include "agents/AgentFileWriter.h"
-#include "tests/agents/AgentTestSupport.h"
+#include "tests/support/AgentFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 namespace {
+
+// The agents of the committed seeds: two event scripts and no picture.
+CAgent SeedAgent(const AgentDraft& draft) {
+    CAgent agent = MakeAgent(draft);
+    agent.m_scripts = {"scrp 2 9 1 1,endm", "scrp 2 9 1 2,endm"};
+    agent.m_picture = CAgentPicture{};
+    return agent;
+}
 
 // The fuzzer's seeds are made by the writer. With SB_WRITE_SEEDS=1 this test
 // writes them into fuzz/corpus/agentfile; otherwise it checks that the committed
 // files are still what the writer makes.
-std::vector<std::pair<std::string, std::vector<std::uint8_t>>> Seeds() {
-    CAgentFileWriter empty;
-
-    CAgent pictured = MakeAgent("ball", 3, 3600);
-    AddReference(pictured, 0, "ball.s16");
-    AddReference(pictured, 1, "ball.wav");
-    SetPicture(pictured, 3, 2, {0x1234, 0xF800, 0x1234, 0x07E0, 0x001F, 0x1234});
+std::vector<std::pair<std::string, CAgentFileWriter>> Seeds() {
+    CAgent pictured = SeedAgent({"ball", 3, 3600, {{0, "ball.s16"}, {1, "ball.wav"}}});
+    const std::uint16_t pixels[] = {0x1234, 0xF800, 0x1234, 0x07E0, 0x001F, 0x1234};
+    pictured.m_picture.Create(pixels, 3, 2, 1, true);
     CAgentFileWriter one;
     one.AddAgent(pictured);
     one.AddCarriedFile(0, "ball.s16", Bytes("sixteen-bit image"));
@@ -25,25 +32,27 @@ std::vector<std::pair<std::string, std::vector<std::uint8_t>>> Seeds() {
 
     CAgentFileWriter mixed;
     mixed.AddCarriedFile(1, "zap.wav", Bytes("zap"));
-    mixed.AddAgent(MakeAgent("first", CAgent::kUnlimited));
+    mixed.AddAgent(SeedAgent({"first"}));
     mixed.AddChunk("note", Bytes("unknown chunk"));
-    mixed.AddAgent(MakeAgent("second", 0));
+    mixed.AddAgent(SeedAgent({"second", 0}));
 
-    return {{"magic-only.kiv", empty.Bytes()},
-            {"one-agent.kiv", one.Bytes()},
-            {"mixed-chunks.kiv", mixed.Bytes()}};
+    return {{"magic-only.kiv", CAgentFileWriter()},
+            {"one-agent.kiv", one},
+            {"mixed-chunks.kiv", mixed}};
 }
 
 TEST(SeedCorpus, CommittedSeedsAreTheWritersOutput) {
     const std::string folder = SB_SOURCE_DIR "/fuzz/corpus/agentfile/";
     const char* write = std::getenv("SB_WRITE_SEEDS");
-    for (const auto& [name, bytes] : Seeds()) {
+    for (const auto& [name, writer] : Seeds()) {
         if (write != nullptr && std::string(write) == "1") {
             std::filesystem::create_directories(folder);
-            WriteFileBytes(folder + name, bytes);
+            writer.Save(folder + name);
         }
-        EXPECT_EQ(ReadFileBytes(folder + name), bytes) << name;
-        EXPECT_NO_THROW(ReadBytes(bytes));
+        std::ifstream in(folder + name, std::ios::binary);
+        EXPECT_EQ(std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {}), writer.Bytes())
+            << name;
+        EXPECT_NO_THROW(LoadAgentBytes(writer.Bytes()));
     }
 }
 

@@ -1,6 +1,6 @@
+#include "tests/support/AgentFiles.h"
 #include "tests/support/Kivtool.h"
 #include "tests/support/TempDir.h"
-#include "tests/tools/ToolAgents.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@ namespace {
 
 struct FolderFile {
     std::string name; // below one of the two folders, "a/..." or "b/..."
-    std::vector<ToolCarried> carried;
+    std::vector<CarriedDraft> carried;
 };
 
 struct Case {
@@ -50,7 +50,7 @@ TEST(ConflictsCommand, NamesCarriedFilesThatClashIgnoringCase) {
         const TempDir root;
         for (const auto& file : c.files) {
             std::filesystem::create_directories((root / file.name).parent_path());
-            SaveToolAgentFile((root / file.name).string(), {}, file.carried);
+            SaveAgentFile((root / file.name).string(), {}, file.carried);
         }
         std::filesystem::create_directories(root / "b");
         const auto result = Kivtool({"conflicts", (root / "a").string(), (root / "b").string()});
@@ -65,8 +65,8 @@ TEST(ConflictsCommand, PrintsJsonAndCountsInCheckAndReportsUnreadableFiles) {
     const TempDir root;
     const std::string one = (root / "one.kiv").string();
     const std::string two = (root / "two.kiv").string();
-    SaveToolAgentFile(one, {}, {{0, "Caf\xE9.s16", "RED"}});
-    SaveToolAgentFile(two, {}, {{0, "CAF\xE9.S16", "BLUE"}});
+    SaveAgentFile(one, {}, {{0, "Caf\xE9.s16", "RED"}});
+    SaveAgentFile(two, {}, {{0, "CAF\xE9.S16", "BLUE"}});
     const auto json = Kivtool({"conflicts", "--json", root.Path().string()});
     EXPECT_EQ(json.status, 1);
     EXPECT_EQ(json.out, "[{\"type\":\"image\",\"name\":\"Caf\xC3\xA9.s16\",\"files\":[\"" + one +

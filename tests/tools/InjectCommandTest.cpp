@@ -1,8 +1,8 @@
+#include "tests/support/AgentFiles.h"
 #include "tests/support/GameEnvironment.h"
 #include "tests/support/Kivtool.h"
 #include "tests/support/PrivateBus.h"
 #include "tests/support/SimProcess.h"
-#include "tests/tools/ToolAgents.h"
 
 #include <gtest/gtest.h>
 
@@ -29,8 +29,8 @@ protected:
 
     // "Ball" needs an image to write, one to keep and a sound to replace.
     void SaveToy() const {
-        SaveToolAgentFile(
-            toy, {{"Ball", 3, kLongAgo, 0, {{0, "abcd.s16"}, {0, "keep.s16"}, {1, "zap.wav"}}}},
+        SaveAgentFile(
+            toy, {{"Ball", 3, 0, {{0, "abcd.s16"}, {0, "keep.s16"}, {1, "zap.wav"}}, kLongAgo}},
             {{0, "abcd.s16", "IMAGE!"}, {0, "keep.s16", "KEEP"}, {1, "zap.wav", "SOUND"}});
         environment.Root().Write(Images("keep.s16"), "same");
         environment.Root().Write(Sounds("zap.wav"), "old sound");
@@ -62,15 +62,16 @@ TEST_F(InjectCommandTest, TheDryRunPrintsWhatTheRealRunThenDoes) {
               "{\"files\":[{\"type\":\"image\",\"name\":\"abcd.s16\",\"action\":\"write\"},"
               "{\"type\":\"image\",\"name\":\"keep.s16\",\"action\":\"keep\"},"
               "{\"type\":\"sound\",\"name\":\"zap.wav\",\"action\":\"replace\"}],"
-              "\"macros\":[\"inst,sys: conv abcd 0,endm\",\"scrp Ball 1\",\"scrp Ball 2\","
-              "\"inst Ball\"],\"quantity\":{\"before\":3,\"after\":2},"
+              "\"macros\":[\"inst,sys: conv abcd 0,endm\",\"scrp 2 9 1 1,endm\","
+              "\"inst,new: simp Ball,endm\"],\"quantity\":{\"before\":3,\"after\":2},"
               "\"lastUsed\":{\"before\":100,\"after\":" +
                   std::to_string(planned) + "}}\n");
     EXPECT_GE(planned, start);
-    EXPECT_EQ(text.out.substr(0, text.out.find("last used")),
-              "files:\n  write image abcd.s16\n  keep image keep.s16\n  replace sound zap.wav\n"
-              "macros:\n  inst,sys: conv abcd 0,endm\n  scrp Ball 1\n  scrp Ball 2\n  inst Ball\n"
-              "quantity: 3 -> 2\n");
+    EXPECT_EQ(
+        text.out.substr(0, text.out.find("last used")),
+        "files:\n  write image abcd.s16\n  keep image keep.s16\n  replace sound zap.wav\n"
+        "macros:\n  inst,sys: conv abcd 0,endm\n  scrp 2 9 1 1,endm\n  inst,new: simp Ball,endm\n"
+        "quantity: 3 -> 2\n");
     EXPECT_EQ(Read(toy), before);
     EXPECT_FALSE(fs::exists(Images("abcd.s16")));
     EXPECT_EQ(Read(Sounds("zap.wav")), "old sound");
@@ -79,8 +80,9 @@ TEST_F(InjectCommandTest, TheDryRunPrintsWhatTheRealRunThenDoes) {
     const auto run = Kivtool({"inject", toy, "Ball"});
     const auto end = static_cast<std::uint32_t>(std::time(nullptr));
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(sim.Macros(), (std::vector<std::string>{"inst,sys: conv abcd 0,endm", "scrp Ball 1",
-                                                      "scrp Ball 2", "inst Ball"}));
+    EXPECT_EQ(sim.Macros(),
+              (std::vector<std::string>{"inst,sys: conv abcd 0,endm", "scrp 2 9 1 1,endm",
+                                        "inst,new: simp Ball,endm"}));
     EXPECT_EQ(Read(Images("abcd.s16")), "IMAGE!");
     EXPECT_EQ(Read(Images("keep.s16")), "same");
     EXPECT_EQ(Read(Sounds("zap.wav")), "SOUND");
@@ -94,19 +96,20 @@ TEST_F(InjectCommandTest, TheDryRunPrintsWhatTheRealRunThenDoes) {
     EXPECT_EQ(again.substr(0, again.find("macros:")),
               "files:\n  keep image abcd.s16\n  keep image keep.s16\n  keep sound zap.wav\n");
     EXPECT_EQ(Kivtool({"remove", "--dry-run", "--json", toy, "Ball"}).out,
-              "{\"files\":[],\"macros\":[\"rscr Ball\"],\"quantity\":{\"before\":2,\"after\":2},"
+              "{\"files\":[],\"macros\":[\"rscr,kill "
+              "Ball,endm\"],\"quantity\":{\"before\":2,\"after\":2},"
               "\"lastUsed\":{\"before\":" +
                   std::to_string(lastUsed) + ",\"after\":" + std::to_string(lastUsed) + "}}\n");
     EXPECT_EQ(Kivtool({"remove", toy, "Ball"}).status, 0);
-    EXPECT_EQ(sim.Macros().back(), "rscr Ball");
+    EXPECT_EQ(sim.Macros().back(), "rscr,kill Ball,endm");
     EXPECT_EQ(StoredUsage(toy, 0), std::make_pair(std::uint16_t{2}, lastUsed));
 }
 
 TEST_F(InjectCommandTest, AgentsThatCannotBeInjectedOrFoundAreRefusedWithTheReason) {
     const auto now = static_cast<std::uint32_t>(std::time(nullptr));
-    SaveToolAgentFile(
+    SaveAgentFile(
         toy,
-        {{"Ball", 0}, {"Kite", 1, now, 100000}, {"Kite"}, {"Egg", 1, 0, 0, {{0, "gone.s16"}}}});
+        {{"Ball", 0}, {"Kite", 1, 100000, {}, now}, {"Kite"}, {"Egg", 1, 0, {{0, "gone.s16"}}}});
     const std::string path = toy;
     const std::string missing = Images("gone.s16");
     struct Case {

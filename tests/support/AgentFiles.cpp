@@ -1,0 +1,91 @@
+#include "tests/support/AgentFiles.h"
+
+#include "agents/AgentFileSource.h"
+#include "agents/AgentFileWriter.h"
+#include "agents/Clock.h"
+
+namespace {
+
+std::vector<std::uint16_t> FramedWhitePixels() {
+    constexpr std::uint16_t kWhite565 = 0xFFFF;
+    constexpr std::uint16_t kBlack565 = 0x0000;
+    std::vector<std::uint16_t> pixels;
+    for (int y = 0; y < kPictureHeight; ++y) {
+        for (int x = 0; x < kPictureWidth; ++x) {
+            const bool frame =
+                x == 0 || y == 0 || x == kPictureWidth - 1 || y == kPictureHeight - 1;
+            pixels.push_back(frame ? kBlack565 : kWhite565);
+        }
+    }
+    return pixels;
+}
+
+CAgentFileWriter Writer(const std::vector<AgentDraft>& agents,
+                        const std::vector<CarriedDraft>& carried) {
+    CAgentFileWriter writer;
+    for (const AgentDraft& draft : agents) {
+        writer.AddAgent(MakeAgent(draft));
+    }
+    for (const CarriedDraft& file : carried) {
+        writer.AddCarriedFile(file.type, file.name, Bytes(file.contents));
+    }
+    return writer;
+}
+
+} // namespace
+
+CAgent MakeAgent(const AgentDraft& draft) {
+    CAgent agent;
+    agent.m_name = draft.name;
+    agent.m_description = "About " + draft.name;
+    agent.m_quantity = draft.quantity;
+    agent.m_lastUsed = draft.lastUsed;
+    agent.m_reuseInterval = draft.reuseInterval;
+    agent.m_scripts = {"scrp 2 9 1 1,endm"};
+    agent.m_scriptCount = 1;
+    agent.m_installScript = "inst,new: simp " + draft.name + ",endm";
+    agent.m_removeScript = "rscr,kill " + draft.name + ",endm";
+    agent.m_dependencies = draft.references;
+    agent.m_dependencyCount = static_cast<std::uint16_t>(draft.references.size());
+    const auto pixels = FramedWhitePixels();
+    agent.m_picture.Create(pixels.data(), kPictureWidth, kPictureHeight, 1, true);
+    return agent;
+}
+
+std::vector<std::uint8_t> AgentFileBytes(const std::vector<AgentDraft>& agents,
+                                         const std::vector<CarriedDraft>& carried) {
+    return Writer(agents, carried).Bytes();
+}
+
+void SaveAgentFile(const std::string& path, const std::vector<AgentDraft>& agents,
+                   const std::vector<CarriedDraft>& carried) {
+    Writer(agents, carried).Save(path);
+}
+
+std::unique_ptr<CAgentFile> LoadAgentBytes(const std::vector<std::uint8_t>& bytes,
+                                           const std::string& path) {
+    CMemoryAgentSource source(bytes);
+    return std::make_unique<CAgentFile>(path, source);
+}
+
+std::pair<std::uint16_t, std::uint32_t> StoredUsage(const std::string& path, std::size_t index) {
+    const CAgentFile file(path);
+    const CAgent& agent = *file.m_agents.at(index);
+    return {agent.m_quantity, agent.m_lastUsed};
+}
+
+std::vector<std::uint8_t> Bytes(std::string_view text) {
+    return {text.begin(), text.end()};
+}
+
+std::string Text(std::span<const std::uint8_t> bytes) {
+    return {bytes.begin(), bytes.end()};
+}
+
+ScopedClock::ScopedClock(std::uint32_t now) : m_now(now) {
+    SetClockSource([this] { return m_now; });
+}
+
+ScopedClock::~ScopedClock() {
+    SetClockSource({});
+}

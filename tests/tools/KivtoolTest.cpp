@@ -1,0 +1,138 @@
+#include "tests/support/Kivtool.h"
+#include "agents/AgentFileWriter.h"
+#include "tests/support/AgentFiles.h"
+#include "tests/support/TempDir.h"
+
+#include "Version.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// One agent with Windows-1252 text and a two-line script, and one carried sound.
+std::string SaveSample(const TempDir& folder, const std::string& name = "sample.kiv") {
+    CAgent agent = MakeAgent({"Caf\xE9", CAgent::kUnlimited, 60, {{1, "zap.wav"}}});
+    agent.m_scripts = {"say \"hi\"\r\nendm"};
+    agent.m_removeScript.clear();
+    const std::uint16_t pixels[] = {1, 2};
+    agent.m_picture.Create(pixels, 1, 2, 1, true);
+    CAgentFileWriter writer;
+    writer.AddAgent(agent);
+    writer.AddCarriedFile(1, "zap.wav", Bytes("SOUND"));
+    writer.Save((folder / name).string());
+    return (folder / name).string();
+}
+
+TEST(Kivtool, ShowsAgentsAsTextAndAsJson) {
+    const TempDir folder;
+    const std::string path = SaveSample(folder);
+    // magic, agent header, fixed part, four texts, one script, one reference,
+    // picture size and pixels, file header, fixed part, name
+    const std::string carriedAt =
+        std::to_string(4 + 8 + 26 + (5 + 11 + 25 + 1) + (2 + 15) + (2 + 10) + 4 + 4 + 8 + 10 + 8);
+    const auto text = Kivtool({"show", path});
+    EXPECT_EQ(text.status, 0);
+    EXPECT_EQ(text.out, path +
+                            "\n"
+                            "agent 1: Caf\xC3\xA9\n"
+                            "  description: About Caf\xC3\xA9\n"
+                            "  quantity: unlimited\n"
+                            "  last used: 0\n"
+                            "  reuse interval: 60 s\n"
+                            "  install script: inst,new: simp Caf\xC3\xA9,endm\n"
+                            "  remove script: \n"
+                            "  event script: say \"hi\"\\r\\nendm\n"
+                            "  needs sound: zap.wav\n"
+                            "  picture: 1x2\n"
+                            "  chunk offset: 4\n"
+                            "carried sound: zap.wav, 5 bytes at offset " +
+                            carriedAt + "\n");
+
+    const std::string bad = (folder / "bad.kiv").string();
+    folder.Write("bad.kiv", "RIFF");
+    const auto json = Kivtool({"show", "--json", path, bad});
+    EXPECT_EQ(json.status, 1);
+    EXPECT_EQ(json.out,
+              "[{\"path\":\"" + path +
+                  "\",\"agents\":[{\"name\":\"Caf\xC3\xA9\",\"description\":\"About Caf\xC3\xA9\","
+                  "\"quantity\":65535,\"lastUsed\":0,\"reuseInterval\":60,"
+                  "\"installScript\":\"inst,new: simp Caf\xC3\xA9,endm\",\"removeScript\":\"\","
+                  "\"scripts\":[\"say \\\"hi\\\"\\r\\nendm\"],"
+                  "\"dependencies\":[{\"type\":\"sound\",\"name\":\"zap.wav\"}],"
+                  "\"picture\":{\"width\":1,\"height\":2},\"chunkOffset\":4}],"
+                  "\"files\":[{\"type\":\"sound\",\"name\":\"zap.wav\",\"size\":5,\"dataOffset\":" +
+                  carriedAt + "}]}]\n");
+    EXPECT_EQ(json.err, "kivtool: Error: \"" + bad + "\" is not a Mirewalk 2 Kiv file\n");
+
+    const auto german = Kivtool({"show", bad}, "de_DE.UTF-8");
+    EXPECT_EQ(german.err, "kivtool: Fehler: \"" + bad + "\" ist keine Mirewalk 2 Kiv-Datei\n");
+}
+
+TEST(Kivtool, WrongUsageExitsWithTwoAndHelpWithZero) {
+    for (const auto& arguments :
+         std::vector<std::vector<std::string>>{{},
+                                               {"frobnicate"},
+                                               {"show"},
+                                               {"show", "--json"},
+                                               {"check"},
+                                               {"check", "a", "b"},
+                                               {"extract", "a"},
+                                               {"pack", "m.txt"},
+                                               {"pack", "m.txt", "out.kiv", "x"}}) {
+        const auto result = Kivtool(arguments);
+        EXPECT_EQ(result.status, 2) << ::testing::PrintToString(arguments);
+        EXPECT_EQ(result.err.rfind("Usage: kivtool", 0), 0u);
+    }
+    for (const char* command : {"show", "check", "extract", "pack"}) {
+        const auto help = Kivtool({command, "--help"});
+        EXPECT_EQ(help.status, 0);
+        EXPECT_EQ(help.out.rfind(std::string("Usage: kivtool ") + command, 0), 0u);
+    }
+    const auto version = Kivtool({"--version", "show"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "kivtool (Splicebox) " SB_VERSION "\n");
+}
+
+TEST(Kivtool, CheckReportsEveryDamagedFileAndGoesOn) {
+    const TempDir folder;
+    const std::string notKiv = folder.Write("b.kiv", "kiv");
+    const std::string cut = folder.Write("c.kiv", "kiv2agn");
+    for (const char* name : {"a.kiv", "d.kiv"}) {
+        SaveSample(folder, name);
+    }
+    const auto result = Kivtool({"check", folder.Path().string() + "/"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, notKiv + ": Error: \"" + notKiv + "\" is not a Mirewalk 2 Kiv file\n" +
+                              cut + ": Error: Unexpected end of file while reading \"" + cut +
+                              "\"\n4 agent files checked, 2 damaged, 0 conflicts\n");
+
+    fs::remove(notKiv);
+    fs::remove(cut);
+    const auto clean = Kivtool({"check", folder.Path().string()});
+    EXPECT_EQ(clean.status, 0);
+    EXPECT_EQ(clean.out, "2 agent files checked, 0 damaged, 0 conflicts\n");
+    EXPECT_EQ(Kivtool({"check", (folder / "missing").string()}).status, 1);
+}
+
+TEST(Kivtool, ExtractWritesCarriedFilesButNothingOutsideTheFolder) {
+    const TempDir folder;
+    const std::string path = SaveSample(folder);
+    fs::create_directory(folder / "out");
+    const auto result = Kivtool({"extract", path, (folder / "out").string()});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, (folder / "out/zap.wav").string() + "\n");
+    EXPECT_EQ(folder.Read("out/zap.wav"), "SOUND");
+
+    const std::string hostile = (folder / "hostile.kiv").string();
+    SaveAgentFile(hostile, {}, {{0, "../escaped", "x"}});
+    const auto refused = Kivtool({"extract", hostile, (folder / "out").string()});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "kivtool: Error: unexpected file format\n");
+    EXPECT_FALSE(fs::exists(folder / "escaped"));
+}
+
+} // namespace

@@ -1,0 +1,183 @@
+#include "agents/AgentFile.h"
+#include "tests/support/AgentFiles.h"
+#include "tests/support/BitmapFile.h"
+#include "tests/support/Kivtool.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include <filesystem>
+
+namespace {
+
+// Packs `manifest`, written as m.txt in `folder`, into out.kiv there.
+ToolRun Pack(const TempDir& folder, const std::string& manifest) {
+    return Kivtool({"pack", folder.Write("m.txt", manifest), "-o", folder / "out.kiv"});
+}
+
+TEST(PackCommand, BuildsAnAgentFileFromAManifest) {
+    const TempDir folder;
+    folder.Write("art/ball.s16", "image bytes");
+    const auto result = Pack(folder, "# a ball\n"
+                                     "[agent]\n"
+                                     "name = Caf\xC3\xA9 ball\n"
+                                     "description = Bounces.\n"
+                                     "quantity = unlimited\n"
+                                     "reuse interval = 3600\n"
+                                     "last used = 12\n"
+                                     "install script = inst,endm\n"
+                                     "remove script <<END\n"
+                                     "rscr\n"
+                                     "  endm\n"
+                                     "END\n"
+                                     "script = scrp 1\n"
+                                     "script = scrp 2\n"
+                                     "image = ball.s16\n"
+                                     "sound = zap.wav\n"
+                                     "\n"
+                                     "[file]\n"
+                                     "type = image\n"
+                                     "path = art/ball.s16\n");
+    ASSERT_EQ(result.status, 0) << result.err;
+    const CAgentFile file(folder / "out.kiv");
+    ASSERT_EQ(file.m_agents.size(), 1u);
+    const CAgent& agent = *file.m_agents[0];
+    EXPECT_EQ(std::tuple(agent.m_name, agent.m_description, agent.m_installScript,
+                         agent.m_removeScript, agent.m_scripts),
+              std::tuple("Caf\xE9 ball", "Bounces.", "inst,endm", "rscr\n  endm",
+                         std::vector<std::string>{"scrp 1", "scrp 2"}));
+    EXPECT_EQ(std::tuple(agent.m_quantity, agent.m_reuseInterval, agent.m_lastUsed),
+              std::tuple(CAgent::kUnlimited, 3600u, 12u));
+    std::vector<std::pair<std::uint16_t, std::string>> references;
+    for (const auto& reference : agent.m_dependencies) {
+        references.emplace_back(reference.type, reference.name);
+    }
+    EXPECT_EQ(references, (decltype(references){{0, "ball.s16"}, {1, "zap.wav"}}));
+    EXPECT_FALSE(agent.m_picture.HasPicture());
+    ASSERT_EQ(file.m_dependencies.size(), 1u);
+    EXPECT_EQ(file.m_dependencies[0]->m_name, "ball.s16");
+    EXPECT_EQ(file.m_dependencies[0]->m_size, 11u);
+}
+
+TEST(PackCommand, NamesTheManifestLineThatIsWrong) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"[agent]\nname = x\ncolour = red\n", ":3: unknown agent key \"colour\""},
+        {"name = x\n", ":1: \"name\" before the first [agent] or [file] section"},
+        {"[agent]\nquantity = 70000\n", ":2: \"70000\" is not a number from 0 to 65535"},
+        {"[agent]\nscript <<END\nnever ends\n", ":2: no line \"END\" ends the text"},
+        {"[agent]\nname = \xE2\x82\xAC \xE4\xB8\x80\n",
+         ":2: \"\xE2\x82\xAC \xE4\xB8\x80\" cannot be written in Windows-1252"},
+        {"[file]\ntype = video\n", ":2: the type is \"image\" or \"sound\", not \"video\""},
+        {"[file]\nname = ../x\n", ":2: \"../x\" is not a plain file name"},
+    };
+    for (const auto& [manifest, error] : cases) {
+        const TempDir folder;
+        const auto result = Pack(folder, manifest);
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.err, "kivtool: " + (folder / "m.txt").string() + error + "\n");
+        EXPECT_FALSE(std::filesystem::exists(folder / "out.kiv"));
+    }
+}
+
+// A top-down bit-field bitmap of one row with a version 4 header; `masks` are
+// red, green, blue and alpha.
+std::string BitFieldRow(int width, std::uint16_t bits, std::vector<std::uint32_t> masks,
+                        std::vector<std::uint8_t> pixels) {
+    masks.resize((108 - 40) / 4); // the rest of the version 4 header is zero
+    return Text(BitmapFile{.width = width,
+                           .height = -1,
+                           .bitCount = bits,
+                           .compression = 3,
+                           .headerSize = 108,
+                           .masks = masks,
+                           .pixels = pixels}
+                    .Build());
+}
+
+std::string Png(int width, const std::vector<QRgb>& colours, QImage::Format format) {
+    QImage image(width, static_cast<int>(colours.size()) / width, format);
+    for (std::size_t i = 0; i < colours.size(); ++i) {
+        image.setPixel(static_cast<int>(i) % width, static_cast<int>(i) / width, colours[i]);
+    }
+    const TempDir folder;
+    image.save(QString::fromStdString((folder / "p.png").string()));
+    return folder.Read("p.png");
+}
+
+TEST(PackCommand, EveryPictureFormTheAppletReadsBecomesTheAgentPicture) {
+    constexpr QRgb kClear = 0x00FF0000;
+    struct Case {
+        const char* what;
+        std::string file; // the picture's bytes
+        std::string extension;
+        std::vector<std::uint16_t> pixels;
+        std::vector<std::uint8_t> mask;
+        std::string err; // when refused, after the picture's path
+    };
+    const Case cases[] = {
+        // Red, green; blue, red: rows stored bottom first as blue, green, red.
+        {"24-bit bitmap: the top-left colour is transparent",
+         Text(BitmapFile{.width = 2,
+                         .height = 2,
+                         .pixels = {255, 0, 0, 0, 0, 255, 0, 0, 0, 0, 255, 0, 255, 0, 0, 0}}
+                  .Build()),
+         "bmp",
+         {0xF800, 0x07E0, 0x001F, 0xF800},
+         {0, 255, 255, 0},
+         ""},
+        {"PNG without alpha",
+         Png(3, {0xFFFF0000, 0xFF00FF00, 0xFFFF0000}, QImage::Format_RGB32),
+         "png",
+         {0xF800, 0x07E0, 0xF800},
+         {0, 255, 0},
+         ""},
+        {"PNG with alpha: fully transparent pixels take a colour no opaque pixel has",
+         Png(4, {kClear, 0xFFFF00FF, 0x800000FF, kClear}, QImage::Format_ARGB32),
+         "png",
+         {0xF820, 0xF81F, 0x001F, 0xF820},
+         {0, 255, 255, 0},
+         ""},
+        {"PNG whose top-left pixel is opaque but others are not",
+         Png(2, {0xFFFFFFFF, kClear}, QImage::Format_ARGB32),
+         "png",
+         {},
+         {},
+         ": the top-left pixel must be fully transparent, as an agent's picture takes its colour "
+         "for the transparent one"},
+        {"32-bit bitmap with alpha",
+         BitFieldRow(2, 32, {0xFF0000, 0xFF00, 0xFF, 0xFF000000}, {0, 0, 0, 0, 255, 255, 255, 255}),
+         "bmp",
+         {0xF81F, 0xFFFF},
+         {0, 255},
+         ""},
+        {"5-6-5 bitmap",
+         BitFieldRow(3, 16, {0xF800, 0x07E0, 0x001F, 0},
+                     {0x34, 0x12, 0xCD, 0xAB, 0x34, 0x12, 0, 0}),
+         "bmp",
+         {0x1234, 0xABCD, 0x1234},
+         {0, 255, 0},
+         ""},
+        {"not a picture", "hello", "bmp", {}, {}, ": Unsupported image format"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const TempDir folder;
+        const auto picture = folder.Write("pic." + c.extension, c.file);
+        const auto result = Pack(folder, "[agent]\nname = x\npicture = pic." + c.extension + "\n");
+        if (!c.err.empty()) {
+            EXPECT_EQ(result.status, 1);
+            EXPECT_EQ(result.err, "kivtool: " + picture.string() + c.err + "\n");
+            continue;
+        }
+        ASSERT_EQ(result.status, 0) << result.err;
+        const CAgentFile file(folder / "out.kiv");
+        const CAgentPicture& packed = file.m_agents.at(0)->m_picture;
+        const std::size_t count = std::size_t{packed.m_width} * packed.m_height;
+        EXPECT_EQ(std::vector(packed.m_pixels.get(), packed.m_pixels.get() + count), c.pixels);
+        EXPECT_EQ(std::vector(packed.m_mask.get(), packed.m_mask.get() + count), c.mask);
+    }
+}
+
+} // namespace
