@@ -20,8 +20,6 @@ public:
     RegistryStatus Write(std::string_view name, std::uint32_t type,
                          std::vector<std::uint8_t> data) const;
 
-    const std::string& KeyPath() const { return m_keyPath; }
-
 private:
     CRegistryFile m_file;
     std::string m_keyPath;

@@ -7,25 +7,19 @@
 namespace {
 
 TEST(DisplayPlatform, WaylandGoesThroughXWaylandWhenThereIsOneAndTheUsersChoiceStands) {
-    struct Case {
-        const char* user;
-        const char* wayland;
-        const char* x11;
-        const char* chosen;
-    };
-    const Case cases[] = {
+    // The user's QT_QPA_PLATFORM, WAYLAND_DISPLAY, DISPLAY (nullptr: unset) and
+    // the choice.
+    const char* const cases[][4] = {
         {nullptr, "wayland-0", ":0", "xcb"},        {"", "wayland-0", ":1", "xcb"},
         {nullptr, "wayland-0", nullptr, "wayland"}, {nullptr, "wayland-0", "", "wayland"},
         {"wayland", "wayland-0", ":0", nullptr},    {"offscreen", "wayland-0", nullptr, nullptr},
         {nullptr, nullptr, ":0", nullptr},          {nullptr, "", ":0", nullptr},
         {nullptr, nullptr, nullptr, nullptr},
     };
+    const auto shown = [](const char* text) { return std::string(text ? text : "(unset)"); };
     for (const auto& c : cases) {
-        const char* chosen = ChooseQtPlatform(c.user, c.wayland, c.x11);
-        EXPECT_EQ(std::string(chosen != nullptr ? chosen : "(none)"),
-                  c.chosen != nullptr ? c.chosen : "(none)")
-            << (c.user ? c.user : "-") << " " << (c.wayland ? c.wayland : "-") << " "
-            << (c.x11 ? c.x11 : "-");
+        EXPECT_EQ(shown(ChooseQtPlatform(c[0], c[1], c[2])), shown(c[3]))
+            << shown(c[0]) << " " << shown(c[1]) << " " << shown(c[2]);
     }
 }
 

@@ -1,124 +1,126 @@
 #include "app/GameConfig.h"
 #include "app/RegistryKey.h"
 #include "tests/support/Caught.h"
-#include "tests/support/GameEnvironment.h"
+#include "tests/support/RegistryFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
-#include <tuple>
 #include <vector>
 
 namespace {
 
-void WriteMachineValue(const char* name, const std::string& text) {
-    CRegistryKey key;
-    key.CreateKey(RegistryRoot::LocalMachine, kGameKeyPath);
-    key.WriteString(name, text.c_str());
+constexpr const char* kMachineGameKey =
+    "HKEY_LOCAL_MACHINE\\Software\\Vantrell Technology\\Mirewalk 2\\1.0";
+const std::string kReadError = "Error reading registry";
+
+// The game directory, or the message of the exception it throws.
+std::string DirectoryOrMessage(int index) {
+    std::string directory;
+    const auto message = CaughtMessage([&] { directory = GetGameDirectory(index); });
+    return message == "(nothing thrown)" ? directory : message;
+}
+
+// A string of `length` bytes stored without its terminating zero.
+std::string Unterminated(std::size_t length) {
+    std::string list = "hex(2):73";
+    for (std::size_t i = 1; i < length; ++i) {
+        list += ",73";
+    }
+    return list;
 }
 
 TEST(GameConfig, GameDirectoriesAlwaysEndInASeparator) {
     GameEnvironment environment;
-    EXPECT_EQ(CaughtMessage([] { GetGameDirectory(kMainDirectory); }),
+    const std::string longest(2047, 's');
+    const struct {
+        int index;
+        std::string value; // stored under the directory's name; empty: none
+        std::string result;
+    } cases[] = {
+        {kMainDirectory, "\"C:\\\\Game\"", "C:\\Game/"},
+        {kMainDirectory, "\"C:\\\\Game\\\\\"", "C:\\Game\\"},
+        {kGeneticsDirectory, "\"/game/\"", "/game/"},
+        {kObjectsDirectory, "\"\"", "/"},
+        {kAppletDataDirectory, "\"relative\"", "relative/"},
+        {kImagesDirectory, "hex(2):25,47,41,4d,45,25,00", "%GAME%/"},
+        {kSoundsDirectory, "\"" + longest + "\"", longest + "/"},
+        {kSoundsDirectory, "\"" + longest + "s\"", kReadError},
+        {kSoundsDirectory, Unterminated(2047), longest + "/"},
+        {kSoundsDirectory, Unterminated(2048), kReadError},
+        {kHistoryDirectory, "dword:00000001", kReadError},
+        {kEggsDirectory, "", kReadError},
+        {kEggsDirectory + 1, "", kReadError},
+        {kMainDirectory - 1, "", kReadError},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.index) + " " + c.value.substr(0, 20));
+        const std::string line =
+            c.value.empty()
+                ? ""
+                : "\"" +
+                      std::string(c.index == 0 ? "Main" : GameEnvironment::kFolderNames[c.index]) +
+                      " Directory\"=" + c.value + "\n";
+        WriteRegistryFile(environment, "HKEY_LOCAL_MACHINE", RegistryText(kMachineGameKey, line));
+        EXPECT_EQ(DirectoryOrMessage(c.index), c.result);
+    }
+    WriteRegistryFile(environment, "HKEY_LOCAL_MACHINE",
+                      RegistryText("HKEY_LOCAL_MACHINE\\Software", ""));
+    EXPECT_EQ(DirectoryOrMessage(kEggsDirectory),
               "Error opening registry key (\"Software\\Vantrell Technology\\Mirewalk 2\\1.0\")");
-    const auto game = environment.InstallGame();
-    EXPECT_EQ(GetGameDirectory(kMainDirectory), game.string() + "/");
-    EXPECT_EQ(GetGameDirectory(kAppletDataDirectory), (game / "Applet Data").string() + "/");
-    EXPECT_EQ(GetGameDirectory(kEggsDirectory), (game / "Eggs").string() + "/");
-
-    const std::pair<std::string, std::string> cases[] = {
-        {"C:\\Game", "C:\\Game/"}, {"C:\\Game\\", "C:\\Game\\"},
-        {"/game/", "/game/"},      {"", "/"},
-        {"relative", "relative/"}, {std::string(2046, 'd'), std::string(2046, 'd') + "/"},
-    };
-    for (const auto& [stored, returned] : cases) {
-        WriteMachineValue("Main Directory", stored);
-        EXPECT_EQ(GetGameDirectory(kMainDirectory), returned);
-    }
-    for (const auto length : {2048, 3000}) {
-        WriteMachineValue("Sounds Directory", std::string(static_cast<std::size_t>(length), 's'));
-        EXPECT_EQ(CaughtMessage([] { GetGameDirectory(kSoundsDirectory); }),
-                  "Error reading registry");
-    }
-    WriteMachineValue("Sounds Directory", std::string(2047, 's'));
-    EXPECT_EQ(GetGameDirectory(kSoundsDirectory), std::string(2047, 's') + "/");
-
-    // A value of another type, or a missing one, is a read error.
-    environment.Root().Write("registry/HKEY_LOCAL_MACHINE.reg",
-                             "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Vantrell Technology\\"
-                             "Mirewalk 2\\1.0]\n"
-                             "\"Images Directory\"=hex(2):25,47,41,4d,45,25,00\n"
-                             "\"Genetics Directory\"=dword:00000001\n");
-    EXPECT_EQ(GetGameDirectory(kImagesDirectory), "%GAME%/");
-    EXPECT_EQ(CaughtMessage([] { GetGameDirectory(kGeneticsDirectory); }),
-              "Error reading registry");
-    EXPECT_EQ(CaughtMessage([] { GetGameDirectory(kHistoryDirectory); }), "Error reading registry");
-}
-
-TEST(GameConfig, FindsTheLanguageVariantOfAFile) {
-    GameEnvironment environment;
-    const auto& root = environment.Root();
-    const std::string dir = root.Path().string() + "/";
-    std::string path = "unchanged";
-
-    root.Write("HelpENU.chm", "");
-    root.Write("Help.chm", "");
-    EXPECT_TRUE(FindLanguageFile(dir, "Help", ".chm", path));
-    EXPECT_EQ(path, dir + "HelpENU.chm");
-
-    std::filesystem::remove(root / "HelpENU.chm");
-    root.Write("HelpENZ.chm", "");
-    root.Write("HelpENG.chm", "");
-    root.Write("HelpENGL.chm", "");
-    EXPECT_TRUE(FindLanguageFile(dir, "Help", ".chm", path));
-    EXPECT_EQ(path, dir + "HelpENG.chm");
-
-    environment.SetLocale("fr_FR.UTF-8");
-    const std::pair<const char*, const char*> french[] = {
-        {"allchemicalsFRA.str", "allchemicalsFRA.str"},
-        {"allchemicalsFR.str", "allchemicalsFR.str"},
-        {"allchemicalsFRB.str", "allchemicalsFRB.str"},
-        {"allchemicalsFR\xC3\xA9.str", "allchemicalsFR\xC3\xA9.str"},
-    };
-    root.Write("allchemicals.str", "");
-    EXPECT_TRUE(FindLanguageFile(dir, "allchemicals", ".str", path));
-    EXPECT_EQ(path, dir + "allchemicals.str");
-    // Added from the least to the most preferred candidate: each one takes over.
-    for (auto it = std::rbegin(french); it != std::rend(french); ++it) {
-        root.Write(it->first, "");
-        EXPECT_TRUE(FindLanguageFile(dir, "allchemicals", ".str", path));
-        EXPECT_EQ(path, dir + it->second);
-    }
-
-    environment.SetLocale("de_DE.UTF-8");
-    EXPECT_FALSE(FindLanguageFile(dir, "Readme", ".txt", path));
-    EXPECT_EQ(path, dir + "Readme.txt");
-    environment.SetLocale("german");
-    path = "unchanged";
-    EXPECT_FALSE(FindLanguageFile(dir, "Help", ".chm", path));
-    EXPECT_EQ(path, "unchanged");
 }
 
 // Each step of the lookup also takes its name spelled in another case, and a
 // step's name in any case beats a later step's exact name.
-TEST(GameConfig, EachLanguageVariantIsFoundSpelledInAnotherCase) {
-    const std::tuple<std::vector<std::string>, std::string, bool> cases[] = {
-        {{"helpdeu.chm", "HelpDE.chm", "Help.chm"}, "helpdeu.chm", true},
-        {{"HELPDE.CHM", "Help.chm"}, "HELPDE.CHM", true},
-        {{"helpdex.CHM", "Help.chm"}, "helpdex.CHM", true},
-        {{"HELP.CHM"}, "HELP.CHM", true},
-        {{"HelpDEUT.chm", "Help.chm.old"}, "Help.chm", false},
+TEST(GameConfig, FindsTheLanguageVariantOfAFile) {
+    const struct {
+        const char* locale;
+        std::vector<std::string> files;
+        std::string path; // empty: not found, and left as it was
+        bool found;
+    } cases[] = {
+        {"en_US", {"HelpENU.chm", "Help.chm"}, "HelpENU.chm", true},
+        {"en_US", {"HelpENZ.chm", "HelpENG.chm", "HelpENGL.chm"}, "HelpENG.chm", true},
+        {"fr_FR", {"Help.chm"}, "Help.chm", true},
+        {"fr_FR", {"Help.chm", "HelpFR\xC3\xA9.chm"}, "HelpFR\xC3\xA9.chm", true},
+        {"fr_FR", {"HelpFR\xC3\xA9.chm", "HelpFRB.chm"}, "HelpFRB.chm", true},
+        {"fr_FR", {"HelpFRB.chm", "HelpFR.chm"}, "HelpFR.chm", true},
+        {"fr_FR", {"HelpFR.chm", "HelpFRA.chm"}, "HelpFRA.chm", true},
+        {"de_DE", {"helpdeu.chm", "HelpDE.chm", "Help.chm"}, "helpdeu.chm", true},
+        {"de_DE", {"HELPDE.CHM", "Help.chm"}, "HELPDE.CHM", true},
+        {"de_DE", {"helpdex.CHM", "Help.chm"}, "helpdex.CHM", true},
+        {"de_DE", {"HELP.CHM"}, "HELP.CHM", true},
+        {"de_DE", {"HelpDEUT.chm", "Help.chm.old"}, "Help.chm", false},
+        {"german", {"Help.chm"}, "", false},
     };
-    for (const auto& [files, found, exists] : cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.locale) + " " + c.files[0]);
         GameEnvironment environment;
-        environment.SetLocale("de_DE.UTF-8");
-        for (const auto& file : files) {
+        environment.SetLocale(c.locale);
+        for (const auto& file : c.files) {
             environment.Root().Write(file, "");
         }
         const std::string dir = environment.Root().Path().string() + "/";
-        std::string path;
-        EXPECT_EQ(FindLanguageFile(dir, "Help", ".chm", path), exists) << files[0];
-        EXPECT_EQ(path, dir + found);
+        std::string path = "unchanged";
+        EXPECT_EQ(FindLanguageFile(dir, "Help", ".chm", path), c.found);
+        EXPECT_EQ(path, c.path.empty() ? "unchanged" : dir + c.path);
+    }
+}
+
+TEST(GameConfig, EntersTheAppletIntoTheGamesToolListInTheUsersLanguage) {
+    GameEnvironment environment;
+    WriteRegistryFile(environment, "HKEY_CURRENT_USER", RegistryText(kUserGameKey, ""));
+    const std::pair<const char*, const char*> languages[] = {
+        {"en_GB.UTF-8", "MW_Injector.OLE|Splicebox|Splicebox description here.|7|4"},
+        {"de_DE.UTF-8", "MW_Injector.OLE|Splicebox| |7|4"},
+        {"nl_NL.UTF-8", "MW_Injector.OLE|Splicebox||7|4"},
+    };
+    for (const auto& [locale, entry] : languages) {
+        environment.SetLocale(locale);
+        EXPECT_TRUE(RegisterWithGame());
+        EXPECT_EQ(environment.Root().Read("registry/HKEY_CURRENT_USER.reg"),
+                  "REGEDIT4\n[" + std::string(kUserGameKey) + "]\n\"Tool8\"=\"" + entry + "\"\n")
+            << locale;
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -15,12 +16,11 @@ namespace fs = std::filesystem;
 namespace {
 
 struct Listed {
-    std::vector<std::string> names; // sorted
+    std::vector<std::string> names; // sorted, folders with a trailing "/"
     CDirectoryListing::Step last;
 };
 
-// Lists to the end or the failure; `afterFirst` runs after the first entry.
-template <typename Action> Listed ListAll(const std::string& directory, Action afterFirst) {
+Listed ListAll(const std::string& directory, const std::function<void()>& afterFirst) {
     CDirectoryListing listing(directory);
     Listed listed;
     DirectoryEntry entry;
@@ -53,11 +53,10 @@ TEST(DirectoryListing, TellsTheEndFromAFailureOfTheFileSystem) {
     fs::create_symlink(root / "sub", root / "link");
     const fs::path dir = fs::canonical(root.Path());
     const std::string directory = dir.string() + "/";
-    const std::vector<std::string> all = {"a.kiv", "b.kiv", "link/", "sub/"};
 
     const Listed whole = ListAll(directory, [] {});
     EXPECT_EQ(whole.last, CDirectoryListing::Step::End);
-    EXPECT_EQ(whole.names, all);
+    EXPECT_EQ(whole.names, (std::vector<std::string>{"a.kiv", "b.kiv", "link/", "sub/"}));
 
     // Once the descriptor no longer holds a directory, the next read of the
     // file system fails (ENOTDIR); the first read already fetched every entry,
@@ -69,7 +68,7 @@ TEST(DirectoryListing, TellsTheEndFromAFailureOfTheFileSystem) {
         ASSERT_EQ(::dup2(file.Get(), fd), fd);
     });
     EXPECT_EQ(cut.last, CDirectoryListing::Step::Failed);
-    EXPECT_EQ(cut.names.size(), all.size());
+    EXPECT_EQ(cut.names.size(), whole.names.size());
 
     EXPECT_EQ(ListAll(directory + "missing/", [] {}).last, CDirectoryListing::Step::Failed);
 }

@@ -8,24 +8,6 @@
 
 namespace {
 
-// A name starting with '@' becomes a link to nothing under the rest of it.
-struct Case {
-    std::vector<std::string> files;
-    std::string looked;
-    std::string found; // empty: none
-};
-
-std::string Folder(const TempDir& root, const std::vector<std::string>& files) {
-    for (const auto& name : files) {
-        if (name.front() == '@') {
-            std::filesystem::create_symlink(root / "nothing", root / name.substr(1));
-        } else {
-            root.Write(name, "x");
-        }
-    }
-    return root.Path().string() + "/";
-}
-
 // The name part of a path found in `dir`; empty for none.
 std::string Name(const std::string& dir, const std::optional<std::string>& path) {
     if (!path) {
@@ -36,7 +18,13 @@ std::string Name(const std::string& dir, const std::optional<std::string>& path)
 }
 
 TEST(FileNameCase, ANameIsFoundInAnyAsciiCaseExactSpellingFirstThenByteOrder) {
-    const Case cases[] = {
+    // A file starting with '@' is a link to nothing under the rest of its name;
+    // a name looked for as "HelpEN?.chm" stands for any one character there.
+    const struct {
+        std::vector<std::string> files;
+        std::string looked;
+        std::string found; // empty: none
+    } cases[] = {
         {{"WALLPAPER.BMP"}, "wallpaper.bmp", "WALLPAPER.BMP"},
         {{"wallpaper.bmp", "WALLPAPER.BMP"}, "wallpaper.bmp", "wallpaper.bmp"},
         {{"wallpaper.BMP", "Wallpaper.bmp", "WALLPAPER.BMP"}, "wallpaper.bmp", "WALLPAPER.BMP"},
@@ -47,34 +35,33 @@ TEST(FileNameCase, ANameIsFoundInAnyAsciiCaseExactSpellingFirstThenByteOrder) {
         {{"\xC3\x84pfel.c16"}, "\xC3\x84PFEL.C16", "\xC3\x84pfel.c16"},
         {{"\xC3\x84pfel.c16"}, "\xC3\xA4pfel.c16", ""},
         {{"\xC4pfel.c16"}, "\xE4pfel.c16", ""},
+        {{"HELPENA.CHM", "HelpENG.chm"}, "HelpEN?.chm", "HelpENG.chm"},
+        {{"helpenb.chm", "HELPENA.CHM"}, "HelpEN?.chm", "HELPENA.CHM"},
+        {{"HelpENz.chm", "HelpENa.CHM"}, "HelpEN?.chm", "HelpENz.chm"},
+        {{"HelpEN\xC3\xA9.chm", "HelpENGL.chm", "HelpEN.chm"}, "HelpEN?.chm", "HelpEN\xC3\xA9.chm"},
+        {{"HelpENGL.chm", "HelpEN.chm", "HelpENG.chmx", "@HelpENG.chm"}, "HelpEN?.chm", ""},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.files[0] + " for " + c.looked);
         const TempDir root;
-        const std::string dir = Folder(root, c.files);
-        EXPECT_EQ(Name(dir, FindFileIgnoringCase(dir, c.looked)), c.found) << c.files[0];
+        for (const auto& name : c.files) {
+            if (name.front() == '@') {
+                std::filesystem::create_symlink(root / "nothing", root / name.substr(1));
+            } else {
+                root.Write(name, "x");
+            }
+        }
+        const std::string dir = root.Path().string() + "/";
+        if (const auto any = c.looked.find('?'); any != std::string::npos) {
+            const auto found = FindFileWithOneCharacterIgnoringCase(dir, c.looked.substr(0, any),
+                                                                    c.looked.substr(any + 1));
+            EXPECT_EQ(Name(dir, found), c.found);
+            continue;
+        }
+        EXPECT_EQ(Name(dir, FindFileIgnoringCase(dir, c.looked)), c.found);
         EXPECT_EQ(PathIgnoringCase(dir, c.looked), dir + (c.found.empty() ? c.looked : c.found));
     }
     EXPECT_EQ(FindFileIgnoringCase("/nonexistent-folder/", "x"), std::nullopt);
-}
-
-TEST(FileNameCase, AOneCharacterPatternPrefersItsFixedPartsSpelledExactly) {
-    struct PatternCase {
-        std::vector<std::string> files;
-        std::string found;
-    };
-    const PatternCase cases[] = {
-        {{"HELPENA.CHM", "HelpENG.chm"}, "HelpENG.chm"},
-        {{"helpenb.chm", "HELPENA.CHM"}, "HELPENA.CHM"},
-        {{"HelpENz.chm", "HelpENa.CHM"}, "HelpENz.chm"},
-        {{"HelpEN\xC3\xA9.chm", "HelpENGL.chm", "HelpEN.chm"}, "HelpEN\xC3\xA9.chm"},
-        {{"HelpENGL.chm", "HelpEN.chm", "HelpENG.chmx", "@HelpENG.chm"}, ""},
-    };
-    for (const auto& c : cases) {
-        const TempDir root;
-        const std::string dir = Folder(root, c.files);
-        EXPECT_EQ(Name(dir, FindFileWithOneCharacterIgnoringCase(dir, "HelpEN", ".chm")), c.found)
-            << c.files[0];
-    }
 }
 
 } // namespace
