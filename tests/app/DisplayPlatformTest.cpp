@@ -7,8 +7,7 @@
 namespace {
 
 TEST(DisplayPlatform, WaylandGoesThroughXWaylandWhenThereIsOneAndTheUsersChoiceStands) {
-    // The user's QT_QPA_PLATFORM, WAYLAND_DISPLAY, DISPLAY (nullptr: unset) and
-    // the choice.
+    // QT_QPA_PLATFORM, WAYLAND_DISPLAY, DISPLAY (nullptr: unset) and the choice.
     const char* const cases[][4] = {
         {nullptr, "wayland-0", ":0", "xcb"},        {"", "wayland-0", ":1", "xcb"},
         {nullptr, "wayland-0", nullptr, "wayland"}, {nullptr, "wayland-0", "", "wayland"},

@@ -68,8 +68,7 @@ TEST(RegistryKey, ReportsEachFailureWithItsMessage) {
     EXPECT_EQ(CaughtMessage([&] { key.WriteString(std::string(16384, 'n').c_str(), ""); }),
               "Error while writing to registry");
 
-    // A damaged file is left byte for byte; nothing reads from it or writes to
-    // it.
+    // A damaged file is left byte for byte: nothing reads from or writes to it.
     const std::string damaged = RegistryText("HKEY_CURRENT_USER\\K", "this line is no value\n");
     WriteRegistryFile(environment, "HKEY_CURRENT_USER", damaged);
     EXPECT_EQ(CaughtMessage([&] { key.ReadString("v", text); }), "Error reading registry");

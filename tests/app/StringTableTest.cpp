@@ -53,8 +53,7 @@ TEST(StringTable, KeepsTheTextsWhoseExactFormMatters) {
         {Language::Italian, 6349, "Errore durante la conversazione col gioco\nMacro: \"%s\""},
         {Language::Spanish, 6417, "Versi\xC3\xB3n"},
         {Language::English, 100,
-         "OLE initialization failed.  Make sure that the OLE libraries are the "
-         "correct version."},
+         "OLE initialization failed.  Make sure that the OLE libraries are the correct version."},
     };
     for (const auto& t : texts) {
         EXPECT_STREQ(LoadString(t.id, t.language), t.text) << LanguageCode(t.language) << t.id;

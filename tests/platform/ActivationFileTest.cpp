@@ -14,10 +14,8 @@ TEST(ActivationFile, NamesTheServiceAndStartsThisExecutableForAutomation) {
               "[D-BUS Service]\nName=MW_Injector.OLE\n"
               "Exec='/opt/splice box/bin/splicebox' -Automation\n");
     EXPECT_EQ(ActivationFileText("/usr/bin/splicebox"),
-              "[D-BUS Service]\nName=MW_Injector.OLE\nExec=/usr/bin/splicebox "
-              "-Automation\n");
-    // Quoted for the shell-like split of Exec, backslashes doubled for the key
-    // file.
+              "[D-BUS Service]\nName=MW_Injector.OLE\nExec=/usr/bin/splicebox -Automation\n");
+    // Quoted for the shell-like split of Exec, backslashes doubled for the key file.
     EXPECT_EQ(ActivationFileText("/opt/it's\\here/splicebox"),
               "[D-BUS Service]\nName=MW_Injector.OLE\n"
               "Exec='/opt/it'\\\\''s\\\\here/splicebox' -Automation\n");

@@ -103,13 +103,11 @@ TEST(RegistryDocument, KeepsEachFilesFormAndEveryLineItDoesNotChange) {
          {"other", kRegDword, "\1\0\0\0"s},
          {"TOOL8", kRegSz, "new\0"s},
          comments("new")},
-        {"a new value follows the key's last one, in CRLF even where a list "
-         "wraps",
+        {"a new value follows the key's last one, in CRLF even where a list wraps",
          crlf(""),
          {"A", kRegBinary, "\1\2\3"s},
          {"Blob", kRegBinary, Counting(23, 1)},
-         crlf("\"Blob\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,"
-              "11,12,13,14,"
+         crlf("\"Blob\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,"
               "\\\r\n  15,16\r\n")},
         {"a value keeps its own line end, and the last line its missing one",
          "REGEDIT4\r\n" + test + "\r\n\"A\"=\"1\"\n\"B\"=\"2\"",
@@ -126,21 +124,17 @@ TEST(RegistryDocument, KeepsEachFilesFormAndEveryLineItDoesNotChange) {
          {"A", kRegSz, "2\0"s},
          {"A", kRegSz, "3\0"s},
          "REGEDIT4\n" + test + "\n\"A\"=\"1\"\n" + test + "\n\"a\"=\"3\"\n"},
-        {"version 5 in UTF-8 with a byte-order mark reads and writes Unicode "
-         "strings",
+        {"version 5 in UTF-8 with a byte-order mark reads and writes Unicode strings",
          bom5 + "\"Name\"=\"M\xC3\xBCller\"\n",
          {"Name", kRegSz, "M\xC3\xBCller\0"s},
          {"\xC3\xBC", kRegMultiSz, "a\0\xC3\xBC\0\0"s},
-         bom5 + "\"Name\"=\"M\xC3\xBCller\"\n\"\xC3\xBC\"=hex(7):61,00,00,00,fc,"
-                "00,00,00,00,00\n"},
-        {"version 5 in UTF-16: a hex string is UTF-16 in the file and UTF-8 when "
-         "read",
+         bom5 + "\"Name\"=\"M\xC3\xBCller\"\n\"\xC3\xBC\"=hex(7):61,00,00,00,fc,00,00,00,00,00\n"},
+        {"version 5 in UTF-16: a hex string is UTF-16 in the file and UTF-8 when read",
          editor(u""),
          {"path", kRegExpandSz, "C:\\\xC3\xBC\0"s},
          {"Expand", kRegExpandSz, "%\xC3\xBC\0"s},
          editor(u"\"Expand\"=hex(2):25,00,fc,00,00,00\r\n")},
-        {"version 5 in UTF-16: a quoted string is UTF-8 when read; no UTF-8, no "
-         "write",
+        {"version 5 in UTF-16: a quoted string is UTF-8 when read; no UTF-8, no write",
          editor(u""),
          {"Face", kRegSz, "\xF0\x9F\x98\x80 M\xC3\xBCller\0"s},
          {"Face", kRegSz, "\xFC\0"s},
