@@ -175,6 +175,7 @@ TEST(RegistryDocument, RefusesEveryLineThatIsNotOfTheFormat) {
         "REGEDIT4\n\"v\"=\"before any key\"\n",
         header + "garbage\n",
         header + "\"v\"=qword:0000000000000001\n",
+        header + "\"v\"=float:1.5\n",
         header + "\"v\"=dword:123456789\n",
         header + "\"v\"=dword:\n",
         header + "\"v\"=hex:01,02,\\\n",
