@@ -28,16 +28,16 @@ TEST(RegistryKey, OpensKeysThatExistAndRefusesPathsNoFileCanHold) {
         {"Line\nBreak", kInvalid},
         {std::string(256, 'k'), kInvalid},
     };
-    for (const auto& [subkey, kind] : cases) {
-        const std::string refused = "Error opening registry key (\"" + subkey + "\")";
+    for (const auto& [name, kind] : cases) {
+        const char* subkey = name.c_str();
+        const std::string refused = "Error opening registry key (\"" + name + "\")";
         CRegistryKey key;
-        EXPECT_EQ(CaughtMessage([&] { key.OpenKey(RegistryRoot::CurrentUser, subkey.c_str()); }),
+        EXPECT_EQ(CaughtMessage([&] { key.OpenKey(RegistryRoot::CurrentUser, subkey); }),
                   kind == kExists ? "(nothing thrown)" : refused);
         EXPECT_EQ(key.IsOpen(), kind == kExists);
         if (kind == kInvalid) {
-            EXPECT_EQ(
-                CaughtMessage([&] { key.CreateKey(RegistryRoot::CurrentUser, subkey.c_str()); }),
-                refused);
+            EXPECT_EQ(CaughtMessage([&] { key.CreateKey(RegistryRoot::CurrentUser, subkey); }),
+                      refused);
         }
     }
 }
