@@ -252,25 +252,15 @@ TEST(AgentFileReader, LeavesCarriedContentsUnread) {
     EXPECT_LT(source.m_read, 1000u);
 }
 
-TEST(AgentFileReader, ReadsFilesFromDiskAndNamesThemInMessages) {
+TEST(AgentFileReader, NamesTheFileOnDiskThatCannotBeRead) {
     const TempDir folder;
-    const std::string path = (folder / "ball.kiv").string();
-    CAgentFileWriter writer;
-    writer.AddAgent(FullAgent());
-    writer.AddCarriedFile(0, "ball.s16", ByteVector(5000, 1));
-    writer.Save(path);
-    const CAgentFile file(path);
-    EXPECT_EQ(file.m_path, path);
-    EXPECT_EQ(file.m_agents.at(0)->m_name, "Caf\xE9 ball");
-    EXPECT_EQ(file.m_dependencies.at(0)->m_size, 5000u);
-
-    const std::string cutPath = (folder / "cut.kiv").string();
-    writer.Save(cutPath);
-    std::filesystem::resize_file(cutPath, writer.Bytes().size() - 1);
+    const std::string cut = (folder / "cut.kiv").string();
+    SaveAgentFile(cut, {{"ball"}});
+    std::filesystem::resize_file(cut, std::filesystem::file_size(cut) - 1);
     const std::string missing = (folder / "none.kiv").string();
     const std::string dir = folder.Path().string() + "/";
-    EXPECT_EQ(CaughtMessage([&] { CAgentFile{cutPath}; }),
-              "Error: Unexpected end of file while reading \"" + cutPath + "\"");
+    EXPECT_EQ(CaughtMessage([&] { CAgentFile{cut}; }),
+              "Error: Unexpected end of file while reading \"" + cut + "\"");
     EXPECT_EQ(CaughtMessage([&] { CAgentFile{missing}; }),
               "Error reading from file \"" + missing + "\"");
     EXPECT_EQ(CaughtMessage([&] { CAgentFile{dir}; }), "Error reading from file \"" + dir + "\"");
