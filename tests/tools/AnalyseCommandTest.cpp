@@ -35,41 +35,50 @@ protected:
 };
 
 TEST_F(AnalyseCommandTest, PrintsEveryAgentInTheUsersLanguage) {
-    const ToolRun english = Analyse({"--chemicals", m_game / "allchemicals.str", m_toy});
-    EXPECT_EQ(english.status, 0);
-    EXPECT_EQ(english.err, "");
-    EXPECT_EQ(english.out, "B\xC3\xA4lle\n"
-                           "  General Information:\n"
-                           "    File \"toy.kiv\"\n"
-                           "  Scripts:\n"
-                           "    Installation script\n"
-                           "    Removal script\n"
-                           "    <2 5 7> Timer\n"
-                           "  Chemicals Affected:\n"
-                           "    Glucose\n"
-                           "    S\xC3\xA4ure\n"
-                           "  Warnings:\n"
-                           "    DANGER - contains suspicious kill commands\n"
-                           "    Fires creature neurons\n");
-
-    const ToolRun german =
-        Analyse({"--game-dir", m_game.Path().string() + "/", m_toy}, "de_DE.UTF-8");
-    EXPECT_EQ(german.status, 0);
-    EXPECT_EQ(german.err, "");
-    EXPECT_EQ(german.out, "B\xC3\xA4lle\n"
-                          "  Allgemeine Informationen:\n"
-                          "    Datei \"toy.kiv\"\n"
-                          "  Skripte:\n"
-                          "    Installationsskript\n"
-                          "    Entfernungsskript\n"
-                          "    <2 5 7> Zeitgeber\n"
-                          "  Betroffene Chemikalien:\n"
-                          "    Glucose\n"
-                          "    S\xC3\xA4ure\n"
-                          "  Warnungen:\n"
-                          "    GEFAHR - enth\xC3\xA4lt verd\xC3\xA4"
-                          "chtige Kill-Befehle\n"
-                          "    L\xC3\xB6st Neuronen der Kreatur aus\n");
+    struct Case {
+        std::vector<std::string> arguments;
+        const char* locale;
+        std::string out;
+    };
+    const Case cases[] = {
+        {{"--chemicals", m_game / "allchemicals.str", m_toy},
+         "C",
+         "B\xC3\xA4lle\n"
+         "  General Information:\n"
+         "    File \"toy.kiv\"\n"
+         "  Scripts:\n"
+         "    Installation script\n"
+         "    Removal script\n"
+         "    <2 5 7> Timer\n"
+         "  Chemicals Affected:\n"
+         "    Glucose\n"
+         "    S\xC3\xA4ure\n"
+         "  Warnings:\n"
+         "    DANGER - contains suspicious kill commands\n"
+         "    Fires creature neurons\n"},
+        {{"--game-dir", m_game.Path().string() + "/", m_toy},
+         "de_DE.UTF-8",
+         "B\xC3\xA4lle\n"
+         "  Allgemeine Informationen:\n"
+         "    Datei \"toy.kiv\"\n"
+         "  Skripte:\n"
+         "    Installationsskript\n"
+         "    Entfernungsskript\n"
+         "    <2 5 7> Zeitgeber\n"
+         "  Betroffene Chemikalien:\n"
+         "    Glucose\n"
+         "    S\xC3\xA4ure\n"
+         "  Warnungen:\n"
+         "    GEFAHR - enth\xC3\xA4lt verd\xC3\xA4"
+         "chtige Kill-Befehle\n"
+         "    L\xC3\xB6st Neuronen der Kreatur aus\n"},
+    };
+    for (const auto& c : cases) {
+        const ToolRun run = Analyse(c.arguments, c.locale);
+        EXPECT_EQ(run.status, 0) << c.locale;
+        EXPECT_EQ(run.err, "") << c.locale;
+        EXPECT_EQ(run.out, c.out) << c.locale;
+    }
 }
 
 TEST_F(AnalyseCommandTest, FailuresAreReportedAndTheRestAnalysed) {

@@ -94,16 +94,18 @@ TEST(Kivtool, WrongUsageExitsWithTwoAndHelpWithZero) {
         EXPECT_EQ(result.err.rfind("Usage: kivtool" + command, 0), 0u)
             << line << ": " << result.err;
     }
-    for (const char* command :
-         {"show", "check", "extract", "pack", "inject", "remove", "conflicts", "analyse"}) {
+    const std::pair<const char*, const char*> helps[] = {
+        {"show", ""},
+        {"check", ""},
+        {"extract", ""},
+        {"pack", ""},
+        {"analyse", " [--game-dir DIR | --chemicals FILE] FILE...\n"}};
+    for (const auto& [command, rest] : helps) {
         const auto help = Kivtool({command, "--help"});
         EXPECT_EQ(help.status, 0);
-        EXPECT_EQ(help.out.rfind(std::string("Usage: kivtool ") + command, 0), 0u) << help.out;
+        EXPECT_EQ(help.out.rfind(std::string("Usage: kivtool ") + command + rest, 0), 0u)
+            << help.out;
     }
-    EXPECT_EQ(
-        Kivtool({"analyse", "--help"})
-            .out.rfind("Usage: kivtool analyse [--game-dir DIR | --chemicals FILE] FILE...\n", 0),
-        0u);
     const auto version = Kivtool({"--version", "show"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "kivtool (Splicebox) " SB_VERSION "\n");
