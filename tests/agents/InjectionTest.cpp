@@ -78,8 +78,8 @@ std::vector<std::string> Scripts(const std::string& name) {
     return {agent.m_scripts[0], agent.m_installScript};
 }
 
-// Entries below `game`'s root other than Objects, one per line: "path: contents"
-// for a file, "path/" for a folder, "path -> target" for a link.
+// Everything below `game`'s root but the agent files, one entry a line:
+// "path: contents" for a file, "path/" for a folder, "path -> target" for a link.
 std::vector<std::string> Listing(const Game& game) {
     std::vector<std::string> found;
     for (const auto& entry : fs::recursive_directory_iterator(game.root.Path())) {
