@@ -78,8 +78,8 @@ std::vector<std::string> Scripts(const std::string& name) {
     return {agent.m_scripts[0], agent.m_installScript};
 }
 
-// Entries below `game`'s root other than Objects, one per line: "path: contents"
-// for a file, "path/" for a folder, "path -> target" for a link.
+// Everything below `game`'s root but the agent files, one entry a line:
+// "path: contents" for a file, "path/" for a folder, "path -> target" for a link.
 std::vector<std::string> Listing(const Game& game) {
     std::vector<std::string> found;
     for (const auto& entry : fs::recursive_directory_iterator(game.root.Path())) {
@@ -112,7 +112,9 @@ void Plant(const Game& game, const std::vector<std::string>& entries) {
 }
 
 TEST(Injection, CountsUsesDownToZeroUnlessUnlimitedAndStampsTheTime) {
-    for (const std::uint16_t quantity : {std::uint16_t{3}, CAgent::kUnlimited}) {
+    const std::pair<std::uint16_t, std::uint16_t> quantities[] = {
+        {3, 0}, {CAgent::kUnlimited, CAgent::kUnlimited}};
+    for (const auto& [quantity, left] : quantities) {
         SCOPED_TRACE(quantity);
         const Game game;
         ScopedClock clock(1000);
@@ -123,7 +125,6 @@ TEST(Injection, CountsUsesDownToZeroUnlessUnlimitedAndStampsTheTime) {
             clock.Set(1000 + i);
             agent.Inject(link.link, true);
         }
-        const std::uint16_t left = quantity == 3 ? 0 : quantity;
         EXPECT_EQ(link.sent.size(), 6u);
         EXPECT_EQ(agent.m_quantity, left);
         EXPECT_EQ(StoredUsage(game.agentPath, 0), std::pair(left, std::uint32_t{1002}));

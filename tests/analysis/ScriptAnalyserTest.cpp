@@ -1,8 +1,7 @@
 #include "analysis/ScriptAnalyser.h"
-#include "agents/AgentFileSource.h"
-#include "agents/AgentFileWriter.h"
 #include "analysis/ChemicalNameTable.h"
 #include "analysis/MemoryResultsTree.h"
+#include "tests/support/AgentFiles.h"
 #include "tests/support/ChemicalList.h"
 #include "tests/support/ScopedLocale.h"
 
@@ -59,12 +58,8 @@ const std::string kFires = "  Fires creature neurons [1/1]\n";
 // replaces in memory.
 class ScriptAnalyserTest : public ::testing::Test {
 protected:
-    ScriptAnalyserTest() {
-        CAgentFileWriter writer;
-        writer.AddAgent(CAgent());
-        CMemoryAgentSource source(writer.Bytes());
-        m_file = std::make_unique<CAgentFile>("/game/Objects/toy.kiv", source);
-    }
+    ScriptAnalyserTest()
+        : m_file(LoadAgentBytes(AgentFileBytes({{""}}), "/game/Objects/toy.kiv")) {}
 
     CAgent Agent() const {
         CAgent agent;
@@ -224,14 +219,17 @@ TEST(ScriptTokenizerTest, TokensAndNumbers) {
     EXPECT_EQ(GetNextToken(cursor), "");
     EXPECT_EQ(*cursor, '\0');
 
-    EXPECT_EQ(TokenToNumber("42abc"), 42);
-    EXPECT_EQ(TokenToNumber("-17"), -17);
-    EXPECT_EQ(TokenToNumber("+8"), 8);
-    EXPECT_EQ(TokenToNumber("x5"), 0);
-    EXPECT_EQ(TokenToNumber(""), 0);
-    EXPECT_EQ(TokenToNumber("-"), 0);
-    EXPECT_EQ(TokenToNumber("99999999999999999999"), 2147483647);
-    EXPECT_EQ(TokenToNumber("-2147483648"), -2147483647 - 1);
+    const std::pair<const char*, int> numbers[] = {{"42abc", 42},
+                                                   {"-17", -17},
+                                                   {"+8", 8},
+                                                   {"x5", 0},
+                                                   {"", 0},
+                                                   {"-", 0},
+                                                   {"99999999999999999999", 2147483647},
+                                                   {"-2147483648", -2147483647 - 1}};
+    for (const auto& [token, number] : numbers) {
+        EXPECT_EQ(TokenToNumber(token), number) << token;
+    }
 }
 
 } // namespace

@@ -161,17 +161,6 @@ TEST_F(InjectCommandTest, AgentsThatCannotBeInjectedOrFoundAreRefusedWithTheReas
     }
     EXPECT_NE(std::find(expected.begin(), expected.end(), waiting.err), expected.end())
         << waiting.err;
-    for (const auto& arguments :
-         std::vector<std::vector<std::string>>{{"inject", path},
-                                               {"inject", "--json", path, "1"},
-                                               {"remove", "--now", path, "1"},
-                                               {"remove", path, "1", "2"},
-                                               {"conflicts"},
-                                               {"conflicts", "--json"}}) {
-        const auto result = Kivtool(arguments);
-        EXPECT_EQ(result.status, 2) << ::testing::PrintToString(arguments);
-        EXPECT_EQ(result.err.rfind("Usage: kivtool", 0), 0u);
-    }
 }
 
 TEST_F(InjectCommandTest, WithoutTheGameNothingIsWrittenSentOrCounted) {

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
+#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -72,25 +74,37 @@ TEST(Kivtool, ShowsAgentsAsTextAndAsJson) {
     EXPECT_EQ(german.err, "kivtool: Fehler: \"" + bad + "\" ist keine Mirewalk 2 Kiv-Datei\n");
 }
 
+// The words of a command line.
+std::vector<std::string> Words(const std::string& line) {
+    std::istringstream in(line);
+    return {std::istream_iterator<std::string>(in), {}};
+}
+
 TEST(Kivtool, WrongUsageExitsWithTwoAndHelpWithZero) {
-    for (const auto& arguments :
-         std::vector<std::vector<std::string>>{{},
-                                               {"frobnicate"},
-                                               {"show"},
-                                               {"show", "--json"},
-                                               {"check"},
-                                               {"check", "a", "b"},
-                                               {"extract", "a"},
-                                               {"pack", "m.txt"},
-                                               {"pack", "m.txt", "out.kiv", "x"}}) {
-        const auto result = Kivtool(arguments);
-        EXPECT_EQ(result.status, 2) << ::testing::PrintToString(arguments);
-        EXPECT_EQ(result.err.rfind("Usage: kivtool", 0), 0u);
+    for (const std::string line :
+         {"", "frobnicate", "show", "show --json", "check", "check a b", "extract a", "pack m.txt",
+          "pack m.txt out.kiv x", "inject t.kiv", "inject --json t.kiv 1", "remove --now t.kiv 1",
+          "remove t.kiv 1 2", "conflicts", "conflicts --json", "analyse", "analyse --game-dir",
+          "analyse --chemicals a --game-dir b t.kiv", "analyse --colour t.kiv"}) {
+        const auto words = Words(line);
+        const std::string command = words.empty() || line == "frobnicate" ? "" : " " + words[0];
+        const auto result = Kivtool(words);
+        EXPECT_EQ(result.status, 2) << line;
+        EXPECT_EQ(result.out, "") << line;
+        EXPECT_EQ(result.err.rfind("Usage: kivtool" + command, 0), 0u)
+            << line << ": " << result.err;
     }
-    for (const char* command : {"show", "check", "extract", "pack"}) {
+    const std::pair<const char*, const char*> helps[] = {
+        {"show", ""},
+        {"check", ""},
+        {"extract", ""},
+        {"pack", ""},
+        {"analyse", " [--game-dir DIR | --chemicals FILE] FILE...\n"}};
+    for (const auto& [command, rest] : helps) {
         const auto help = Kivtool({command, "--help"});
         EXPECT_EQ(help.status, 0);
-        EXPECT_EQ(help.out.rfind(std::string("Usage: kivtool ") + command, 0), 0u);
+        EXPECT_EQ(help.out.rfind(std::string("Usage: kivtool ") + command + rest, 0), 0u)
+            << help.out;
     }
     const auto version = Kivtool({"--version", "show"});
     EXPECT_EQ(version.status, 0);
