@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,7 @@ constexpr const char* kAppletKey = "Software\\Vantrell Technology\\Mirewalk 2\\S
 const std::string kOwner = "dde: putv ownr";
 const std::string kPause = "dde: putv paus";
 const std::string kName = "dde: getb cnam";
+using Macros = std::vector<std::string>;
 
 // Opens the protected steps for the tests.
 class CTestSheet : public CBaseSheet {
@@ -32,9 +34,36 @@ public:
     explicit CTestSheet(std::shared_ptr<FakeGameRecord> record)
         : CBaseSheet("Splicebox", nullptr, "Splicebox", "1.0",
                      std::make_unique<CFakeTransport>(std::move(record)),
-                     [](std::chrono::milliseconds) {}) {}
+                     [](std::chrono::milliseconds) {}) {
+        AddPage(new CBasePage(129, 0));
+    }
     using CBaseSheet::QueryPaused;
 };
+
+template <typename Use> auto WithAppletKey(Use use) {
+    CRegistryKey key;
+    key.CreateKey(RegistryRoot::CurrentUser, kAppletKey);
+    return use(key);
+}
+
+std::optional<QPoint> StoredLocation() {
+    return WithAppletKey([](CRegistryKey& key) {
+        std::int32_t x = 0;
+        std::int32_t y = 0;
+        return key.ReadPoint("Location", x, y) ? std::optional(QPoint(x, y)) : std::nullopt;
+    });
+}
+
+std::optional<std::uint32_t> StoredDword(const char* name) {
+    return WithAppletKey([&](CRegistryKey& key) {
+        std::uint32_t value = 0;
+        return key.ReadDword(name, value) ? std::optional(value) : std::nullopt;
+    });
+}
+
+QRect WorkArea(const QWidget& widget) {
+    return widget.screen()->availableGeometry();
+}
 
 class BaseSheetTest : public ::testing::Test {
 protected:
@@ -45,28 +74,12 @@ protected:
         m_record->replies = {{kOwner, "0"}, {kPause, "0"}, {kName, "Bob"}};
     }
 
-    std::unique_ptr<CTestSheet> NewSheet() {
-        auto sheet = std::make_unique<CTestSheet>(m_record);
-        sheet->AddPage(new CBasePage(129, 0));
-        return sheet;
-    }
-
     // Created, and the queued connection to the game run.
     std::unique_ptr<CTestSheet> ConnectedSheet() {
-        auto sheet = NewSheet();
+        auto sheet = std::make_unique<CTestSheet>(m_record);
         EXPECT_TRUE(sheet->Create());
         QCoreApplication::processEvents();
         return sheet;
-    }
-
-    static QRect WorkArea(const QWidget& widget) { return widget.screen()->availableGeometry(); }
-
-    static bool HasLocation() {
-        CRegistryKey key;
-        key.OpenKey(RegistryRoot::CurrentUser, kAppletKey);
-        std::int32_t x = 0;
-        std::int32_t y = 0;
-        return key.ReadPoint("Location", x, y);
     }
 
     GameEnvironment m_environment;
@@ -75,125 +88,104 @@ protected:
 };
 
 TEST_F(BaseSheetTest, StaysHiddenUntilTheGameAnswersThenShowsItsStateAndControls) {
-    auto sheet = NewSheet();
-    ASSERT_TRUE(sheet->Create());
-    EXPECT_FALSE(sheet->isVisible());
+    CTestSheet sheet(m_record);
+    ASSERT_TRUE(sheet.Create());
+    EXPECT_FALSE(sheet.isVisible());
     EXPECT_TRUE(m_record->macros.empty());
     EXPECT_EQ(std::filesystem::current_path(), std::filesystem::canonical(m_game));
-    CRegistryKey machineKey;
-    machineKey.OpenKey(RegistryRoot::LocalMachine, kAppletKey);
 
     QCoreApplication::processEvents();
-    EXPECT_TRUE(sheet->isVisible());
-    EXPECT_EQ(m_record->macros, (std::vector<std::string>{kOwner, kPause}));
-    EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Splicebox - No Subject"));
+    EXPECT_TRUE(sheet.isVisible());
+    EXPECT_EQ(m_record->macros, (Macros{kOwner, kPause}));
+    EXPECT_EQ(sheet.windowTitle(), QStringLiteral("Splicebox - No Subject"));
     // First run: the top-left corner of the work area.
-    EXPECT_EQ(sheet->pos(), WorkArea(*sheet).topLeft());
-
-    const QSize client = sheet->m_closeButton->parentWidget()->size();
-    const int w = client.width();
-    const int h = client.height();
-    EXPECT_EQ(sheet->m_closeButton->geometry(), QRect(w - 81, h - 28, 74, 22));
-    EXPECT_EQ(sheet->m_hideButton->geometry(), QRect(w - 161, h - 28, 74, 22));
-    EXPECT_EQ(sheet->m_onTopButton->geometry(), QRect(w - 321, h - 28, 140, 22));
-    EXPECT_EQ(sheet->m_closeButton->text(), QStringLiteral("Close"));
-    EXPECT_EQ(sheet->m_hideButton->text(), QStringLiteral("Hide"));
-    EXPECT_EQ(sheet->m_onTopButton->text(), QStringLiteral("Keep on top"));
+    EXPECT_EQ(sheet.pos(), WorkArea(sheet).topLeft());
+    const QSize client = sheet.m_closeButton->parentWidget()->size();
+    EXPECT_EQ(sheet.m_closeButton->geometry(),
+              QRect(client.width() - 81, client.height() - 28, 74, 22));
+    EXPECT_EQ((QStringList{sheet.m_closeButton->text(), sheet.m_hideButton->text(),
+                           sheet.m_onTopButton->text()}),
+              (QStringList{"Close", "Hide", "Keep on top"}));
     // The page and the 32-pixel strip of controls below it.
-    EXPECT_GE(h - 32, sheet->GetPage(0)->height());
-    EXPECT_TRUE(sheet->GetPage(0)->HasWindow());
+    EXPECT_GE(client.height() - 32, sheet.GetPage(0)->height());
+    EXPECT_TRUE(sheet.GetPage(0)->HasWindow());
 }
 
-TEST_F(BaseSheetTest, RepliesDecideSubjectAndPause) {
-    auto sheet = ConnectedSheet();
-    for (const char* reply : {"0", "", "05"}) {
-        m_record->replies[kOwner] = reply;
-        sheet->OnGameEvent7();
-        EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Splicebox - No Subject")) << reply;
-    }
-    for (const char* reply : {"1", "42", "A"}) {
-        m_record->replies[kOwner] = reply;
-        sheet->OnGameEvent8();
-        EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Splicebox - Bob")) << reply;
-    }
-    for (const char* reply : {"1", "12"}) {
-        m_record->replies[kPause] = reply;
-        sheet->QueryPaused();
-        EXPECT_TRUE(sheet->m_paused) << reply;
-    }
-    for (const char* reply : {"0", "", "2"}) {
-        sheet->m_paused = true;
-        m_record->replies[kPause] = reply;
-        sheet->QueryPaused();
-        EXPECT_FALSE(sheet->m_paused) << reply;
-    }
-
-    // Failures: no subject; the pause state kept; an empty title.
-    sheet->m_paused = true;
-    m_record->failing = {kPause};
-    sheet->QueryPaused();
-    EXPECT_TRUE(sheet->m_paused);
-    m_record->failing = {kName};
-    sheet->OnGameEvent6();
-    EXPECT_EQ(sheet->windowTitle(), QString());
-    m_record->failing = {kOwner};
-    sheet->OnGameEvent6();
-    EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Splicebox - No Subject (PAUSED)"));
-}
-
-TEST_F(BaseSheetTest, NotificationsReachTheSheet) {
+TEST_F(BaseSheetTest, NotificationsAskTheGameAndFailedAnswersLeaveSensibleTitles) {
     m_record->replies[kOwner] = "1";
     auto sheet = ConnectedSheet();
     EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Splicebox - Bob"));
     m_record->macros.clear();
 
-    sheet->DispatchNotification(0x00070301); // 1, 3, 7, 0
-    EXPECT_EQ(sheet->m_appletNumber, 7);
-    EXPECT_TRUE(m_record->macros.empty());
-
+    const struct {
+        std::uint32_t message;
+        std::string owner;
+        const char* title;
+        Macros asked;
+    } steps[] = {
+        {0x00070301, "1", "Splicebox - Bob", {}}, // applet number 7
+        {0x06050301, "1", "Splicebox - Alice", {kOwner, kName}},
+        {0x00010A02, "1", "Splicebox - Alice (PAUSED)", {kName}},
+        {0x00000702, "0", "Splicebox - No Subject (PAUSED)", {kOwner}},
+        {0xFF000A02, "0", "Splicebox - No Subject", {}},
+    };
     m_record->replies[kName] = "Alice";
-    sheet->DispatchNotification(0x06050301); // 1, 3, 5, 6
+    for (const auto& step : steps) {
+        m_record->replies[kOwner] = step.owner;
+        sheet->DispatchNotification(step.message);
+        EXPECT_EQ(sheet->windowTitle().toStdString(), step.title);
+        EXPECT_EQ(m_record->macros, step.asked) << step.title;
+        m_record->macros.clear();
+    }
     EXPECT_EQ(sheet->m_appletNumber, 5);
-    EXPECT_EQ(m_record->macros, (std::vector<std::string>{kOwner, kName}));
-    EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Splicebox - Alice"));
 
-    sheet->DispatchNotification(0x00010A02); // 2, 10, 1, 0
+    // A failed pause query keeps the state; a failed name empties the title;
+    // a failed subject query means no subject.
+    m_record->replies[kPause] = "1";
+    sheet->QueryPaused();
+    m_record->failing = {kPause};
+    m_record->replies[kPause] = "0";
+    sheet->QueryPaused();
     EXPECT_TRUE(sheet->m_paused);
-    EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Splicebox - Alice (PAUSED)"));
-    sheet->DispatchNotification(0xFF000A02); // 2, 10, 0, 255
-    EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Splicebox - Alice"));
+    m_record->replies[kOwner] = "1";
+    m_record->failing = {kName};
+    sheet->OnGameEvent6();
+    EXPECT_EQ(sheet->windowTitle(), QString());
+    m_record->failing = {kOwner};
+    sheet->OnGameEvent8();
+    EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Splicebox - No Subject (PAUSED)"));
 }
 
 TEST_F(BaseSheetTest, ClosingSendsTheQuitMacroOnlyWhenNumberedAndSavesPlacement) {
     auto unnumbered = ConnectedSheet();
     unnumbered->move(WorkArea(*unnumbered).topLeft() + QPoint(40, 30));
     const QPoint at = unnumbered->pos();
-    unnumbered->SetActivePage(0);
     int destroyed = 0;
     QObject::connect(unnumbered.get(), &CBaseSheet::WindowDestroyed, [&] { ++destroyed; });
     unnumbered->close();
     EXPECT_EQ(destroyed, 1);
     EXPECT_FALSE(unnumbered->WindowExists());
     EXPECT_FALSE(m_record->connected);
-    EXPECT_EQ(m_record->macros, (std::vector<std::string>{kOwner, kPause}));
-    CRegistryKey key;
-    key.OpenKey(RegistryRoot::CurrentUser, kAppletKey);
-    std::int32_t x = 0;
-    std::int32_t y = 0;
-    ASSERT_TRUE(key.ReadPoint("Location", x, y));
-    EXPECT_EQ(QPoint(x, y), at);
-    std::uint32_t onTop = 7;
-    ASSERT_TRUE(key.ReadDword("On Top", onTop));
-    EXPECT_EQ(onTop, 0u);
-    std::uint32_t page = 7;
-    ASSERT_TRUE(key.ReadDword("Page", page));
-    EXPECT_EQ(page, 0u);
+    EXPECT_EQ(m_record->macros, (Macros{kOwner, kPause}));
+    EXPECT_EQ(StoredLocation(), at);
+    EXPECT_EQ(StoredDword("On Top"), 0u);
+    EXPECT_EQ(StoredDword("Page"), 0u);
 
     auto numbered = ConnectedSheet();
     numbered->DispatchNotification(0x00070301);
     m_record->macros.clear();
     numbered->close();
-    EXPECT_EQ(m_record->macros, std::vector<std::string>{"inst,app: quit 7,endm"});
+    EXPECT_EQ(m_record->macros, Macros{"inst,app: quit 7,endm"});
+
+    // Without the game the sheet never shows and has nobody to say goodbye to.
+    m_record->reachable = false;
+    auto alone = ConnectedSheet();
+    EXPECT_FALSE(alone->isVisible());
+    alone->DispatchNotification(0x00040301);
+    m_record->macros.clear();
+    alone->close();
+    EXPECT_TRUE(m_record->macros.empty());
+    m_record->reachable = true;
 
     // A game that stopped answering does not hold the close up.
     auto orphaned = ConnectedSheet();
@@ -203,27 +195,34 @@ TEST_F(BaseSheetTest, ClosingSendsTheQuitMacroOnlyWhenNumberedAndSavesPlacement)
     EXPECT_FALSE(orphaned->WindowExists());
 }
 
-TEST_F(BaseSheetTest, AMinimisedCloseWritesNoPlacement) {
+TEST_F(BaseSheetTest, AMinimisedSheetRestoresItsControlsAndAMinimisedCloseSavesNothing) {
     auto sheet = ConnectedSheet();
-    sheet->OnHide();
+    const QRect close = sheet->m_closeButton->geometry();
+    sheet->OnCommand(kHideCommand);
     EXPECT_TRUE(sheet->isMinimized());
-    sheet->close();
-    EXPECT_FALSE(HasLocation());
+    sheet->m_closeButton->move(0, 0);
+    sheet->showNormal();
+    EXPECT_EQ(sheet->m_closeButton->geometry(), close);
+
+    sheet->OnHide();
+    // The Close button closes once the events run, as a posted close does.
+    sheet->m_closeButton->click();
+    EXPECT_TRUE(sheet->WindowExists());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(sheet->WindowExists());
+    EXPECT_EQ(StoredLocation(), std::nullopt);
 }
 
 TEST_F(BaseSheetTest, RestoredPlacementIsClampedIntoTheWorkAreaWithKeepOnTop) {
-    {
-        CRegistryKey key;
-        key.CreateKey(RegistryRoot::CurrentUser, kAppletKey);
+    WithAppletKey([](CRegistryKey& key) {
         key.WritePoint("Location", 5000, 5000);
         key.WriteDword("On Top", 1);
-    }
+    });
     auto sheet = ConnectedSheet();
     const QRect work = WorkArea(*sheet);
     const QSize size = sheet->frameGeometry().size();
     EXPECT_EQ(sheet->pos(),
               QPoint(work.right() + 1 - size.width() + 1, work.bottom() + 1 - size.height() + 1));
-    EXPECT_TRUE(sheet->m_onTop);
     EXPECT_TRUE(sheet->m_onTopButton->isChecked());
     EXPECT_TRUE(sheet->windowFlags() & Qt::WindowStaysOnTopHint);
 
@@ -236,56 +235,33 @@ TEST_F(BaseSheetTest, RestoredPlacementIsClampedIntoTheWorkAreaWithKeepOnTop) {
     EXPECT_TRUE(sheet->isVisible());
     sheet->close();
 
-    {
-        CRegistryKey key;
-        key.CreateKey(RegistryRoot::CurrentUser, kAppletKey);
-        key.WritePoint("Location", -50, -20);
-    }
+    WithAppletKey([](CRegistryKey& key) { key.WritePoint("Location", -50, -20); });
     auto second = ConnectedSheet();
     EXPECT_EQ(second->pos(), WorkArea(*second).topLeft());
     EXPECT_FALSE(second->windowFlags() & Qt::WindowStaysOnTopHint);
 }
 
-TEST_F(BaseSheetTest, RestoringFromMinimisedPutsTheControlsBack) {
-    auto sheet = ConnectedSheet();
-    const QRect close = sheet->m_closeButton->geometry();
-    sheet->OnCommand(kHideCommand);
-    sheet->m_closeButton->move(0, 0);
-    sheet->showNormal();
-    EXPECT_EQ(sheet->m_closeButton->geometry(), close);
+std::vector<std::pair<std::string, MessageKind>> g_messages;
 
-    // The Close button closes once the events run, as a posted close does.
-    sheet->m_closeButton->click();
-    EXPECT_TRUE(sheet->WindowExists());
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(sheet->WindowExists());
-}
-
-TEST_F(BaseSheetTest, AppletMenusUnlessTheGameSaysNo) {
-    auto sheet = NewSheet();
-    EXPECT_TRUE(sheet->AppletMenusAllowed());
+TEST_F(BaseSheetTest, AboutAndAppletMenusAnswerAndOtherCommandsDoNot) {
+    CTestSheet sheet(m_record);
+    EXPECT_TRUE(sheet.AppletMenusAllowed());
     CRegistryKey gameKey;
     gameKey.OpenKey(RegistryRoot::CurrentUser, kGameKeyPath);
     gameKey.WriteString("NoAppletMenus", "0");
-    EXPECT_FALSE(sheet->AppletMenusAllowed());
+    EXPECT_FALSE(sheet.AppletMenusAllowed());
     gameKey.WriteDword("NoAppletMenus", 1);
-    EXPECT_TRUE(sheet->AppletMenusAllowed());
-}
+    EXPECT_TRUE(sheet.AppletMenusAllowed());
 
-std::vector<std::pair<std::string, MessageKind>> g_messages;
-
-TEST_F(BaseSheetTest, AboutShowsCaptionVersionAndBuild) {
     unsetenv("SPLICEBOX_MESSAGES");
     SetMessageSink([](const char* text, MessageKind kind) { g_messages.emplace_back(text, kind); });
-    auto sheet = NewSheet();
-    EXPECT_TRUE(sheet->OnCommand(kAboutCommand));
-    ASSERT_EQ(g_messages.size(), 1u);
-    EXPECT_EQ(g_messages[0].first,
-              "Splicebox\nversion 1.0\n\n\n(Build 38  -  Release  -  Jan  4 1999)");
-    EXPECT_EQ(g_messages[0].second, MessageKind::Information);
-    EXPECT_FALSE(sheet->OnCommand(4711));
+    EXPECT_TRUE(sheet.OnCommand(kAboutCommand));
+    EXPECT_FALSE(sheet.OnCommand(4711));
     SetMessageSink(nullptr);
     setenv("SPLICEBOX_MESSAGES", "stderr", 1);
+    EXPECT_EQ(g_messages, (std::vector<std::pair<std::string, MessageKind>>{
+                              {"Splicebox\nversion 1.0\n\n\n(Build 38  -  Release  -  Jan  4 1999)",
+                               MessageKind::Information}}));
 }
 
 TEST_F(BaseSheetTest, CreationFailsWithAMessageWithoutTheGameFolderOrTheWallpaper) {
@@ -296,11 +272,11 @@ TEST_F(BaseSheetTest, CreationFailsWithAMessageWithoutTheGameFolderOrTheWallpape
     for (const auto& [removed, message] : cases) {
         SCOPED_TRACE(removed);
         std::filesystem::remove_all(removed);
-        auto sheet = NewSheet();
+        CTestSheet sheet(m_record);
         testing::internal::CaptureStderr();
-        EXPECT_FALSE(sheet->Create());
+        EXPECT_FALSE(sheet.Create());
         EXPECT_EQ(testing::internal::GetCapturedStderr(), message);
-        EXPECT_FALSE(sheet->WindowExists());
+        EXPECT_FALSE(sheet.WindowExists());
         QCoreApplication::processEvents();
         EXPECT_TRUE(m_record->macros.empty());
     }

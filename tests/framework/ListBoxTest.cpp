@@ -6,6 +6,9 @@
 #include <QFontMetrics>
 #include <QScrollBar>
 
+#include <functional>
+#include <optional>
+
 namespace {
 
 int Width(const CHScrollListBox& list, const QString& text) {
@@ -13,37 +16,51 @@ int Width(const CHScrollListBox& list, const QString& text) {
     return metrics.horizontalAdvance(text) + metrics.averageCharWidth();
 }
 
-TEST(HScrollListBox, ExtentFollowsTheWidestLine) {
+TEST(HScrollListBox, EveryChangeKeepsTheExtentAtTheWidestLine) {
     CHScrollListBox list;
     const QString narrow = QStringLiteral("ab");
     const QString wide = QStringLiteral("the much wider entry");
-    EXPECT_EQ(list.AddString(narrow), 0);
-    EXPECT_EQ(list.GetHorizontalExtent(), Width(list, narrow));
-    EXPECT_EQ(list.AddString(wide), 1);
-    EXPECT_EQ(list.GetHorizontalExtent(), Width(list, wide));
-    EXPECT_EQ(list.GetMaxTextWidth(), Width(list, wide));
+    // `widest` is the text the extent must fit; none for an extent of 0.
+    const struct {
+        const char* change;
+        std::function<int()> make;
+        int answer;
+        std::optional<QString> widest;
+    } steps[] = {
+        {"add narrow", [&] { return list.AddString(narrow); }, 0, narrow},
+        {"add wide", [&] { return list.AddString(wide); }, 1, wide},
+        {"delete wide", [&] { return list.DeleteString(1); }, 1, narrow},
+        {"delete past the end", [&] { return list.DeleteString(5); }, CHScrollListBox::kError,
+         narrow},
+        {"insert past the end", [&] { return list.InsertString(7, wide); }, CHScrollListBox::kError,
+         narrow},
+        {"insert at the top", [&] { return list.InsertString(0, wide); }, 0, wide},
+        {"reset", [&] { return (list.ResetContent(), list.GetCount()); }, 0, std::nullopt},
+        // An empty entry counts as it is added, but never when the widest is sought again.
+        {"add empty", [&] { return list.AddString(QString()); }, 0, QString()},
+        {"add x", [&] { return list.AddString(QStringLiteral("x")); }, 1, QStringLiteral("x")},
+        {"delete x", [&] { return list.DeleteString(1); }, 1, std::nullopt},
+    };
+    for (const auto& step : steps) {
+        EXPECT_EQ(step.make(), step.answer) << step.change;
+        EXPECT_EQ(list.GetHorizontalExtent(), step.widest ? Width(list, *step.widest) : 0)
+            << step.change;
+    }
 
-    EXPECT_EQ(list.DeleteString(1), 1);
-    EXPECT_EQ(list.GetHorizontalExtent(), Width(list, narrow));
-    EXPECT_EQ(list.DeleteString(5), CHScrollListBox::kError);
-    EXPECT_EQ(list.GetHorizontalExtent(), Width(list, narrow));
-
-    // Inserting widens only after a successful insert.
-    EXPECT_EQ(list.InsertString(7, wide), CHScrollListBox::kError);
-    EXPECT_EQ(list.GetHorizontalExtent(), Width(list, narrow));
-    EXPECT_EQ(list.InsertString(0, wide), 0);
-    EXPECT_EQ(list.GetText(0), wide);
-    EXPECT_EQ(list.GetHorizontalExtent(), Width(list, wide));
-
-    list.ResetContent();
-    EXPECT_EQ(list.GetCount(), 0);
-    EXPECT_EQ(list.GetHorizontalExtent(), 0);
+    CHScrollListBox fontless;
+    fontless.SetHasFont(false);
+    fontless.SetHorizontalExtent(30);
+    fontless.AddString(QStringLiteral("a long entry that is not measured"));
+    EXPECT_EQ(fontless.GetHorizontalExtent(), 30);
+    EXPECT_EQ(fontless.GetTextWidth(QStringLiteral("abc")), 0);
+    fontless.DeleteString(0);
+    EXPECT_EQ(fontless.GetHorizontalExtent(), 0);
 }
 
-TEST(HScrollListBox, SetContentEndsAsAddingEachEntryDoes) {
+TEST(HScrollListBox, SortsIgnoringCaseAndSetContentEndsAsAddingEachEntryDoes) {
     const std::vector<CHScrollListBox::Entry> entries = {
-        {"beta", 0}, {"Alpha", 1}, {"", 2}, {"alpha", 3}, {"the widest entry of all", 4},
-        {"BETA", 5}, {"gamma", 6}};
+        {"delta", 0}, {"Bravo", 1}, {"", 2},      {"charlie", 3}, {"the widest entry of all", 4},
+        {"alpha", 5}, {"ALPHA", 6}, {"bravo", 7}, {"ALPHA2", 8}};
     for (const bool sorted : {true, false}) {
         CHScrollListBox added;
         CHScrollListBox set;
@@ -62,52 +79,29 @@ TEST(HScrollListBox, SetContentEndsAsAddingEachEntryDoes) {
             EXPECT_EQ(set.GetItemData(i), added.GetItemData(i)) << sorted << i;
         }
         EXPECT_EQ(set.GetHorizontalExtent(), added.GetHorizontalExtent());
+        if (sorted) {
+            // Equal names keep the order they came in.
+            EXPECT_EQ(set.GetText(1), QStringLiteral("alpha"));
+            EXPECT_EQ(set.GetText(2), QStringLiteral("ALPHA"));
+            EXPECT_EQ(set.GetText(3), QStringLiteral("ALPHA2"));
+            EXPECT_EQ(set.GetItemData(4), 1);
+            EXPECT_EQ(set.FindItemData(3), 6);
+        }
     }
+    CHScrollListBox list;
+    EXPECT_EQ(list.GetItemData(9), CHScrollListBox::kError);
+    EXPECT_EQ(list.FindItemData(9), CHScrollListBox::kError);
+    EXPECT_EQ(list.SetItemData(0, 1), CHScrollListBox::kError);
+    list.AddString(QStringLiteral("one"));
+    EXPECT_EQ(list.SetCurSel(0), 0);
+    EXPECT_EQ(list.GetCurSel(), 0);
+    EXPECT_EQ(list.SetCurSel(-1), CHScrollListBox::kError);
+    EXPECT_EQ(list.GetCurSel(), CHScrollListBox::kError);
+
     CHScrollListBox fontless;
     fontless.SetHasFont(false);
     fontless.SetContent(entries);
     EXPECT_EQ(fontless.GetHorizontalExtent(), 0);
-}
-
-TEST(HScrollListBox, EmptyStringsAndAListWithoutFont) {
-    CHScrollListBox list;
-    const int average = QFontMetrics(list.font()).averageCharWidth();
-    list.AddString(QString());
-    EXPECT_EQ(list.GetHorizontalExtent(), average);
-    list.AddString(QStringLiteral("x"));
-    list.AddString(QString());
-    ASSERT_EQ(list.GetText(2), QStringLiteral("x"));
-    // Empty entries are never measured: with only empty ones left the widest is 0.
-    EXPECT_EQ(list.DeleteString(2), 2);
-    EXPECT_EQ(list.GetHorizontalExtent(), 0);
-
-    CHScrollListBox fontless;
-    fontless.SetHasFont(false);
-    fontless.SetHorizontalExtent(30);
-    fontless.AddString(QStringLiteral("a long entry that is not measured"));
-    EXPECT_EQ(fontless.GetHorizontalExtent(), 30);
-    EXPECT_EQ(fontless.GetTextWidth(QStringLiteral("abc")), 0);
-    fontless.AddString(QStringLiteral("b"));
-    fontless.DeleteString(0);
-    EXPECT_EQ(fontless.GetHorizontalExtent(), 0);
-}
-
-TEST(HScrollListBox, SortsIgnoringCaseAndKeepsItemData) {
-    CHScrollListBox list;
-    EXPECT_EQ(list.AddString(QStringLiteral("delta")), 0);
-    EXPECT_EQ(list.AddString(QStringLiteral("Bravo")), 0);
-    EXPECT_EQ(list.AddString(QStringLiteral("charlie")), 1);
-    EXPECT_EQ(list.AddString(QStringLiteral("alpha")), 0);
-    EXPECT_EQ(list.SetItemData(2, 42), 0);
-    EXPECT_EQ(list.AddString(QStringLiteral("ALPHA2")), 1);
-    const QStringList expected{"alpha", "ALPHA2", "Bravo", "charlie", "delta"};
-    for (int i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(list.GetText(i), expected[i]);
-    }
-    EXPECT_EQ(list.GetItemData(3), 42);
-    EXPECT_EQ(list.GetItemData(9), CHScrollListBox::kError);
-    EXPECT_EQ(list.SetCurSel(2), 2);
-    EXPECT_EQ(list.GetCurSel(), 2);
 }
 
 TEST(HScrollListBox, ScrollBarReachesTheWidestLine) {
@@ -128,20 +122,21 @@ TEST(HScrollListBox, DirListsMatchingNamesAndWidens) {
     folder.Write("A.kiv", "2");
     folder.Write("notes.txt", "3");
     folder.Write("sub/c.kiv", "4");
+    const auto spec = [&](const char* pattern) {
+        return QString::fromStdString((folder / pattern).string());
+    };
     CHScrollListBox list;
-    const QString pattern = QString::fromStdString((folder / "*.kiv").string());
-    EXPECT_EQ(list.Dir(CHScrollListBox::kDirReadWrite, pattern), 1);
+    EXPECT_EQ(list.Dir(CHScrollListBox::kDirReadWrite, spec("*.kiv")), 1);
     ASSERT_EQ(list.GetCount(), 2);
     EXPECT_EQ(list.GetText(0), QStringLiteral("A.kiv"));
     EXPECT_EQ(list.GetHorizontalExtent(), Width(list, QStringLiteral("A.kiv")));
 
-    const QString all = QString::fromStdString((folder / "*").string());
     CHScrollListBox directories;
-    EXPECT_EQ(directories.Dir(CHScrollListBox::kDirDirectory | CHScrollListBox::kDirExclusive, all),
-              0);
+    EXPECT_EQ(
+        directories.Dir(CHScrollListBox::kDirDirectory | CHScrollListBox::kDirExclusive, spec("*")),
+        0);
     EXPECT_EQ(directories.GetText(0), QStringLiteral("[sub]"));
-    EXPECT_EQ(list.Dir(0, QString::fromStdString((folder / "missing/*").string())),
-              CHScrollListBox::kError);
+    EXPECT_EQ(list.Dir(0, spec("missing/*")), CHScrollListBox::kError);
 }
 
 } // namespace

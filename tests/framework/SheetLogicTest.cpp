@@ -12,7 +12,12 @@
 
 namespace {
 
-TEST(SheetGeometry, ClampingMovesTheSheetIntoTheWorkAreaKeepingItsSize) {
+TEST(SheetGeometry, ButtonsSitInTheBottomRightCornerAndClampingKeepsTheSize) {
+    const SheetButtonRects buttons = LayoutButtons(400, 300);
+    EXPECT_EQ(buttons.close, (SheetRect{319, 272, 393, 294}));
+    EXPECT_EQ(buttons.hide, (SheetRect{239, 272, 313, 294}));
+    EXPECT_EQ(buttons.keepOnTop, (SheetRect{79, 272, 219, 294}));
+
     SheetRect firstRun{0, 0, 399, 499};
     ClampToWorkArea(firstRun, SheetRect{100, 30, 1124, 798});
     EXPECT_EQ(firstRun, (SheetRect{100, 30, 499, 529}));

@@ -3,6 +3,7 @@
 #include "app/widgets/SpliceboxApp.h"
 #include "tests/support/BitmapFile.h"
 #include "tests/support/CompiledHelp.h"
+#include "tests/support/ScopedLocale.h"
 #include "tests/support/WidgetApplication.h"
 
 #include <QApplication>
@@ -11,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -55,16 +55,13 @@ protected:
         ASSERT_TRUE(m_dir.isValid());
         m_previous = std::filesystem::current_path();
         std::filesystem::current_path(Dir());
-        setenv("LC_ALL", "de_DE.UTF-8", 1);
     }
-    void TearDown() override {
-        std::filesystem::current_path(m_previous);
-        unsetenv("LC_ALL");
-    }
+    void TearDown() override { std::filesystem::current_path(m_previous); }
     std::filesystem::path Dir() const { return m_dir.path().toStdString(); }
 
     QTemporaryDir m_dir;
     std::filesystem::path m_previous;
+    ScopedLocale m_german{"de_DE.UTF-8"};
 };
 
 // Room for the small allocations on the way to the help page, not for the page.
@@ -117,7 +114,7 @@ TEST_F(HelpTest, TheUsersLanguageVariantIsOpenedAndItsPageRead) {
     EXPECT_NE(Text(file->ReadObject(kHelpPage)).find("<h1>Willkommen</h1>"), std::string::npos);
     EXPECT_EQ(Text(file->ReadObject("/HTML PAGES/missing.html")), "<none>");
 
-    setenv("LC_ALL", "it_IT.UTF-8", 1);
+    const ScopedLocale italian("it_IT.UTF-8");
     const auto neutral = OpenHelpFile();
     ASSERT_NE(neutral, nullptr);
     EXPECT_NE(Text(neutral->ReadObject(kHelpPage)).find("<h1>Welcome</h1>"), std::string::npos);

@@ -1,17 +1,15 @@
 #pragma once
 
+#include "tests/support/PrivateBus.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
 
 #include <memory>
 
-// The QApplication that widgets need, one for a whole test executable. Register
-// it at namespace scope in one file, before CPrivateBusEnvironment (which makes
-// a QCoreApplication when none exists):
-//
-//     const auto* const g_widgets =
-//         ::testing::AddGlobalTestEnvironment(new CWidgetApplication);
+// The QApplication that widgets need, one for a whole test executable,
+// registered at namespace scope in one of its files.
 class CWidgetApplication : public ::testing::Environment {
 public:
     void SetUp() override {
@@ -25,3 +23,10 @@ public:
 private:
     std::unique_ptr<QApplication> m_application;
 };
+
+// Widgets first: the private bus would make a plain core application otherwise.
+inline bool RegisterWidgetsThenPrivateBus() {
+    ::testing::AddGlobalTestEnvironment(new CWidgetApplication);
+    ::testing::AddGlobalTestEnvironment(new CPrivateBusEnvironment);
+    return true;
+}

@@ -1,34 +1,44 @@
 #include "ui/AgentDetails.h"
+#include "ui/DetailsText.h"
 
 #include "framework/DibBitmap.h"
-#include "tests/ui/UiTestAgents.h"
-
-#include <gtest/gtest.h>
+#include "tests/support/ScopedLocale.h"
+#include "tests/ui/SheetFixture.h"
 
 namespace {
 
 constexpr std::uint32_t kNow = 1'700'000'000;
 
-struct Rgb {
-    int red, green, blue;
-    bool operator==(const Rgb&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Rgb& c) {
-    return out << "(" << c.red << ", " << c.green << ", " << c.blue << ")";
+TEST(AgentDetails, WaitAndQuantityTextsInTheUsersLanguage) {
+    const ScopedLocale english("C");
+    const std::pair<std::int32_t, const char*> waits[] = {{172800, "2 Day(s)"},
+                                                          {90061, "1 Day(s)"},
+                                                          {86399, "23:59:59"},
+                                                          {11107, "03:05:07"},
+                                                          {3600, "01:00:00"},
+                                                          {3599, "59:59"},
+                                                          {60, "01:00"},
+                                                          {61, "01:01"},
+                                                          {11, "00:11"},
+                                                          {10, "10"},
+                                                          {1, "1"},
+                                                          {0, "0"}};
+    for (const auto& [seconds, text] : waits) {
+        EXPECT_EQ(FormatWaitText(seconds), text) << seconds << " seconds";
+    }
+    EXPECT_EQ(FormatQuantityText(65535), "Infinite");
+    EXPECT_EQ(FormatQuantityText(65534), "65534");
+    EXPECT_EQ(FormatQuantityText(0), "0");
+    const ScopedLocale german("de_DE.UTF-8");
+    EXPECT_EQ(FormatQuantityText(65535), "Endlos");
+    EXPECT_EQ(FormatWaitText(172800), "2 Tag(e)");
 }
 
-Rgb PixelAt(const CDibBitmap& canvas, int x, int y) {
-    const std::uint8_t* p = canvas.m_topRow + y * canvas.m_stride + x * 3;
-    return {p[2], p[1], p[0]};
-}
-
-TEST(AgentDetailsTest, NothingSelectedOrNoRemovalScriptClosesTheActions) {
-    TestClock clock(kNow);
+TEST(AgentDetails, NothingSelectedOrNoRemovalScriptClosesTheActions) {
+    const TestClock clock(kNow);
     const DetailsControls none = DescribeControls(nullptr);
     EXPECT_EQ(none.quantityText, "");
-    EXPECT_FALSE(none.injectEnabled);
-    EXPECT_FALSE(none.removeEnabled);
+    EXPECT_FALSE(none.injectEnabled || none.removeEnabled);
 
     CAgent agent = MakeTestAgent({"Ball", 65534});
     agent.m_removeScript.clear();
@@ -38,44 +48,42 @@ TEST(AgentDetailsTest, NothingSelectedOrNoRemovalScriptClosesTheActions) {
     EXPECT_FALSE(controls.removeEnabled);
 }
 
-TEST(AgentDetailsTest, PictureIsCentredAndCarriesTheWaitUnlessAvailable) {
-    TestClock clock(kNow);
+TEST(AgentDetails, PictureIsCentredAndCarriesTheWaitUnlessAvailable) {
+    const TestClock clock(kNow);
     CAgent agent = MakeTestAgent({"Ball", 5, 3600});
-    DetailsPicture picture = DescribePicture(agent, 41, 31);
-    EXPECT_EQ(picture.x, 10);
-    EXPECT_EQ(picture.y, 10);
-    EXPECT_TRUE(picture.full);
-    EXPECT_FALSE(picture.waitText.has_value());
-
+    const auto describe = [&](int width, int height) {
+        const DetailsPicture picture = DescribePicture(agent, width, height);
+        return std::tuple(picture.x, picture.y, picture.full, picture.waitText);
+    };
+    using Picture = std::tuple<int, int, bool, std::optional<std::string>>;
+    EXPECT_EQ(describe(41, 31), (Picture{10, 10, true, std::nullopt}));
     agent.m_lastUsed = kNow - 1;
-    picture = DescribePicture(agent, 19, 4);
-    EXPECT_EQ(picture.x, 0) << "-1 / 2 rounds toward zero";
-    EXPECT_EQ(picture.y, -3);
-    EXPECT_FALSE(picture.full);
-    EXPECT_EQ(picture.waitText, "59:59");
-
+    // -1 / 2 rounds toward zero.
+    EXPECT_EQ(describe(19, 4), (Picture{0, -3, false, "59:59"}));
+    // A used-up agent keeps its text.
     agent.m_quantity = 0;
     agent.m_lastUsed = kNow - 7200;
-    picture = DescribePicture(agent, 41, 31);
-    EXPECT_FALSE(picture.full);
-    EXPECT_EQ(picture.waitText, "0") << "a used-up agent keeps its text";
+    EXPECT_EQ(describe(41, 31), (Picture{10, 10, false, "0"}));
 }
 
-TEST(AgentDetailsTest, PaintingClearsToBlackAndDimsOnlyTheOpaquePixels) {
+TEST(AgentDetails, PaintingClearsToBlackAndDimsOnlyTheOpaquePixels) {
     const CAgent agent = MakeTestAgent({"Ball"});
     CDibBitmap canvas;
     canvas.Create(40, 30, kDib24);
     canvas.FillRect(0, 0, 40, 30, 0x0000FF);
 
     PaintAgentPicture(canvas, agent, {10, 10, false, std::nullopt});
-    EXPECT_EQ(PixelAt(canvas, 9, 9), (Rgb{0, 0, 0})) << "old contents are cleared";
-    EXPECT_EQ(PixelAt(canvas, 10, 10), (Rgb{0, 0, 0})) << "the transparent frame leaves black";
-    EXPECT_EQ(PixelAt(canvas, 11, 11), (Rgb{127, 127, 127}));
+    // Old contents are cleared; the transparent frame leaves black.
+    EXPECT_EQ(CanvasPixel(canvas, 9, 9), (Rgb{0, 0, 0}));
+    EXPECT_EQ(CanvasPixel(canvas, 10, 10), (Rgb{0, 0, 0}));
+    EXPECT_EQ(CanvasPixel(canvas, 11, 11), (Rgb{127, 127, 127}));
+    PaintAgentPicture(canvas, agent, {10, 10, true, std::nullopt});
+    EXPECT_EQ(CanvasPixel(canvas, 11, 11), (Rgb{255, 255, 255}));
 
     CAgent blank = MakeTestAgent({"Blank"});
     blank.m_picture = CAgentPicture();
     PaintAgentPicture(canvas, blank, {10, 10, true, std::nullopt});
-    EXPECT_EQ(PixelAt(canvas, 11, 11), (Rgb{0, 0, 0}));
+    EXPECT_EQ(CanvasPixel(canvas, 11, 11), (Rgb{0, 0, 0}));
 }
 
 } // namespace

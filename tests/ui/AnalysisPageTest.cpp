@@ -1,36 +1,21 @@
-#include "analysis/ArchiveString.h"
-#include "framework/widgets/HScrollListBox.h"
+#include "tests/support/ChemicalList.h"
 #include "tests/ui/SheetFixture.h"
 
 #include <QLabel>
 #include <QPushButton>
-#include <QTest>
 #include <QTreeWidget>
 
 #include <functional>
 
 namespace {
 
-std::string ChemicalList() {
-    std::vector<std::uint8_t> list = {0, 0};
-    for (int i = 0; i < 256; ++i) {
-        AppendArchiveString(list, "Chemical " + std::to_string(i));
-    }
-    return {list.begin(), list.end()};
-}
-
 std::string OpenAnalysisPage(CInjectorSheet& sheet) {
-    ::testing::internal::CaptureStderr();
-    sheet.SetActivePage(2);
-    return ::testing::internal::GetCapturedStderr();
+    return MessagesOf([&] { sheet.SetActivePage(2); });
 }
 
-QStringList TopLevelTexts(const QTreeWidget& tree) {
-    QStringList texts;
-    for (int i = 0; i < tree.topLevelItemCount(); ++i) {
-        texts << tree.topLevelItem(i)->text(0);
-    }
-    return texts;
+// The file the results tree analyses, "" when the tree is empty.
+QString AnalysedFile(const QTreeWidget& tree) {
+    return tree.topLevelItemCount() > 0 ? tree.topLevelItem(0)->child(0)->text(0) : QString();
 }
 
 TEST_F(SheetTest, WithoutAgentsOrChemicalsBothPagesStayEmptyAndTheListIsMissedOnce) {
@@ -39,33 +24,33 @@ TEST_F(SheetTest, WithoutAgentsOrChemicalsBothPagesStayEmptyAndTheListIsMissedOn
     EXPECT_EQ(agents.m_agentList->GetCount(), 0);
     EXPECT_EQ(agents.m_selected, -1);
     EXPECT_EQ(agents.m_quantityText->text(), "");
-    EXPECT_FALSE(agents.m_injectButton->isEnabled());
-    EXPECT_FALSE(agents.m_removeButton->isEnabled());
+    EXPECT_FALSE(agents.m_injectButton->isEnabled() || agents.m_removeButton->isEnabled());
 
     EXPECT_EQ(OpenAnalysisPage(*sheet), "Splicebox: Error loading chemical list\n");
-    const CAnalysisPage& page = sheet->m_analysisPage;
-    EXPECT_EQ(page.m_agentList->GetCount(), 0);
-    EXPECT_EQ(page.m_resultsTree->topLevelItemCount(), 0);
-
+    EXPECT_EQ(sheet->m_analysisPage.m_agentList->GetCount(), 0);
+    EXPECT_EQ(sheet->m_analysisPage.m_resultsTree->topLevelItemCount(), 0);
     sheet->SetActivePage(0);
     EXPECT_EQ(OpenAnalysisPage(*sheet), "") << "the list is not read again";
 }
 
 TEST_F(SheetTest, SelectingAnAgentShowsItsAnalysisWithPictures) {
-    environment.Root().Write(game / "allchemicals.str", ChemicalList());
+    const auto names = ChemicalList([](int i) { return "Chemical " + std::to_string(i); });
+    environment.Root().Write(game / "allchemicals.str", std::string(names.begin(), names.end()));
     AddObjectsFile("zeta.kiv", {{"Zeta"}});
     AddObjectsFile("alpha.kiv", {{"alpha"}});
     StartSheet();
     EXPECT_EQ(OpenAnalysisPage(*sheet), "");
     CAnalysisPage& page = sheet->m_analysisPage;
-    QTreeWidget& tree = *page.m_resultsTree;
+    const QTreeWidget& tree = *page.m_resultsTree;
     EXPECT_EQ(tree.topLevelItemCount(), 0);
 
     ClickEntry(*page.m_agentList, "Zeta");
+    ASSERT_EQ(tree.topLevelItemCount(), 4);
     EXPECT_EQ(
-        TopLevelTexts(tree),
-        QStringList({"General Information:", "Scripts:", "Chemicals Affected:", "Warnings:"}));
-    EXPECT_EQ(tree.topLevelItem(0)->child(0)->text(0), "File \"zeta.kiv\"");
+        (QStringList{tree.topLevelItem(0)->text(0), tree.topLevelItem(1)->text(0),
+                     tree.topLevelItem(2)->text(0), tree.topLevelItem(3)->text(0)}),
+        (QStringList{"General Information:", "Scripts:", "Chemicals Affected:", "Warnings:"}));
+    EXPECT_EQ(AnalysedFile(tree), "File \"zeta.kiv\"");
     EXPECT_TRUE(tree.topLevelItem(3)->isExpanded());
     EXPECT_FALSE(tree.topLevelItem(0)->isExpanded());
     EXPECT_FALSE(tree.topLevelItem(0)->icon(0).isNull());
@@ -74,13 +59,7 @@ TEST_F(SheetTest, SelectingAnAgentShowsItsAnalysisWithPictures) {
     EXPECT_EQ(QColor(warning.pixel(7, 4)), QColor(208, 24, 24)) << "a red exclamation mark";
 
     ClickEntry(*page.m_agentList, "alpha");
-    EXPECT_EQ(tree.topLevelItemCount(), 4);
-    EXPECT_EQ(tree.topLevelItem(0)->child(0)->text(0), "File \"alpha.kiv\"");
-}
-
-// The file the results tree analyses, "" when the tree is empty.
-QString AnalysedFile(const QTreeWidget& tree) {
-    return tree.topLevelItemCount() > 0 ? tree.topLevelItem(0)->child(0)->text(0) : QString();
+    EXPECT_EQ(AnalysedFile(tree), "File \"alpha.kiv\"");
 }
 
 // Only the highlighted entry counts as selected: the list's current row, which
@@ -93,8 +72,6 @@ TEST_F(SheetTest, OnlyTheHighlightedEntryIsSelectedAndAnalysed) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(sheet.get()));
     OpenAnalysisPage(*sheet);
     CHScrollListBox& list = *sheet->m_analysisPage.m_agentList;
-    const QTreeWidget& tree = *sheet->m_analysisPage.m_resultsTree;
-
     const struct {
         const char* action;
         std::function<void()> act;
@@ -112,7 +89,7 @@ TEST_F(SheetTest, OnlyTheHighlightedEntryIsSelectedAndAnalysed) {
     for (const auto& step : steps) {
         step.act();
         EXPECT_EQ(list.GetCurSel(), step.selection) << step.action;
-        EXPECT_EQ(AnalysedFile(tree), step.analysed) << step.action;
+        EXPECT_EQ(AnalysedFile(*sheet->m_analysisPage.m_resultsTree), step.analysed) << step.action;
     }
 }
 

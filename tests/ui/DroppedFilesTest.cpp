@@ -1,6 +1,7 @@
 #include "ui/DroppedFiles.h"
 
 #include "agents/AgentCatalogue.h"
+#include "tests/support/ScopedLocale.h"
 #include "tests/support/TempDir.h"
 #include "tests/ui/UiTestAgents.h"
 
@@ -20,7 +21,7 @@ public:
     std::string ObjectsDirectory() override { return m_objects; }
     void AddAgentFile(const std::string& path) override { catalogue.AddFile(path); }
     void RefreshAgentList() override { calls += "refresh "; }
-    void ActivateAgentsPage() override { calls += "activate"; }
+    void ActivateAgentsPage() override { calls += "activate "; }
 
     CAgentCatalogue catalogue;
     std::string calls;
@@ -31,74 +32,66 @@ private:
 
 class DroppedFilesTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        fs::create_directories(objects);
-        fs::create_directories(desktop);
-        setenv("LC_ALL", "C", 1);
+    DroppedFilesTest() {
+        fs::create_directories(root / "Objects");
+        fs::create_directories(root / "Desktop");
     }
-    void TearDown() override { unsetenv("LC_ALL"); }
 
-    std::string Drop(const std::vector<fs::path>& paths) {
-        std::vector<std::string> texts;
-        for (const auto& p : paths) {
-            texts.push_back(p.string());
+    std::string Drop(const std::vector<std::string>& names) {
+        std::vector<std::string> paths;
+        for (const auto& name : names) {
+            paths.push_back((root / name).string());
         }
         ::testing::internal::CaptureStderr();
-        ProcessDroppedFiles(texts, target);
+        ProcessDroppedFiles(paths, target);
         return ::testing::internal::GetCapturedStderr();
     }
+    std::string Path(const char* name) const { return (root / name).string(); }
 
+    const ScopedLocale english{"C"};
     TempDir root;
-    fs::path objects = root / "Objects";
-    fs::path desktop = root / "Desktop";
-    CatalogueTarget target{objects};
+    CatalogueTarget target{root / "Objects"};
 };
 
 TEST_F(DroppedFilesTest, AnExistingDestinationIsNeverReplacedNorItsSourceDeleted) {
-    const fs::path dropped = root.Write("Desktop/Toy.kiv", "new");
+    root.Write("Desktop/Toy.kiv", "new");
     root.Write("Objects/Toy.kiv", "old");
-    const fs::path alreadyThere = root.Write("Objects/Own.kiv", "own");
-
-    EXPECT_EQ(Drop({dropped}), "Splicebox: Error reading from file \"" + dropped.string() + "\"\n");
-    EXPECT_EQ(Drop({alreadyThere}),
-              "Splicebox: Error reading from file \"" + alreadyThere.string() + "\"\n");
+    root.Write("Objects/Own.kiv", "own");
+    for (const char* name : {"Desktop/Toy.kiv", "Objects/Own.kiv"}) {
+        EXPECT_EQ(Drop({name}), "Splicebox: Error reading from file \"" + Path(name) + "\"\n");
+    }
     EXPECT_EQ(root.Read("Desktop/Toy.kiv"), "new");
     EXPECT_EQ(root.Read("Objects/Toy.kiv"), "old");
     EXPECT_EQ(root.Read("Objects/Own.kiv"), "own");
     EXPECT_TRUE(target.catalogue.m_files.empty());
-    EXPECT_EQ(target.calls, "refresh activaterefresh activate");
+    EXPECT_EQ(target.calls, "refresh activate refresh activate ");
 }
 
-TEST_F(DroppedFilesTest, TheFirstFileThatIsNoAgentFileEndsTheDrop) {
-    const fs::path first = desktop / "One.kiv";
-    SaveAgentFile(first.string(), {{"One"}});
-    const fs::path notes = root.Write("Desktop/notes.txt", "notes");
-    const fs::path third = desktop / "Three.kiv";
-    SaveAgentFile(third.string(), {{"Three"}});
-
-    EXPECT_EQ(Drop({first, notes, third}),
-              "Splicebox: Error: \"" + notes.string() + "\" is not a Mirewalk 2 Kiv file\n");
-    EXPECT_TRUE(fs::exists(objects / "One.kiv"));
-    EXPECT_FALSE(fs::exists(first));
-    EXPECT_TRUE(fs::exists(notes));
-    EXPECT_FALSE(fs::exists(objects / "notes.txt"));
-    EXPECT_TRUE(fs::exists(third));
-    EXPECT_FALSE(fs::exists(objects / "Three.kiv"));
+TEST_F(DroppedFilesTest, TheFirstFileThatCannotBeTakenEndsTheDrop) {
+    SaveAgentFile(Path("Desktop/One.kiv"), {{"One"}});
+    root.Write("Desktop/notes.txt", "notes");
+    SaveAgentFile(Path("Desktop/Three.kiv"), {{"Three"}});
+    EXPECT_EQ(Drop({"Desktop/One.kiv", "Desktop/notes.txt", "Desktop/Three.kiv"}),
+              "Splicebox: Error: \"" + Path("Desktop/notes.txt") +
+                  "\" is not a Mirewalk 2 Kiv file\n");
+    const std::pair<const char*, bool> files[] = {
+        {"Objects/One.kiv", true},    {"Desktop/One.kiv", false},  {"Desktop/notes.txt", true},
+        {"Objects/notes.txt", false}, {"Desktop/Three.kiv", true}, {"Objects/Three.kiv", false}};
+    for (const auto& [name, exists] : files) {
+        EXPECT_EQ(fs::exists(root / name), exists) << name;
+    }
     ASSERT_EQ(target.catalogue.m_agents.size(), 1u);
     EXPECT_EQ(target.catalogue.m_agents[0]->m_name, "One");
-    EXPECT_EQ(target.calls, "refresh activate");
-}
+    EXPECT_EQ(target.calls, "refresh activate ");
 
-TEST_F(DroppedFilesTest, AFileTheCatalogueRefusesStaysCopiedAndItsSourceIsKept) {
-    const fs::path broken = root.Write("Desktop/Broken.kiv", "not an agent file");
-
-    const std::string messages = Drop({broken});
+    // A file the catalogue refuses stays copied, and its source is kept.
+    root.Write("Desktop/Broken.kiv", "not an agent file");
+    const std::string messages = Drop({"Desktop/Broken.kiv"});
     EXPECT_EQ(messages.rfind("Splicebox: ", 0), 0u) << messages;
-    EXPECT_NE(messages.find((objects / "Broken.kiv").string()), std::string::npos) << messages;
+    EXPECT_NE(messages.find(Path("Objects/Broken.kiv")), std::string::npos);
     EXPECT_EQ(root.Read("Objects/Broken.kiv"), "not an agent file");
     EXPECT_EQ(root.Read("Desktop/Broken.kiv"), "not an agent file");
-    EXPECT_TRUE(target.catalogue.m_files.empty());
-    EXPECT_EQ(target.calls, "refresh activate");
+    EXPECT_EQ(target.catalogue.m_files.size(), 1u);
 }
 
 } // namespace

@@ -1,5 +1,4 @@
 #include "app/GameConfig.h"
-#include "framework/widgets/HScrollListBox.h"
 #include "platform/DirectoryListing.h"
 #include "tests/ui/SheetFixture.h"
 
@@ -8,16 +7,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-QStringList AgentsListed(CInjectorSheet& sheet) {
-    sheet.SetActivePage(1);
-    const CHScrollListBox& list = *sheet.m_agentsPage.m_agentList;
-    QStringList names;
-    for (int i = 0; i < list.GetCount(); ++i) {
-        names << list.GetText(i);
-    }
-    return names;
-}
 
 // A folder copied from a system whose file names ignore case: every fixed name
 // is found in another case.
@@ -33,10 +22,8 @@ TEST_F(SheetTest, AGameFolderCopiedFromASystemThatIgnoresCaseStartsWhole) {
     ASSERT_EQ(StartSheet(), "");
     EXPECT_TRUE(sheet->m_wallpaper.IsValid());
     EXPECT_TRUE(sheet->m_coverPage.m_coverPicture.IsValid());
-    EXPECT_EQ(AgentsListed(*sheet), QStringList{"Ball"});
-    ::testing::internal::CaptureStderr();
-    sheet->SetActivePage(2);
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(Entries(*ShowAgentsPage().m_agentList), QStringList{"Ball"});
+    EXPECT_EQ(MessagesOf([&] { sheet->SetActivePage(2); }), "");
     EXPECT_EQ(sheet->m_analysisPage.m_chemicalNames.Name(17), "<17>");
 }
 
@@ -53,7 +40,7 @@ TEST_F(SheetTest, AnObjectsListingThatFailsPartWayIsReportedAndKeepsWhatItListed
 
     const CDirectoryListing::CInjectedFailure failure(GetGameDirectory(kObjectsDirectory), 2);
     EXPECT_EQ(StartSheet(), "Splicebox: Error while looking for kiv files\n");
-    EXPECT_EQ(AgentsListed(*sheet), listedFirst);
+    EXPECT_EQ(Entries(*ShowAgentsPage().m_agentList), listedFirst);
 }
 
 } // namespace

@@ -1,9 +1,8 @@
-#include "framework/widgets/HScrollListBox.h"
 #include "tests/ui/SheetFixture.h"
 
 #include <QPlainTextEdit>
-#include <QTest>
 
+#include <functional>
 #include <thread>
 
 namespace fs = std::filesystem;

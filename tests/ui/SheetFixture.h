@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/widgets/HScrollListBox.h"
 #include "tests/support/BitmapFile.h"
 #include "tests/support/GameEnvironment.h"
 #include "tests/support/SimProcess.h"
@@ -7,29 +8,51 @@
 #include "ui/widgets/InjectorSheet.h"
 
 #include <QStringList>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
 // The cover picture's colour (red 40, green 60, blue 200) as 0x00BBGGRR.
 inline constexpr std::uint32_t kCoverColour = 0x00C83C28;
 
-// A pixel of a 24-bit canvas as red, green, blue.
 struct Rgb {
     int red = 0;
     int green = 0;
     int blue = 0;
     bool operator==(const Rgb&) const = default;
+    friend std::ostream& operator<<(std::ostream& out, const Rgb& c) {
+        return out << "(" << c.red << ", " << c.green << ", " << c.blue << ")";
+    }
 };
-std::ostream& operator<<(std::ostream& out, const Rgb& colour);
-Rgb CanvasPixel(const CDibBitmap& canvas, int x, int y);
-// The texts of a list's entries, in list order.
-QStringList Entries(const CHScrollListBox& list);
+
+// A pixel of a 24-bit canvas.
+inline Rgb CanvasPixel(const CDibBitmap& canvas, int x, int y) {
+    const std::uint8_t* p = canvas.m_topRow + static_cast<std::ptrdiff_t>(y) * canvas.m_stride +
+                            static_cast<std::ptrdiff_t>(x) * 3;
+    return {p[2], p[1], p[0]};
+}
+
+inline QStringList Entries(const CHScrollListBox& list) {
+    QStringList texts;
+    for (int i = 0; i < list.GetCount(); ++i) {
+        texts << list.GetText(i);
+    }
+    return texts;
+}
+
+// What `action` printed as messages.
+template <typename Action> std::string MessagesOf(Action&& action) {
+    ::testing::internal::CaptureStderr();
+    action();
+    return ::testing::internal::GetCapturedStderr();
+}
 
 // A game folder with wallpaper and cover picture, the game substitute on the
 // test's private bus, and the applet's sheet connected to it.
@@ -37,20 +60,45 @@ class SheetTest : public ::testing::Test {
 protected:
     static constexpr std::uint32_t kNow = 1'700'000'000;
 
-    SheetTest();
+    SheetTest() : game(environment.InstallGame()) {
+        environment.Root().Write(game / "Applet Data" / "wallpaper.bmp",
+                                 SolidBitmapFile(64, 64, 0x00808080));
+        environment.Root().Write(game / "Applet Data" / "Injector.bmp",
+                                 SolidBitmapFile(200, 150, kCoverColour));
+    }
 
-    // Writes an agent file into the Objects directory (before StartSheet).
-    void AddObjectsFile(const std::string& name, const std::vector<TestAgent>& agents) const;
+    void AddObjectsFile(const std::string& name, const std::vector<TestAgent>& agents) const {
+        SaveAgentFile((Objects() / name).string(), agents);
+    }
     // Creates the sheet and waits until it has connected and shown itself;
-    // returns what it printed as messages meanwhile.
-    std::string StartSheet();
-    // The Agents page, set up and active.
-    CInjectorPage& ShowAgentsPage();
-    // Selects the list entry showing `name` (the first such) with a click.
-    void ClickEntry(CHScrollListBox& list, const QString& name, int occurrence = 0);
-    // The macros the game has received since the sheet connected.
-    std::vector<std::string> MacrosSinceConnect() const;
-
+    // what it printed as messages meanwhile.
+    std::string StartSheet() {
+        sim = std::make_unique<CSimProcess>();
+        bool shown = false;
+        const std::string messages = MessagesOf([&] {
+            sheet = std::make_unique<CInjectorSheet>("Splicebox");
+            shown = sheet->Create() && QTest::qWaitFor([&] { return sheet->isVisible(); }, 10000);
+        });
+        EXPECT_TRUE(shown) << messages;
+        macrosAtConnect = sim->Macros().size();
+        return messages;
+    }
+    CInjectorPage& ShowAgentsPage() {
+        sheet->SetActivePage(1);
+        return sheet->m_agentsPage;
+    }
+    // Selects the `occurrence`th list entry showing `name` with a click.
+    static void ClickEntry(CHScrollListBox& list, const QString& name, int occurrence = 0) {
+        const auto found = list.findItems(name, Qt::MatchExactly);
+        ASSERT_GT(found.size(), occurrence) << name.toStdString();
+        list.scrollToItem(found[occurrence]);
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
+                          list.visualItemRect(found[occurrence]).center());
+    }
+    std::vector<std::string> MacrosSinceConnect() const {
+        const auto all = sim->Macros();
+        return {all.begin() + static_cast<std::ptrdiff_t>(macrosAtConnect), all.end()};
+    }
     std::filesystem::path Objects() const { return game / "Objects"; }
 
     TestClock clock{kNow};

@@ -1,33 +1,55 @@
+#include "framework/widgets/MenuBuilder.h"
 #include "tests/ui/SheetFixture.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTabBar>
-#include <QTest>
+#include <QTabWidget>
 #include <QWindow>
 
 namespace {
 
+TEST_F(SheetTest, ConnectingAddsBothAgentPagesWithTheirTabImagesAndTheWindowMenu) {
+    StartSheet();
+    const auto* tabs = sheet->findChild<QTabWidget*>();
+    ASSERT_NE(tabs, nullptr);
+    ASSERT_EQ(tabs->count(), 3);
+    EXPECT_EQ((QStringList{tabs->tabText(0), tabs->tabText(1), tabs->tabText(2)}),
+              (QStringList{"", "Agents", "Analysis"}));
+    EXPECT_EQ(sheet->GetActiveIndex(), 0);
+    const QImage agents = tabs->tabIcon(1).pixmap(16, 16).toImage();
+    EXPECT_EQ(qAlpha(agents.pixel(0, 15)), 0) << "green is transparent";
+    EXPECT_EQ(QColor(agents.pixel(5, 7)), QColor(236, 128, 32)) << "the orange creature";
+
+    QMenuBar* bar = sheet->MenuBar();
+    ASSERT_NE(bar, nullptr);
+    QAction* keepOnTop = FindMenuCommand(*bar, kMenuKeepOnTopCommand);
+    QMenu* window = bar->actions()[1]->menu();
+    ASSERT_TRUE(window->actions().contains(keepOnTop));
+    sheet->m_onTopButton->click();
+    emit window->aboutToShow();
+    EXPECT_TRUE(keepOnTop->isChecked());
+    keepOnTop->trigger();
+    EXPECT_FALSE(sheet->m_onTop);
+    EXPECT_FALSE(sheet->m_onTopButton->isChecked());
+    emit window->aboutToShow();
+    EXPECT_FALSE(keepOnTop->isChecked());
+}
+
 TEST_F(SheetTest, TheWindowCanBeMinimisedButNotMaximisedWhetherOnTopOrNot) {
     StartSheet();
-    const struct {
-        const char* hint;
-        Qt::WindowType flag;
-        bool present;
-    } hints[] = {
-        {"title", Qt::WindowTitleHint, true},
-        {"system menu", Qt::WindowSystemMenuHint, true},
-        {"minimise button", Qt::WindowMinimizeButtonHint, true},
-        {"close button", Qt::WindowCloseButtonHint, true},
-        {"maximise button", Qt::WindowMaximizeButtonHint, false},
-        {"full screen button", Qt::WindowFullscreenButtonHint, false},
-    };
+    const std::pair<Qt::WindowType, bool> hints[] = {
+        {Qt::WindowTitleHint, true},           {Qt::WindowSystemMenuHint, true},
+        {Qt::WindowMinimizeButtonHint, true},  {Qt::WindowCloseButtonHint, true},
+        {Qt::WindowMaximizeButtonHint, false}, {Qt::WindowFullscreenButtonHint, false}};
     for (const bool onTop : {false, true}) {
         sheet->SetKeepOnTop(onTop);
-        for (const auto& hint : hints) {
-            EXPECT_EQ(sheet->windowHandle()->flags().testFlag(hint.flag), hint.present)
-                << hint.hint << (onTop ? " on top" : "");
+        for (const auto& [flag, present] : hints) {
+            EXPECT_EQ(sheet->windowHandle()->flags().testFlag(flag), present) << flag << onTop;
         }
     }
 }
@@ -37,12 +59,9 @@ std::vector<QWidget*> TabSequence(QWidget& tabBar) {
     std::vector<QWidget*> visited;
     tabBar.setFocus(Qt::TabFocusReason);
     constexpr int kAtMost = 32;
-    for (int i = 0; i < kAtMost; ++i) {
+    for (int i = 0; i < kAtMost && (visited.empty() || visited.back() != &tabBar); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         visited.push_back(QApplication::focusWidget());
-        if (visited.back() == &tabBar) {
-            break;
-        }
     }
     return visited;
 }
@@ -54,25 +73,17 @@ TEST_F(SheetTest, TabGoesThroughThePagesControlsThenKeepOnTopHideAndClose) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(sheet.get()));
     QTabBar* tabBar = sheet->findChild<QTabBar*>();
     ASSERT_NE(tabBar, nullptr);
-
-    const struct {
-        int page;
-        std::size_t pageControls;
-    } pages[] = {{0, 0}, {1, 4}, {2, 2}};
-    for (const auto& page : pages) {
-        ::testing::internal::CaptureStderr();
-        sheet->SetActivePage(page.page);
-        ::testing::internal::GetCapturedStderr();
+    const std::vector<QWidget*> controls{sheet->m_onTopButton, sheet->m_hideButton,
+                                         sheet->m_closeButton, tabBar};
+    const std::pair<int, int> pages[] = {{0, 0}, {1, 4}, {2, 2}}; // page, its controls
+    for (const auto& [page, pageControls] : pages) {
+        SCOPED_TRACE(page);
+        MessagesOf([&] { sheet->SetActivePage(page); });
         const std::vector<QWidget*> visited = TabSequence(*tabBar);
-        const std::vector<QWidget*> last(visited.end() - std::min<std::size_t>(visited.size(), 4),
-                                         visited.end());
-        EXPECT_EQ(last, (std::vector<QWidget*>{sheet->m_onTopButton, sheet->m_hideButton,
-                                               sheet->m_closeButton, tabBar}))
-            << "page " << page.page;
-        ASSERT_EQ(visited.size(), page.pageControls + 4) << "page " << page.page;
-        for (std::size_t i = 0; i < page.pageControls; ++i) {
-            EXPECT_TRUE(sheet->GetPage(page.page)->isAncestorOf(visited[i]))
-                << "page " << page.page << ", stop " << i;
+        ASSERT_EQ(visited.size(), static_cast<std::size_t>(pageControls) + 4);
+        EXPECT_EQ(std::vector<QWidget*>(visited.end() - 4, visited.end()), controls);
+        for (int i = 0; i < pageControls; ++i) {
+            EXPECT_TRUE(sheet->GetPage(page)->isAncestorOf(visited[i])) << i;
         }
     }
 }
