@@ -35,12 +35,12 @@ TEST(AgentDetails, WaitAndQuantityTextsInTheUsersLanguage) {
 }
 
 TEST(AgentDetails, NothingSelectedOrNoRemovalScriptClosesTheActions) {
-    const TestClock clock(kNow);
+    const ScopedClock clock(kNow);
     const DetailsControls none = DescribeControls(nullptr);
     EXPECT_EQ(none.quantityText, "");
     EXPECT_FALSE(none.injectEnabled || none.removeEnabled);
 
-    CAgent agent = MakeTestAgent({"Ball", 65534});
+    CAgent agent = MakeAgent({"Ball", 65534});
     agent.m_removeScript.clear();
     const DetailsControls controls = DescribeControls(&agent);
     EXPECT_EQ(controls.quantityText, "65534");
@@ -49,8 +49,8 @@ TEST(AgentDetails, NothingSelectedOrNoRemovalScriptClosesTheActions) {
 }
 
 TEST(AgentDetails, PictureIsCentredAndCarriesTheWaitUnlessAvailable) {
-    const TestClock clock(kNow);
-    CAgent agent = MakeTestAgent({"Ball", 5, 3600});
+    const ScopedClock clock(kNow);
+    CAgent agent = MakeAgent({"Ball", 5, 3600});
     const auto describe = [&](int width, int height) {
         const DetailsPicture picture = DescribePicture(agent, width, height);
         return std::tuple(picture.x, picture.y, picture.full, picture.waitText);
@@ -67,7 +67,7 @@ TEST(AgentDetails, PictureIsCentredAndCarriesTheWaitUnlessAvailable) {
 }
 
 TEST(AgentDetails, PaintingClearsToBlackAndDimsOnlyTheOpaquePixels) {
-    const CAgent agent = MakeTestAgent({"Ball"});
+    const CAgent agent = MakeAgent({"Ball"});
     CDibBitmap canvas;
     canvas.Create(40, 30, kDib24);
     canvas.FillRect(0, 0, 40, 30, 0x0000FF);
@@ -80,7 +80,7 @@ TEST(AgentDetails, PaintingClearsToBlackAndDimsOnlyTheOpaquePixels) {
     PaintAgentPicture(canvas, agent, {10, 10, true, std::nullopt});
     EXPECT_EQ(CanvasPixel(canvas, 11, 11), (Rgb{255, 255, 255}));
 
-    CAgent blank = MakeTestAgent({"Blank"});
+    CAgent blank = MakeAgent({"Blank"});
     blank.m_picture = CAgentPicture();
     PaintAgentPicture(canvas, blank, {10, 10, true, std::nullopt});
     EXPECT_EQ(CanvasPixel(canvas, 11, 11), (Rgb{0, 0, 0}));

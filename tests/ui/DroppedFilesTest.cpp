@@ -1,9 +1,9 @@
 #include "ui/DroppedFiles.h"
 
 #include "agents/AgentCatalogue.h"
+#include "tests/support/AgentFiles.h"
 #include "tests/support/ScopedLocale.h"
 #include "tests/support/TempDir.h"
-#include "tests/ui/UiTestAgents.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "framework/widgets/HScrollListBox.h"
+#include "tests/support/AgentFiles.h"
 #include "tests/support/BitmapFile.h"
 #include "tests/support/GameEnvironment.h"
 #include "tests/support/SimProcess.h"
-#include "tests/ui/UiTestAgents.h"
 #include "ui/widgets/InjectorSheet.h"
 
 #include <QStringList>
@@ -67,7 +67,7 @@ protected:
                                  SolidBitmapFile(200, 150, kCoverColour));
     }
 
-    void AddObjectsFile(const std::string& name, const std::vector<TestAgent>& agents) const {
+    void AddObjectsFile(const std::string& name, const std::vector<AgentDraft>& agents) const {
         SaveAgentFile((Objects() / name).string(), agents);
     }
     // Creates the sheet and waits until it has connected and shown itself;
@@ -101,7 +101,7 @@ protected:
     }
     std::filesystem::path Objects() const { return game / "Objects"; }
 
-    TestClock clock{kNow};
+    ScopedClock clock{kNow};
     GameEnvironment environment;
     std::filesystem::path game;
     std::unique_ptr<CSimProcess> sim;
