@@ -62,8 +62,8 @@ TEST(Templates, ReadSizesStylesAndTextsOutsideAscii) {
                                kStyleNotify | kStyleSort | kStyleNoIntegralHeight);
     EXPECT_EQ(agents.controls[5].styles, kStyleBorder | kStyleHidden);
     EXPECT_EQ(LoadDialogTemplate(129, Language::German).height, 209);
-    const DialogControl* french =
-        FindControl(LoadDialogTemplate(130, Language::French), "Quantité restante :");
+    const CDialogTemplate frenchAgents = LoadDialogTemplate(130, Language::French);
+    const DialogControl* french = FindControl(frenchAgents, "Quantité restante :");
     ASSERT_NE(french, nullptr);
     EXPECT_EQ(french->id, 1015);
     const CDialogTemplate analysis = LoadDialogTemplate(132, Language::Spanish);

@@ -78,7 +78,7 @@ TEST_F(SheetTest, TabGoesThroughThePagesControlsThenKeepOnTopHideAndClose) {
     const std::pair<int, int> pages[] = {{0, 0}, {1, 4}, {2, 2}}; // page, its controls
     for (const auto& [page, pageControls] : pages) {
         SCOPED_TRACE(page);
-        MessagesOf([&] { sheet->SetActivePage(page); });
+        MessagesOf([&, index = page] { sheet->SetActivePage(index); });
         const std::vector<QWidget*> visited = TabSequence(*tabBar);
         ASSERT_EQ(visited.size(), static_cast<std::size_t>(pageControls) + 4);
         EXPECT_EQ(std::vector<QWidget*>(visited.end() - 4, visited.end()), controls);
