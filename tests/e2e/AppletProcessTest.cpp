@@ -1,91 +1,45 @@
-#include "gamelink/GameContract.h"
-#include "tests/support/BusCall.h"
-#include "tests/support/ChildProcess.h"
-#include "tests/support/GameEnvironment.h"
-#include "tests/support/PrivateBus.h"
+#include "tests/e2e/AppletSetup.h"
 #include "tests/support/SimProcess.h"
 
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
-#include <QDBusVariant>
-#include <QImage>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <csignal>
-#include <fstream>
-#include <thread>
 
 using namespace std::chrono_literals;
 
 namespace {
 
-const std::string kApplet = SB_BIN_DIR "/splicebox";
 constexpr auto kAppletEndTimeout = 10s;
-
-// True once the process is gone; a process that has ended but not yet been
-// collected by its parent (the bus) counts as gone.
-bool WaitForProcessEnd(qint64 pid, std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    const std::string stat = "/proc/" + std::to_string(pid) + "/stat";
-    while (std::chrono::steady_clock::now() < deadline) {
-        std::ifstream in(stat);
-        std::string pidField, name, state;
-        if (!(in >> pidField >> name >> state) || state == "Z") {
-            return true;
-        }
-        std::this_thread::sleep_for(20ms);
-    }
-    return false;
-}
-
-qint64 AppletPid() {
-    const auto reply = QDBusConnection::sessionBus().interface()->servicePid(
-        QLatin1String(GameContract::kAppletServiceName));
-    return reply.isValid() ? static_cast<qint64>(reply.value()) : -1;
-}
+const std::vector<std::string> kStartUpMacros{"dde: putv ownr", "dde: putv paus", "dde: getb cnam"};
 
 std::size_t Count(const std::vector<std::string>& macros, const std::string& macro) {
     return static_cast<std::size_t>(std::count(macros.begin(), macros.end(), macro));
 }
 
-QDBusMessage CallApplet(const QString& path, const char* method,
-                        const QVariantList& arguments = {}) {
-    QDBusMessage call = QDBusMessage::createMethodCall(
+QDBusMessage CallApplet(const QString& path, const char* method) {
+    const QDBusMessage call = QDBusMessage::createMethodCall(
         QLatin1String(GameContract::kAppletServiceName), path,
         QLatin1String(GameContract::kAppletInterface), QLatin1String(method));
-    call.setArguments(arguments);
-    return CallServingEvents(QDBusConnection::sessionBus(), call, 20000);
+    return QDBusConnection::sessionBus().call(call, QDBus::Block, 20000);
 }
 
-// A game installed in a fresh folder with the applet registered by its plain
-// start, on a bus that starts the applet on request.
+QString CreateObject() {
+    const QDBusMessage created = CallApplet(QStringLiteral("/"), GameContract::kCreateObjectMethod);
+    EXPECT_EQ(created.type(), QDBusMessage::ReplyMessage) << created.errorMessage().toStdString();
+    return qvariant_cast<QDBusObjectPath>(created.arguments().value(0)).path();
+}
+
 class AppletProcessTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_game = m_environment.InstallGame();
-        QImage wallpaper(8, 8, QImage::Format_RGB888);
-        wallpaper.fill(QColor(128, 128, 128));
-        for (const char* name : {"wallpaper.bmp", "Injector.bmp"}) {
-            ASSERT_TRUE(
-                wallpaper.save(QString::fromStdString((m_game / "Applet Data" / name).string())));
-        }
-        CChildProcess plainStart({kApplet}, {});
-        ASSERT_EQ(plainStart.WaitForExit(10s), 0);
-        // A message box in an applet the bus started would wait for nobody.
-        setenv("SPLICEBOX_MESSAGES", "stderr", 1);
-        CPrivateBusEnvironment::Bus().AddServiceDirectory(m_environment.DataHome() / "dbus-1" /
-                                                          "services");
-        CPrivateBusEnvironment::Bus().ShareEnvironment();
-    }
+    void SetUp() override { ASSERT_NO_FATAL_FAILURE(RegisterApplet(m_environment)); }
 
     // Starts the game substitute, which asks for the applet's object, and
     // waits until the applet has asked the game for its state.
-    std::unique_ptr<CSimProcess> StartGameWithApplet() {
+    static std::unique_ptr<CSimProcess> StartGameWithApplet() {
         auto sim = std::make_unique<CSimProcess>(
             std::vector<std::string>{"--subject", "Wren", "--create-object"});
         EXPECT_TRUE(sim->WaitForLog("macro dde: getb cnam", 20s));
@@ -96,51 +50,38 @@ protected:
     // Starts the applet as the bus would, but as a child of the test, so that
     // its exit status can be read; returns once it serves its name.
     static std::unique_ptr<CChildProcess> StartAutomatedApplet() {
-        auto applet = std::make_unique<CChildProcess>(
-            std::vector<std::string>{kApplet, "-Automation"}, CChildProcess::Plumbing{});
-        const auto deadline = std::chrono::steady_clock::now() + 20s;
-        while (AppletPid() != applet->Pid() && applet->IsRunning() &&
-               std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(10ms);
-        }
+        auto applet =
+            std::make_unique<CChildProcess>(std::vector<std::string>{kApplet, "-Automation"});
+        EXPECT_TRUE(
+            WaitUntil([&] { return AppletPid() == applet->Pid() || !applet->IsRunning(); }, 20s));
         EXPECT_EQ(AppletPid(), applet->Pid());
         return applet;
     }
 
-    std::string UserRegistryText() const {
-        std::ifstream registry(m_environment.RegistryFile("HKEY_CURRENT_USER"));
-        return std::string((std::istreambuf_iterator<char>(registry)), {});
+    bool LocationSaved() const {
+        return m_environment.Root().Read("registry/HKEY_CURRENT_USER.reg").find("\"Location\"") !=
+               std::string::npos;
     }
 
     GameEnvironment m_environment;
-    std::filesystem::path m_game;
 };
 
 } // namespace
 
-TEST_F(AppletProcessTest, ThePlainStartEntersTheToolAndTheActivationFile) {
-    std::ifstream registry(m_environment.RegistryFile("HKEY_CURRENT_USER"));
-    const std::string text((std::istreambuf_iterator<char>(registry)), {});
-    EXPECT_NE(text.find("\"Tool8\"=\"MW_Injector.OLE|Splicebox|Splicebox description here.|7|4\""),
-              std::string::npos)
-        << text;
-
-    std::ifstream activation(m_environment.DataHome() / "dbus-1/services/MW_Injector.OLE.service");
-    const std::string service((std::istreambuf_iterator<char>(activation)), {});
-    EXPECT_EQ(service, "[D-BUS Service]\nName=MW_Injector.OLE\nExec=" + kApplet + " -Automation\n");
-}
-
+// The game's commands reach the applet as notifications it follows: the
+// pause shows in the title, which asks for the subject's name again.
 TEST_F(AppletProcessTest, TheGameStartsTheAppletWhichFollowsItsNotificationsAndEndsOnRelease) {
     auto sim = StartGameWithApplet();
-    EXPECT_EQ(sim->Macros(),
-              (std::vector<std::string>{"dde: putv ownr", "dde: putv paus", "dde: getb cnam"}));
+    EXPECT_EQ(sim->Macros(), kStartUpMacros);
     const qint64 pid = AppletPid();
     ASSERT_GT(pid, 0);
+    EXPECT_EQ(sim->Command("create-object"), "error: already holds /Object1");
 
-    // The pause shows in the title, which asks for the subject's name again.
-    EXPECT_EQ(sim->Command("notify 2 10 1 0"), "ok");
+    EXPECT_EQ(sim->Command("pause"), "ok");
     EXPECT_TRUE(sim->WaitForLog("notify 2 10 1 0 -> true"));
     EXPECT_EQ(Count(sim->Macros(), "dde: getb cnam"), 2u);
+    EXPECT_EQ(sim->Command("subject Alice"), "ok");
+    EXPECT_TRUE(sim->WaitForLog("notify 2 6 0 0 -> true"));
     EXPECT_EQ(sim->Command("notify 1 3 42 0"), "ok");
     EXPECT_TRUE(sim->WaitForLog("notify 1 3 42 0 -> true"));
 
@@ -148,36 +89,35 @@ TEST_F(AppletProcessTest, TheGameStartsTheAppletWhichFollowsItsNotificationsAndE
     EXPECT_TRUE(sim->WaitForLog("macro inst,app: quit 42,endm"));
     EXPECT_TRUE(WaitForProcessEnd(pid, kAppletEndTimeout));
     EXPECT_EQ(sim->Macros().back(), "inst,app: quit 42,endm");
+    EXPECT_TRUE(sim->WaitForLog("event release /Object1 answered"));
+    EXPECT_EQ(sim->Command("release"), "error: no object held");
+    EXPECT_EQ(sim->Command("notify 1 2 3 4"), "error: no object held");
 }
 
-TEST_F(AppletProcessTest, KillingTheGameEndsTheApplet) {
-    auto sim = StartGameWithApplet();
-    const qint64 pid = AppletPid();
-    ASSERT_GT(pid, 0);
+// A killed game releases nothing; an ended one releases the object it holds.
+TEST_F(AppletProcessTest, TheAppletEndsWithTheGame) {
+    for (const int signalNumber : {SIGKILL, SIGTERM}) {
+        SCOPED_TRACE(signalNumber);
+        auto sim = StartGameWithApplet();
+        const qint64 pid = AppletPid();
+        ASSERT_GT(pid, 0);
 
-    sim->Process().Signal(SIGKILL);
+        sim->Process().Signal(signalNumber);
 
-    EXPECT_TRUE(WaitForProcessEnd(pid, kAppletEndTimeout));
+        EXPECT_TRUE(WaitForProcessEnd(pid, kAppletEndTimeout));
+        if (signalNumber == SIGTERM) {
+            EXPECT_EQ(sim->WaitForExit(kAppletEndTimeout), 0);
+            EXPECT_TRUE(sim->WaitForLog("event release /Object1 answered", 0ms));
+            EXPECT_NE(sim->LogLines().back().find(" event ended"), std::string::npos);
+        }
+    }
 }
 
 TEST_F(AppletProcessTest, ASecondObjectSharesTheWindowAndTheAppletOutlivesItsWindow) {
     auto sim = StartGameWithApplet();
     const qint64 pid = AppletPid();
-
-    const QDBusMessage created = CallApplet(QStringLiteral("/"), GameContract::kCreateObjectMethod);
-    ASSERT_EQ(created.type(), QDBusMessage::ReplyMessage) << created.errorMessage().toStdString();
-    const QString second = qvariant_cast<QDBusObjectPath>(created.arguments().value(0)).path();
+    const QString second = CreateObject();
     EXPECT_EQ(AppletPid(), pid);
-
-    // A text is no notification: the answer is still true and nothing changes.
-    const QDBusMessage answer =
-        CallApplet(second, GameContract::kCommunicateMethod,
-                   {QVariant::fromValue(QDBusVariant(QStringLiteral("2 10 1 0"))),
-                    QVariant::fromValue(QDBusVariant(0))});
-    ASSERT_EQ(answer.type(), QDBusMessage::ReplyMessage);
-    EXPECT_TRUE(answer.arguments().value(0).toBool());
-    EXPECT_EQ(sim->Macros(),
-              (std::vector<std::string>{"dde: putv ownr", "dde: putv paus", "dde: getb cnam"}));
 
     // Its final release closes the window; the game's object keeps the applet.
     EXPECT_EQ(CallApplet(second, GameContract::kReleaseMethod).type(), QDBusMessage::ReplyMessage);
@@ -191,9 +131,7 @@ TEST_F(AppletProcessTest, ASecondObjectSharesTheWindowAndTheAppletOutlivesItsWin
 }
 
 TEST_F(AppletProcessTest, WithoutAGameTheAppletStaysHiddenAndEndsWhenReleased) {
-    const QDBusMessage created = CallApplet(QStringLiteral("/"), GameContract::kCreateObjectMethod);
-    ASSERT_EQ(created.type(), QDBusMessage::ReplyMessage) << created.errorMessage().toStdString();
-    const QString path = qvariant_cast<QDBusObjectPath>(created.arguments().value(0)).path();
+    const QString path = CreateObject();
     const qint64 pid = AppletPid();
     ASSERT_GT(pid, 0);
     EXPECT_FALSE(WaitForProcessEnd(pid, 300ms));
@@ -203,11 +141,11 @@ TEST_F(AppletProcessTest, WithoutAGameTheAppletStaysHiddenAndEndsWhenReleased) {
 }
 
 TEST_F(AppletProcessTest, AnAppletWhoseWindowCannotBeCreatedRefusesTheObjectAndEnds) {
-    std::filesystem::remove(m_game / "Applet Data" / "wallpaper.bmp");
+    std::filesystem::remove(m_environment.Root() / "game/Applet Data/wallpaper.bmp");
 
-    const QDBusMessage created = CallApplet(QStringLiteral("/"), GameContract::kCreateObjectMethod);
+    CSimProcess sim({"--create-object"});
 
-    EXPECT_EQ(created.type(), QDBusMessage::ErrorMessage);
+    EXPECT_TRUE(sim.WaitForLog("create-object failed: MW_Injector.OLE.Error.CreationFailed", 20s));
     EXPECT_TRUE(WaitForProcessEnd(AppletPid(), kAppletEndTimeout));
     EXPECT_FALSE(QDBusConnection::sessionBus().interface()->isServiceRegistered(
         QLatin1String(GameContract::kAppletServiceName)));
@@ -217,9 +155,8 @@ TEST_F(AppletProcessTest, AnAppletWhoseWindowCannotBeCreatedRefusesTheObjectAndE
 // placement is saved, the game hears the applet's quit macro once, and the
 // process ends with status 0 although the game still holds the object. A
 // signal that arrives while a macro waits for the game is handled after the
-// game has answered.
+// game has answered; one before the window exists simply ends the applet.
 TEST_F(AppletProcessTest, TerminationSignalsCloseTheSheetOnceAndEndTheApplet) {
-    const std::vector<std::string> startUp{"dde: putv ownr", "dde: putv paus", "dde: getb cnam"};
     struct Case {
         const char* name;
         std::vector<int> signalNumbers;
@@ -234,19 +171,16 @@ TEST_F(AppletProcessTest, TerminationSignalsCloseTheSheetOnceAndEndTheApplet) {
         m_environment.InstallGame();
         auto applet = StartAutomatedApplet();
         auto sim = StartGameWithApplet();
-        std::vector<std::string> expected = startUp;
+        std::vector<std::string> expected = kStartUpMacros;
         if (test.whileAMacroWaits) {
             // The pause shows in the title, which asks the slow game for the name.
             EXPECT_EQ(sim->Command("delay 2"), "ok");
             EXPECT_EQ(sim->Command("notify 2 10 1 0"), "ok");
-            const auto deadline = std::chrono::steady_clock::now() + 10s;
-            while (sim->Macros().size() == startUp.size() &&
-                   std::chrono::steady_clock::now() < deadline) {
-                std::this_thread::sleep_for(5ms);
-            }
+            EXPECT_TRUE(
+                WaitUntil([&] { return sim->Macros().size() > kStartUpMacros.size(); }, 10s));
             expected.push_back("dde: getb cnam");
         }
-        EXPECT_EQ(UserRegistryText().find("\"Location\""), std::string::npos);
+        EXPECT_FALSE(LocationSaved());
 
         for (const int signalNumber : test.signalNumbers) {
             applet->Signal(signalNumber);
@@ -255,15 +189,10 @@ TEST_F(AppletProcessTest, TerminationSignalsCloseTheSheetOnceAndEndTheApplet) {
         EXPECT_EQ(applet->WaitForExit(kAppletEndTimeout), 0);
         expected.push_back("inst,app: quit 1,endm");
         EXPECT_EQ(sim->Macros(), expected);
-        EXPECT_NE(UserRegistryText().find("\"Location\""), std::string::npos);
+        EXPECT_TRUE(LocationSaved());
     }
-}
-
-TEST_F(AppletProcessTest, ASignalBeforeTheWindowExistsEndsTheApplet) {
     auto applet = StartAutomatedApplet();
-
     applet->Signal(SIGTERM);
-
     EXPECT_EQ(applet->WaitForExit(kAppletEndTimeout), 0);
     EXPECT_FALSE(QDBusConnection::sessionBus().interface()->isServiceRegistered(
         QLatin1String(GameContract::kAppletServiceName)));

@@ -1,14 +1,13 @@
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WaitUntil.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <set>
-#include <thread>
 
 using namespace std::chrono_literals;
 
@@ -22,31 +21,22 @@ std::set<std::string> Names(const std::filesystem::path& dir) {
     return names;
 }
 
-bool WaitForText(const std::filesystem::path& file, const std::string& text) {
-    for (int i = 0; i < 600; ++i) {
-        std::ifstream in(file);
-        if (std::string((std::istreambuf_iterator<char>(in)), {}).find(text) != std::string::npos) {
-            return true;
-        }
-        std::this_thread::sleep_for(50ms);
-    }
-    return false;
-}
-
-} // namespace
-
 // The demo as `make demo` runs it, on a display of its own kind (offscreen),
 // ended with Ctrl-C.
 TEST(DemoTest, TheDemoFillsItsGameFolderStartsTheAppletAndEndsOnInterrupt) {
     TempDir folder;
-    const auto demo = folder / "demo";
-    setenv("SPLICEBOX_DEMO_DIR", demo.c_str(), 1);
+    setenv("SPLICEBOX_DEMO_DIR", (folder / "demo").c_str(), 1);
     setenv("BUILD", std::filesystem::path(SB_BIN_DIR).parent_path().c_str(), 1);
     unsetenv("SPLICEBOX_DEMO_BUS");
-    CChildProcess run({"/usr/bin/setsid", SB_SOURCE_DIR "/scripts/demo"}, {});
+    CChildProcess run({"/usr/bin/setsid", SB_SOURCE_DIR "/scripts/demo"});
+    const auto logged = [&](const char* text) {
+        return WaitUntil(
+            [&] { return folder.Read("demo/game.log").find(text) != std::string::npos; }, 30s,
+            50ms);
+    };
 
-    ASSERT_TRUE(WaitForText(demo / "game.log", "macro dde: getb cnam"));
-    const auto game = demo / "game";
+    ASSERT_TRUE(logged("macro dde: getb cnam"));
+    const auto game = folder / "demo/game";
     EXPECT_EQ(Names(game / "Objects"),
               (std::set<std::string>{"garden.kiv", "giantkite.kiv", "lantern.kiv", "musicbox.kiv",
                                      "nighthunter.kiv", "raincloud.kiv", "sunbeetle.kiv",
@@ -60,6 +50,8 @@ TEST(DemoTest, TheDemoFillsItsGameFolderStartsTheAppletAndEndsOnInterrupt) {
 
     kill(-run.Pid(), SIGINT);
     EXPECT_TRUE(run.WaitForExit(20s).has_value());
-    EXPECT_TRUE(WaitForText(demo / "game.log", "macro inst,app: quit 1,endm"));
-    EXPECT_TRUE(WaitForText(demo / "game.log", "event ended"));
+    EXPECT_TRUE(logged("macro inst,app: quit 1,endm"));
+    EXPECT_TRUE(logged("event ended"));
 }
+
+} // namespace

@@ -12,6 +12,8 @@ namespace fs = std::filesystem;
 FaultGame::FaultGame() {
     const fs::path folder = environment.InstallGame();
     agentPath = (folder / "Objects" / "ball.kiv").string();
+    images = (folder / "Images/").string();
+    sounds = (folder / "Sounds/").string();
     for (std::size_t i = 0; i < kImageSize; ++i) {
         image += static_cast<char>('a' + i % 26);
     }
@@ -27,25 +29,16 @@ FaultGame::FaultGame() {
     writer.AddCarriedFile(0, "abcd.s16", std::vector<std::uint8_t>(image.begin(), image.end()));
     writer.AddCarriedFile(1, "zap.wav", std::vector<std::uint8_t>(sound.begin(), sound.end()));
     writer.Save(agentPath);
-    agentBytes = writer.Bytes();
+    agentBytes.assign(writer.Bytes().begin(), writer.Bytes().end());
 }
 
-std::string FaultGame::Dir(int index) const {
-    return (environment.Root() / "game" / GameEnvironment::kFolderNames[index]).string() + "/";
-}
-
-void WriteText(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-}
-
-std::vector<std::uint8_t> FileBytes(const std::string& path) {
+std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-std::string FileText(const std::string& path) {
-    const auto bytes = FileBytes(path);
-    return {bytes.begin(), bytes.end()};
+void WriteFile(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
 }
 
 std::vector<std::string> Listing(const std::string& folder) {
@@ -61,4 +54,24 @@ std::vector<std::string> Listing(const std::string& folder) {
     }
     std::sort(found.begin(), found.end());
     return found;
+}
+
+std::unique_ptr<CChildProcess> StartFaultChild(const std::vector<std::string>& arguments) {
+    std::vector<std::string> argv{SB_BIN_DIR "/fault-child"};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    return std::make_unique<CChildProcess>(argv, CChildProcess::Output::Captured);
+}
+
+std::string FinishFaultChild(CChildProcess& child) {
+    std::string rest = child.ReadToEnd();
+    // Every operation the child runs ends within seconds, even under sanitizers.
+    const auto status = child.WaitForExit(std::chrono::seconds(60));
+    if (status != 0) {
+        rest += "(exit status " + (status ? std::to_string(*status) : "none") + ")\n";
+    }
+    return rest;
+}
+
+std::string RunFaultChild(const std::vector<std::string>& arguments) {
+    return FinishFaultChild(*StartFaultChild(arguments));
 }

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "tests/support/ChildProcess.h"
 #include "tests/support/GameEnvironment.h"
 
-#include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,20 +16,27 @@ struct FaultGame {
 
     FaultGame();
 
-    // Directory strings, ending in '/'.
-    std::string Dir(int index) const;
-    std::string Images() const { return Dir(4); }
-    std::string Sounds() const { return Dir(5); }
-
     GameEnvironment environment;
     std::string agentPath;
-    std::vector<std::uint8_t> agentBytes;
+    std::string images; // ends in '/'
+    std::string sounds; // ends in '/'
+    std::string agentBytes;
     std::string image;
     std::string sound = "SOUND";
 };
 
-void WriteText(const std::string& path, const std::string& text);
-std::vector<std::uint8_t> FileBytes(const std::string& path);
-std::string FileText(const std::string& path);
-// Every path below `folder`, sorted; with each file's size.
+// What fault-child prints for the ball's injection, up to the write of its use.
+inline const std::string kBallInjectionMacros = "macro: scrp 2 9 1 1,snde zap_,endm\n"
+                                                "macro: scrp 2 9 1 2,endm\n"
+                                                "macro: inst,new: simp ball 4 0 1000 0,endm\n";
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& text);
+// Every path below `folder`, sorted; with each file's size or each link's target.
 std::vector<std::string> Listing(const std::string& folder);
+
+// build/bin/fault-child started with `arguments`, its output captured.
+std::unique_ptr<CChildProcess> StartFaultChild(const std::vector<std::string>& arguments);
+// Waits for it to end: the output not read yet, and its exit status unless 0.
+std::string FinishFaultChild(CChildProcess& child);
+std::string RunFaultChild(const std::vector<std::string>& arguments);

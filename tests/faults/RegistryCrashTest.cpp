@@ -1,12 +1,12 @@
 // Registry writers that die at any moment or write at the same time as
 // another process: the file always parses and no value is lost.
+#include "app/GameConfig.h"
 #include "app/RegistryKey.h"
-#include "tests/faults/FaultChild.h"
-#include "tests/support/GameEnvironment.h"
+#include "gamelink/GameContract.h"
+#include "tests/faults/FaultGame.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <csignal>
 #include <random>
 #include <thread>
@@ -23,17 +23,28 @@ constexpr int kMaxKillDelayMicroseconds = 20000;
 // the test process, and ctest reports it failed.
 constexpr unsigned kWatchdogSeconds = 30;
 
-std::string ReadUserValue(const char* name) {
+std::string ReadUserValue(const std::string& name) {
     CRegistryKey key;
     key.OpenKey(RegistryRoot::CurrentUser, kGameKeyPath);
     std::string text;
-    return key.ReadString(name, text) ? text : "(missing)";
+    return key.ReadString(name.c_str(), text) ? text : "(missing)";
 }
 
 void WriteUserValue(const char* name, const std::string& text) {
     CRegistryKey key;
     key.OpenKey(RegistryRoot::CurrentUser, kGameKeyPath);
     key.WriteString(name, text.c_str());
+}
+
+// The names of PREFIX0=0 ... PREFIX<count-1> that do not hold their number.
+std::vector<std::string> MissingValues(const std::string& prefix, int count) {
+    std::vector<std::string> missing;
+    for (int i = 0; i < count; ++i) {
+        if (ReadUserValue(prefix + std::to_string(i)) != std::to_string(i)) {
+            missing.push_back(prefix + std::to_string(i));
+        }
+    }
+    return missing;
 }
 
 TEST(RegistryCrash, AKilledWriterLeavesTheOldOrTheNewValueAndNoLock) {
@@ -51,10 +62,11 @@ TEST(RegistryCrash, AKilledWriterLeavesTheOldOrTheNewValueAndNoLock) {
         const std::string next = "value " + std::to_string(i) + std::string(i % 7 * 300, 'x');
         ::alarm(kWatchdogSeconds);
         // The writer takes the lock before it says so, and the test after it dies.
-        CFaultChild writer({"write", "Tool8", next, "0"});
-        ASSERT_EQ(writer.ReadLine(), "writing");
+        const auto writer = StartFaultChild({"write", "Tool8", next, "0"});
+        ASSERT_EQ(writer->ReadLine(), "writing");
         std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
-        writer.Kill();
+        writer->Signal(SIGKILL);
+        writer->WaitForExit(std::chrono::seconds(60));
 
         const std::string found = ReadUserValue("Tool8");
         ASSERT_TRUE(found == previous || found == next) << "after kill " << i << ": " << found;
@@ -67,45 +79,34 @@ TEST(RegistryCrash, AKilledWriterLeavesTheOldOrTheNewValueAndNoLock) {
     EXPECT_GT(sawNew, 0);
 }
 
-std::vector<std::string> MissingValues(const std::string& prefix, int count) {
-    std::vector<std::string> missing;
-    for (int i = 0; i < count; ++i) {
-        const std::string name = prefix + std::to_string(i);
-        if (ReadUserValue(name.c_str()) != std::to_string(i)) {
-            missing.push_back(name);
-        }
-    }
-    return missing;
-}
-
 TEST(RegistryCrash, TwoWritersAtOnceLoseNoValue) {
     GameEnvironment environment;
     environment.InstallGame();
-    CFaultChild first({"write-many", "First", "100"});
-    CFaultChild second({"write-many", "Second", "100"});
-    EXPECT_EQ(first.Finish(), "done\n");
-    EXPECT_EQ(second.Finish(), "done\n");
+    const auto first = StartFaultChild({"write-many", "First", "100"});
+    const auto second = StartFaultChild({"write-many", "Second", "100"});
+    EXPECT_EQ(FinishFaultChild(*first), "done\n");
+    EXPECT_EQ(FinishFaultChild(*second), "done\n");
     EXPECT_EQ(MissingValues("First", 100), std::vector<std::string>{});
     EXPECT_EQ(MissingValues("Second", 100), std::vector<std::string>{});
 }
 
+// The substitute's init writes the game's folders as the game's installer does.
 TEST(RegistryCrash, TheGameAndTheAppletWriteAtOnce) {
     GameEnvironment environment; // an empty registry: both create the user key
-    CFaultChild applet({"write-many", "Applet", "100"});
-    std::string lastGame;
+    const auto applet = StartFaultChild({"write-many", "Applet", "100"});
+    std::filesystem::path lastGame;
     for (int i = 0; i < 10; ++i) {
-        lastGame = (environment.Root() / ("game" + std::to_string(i))).string();
-        CChildProcess game({SB_BIN_DIR "/mirewalk-sim", "init", lastGame},
-                           CChildProcess::Plumbing{});
+        lastGame = environment.Root() / ("game" + std::to_string(i));
+        CChildProcess game({SB_BIN_DIR "/mirewalk-sim", "init", lastGame.string()});
         ASSERT_EQ(game.WaitForExit(std::chrono::seconds(30)), 0);
     }
-    EXPECT_EQ(applet.Finish(), "done\n");
+    EXPECT_EQ(FinishFaultChild(*applet), "done\n");
     EXPECT_EQ(MissingValues("Applet", 100), std::vector<std::string>{});
-    CRegistryKey machine;
-    machine.OpenKey(RegistryRoot::LocalMachine, kGameKeyPath);
-    std::string objects;
-    ASSERT_TRUE(machine.ReadString("Objects Directory", objects));
-    EXPECT_EQ(objects, lastGame + "/Objects/");
+    for (int i = 0; i < GameContract::kGameDirectoryCount; ++i) {
+        const auto folder = lastGame / GameContract::kGameDirectoryFolders[i];
+        EXPECT_TRUE(std::filesystem::is_directory(folder)) << folder;
+        EXPECT_EQ(GetGameDirectory(i), folder.string() + "/");
+    }
 }
 
 } // namespace

@@ -16,22 +16,16 @@ constexpr std::chrono::milliseconds kTerminateGrace{5000};
 constexpr std::chrono::milliseconds kPollInterval{5};
 
 // Runs in the child between fork and exec: only async-signal-safe calls.
-[[noreturn]] void ExecChild(char* const* argv, int stdinFd,
-                            const CChildProcess::Plumbing& plumbing) {
+[[noreturn]] void ExecChild(char* const* argv, int stdinFd, int stdoutFd) {
     ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-    // The test may block these (a signal-handling program under test does);
+    // The test may block signals (a signal-handling program under test does);
     // the child starts with a clean mask.
     sigset_t none;
     sigemptyset(&none);
     ::sigprocmask(SIG_SETMASK, &none, nullptr);
     ::dup2(stdinFd, STDIN_FILENO);
-    if (plumbing.stdoutFd >= 0) {
-        ::dup2(plumbing.stdoutFd, STDOUT_FILENO);
-    }
-    if (plumbing.extraFd == 3) {
-        ::fcntl(3, F_SETFD, 0); // dup2 onto itself would keep close-on-exec
-    } else if (plumbing.extraFd >= 0) {
-        ::dup2(plumbing.extraFd, 3);
+    if (stdoutFd >= 0) {
+        ::dup2(stdoutFd, STDOUT_FILENO);
     }
     ::execv(argv[0], argv);
     ::_exit(127);
@@ -39,7 +33,7 @@ constexpr std::chrono::milliseconds kPollInterval{5};
 
 } // namespace
 
-CChildProcess::CChildProcess(const std::vector<std::string>& argv, const Plumbing& plumbing) {
+CChildProcess::CChildProcess(const std::vector<std::string>& argv, Output output) {
     std::vector<char*> arguments;
     for (const std::string& argument : argv) {
         arguments.push_back(const_cast<char*>(argument.c_str()));
@@ -48,15 +42,23 @@ CChildProcess::CChildProcess(const std::vector<std::string>& argv, const Plumbin
     // Writing to a child that has ended fails with EPIPE; SIGPIPE must not end the test.
     std::signal(SIGPIPE, SIG_IGN);
     int input[2];
-    if (::pipe2(input, O_CLOEXEC) != 0) {
-        throw std::runtime_error("cannot make a pipe for " + argv.at(0));
+    int captured[2] = {-1, -1};
+    if (::pipe2(input, O_CLOEXEC) != 0 ||
+        (output == Output::Captured && ::pipe2(captured, O_CLOEXEC) != 0)) {
+        throw std::runtime_error("cannot make pipes for " + argv.at(0));
     }
+    const int stdoutFd =
+        output == Output::Discarded ? ::open("/dev/null", O_WRONLY | O_CLOEXEC) : captured[1];
     m_pid = ::fork();
     if (m_pid == 0) {
-        ExecChild(arguments.data(), input[0], plumbing);
+        ExecChild(arguments.data(), input[0], stdoutFd);
     }
     ::close(input[0]);
+    if (stdoutFd >= 0) {
+        ::close(stdoutFd);
+    }
     m_stdin = input[1];
+    m_stdout = captured[0];
     if (m_pid < 0) {
         throw std::runtime_error("cannot start " + argv.at(0));
     }
@@ -70,8 +72,10 @@ CChildProcess::~CChildProcess() {
             Reap(0);
         }
     }
-    if (m_stdin >= 0) {
-        ::close(m_stdin);
+    for (const int fd : {m_stdin, m_stdout}) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
     }
 }
 
@@ -104,6 +108,25 @@ std::optional<int> CChildProcess::WaitForExit(std::chrono::milliseconds timeout)
         std::this_thread::sleep_for(kPollInterval);
     }
     return m_status;
+}
+
+std::string CChildProcess::ReadLine() {
+    std::string line;
+    char c = 0;
+    while (::read(m_stdout, &c, 1) == 1 && c != '\n') {
+        line += c;
+    }
+    return line;
+}
+
+std::string CChildProcess::ReadToEnd() {
+    std::string rest;
+    char block[4096];
+    ssize_t got = 0;
+    while ((got = ::read(m_stdout, block, sizeof block)) > 0) {
+        rest.append(block, static_cast<std::size_t>(got));
+    }
+    return rest;
 }
 
 bool CChildProcess::Reap(int flags) {

@@ -12,13 +12,12 @@
 // standard error is the test's. The destructor ends it: SIGTERM, then SIGKILL.
 class CChildProcess {
 public:
-    struct Plumbing {
-        int stdoutFd = -1; // the child's standard output; -1: the test's own
-        int extraFd = -1;  // passed to the child as descriptor 3; -1: none
-    };
+    // Where its standard output goes: the test's own, nowhere, or a pipe the
+    // test reads with ReadLine and ReadToEnd.
+    enum class Output { Shared, Discarded, Captured };
 
     // Throws std::runtime_error when the program cannot be started.
-    CChildProcess(const std::vector<std::string>& argv, const Plumbing& plumbing);
+    explicit CChildProcess(const std::vector<std::string>& argv, Output output = Output::Shared);
     ~CChildProcess();
     CChildProcess(const CChildProcess&) = delete;
     CChildProcess& operator=(const CChildProcess&) = delete;
@@ -31,11 +30,17 @@ public:
     // running after `timeout`.
     std::optional<int> WaitForExit(std::chrono::milliseconds timeout);
 
+    // The next line of its captured output, without the line feed; empty at the end.
+    std::string ReadLine();
+    // The captured output not read yet, up to its end.
+    std::string ReadToEnd();
+
 private:
     // True once the child has been reaped.
     bool Reap(int flags);
 
     pid_t m_pid = -1;
     int m_stdin = -1;
+    int m_stdout = -1;
     std::optional<int> m_status;
 };

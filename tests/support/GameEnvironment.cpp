@@ -1,22 +1,10 @@
 #include "tests/support/GameEnvironment.h"
 
 #include "app/RegistryKey.h"
+#include "gamelink/GameContract.h"
 
 #include <algorithm>
 #include <cstdlib>
-
-namespace {
-
-constexpr const char* kDirectoryValueNames[8] = {
-    "Main Directory",   "Genetics Directory", "Objects Directory", "Applet Data Directory",
-    "Images Directory", "Sounds Directory",   "History Directory", "Eggs Directory",
-};
-
-} // namespace
-
-const char* const GameEnvironment::kFolderNames[8] = {
-    "", "Genetics", "Objects", "Applet Data", "Images", "Sounds", "History", "Eggs",
-};
 
 GameEnvironment::GameEnvironment() {
     Set("MIREWALK_REGISTRY_DIR", RegistryDir().string());
@@ -29,11 +17,8 @@ GameEnvironment::GameEnvironment() {
 
 GameEnvironment::~GameEnvironment() {
     for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it) {
-        if (it->second) {
-            ::setenv(it->first.c_str(), it->second->c_str(), 1);
-        } else {
-            ::unsetenv(it->first.c_str());
-        }
+        it->second ? ::setenv(it->first.c_str(), it->second->c_str(), 1)
+                   : ::unsetenv(it->first.c_str());
     }
 }
 
@@ -52,12 +37,14 @@ std::filesystem::path GameEnvironment::InstallGame() {
 std::filesystem::path GameEnvironment::InstallGame(const std::filesystem::path& gameFolder) {
     CRegistryKey machine;
     machine.CreateKey(RegistryRoot::LocalMachine, kGameKeyPath);
-    for (int index = 0; index < 8; ++index) {
-        const auto folder = gameFolder / kFolderNames[index];
+    for (int index = 0; index < GameContract::kGameDirectoryCount; ++index) {
+        // The game folder itself is the main folder.
+        const auto folder =
+            index == 0 ? gameFolder : gameFolder / GameContract::kGameDirectoryFolders[index];
         std::filesystem::create_directories(folder);
         const std::string text =
-            (folder.string().ends_with('/') ? folder.string() : folder.string() + "/");
-        machine.WriteString(kDirectoryValueNames[index], text.c_str());
+            folder.string().ends_with('/') ? folder.string() : folder.string() + "/";
+        machine.WriteString(GameContract::kGameDirectoryValues[index], text.c_str());
     }
     CRegistryKey user;
     user.CreateKey(RegistryRoot::CurrentUser, kGameKeyPath);

@@ -13,10 +13,6 @@
 // environment is put back when it goes.
 class GameEnvironment {
 public:
-    // The names of the eight game folders below the game folder, by index 1 to 7
-    // (index 0, Main, is the game folder itself).
-    static const char* const kFolderNames[8];
-
     GameEnvironment();
     ~GameEnvironment();
     GameEnvironment(const GameEnvironment&) = delete;
@@ -31,9 +27,10 @@ public:
     // Sets LC_ALL, e.g. "de_DE.UTF-8".
     void SetLocale(const char* locale);
 
-    // Creates the game folder with its seven subfolders, writes the eight
-    // directory values (each ending in "/") under the machine root's game key
-    // and creates the game key under the user root. Returns the game folder.
+    // Creates the game folder (by default Root()/game) with its seven
+    // subfolders, writes the eight directory values (each ending in "/") under
+    // the machine root's game key and creates the game key under the user
+    // root. Returns the game folder.
     std::filesystem::path InstallGame();
     std::filesystem::path InstallGame(const std::filesystem::path& gameFolder);
 

@@ -6,38 +6,20 @@
 #include <QMap>
 
 #include <cstdlib>
-#include <fcntl.h>
 #include <fstream>
 #include <stdexcept>
-#include <unistd.h>
 
 extern char** environ;
 
 namespace {
 
-// The address is one short line; the daemon prints it once it listens.
-constexpr std::size_t kAddressLineMax = 1024;
-
 constexpr const char* kAddressVariable = "DBUS_SESSION_BUS_ADDRESS";
-
-std::string ReadLine(int fd) {
-    std::string line;
-    char c = 0;
-    while (line.size() < kAddressLineMax && ::read(fd, &c, 1) == 1 && c != '\n') {
-        line += c;
-    }
-    return line;
-}
 
 std::unique_ptr<CPrivateBus> g_environmentBus;
 
 } // namespace
 
-CPrivateBus::CPrivateBus(const std::optional<std::filesystem::path>& serviceDirectory) {
-    if (serviceDirectory) {
-        std::filesystem::create_directories(*serviceDirectory);
-        m_serviceDirectories.push_back(*serviceDirectory);
-    }
+CPrivateBus::CPrivateBus() {
     WriteConfig();
     if (const char* previous = std::getenv(kAddressVariable)) {
         m_previousAddress = previous;
@@ -45,20 +27,13 @@ CPrivateBus::CPrivateBus(const std::optional<std::filesystem::path>& serviceDire
     // Set before the daemon starts: the services it starts read it from there.
     m_address = "unix:path=" + (m_folder / "bus").string();
     ::setenv(kAddressVariable, m_address.c_str(), 1);
-
-    int ready[2];
-    if (::pipe2(ready, O_CLOEXEC) != 0) {
-        throw std::runtime_error("cannot make a pipe for dbus-daemon");
-    }
     m_daemon = std::make_unique<CChildProcess>(
         std::vector<std::string>{"/usr/bin/dbus-daemon", "--nofork",
                                  "--config-file=" + (m_folder / "bus.conf").string(),
-                                 "--print-address=3"},
-        CChildProcess::Plumbing{-1, ready[1]});
-    ::close(ready[1]);
+                                 "--print-address"},
+        CChildProcess::Output::Captured);
     // The daemon prints its address once it accepts connections.
-    const std::string printed = ReadLine(ready[0]);
-    ::close(ready[0]);
+    const std::string printed = m_daemon->ReadLine();
     if (printed.rfind(m_address, 0) != 0) {
         throw std::runtime_error("dbus-daemon did not start (it printed \"" + printed + "\")");
     }
@@ -97,21 +72,13 @@ void CPrivateBus::WriteConfig() {
     std::ofstream config(m_folder / "bus.conf", std::ios::trunc);
     config << "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
               " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-              "<busconfig>\n"
-              "  <type>session</type>\n"
-              "  <listen>unix:path="
-           << (m_folder / "bus").string()
-           << "</listen>\n"
-              "  <auth>EXTERNAL</auth>\n";
+              "<busconfig>\n<type>session</type>\n<listen>unix:path="
+           << (m_folder / "bus").string() << "</listen>\n<auth>EXTERNAL</auth>\n";
     for (const auto& directory : m_serviceDirectories) {
-        config << "  <servicedir>" << directory.string() << "</servicedir>\n";
+        config << "<servicedir>" << directory.string() << "</servicedir>\n";
     }
-    config << "  <policy context=\"default\">\n"
-              "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
-              "    <allow eavesdrop=\"true\"/>\n"
-              "    <allow own=\"*\"/>\n"
-              "  </policy>\n"
-              "</busconfig>\n";
+    config << "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
+              "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy>\n</busconfig>\n";
     if (!config.flush()) {
         throw std::runtime_error("cannot write the private bus's configuration");
     }

@@ -19,22 +19,14 @@
 // names it, so this process and every child see it; the old value comes back
 // when it goes.
 //
-// Qt's QDBusConnection::sessionBus() reads DBUS_SESSION_BUS_ADDRESS once, on
-// first use, and keeps that connection for the life of the process. So a test
-// executable has exactly one private bus, started before anything uses Qt
-// D-Bus: register CPrivateBusEnvironment at namespace scope in one .cpp file
-// of the executable,
-//
-//     const auto* const g_bus =
-//         ::testing::AddGlobalTestEnvironment(new CPrivateBusEnvironment);
-//
-// and reach the bus in tests through CPrivateBusEnvironment::Bus(). ctest runs
-// each test in a process of its own, so every test still gets a fresh bus.
+// Qt's QDBusConnection::sessionBus() reads that variable once, on first use,
+// and keeps its connection for the life of the process. So a test executable
+// has exactly one private bus, started before anything uses Qt D-Bus, by
+// CPrivateBusEnvironment (tests/support/EveryTestOnAPrivateBus.h registers it).
+// ctest runs each test in a process of its own, so every test gets a fresh bus.
 class CPrivateBus {
 public:
-    // Activation files in `serviceDirectory` (for example
-    // $XDG_DATA_HOME/dbus-1/services) start services on request.
-    explicit CPrivateBus(const std::optional<std::filesystem::path>& serviceDirectory = {});
+    CPrivateBus();
     ~CPrivateBus();
     CPrivateBus(const CPrivateBus&) = delete;
     CPrivateBus& operator=(const CPrivateBus&) = delete;
@@ -64,8 +56,7 @@ private:
 // Starts the executable's one private bus before the first test and makes sure
 // a Qt application object exists (a QCoreApplication, unless the executable
 // made its own QApplication before RUN_ALL_TESTS or in an environment
-// registered earlier). The bus starts with no service folder: a test that
-// needs activation adds its own with AddServiceDirectory.
+// registered earlier). The bus starts with no service folder.
 class CPrivateBusEnvironment : public ::testing::Environment {
 public:
     void SetUp() override;

@@ -71,42 +71,31 @@ CGameLink PrintingLink() {
     return CGameLink(std::make_unique<CPrintingTransport>(), [](std::chrono::milliseconds) {});
 }
 
-void WriteRepeatedly(const std::string& name, const std::string& text, long count) {
-    CRegistryKey key;
-    key.CreateKey(RegistryRoot::CurrentUser, kGameKeyPath);
-    std::printf("writing\n");
-    std::fflush(stdout);
-    for (long i = 0; count == 0 || i < count; ++i) {
-        key.WriteString(name.c_str(), text.c_str());
-    }
-}
-
-void WriteMany(const std::string& prefix, long count) {
-    CRegistryKey key;
-    key.CreateKey(RegistryRoot::CurrentUser, kGameKeyPath);
-    for (long i = 0; i < count; ++i) {
-        key.WriteString((prefix + std::to_string(i)).c_str(), std::to_string(i).c_str());
-    }
-}
-
 bool Run(const std::vector<std::string>& args) {
     const std::string& command = args.at(0);
+    CGameLink link = PrintingLink();
     if (command == "install" && args.size() == 4) {
-        CAgentFile file(args[1]);
-        CGameLink link = PrintingLink();
-        file.m_agents.at(0)->InstallDependencies(args[2], args[3], link);
+        CAgentFile(args[1]).m_agents.at(0)->InstallDependencies(args[2], args[3], link);
     } else if (command == "extract" && args.size() == 4) {
         CAgentFile file(args[1]);
         const CDependencyFile& record = *file.m_dependencies.at(std::stoul(args[2]));
         file.m_agents.at(0)->ExtractDependency(record, args[3], args[3]);
     } else if (command == "inject" && args.size() == 2) {
-        CAgentFile file(args[1]);
-        CGameLink link = PrintingLink();
-        file.m_agents.at(0)->Inject(link, true);
+        CAgentFile(args[1]).m_agents.at(0)->Inject(link, true);
     } else if (command == "write" && args.size() == 4) {
-        WriteRepeatedly(args[1], args[2], std::stol(args[3]));
+        CRegistryKey key;
+        key.CreateKey(RegistryRoot::CurrentUser, kGameKeyPath);
+        std::printf("writing\n");
+        std::fflush(stdout);
+        for (long i = 0, count = std::stol(args[3]); count == 0 || i < count; ++i) {
+            key.WriteString(args[1].c_str(), args[2].c_str());
+        }
     } else if (command == "write-many" && args.size() == 3) {
-        WriteMany(args[1], std::stol(args[2]));
+        CRegistryKey key;
+        key.CreateKey(RegistryRoot::CurrentUser, kGameKeyPath);
+        for (long i = 0; i < std::stol(args[2]); ++i) {
+            key.WriteString((args[1] + std::to_string(i)).c_str(), std::to_string(i).c_str());
+        }
     } else {
         return false;
     }

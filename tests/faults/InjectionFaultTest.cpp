@@ -1,0 +1,89 @@
+// Injections into a game that dies in the middle or takes seconds over each
+// macro: no macro is sent twice and the use is counted only when all went.
+#include "agents/AgentFile.h"
+#include "platform/DBusMacroTransport.h"
+#include "tests/faults/FaultGame.h"
+#include "tests/support/Caught.h"
+#include "tests/support/EveryTestOnAPrivateBus.h"
+#include "tests/support/SimProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+const std::vector<std::string> kMacros = {
+    "inst,sys: conv abcd 0,endm",
+    "scrp 2 9 1 1,snde zap_,endm",
+    "scrp 2 9 1 2,endm",
+    "inst,new: simp ball 4 0 1000 0,endm",
+};
+
+// The D-Bus road to the game, which kills the game once `callsBeforeDeath`
+// macros have gone through it.
+class CKillingTransport final : public IMacroTransport {
+public:
+    CKillingTransport(CChildProcess& game, int callsBeforeDeath)
+        : m_game(game), m_callsLeft(callsBeforeDeath) {}
+
+    bool Connect() override { return m_bus.Connect(); }
+    void Disconnect() override { m_bus.Disconnect(); }
+    bool IsConnected() const override { return m_bus.IsConnected(); }
+    MacroCallResult Call(std::string_view macroUtf8) override {
+        if (m_callsLeft-- == 0) {
+            m_game.Signal(SIGKILL);
+            m_game.WaitForExit(std::chrono::seconds(10));
+        }
+        return m_bus.Call(macroUtf8);
+    }
+
+private:
+    CDBusMacroTransport m_bus;
+    CChildProcess& m_game;
+    int m_callsLeft;
+};
+
+// As the Inject button does it.
+void InstallAndInject(CAgent& agent, const FaultGame& game, CGameLink& link) {
+    agent.InstallDependencies(game.images, game.sounds, link);
+    agent.Inject(link, true);
+}
+
+TEST(GameDeath, InjectionStopsAtTheFirstMacroAfterTheGameDied) {
+    for (std::size_t sent = 0; sent < kMacros.size(); ++sent) {
+        SCOPED_TRACE("killed after " + std::to_string(sent) + " macros");
+        FaultGame game;
+        CSimProcess sim;
+        CGameLink link(std::make_unique<CKillingTransport>(sim.Process(), static_cast<int>(sent)));
+        ASSERT_TRUE(link.Connect());
+        CAgentFile file(game.agentPath);
+        CAgent& agent = *file.m_agents[0];
+
+        EXPECT_EQ(CaughtMessage([&] { InstallAndInject(agent, game, link); }),
+                  "Error while talking to game\nMacro: \"" + kMacros[sent] + "\"");
+        EXPECT_EQ(sim.Macros(), std::vector<std::string>(kMacros.begin(), kMacros.begin() + sent));
+        EXPECT_EQ(agent.m_quantity, 3);
+        EXPECT_EQ(agent.m_lastUsed, 0u);
+        EXPECT_EQ(ReadFile(game.agentPath), game.agentBytes);
+        // Carried files written before the game went stay; the sound comes
+        // after the image's conversion macro.
+        EXPECT_EQ(ReadFile(game.images + "abcd.s16"), game.image);
+        EXPECT_EQ(ReadFile(game.sounds + "zap.wav"), sent > 0 ? game.sound : "");
+    }
+}
+
+TEST(SlowGame, AnInjectionSendsEachMacroOnceAndCountsOneUse) {
+    FaultGame game;
+    CSimProcess sim({"--delay", "3"});
+    CGameLink link;
+    ASSERT_TRUE(link.Connect());
+    CAgentFile file(game.agentPath);
+
+    InstallAndInject(*file.m_agents[0], game, link);
+
+    EXPECT_EQ(sim.Macros(), kMacros);
+    EXPECT_EQ(CAgentFile(game.agentPath).m_agents[0]->m_quantity, 2);
+}
+
+} // namespace

@@ -1,0 +1,123 @@
+// Writes the system refuses: cut short by a file size limit, as on a full
+// disk, or by a folder's permissions. The old file stays whole, no partial or
+// temporary file is left, the message names the file, and carried files go
+// into the game's Images and Sounds folders and nowhere else, not even through
+// a planted link.
+#include "app/RegistryKey.h"
+#include "tests/faults/FaultGame.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Well below the carried image, above the carried sound.
+const std::string kSmallLimit = "4096";
+
+TEST(FileSizeLimit, ExtractionKeepsTheOldFileAndLeavesNothingHalfWritten) {
+    FaultGame game;
+    const std::string readError = "message: Error reading from file \"" + game.agentPath + "\"\n";
+    WriteFile(game.images + "abcd.s16", "old picture");
+    const auto before = Listing(game.images);
+    EXPECT_EQ(RunFaultChild(
+                  {"--file-size-limit", kSmallLimit, "extract", game.agentPath, "0", game.images}),
+              readError);
+    EXPECT_EQ(Listing(game.images), before);
+    EXPECT_EQ(ReadFile(game.images + "abcd.s16"), "old picture");
+
+    // Missing files: the image fails before any conversion macro is sent and
+    // before the sound is written.
+    fs::remove(game.images + "abcd.s16");
+    EXPECT_EQ(RunFaultChild({"--file-size-limit", kSmallLimit, "install", game.agentPath,
+                             game.images, game.sounds}),
+              readError);
+    EXPECT_TRUE(fs::is_empty(game.images));
+    EXPECT_TRUE(fs::is_empty(game.sounds));
+
+    // The same limit lets the small sound through on its own.
+    EXPECT_EQ(RunFaultChild(
+                  {"--file-size-limit", kSmallLimit, "extract", game.agentPath, "1", game.sounds}),
+              "done\n");
+    EXPECT_EQ(ReadFile(game.sounds + "zap.wav"), game.sound);
+}
+
+TEST(FileSizeLimit, UsageWriteBackAndRegistryKeepTheOldFile) {
+    FaultGame game;
+    // Below the usage bytes' offset, so not one of them can be written.
+    EXPECT_EQ(RunFaultChild({"--file-size-limit", "8", "inject", game.agentPath}),
+              kBallInjectionMacros + "message: Error writing to file \"" + game.agentPath + "\"\n");
+    EXPECT_EQ(ReadFile(game.agentPath), game.agentBytes);
+
+    {
+        CRegistryKey key;
+        key.OpenKey(RegistryRoot::CurrentUser, kGameKeyPath);
+        key.WriteString("Tool8", "before");
+    }
+    const auto userFile = game.environment.RegistryFile("HKEY_CURRENT_USER").string();
+    const auto bytes = ReadFile(userFile);
+    const auto before = Listing(game.environment.RegistryDir().string());
+    EXPECT_EQ(
+        RunFaultChild({"--file-size-limit", "64", "write", "Tool8", std::string(1000, 'x'), "1"}),
+        "writing\nmessage: Error while writing to registry\n");
+    EXPECT_EQ(ReadFile(userFile), bytes);
+    EXPECT_EQ(Listing(game.environment.RegistryDir().string()), before);
+}
+
+TEST(FolderSafety, APlantedLinkIsReplacedNeverWrittenThrough) {
+    FaultGame game;
+    const std::string outside = (game.environment.Root() / "outside.txt").string();
+    const fs::path nowhere = game.environment.Root() / "nowhere";
+    WriteFile(outside, "precious");
+    fs::create_symlink(outside, game.images + "abcd.s16");
+    fs::create_symlink(nowhere / "zap.wav", game.sounds + "zap.wav");
+    const std::vector<std::string> install{"install", game.agentPath, game.images, game.sounds};
+
+    EXPECT_EQ(RunFaultChild(install), "macro: inst,sys: conv abcd 0,endm\ndone\n");
+    EXPECT_EQ(ReadFile(outside), "precious");
+    EXPECT_FALSE(fs::exists(nowhere));
+    EXPECT_EQ(Listing(game.images), std::vector<std::string>{game.images + "abcd.s16 " +
+                                                             std::to_string(game.image.size())});
+    EXPECT_EQ(ReadFile(game.images + "abcd.s16"), game.image);
+    EXPECT_EQ(ReadFile(game.sounds + "zap.wav"), game.sound);
+
+    // A link to a file of the carried size passes for the file: kept, and
+    // nothing is written through it.
+    fs::remove(game.sounds + "zap.wav");
+    WriteFile(outside, "12345");
+    fs::create_symlink(outside, game.sounds + "zap.wav");
+    EXPECT_EQ(RunFaultChild(install), "done\n");
+    EXPECT_EQ(ReadFile(outside), "12345");
+    EXPECT_TRUE(fs::is_symlink(game.sounds + "zap.wav"));
+}
+
+TEST(FolderSafety, ReadOnlyFoldersAndFilesRefuseEveryWrite) {
+    FaultGame game;
+    const std::string outside = (game.environment.Root() / "outside.txt").string();
+    WriteFile(outside, "precious");
+    fs::create_symlink(outside, game.sounds + "zap.wav");
+    fs::permissions(game.images, fs::perms::owner_read | fs::perms::owner_exec);
+    fs::permissions(game.sounds, fs::perms::owner_read | fs::perms::owner_exec);
+    const auto before = Listing(game.environment.Root().Path().string());
+    const std::vector<std::string> install{"--obey-file-modes", "install", game.agentPath,
+                                           game.images, game.sounds};
+
+    EXPECT_EQ(RunFaultChild(install),
+              "message: Error reading from file \"" + game.agentPath + "\"\n");
+    EXPECT_EQ(Listing(game.environment.Root().Path().string()), before);
+
+    // The link of another size cannot be deleted from the read-only folder:
+    // it is kept without a message, and its target stays as it was.
+    WriteFile(game.images + "abcd.s16", game.image);
+    EXPECT_EQ(RunFaultChild(install), "done\n");
+    EXPECT_EQ(ReadFile(outside), "precious");
+
+    fs::permissions(game.agentPath, fs::perms::owner_read);
+    EXPECT_EQ(RunFaultChild({"--obey-file-modes", "inject", game.agentPath}),
+              kBallInjectionMacros + "message: Error writing to file \"" + game.agentPath + "\"\n");
+    EXPECT_EQ(ReadFile(game.agentPath), game.agentBytes);
+}
+
+} // namespace
