@@ -16,7 +16,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <stdexcept>
 #include <string>
 #include <unistd.h>
@@ -35,25 +34,14 @@ constexpr double kIdleGoalPercent = 1;
 class CChildRun {
 public:
     explicit CChildRun(const std::vector<std::string>& arguments) {
-        int ends[2];
-        if (::pipe2(ends, O_CLOEXEC) != 0) {
-            throw std::runtime_error("cannot make a pipe");
-        }
         std::vector<std::string> argv{"/proc/self/exe"};
         argv.insert(argv.end(), arguments.begin(), arguments.end());
-        m_process = std::make_unique<CChildProcess>(argv, CChildProcess::Plumbing{ends[1], -1});
-        ::close(ends[1]);
-        m_output = ends[0];
+        m_process = std::make_unique<CChildProcess>(argv, CChildProcess::Output::Captured);
     }
-    ~CChildRun() { ::close(m_output); }
 
     // The word after `key` on the line it prints starting with `key`.
     std::string Read(const std::string& key) {
-        std::string line;
-        char c = 0;
-        while (::read(m_output, &c, 1) == 1 && c != '\n') {
-            line += c;
-        }
+        const std::string line = m_process->ReadLine();
         if (line.rfind(key + " ", 0) != 0) {
             throw std::runtime_error("the child printed \"" + line + "\" instead of " + key);
         }
@@ -62,7 +50,6 @@ public:
 
 private:
     std::unique_ptr<CChildProcess> m_process;
-    int m_output = -1;
 };
 
 void SetObjectsDirectory(const std::filesystem::path& folder) {

@@ -1,6 +1,7 @@
 #include "tests/faults/FaultGame.h"
 
 #include "agents/AgentFileWriter.h"
+#include "tests/support/AgentFiles.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -17,19 +18,16 @@ FaultGame::FaultGame() {
     for (std::size_t i = 0; i < kImageSize; ++i) {
         image += static_cast<char>('a' + i % 26);
     }
-    CAgent agent;
-    agent.m_name = "ball";
-    agent.m_quantity = 3;
-    agent.m_installScript = "inst,new: simp ball 4 0 1000 0,endm";
-    agent.m_scripts = {"scrp 2 9 1 1,snde zap_,endm", "scrp 2 9 1 2,endm"};
-    agent.m_dependencyCount = 2;
-    agent.m_dependencies = {AgentDependencyRef{0, "abcd.s16"}, AgentDependencyRef{1, "zap.wav"}};
+    CAgent agent =
+        MakeAgent({.name = "ball", .quantity = 3, .references = {{0, "abcd.s16"}, {1, "zap.wav"}}});
+    // A second event script, so that the game can die between two of them.
+    agent.m_scripts.push_back("scrp 2 9 1 2,endm");
     CAgentFileWriter writer;
     writer.AddAgent(agent);
-    writer.AddCarriedFile(0, "abcd.s16", std::vector<std::uint8_t>(image.begin(), image.end()));
-    writer.AddCarriedFile(1, "zap.wav", std::vector<std::uint8_t>(sound.begin(), sound.end()));
+    writer.AddCarriedFile(0, "abcd.s16", Bytes(image));
+    writer.AddCarriedFile(1, "zap.wav", Bytes(sound));
     writer.Save(agentPath);
-    agentBytes.assign(writer.Bytes().begin(), writer.Bytes().end());
+    agentBytes = Text(writer.Bytes());
 }
 
 std::string ReadFile(const std::string& path) {

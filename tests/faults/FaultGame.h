@@ -26,9 +26,9 @@ struct FaultGame {
 };
 
 // What fault-child prints for the ball's injection, up to the write of its use.
-inline const std::string kBallInjectionMacros = "macro: scrp 2 9 1 1,snde zap_,endm\n"
+inline const std::string kBallInjectionMacros = "macro: scrp 2 9 1 1,endm\n"
                                                 "macro: scrp 2 9 1 2,endm\n"
-                                                "macro: inst,new: simp ball 4 0 1000 0,endm\n";
+                                                "macro: inst,new: simp ball,endm\n";
 
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& text);

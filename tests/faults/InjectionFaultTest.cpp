@@ -15,9 +15,9 @@ namespace {
 
 const std::vector<std::string> kMacros = {
     "inst,sys: conv abcd 0,endm",
-    "scrp 2 9 1 1,snde zap_,endm",
+    "scrp 2 9 1 1,endm",
     "scrp 2 9 1 2,endm",
-    "inst,new: simp ball 4 0 1000 0,endm",
+    "inst,new: simp ball,endm",
 };
 
 // The D-Bus road to the game, which kills the game once `callsBeforeDeath`

@@ -99,7 +99,7 @@ TEST(GameLinkOverTheBus, TheSubstituteAnswersAsTheGame) {
         {GameContract::kMacroQuerySubjectName, "Zo\xC3\xAB of the Mire"},
         {"> fail 1", "ok"},
         {"> refuse 1", "ok"},
-        {"dde: putv ownr", "0"},
+        {"scrp 1 2 3 4,endm", ""},
         {"> subject", "error: subject needs a name"},
         {"> refuse -1", "error: refuse needs one count"},
         {"> delay -1", "error: delay needs a number of seconds up to an hour"},
@@ -116,12 +116,13 @@ TEST(GameLinkOverTheBus, TheSubstituteAnswersAsTheGame) {
     }
     std::vector<std::string> lines; // after the time
     for (const std::string& line : sim.LogLines()) {
-        if (line.ends_with(" dde: putv ownr")) {
+        if (line.ends_with(" scrp 1 2 3 4,endm")) {
             lines.push_back(line.substr(line.find(' ') + 1));
         }
     }
-    EXPECT_EQ(lines, (std::vector<std::string>{"failed dde: putv ownr", "refused dde: putv ownr",
-                                               "macro dde: putv ownr"}));
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{"failed scrp 1 2 3 4,endm", "refused scrp 1 2 3 4,endm",
+                                        "macro scrp 1 2 3 4,endm"}));
 }
 
 TEST(GameLinkOverTheBus, EveryMacroIsLoggedOnOneTimestampedLine) {
@@ -168,7 +169,11 @@ TEST(GameLinkOverTheBus, TheSubstituteTakesCommandsFromItsInputAndEndsCleanly) {
     EXPECT_EQ(sim.WaitForExit(seconds(5)), 0);
     EXPECT_NE(sim.LogLines().back().find(" event ended"), std::string::npos);
 
+    // Without input it serves on, until it is interrupted.
     CSimProcess interrupted;
+    interrupted.Process().CloseInput();
+    ASSERT_TRUE(link.Connect());
+    EXPECT_STREQ(link.ExecuteMacro("dde: putv paus"), "0");
     interrupted.Process().Signal(SIGINT);
     EXPECT_EQ(interrupted.WaitForExit(seconds(5)), 0);
     EXPECT_NE(interrupted.LogLines().back().find(" event ended"), std::string::npos);

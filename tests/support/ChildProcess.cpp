@@ -93,6 +93,11 @@ void CChildProcess::WriteInput(std::string_view text) {
     }
 }
 
+void CChildProcess::CloseInput() {
+    ::close(m_stdin);
+    m_stdin = -1;
+}
+
 void CChildProcess::Signal(int signalNumber) {
     if (IsRunning()) {
         ::kill(m_pid, signalNumber);

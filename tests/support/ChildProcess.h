@@ -25,6 +25,8 @@ public:
     pid_t Pid() const { return m_pid; }
     bool IsRunning();
     void WriteInput(std::string_view text);
+    // Its standard input ends.
+    void CloseInput();
     void Signal(int signalNumber);
     // The exit status (128 + n after signal n), or nothing when it is still
     // running after `timeout`.
