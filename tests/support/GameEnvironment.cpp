@@ -6,6 +6,10 @@
 #include <algorithm>
 #include <cstdlib>
 
+const char* const GameEnvironment::kFolderNames[8] = {
+    "", "Genetics", "Objects", "Applet Data", "Images", "Sounds", "History", "Eggs",
+};
+
 GameEnvironment::GameEnvironment() {
     Set("MIREWALK_REGISTRY_DIR", RegistryDir().string());
     Set("XDG_DATA_HOME", DataHome().string());
@@ -38,9 +42,7 @@ std::filesystem::path GameEnvironment::InstallGame(const std::filesystem::path& 
     CRegistryKey machine;
     machine.CreateKey(RegistryRoot::LocalMachine, kGameKeyPath);
     for (int index = 0; index < GameContract::kGameDirectoryCount; ++index) {
-        // The game folder itself is the main folder.
-        const auto folder =
-            index == 0 ? gameFolder : gameFolder / GameContract::kGameDirectoryFolders[index];
+        const auto folder = gameFolder / kFolderNames[index];
         std::filesystem::create_directories(folder);
         const std::string text =
             folder.string().ends_with('/') ? folder.string() : folder.string() + "/";

@@ -13,6 +13,10 @@
 // environment is put back when it goes.
 class GameEnvironment {
 public:
+    // The names of the game folders below the game folder, by index 1 to 7
+    // (index 0, Main, is the game folder itself).
+    static const char* const kFolderNames[8];
+
     GameEnvironment();
     ~GameEnvironment();
     GameEnvironment(const GameEnvironment&) = delete;
