@@ -1,4 +1,5 @@
 #include "framework/PixelRowKernels.h"
+#include "framework/PixelRowsAvx2.h"
 
 #include <array>
 
@@ -9,20 +10,11 @@ bool Always() {
 }
 
 void PlainCopy(const PixelRows& rows) {
-    pixel_kernels::Copy(rows);
-}
-void PlainBlend(const PixelRows& rows, int opacity) {
-    pixel_kernels::Blend(rows, opacity);
+    pixel_kernels::Copy<pixel_kernels::Plain>(rows);
 }
 
-bool HasAvx2() {
-    return __builtin_cpu_supports("avx2");
-}
-[[gnu::target("avx2")]] void Avx2Copy(const PixelRows& rows) {
-    pixel_kernels::Copy(rows);
-}
-[[gnu::target("avx2")]] void Avx2Blend(const PixelRows& rows, int opacity) {
-    pixel_kernels::Blend(rows, opacity);
+void PlainBlend(const PixelRows& rows, int opacity) {
+    pixel_kernels::Blend<pixel_kernels::Plain>(rows, opacity);
 }
 
 constexpr std::array kPaths{

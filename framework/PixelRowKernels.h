@@ -32,18 +32,6 @@ template <bool kIs565> [[gnu::always_inline]] inline Components Expand(std::uint
     }
 }
 
-template <bool kIs565>
-[[gnu::always_inline]] inline void CopyRow(const std::uint16_t* __restrict pixels,
-                                           std::uint8_t* __restrict out, int width) {
-    for (int column = 0; column < width; ++column) {
-        const Components c = Expand<kIs565>(pixels[column]);
-        std::uint8_t* pixel = out + 3 * column;
-        pixel[0] = static_cast<std::uint8_t>(c.blue);
-        pixel[1] = static_cast<std::uint8_t>(c.green);
-        pixel[2] = static_cast<std::uint8_t>(c.red);
-    }
-}
-
 // source * opacity + destination * (255 - opacity) is at most 255 * 255, so
 // the mix fits 16 bits. `keep` is all ones where the destination stays.
 [[gnu::always_inline]] inline std::uint8_t Mix(std::uint16_t source, std::uint8_t destination,
@@ -53,49 +41,71 @@ template <bool kIs565>
     return static_cast<std::uint8_t>((mixed & ~keep) | (destination & keep));
 }
 
-template <bool kIs565, bool kMasked>
-[[gnu::always_inline]] inline void
-BlendRow(const std::uint16_t* __restrict pixels, const std::uint8_t* __restrict mask,
-         std::uint8_t* __restrict out, int width, std::uint16_t opacity) {
-    for (int column = 0; column < width; ++column) {
-        const Components c = Expand<kIs565>(pixels[column]);
-        std::uint8_t keep = 0;
-        if constexpr (kMasked) {
-            keep = static_cast<std::uint8_t>(-(mask[column] == 0));
+// The plain loops, which also finish the rows of the faster paths.
+struct Plain {
+    template <bool kIs565>
+    [[gnu::always_inline]] static void CopyRow(const std::uint16_t* __restrict pixels,
+                                               std::uint8_t* __restrict out, int width) {
+        for (int column = 0; column < width; ++column) {
+            const Components c = Expand<kIs565>(pixels[column]);
+            std::uint8_t* pixel = out + 3 * column;
+            pixel[0] = static_cast<std::uint8_t>(c.blue);
+            pixel[1] = static_cast<std::uint8_t>(c.green);
+            pixel[2] = static_cast<std::uint8_t>(c.red);
         }
-        std::uint8_t* pixel = out + 3 * column;
-        pixel[0] = Mix(c.blue, pixel[0], opacity, keep);
-        pixel[1] = Mix(c.green, pixel[1], opacity, keep);
-        pixel[2] = Mix(c.red, pixel[2], opacity, keep);
     }
-}
 
-template <bool kIs565> [[gnu::always_inline]] inline void CopyRows(const PixelRows& rows) {
+    template <bool kIs565, bool kMasked>
+    [[gnu::always_inline]] static void
+    BlendRow(const std::uint16_t* __restrict pixels, const std::uint8_t* __restrict mask,
+             std::uint8_t* __restrict out, int width, std::uint16_t opacity) {
+        for (int column = 0; column < width; ++column) {
+            const Components c = Expand<kIs565>(pixels[column]);
+            std::uint8_t keep = 0;
+            if constexpr (kMasked) {
+                keep = static_cast<std::uint8_t>(-(mask[column] == 0));
+            }
+            std::uint8_t* pixel = out + 3 * column;
+            pixel[0] = Mix(c.blue, pixel[0], opacity, keep);
+            pixel[1] = Mix(c.green, pixel[1], opacity, keep);
+            pixel[2] = Mix(c.red, pixel[2], opacity, keep);
+        }
+    }
+};
+
+template <typename Kernel, bool kIs565>
+[[gnu::always_inline]] inline void CopyRows(const PixelRows& rows) {
     for (int row = 0; row < rows.height; ++row) {
-        CopyRow<kIs565>(rows.pixels + row * rows.sourceStride, rows.out + row * rows.outStride,
-                        rows.width);
+        Kernel::template CopyRow<kIs565>(rows.pixels + row * rows.sourceStride,
+                                         rows.out + row * rows.outStride, rows.width);
     }
 }
 
-template <bool kIs565, bool kMasked>
+template <typename Kernel, bool kIs565, bool kMasked>
 [[gnu::always_inline]] inline void BlendRows(const PixelRows& rows, std::uint16_t opacity) {
     for (int row = 0; row < rows.height; ++row) {
-        BlendRow<kIs565, kMasked>(rows.pixels + row * rows.sourceStride,
-                                  kMasked ? rows.mask + row * rows.sourceStride : nullptr,
-                                  rows.out + row * rows.outStride, rows.width, opacity);
+        const std::size_t first = row * rows.sourceStride;
+        Kernel::template BlendRow<kIs565, kMasked>(
+            rows.pixels + first, kMasked ? rows.mask + first : nullptr,
+            rows.out + row * rows.outStride, rows.width, opacity);
     }
 }
 
-[[gnu::always_inline]] inline void Copy(const PixelRows& rows) {
-    rows.is565 ? CopyRows<true>(rows) : CopyRows<false>(rows);
+// Draws every row of `rows` with the row functions of `Kernel`, chosen for
+// the picture's format and mask once for the whole rectangle.
+template <typename Kernel> [[gnu::always_inline]] inline void Copy(const PixelRows& rows) {
+    rows.is565 ? CopyRows<Kernel, true>(rows) : CopyRows<Kernel, false>(rows);
 }
 
+template <typename Kernel>
 [[gnu::always_inline]] inline void Blend(const PixelRows& rows, int opacity) {
     const auto a = static_cast<std::uint16_t>(opacity);
     if (rows.mask != nullptr) {
-        rows.is565 ? BlendRows<true, true>(rows, a) : BlendRows<false, true>(rows, a);
+        rows.is565 ? BlendRows<Kernel, true, true>(rows, a)
+                   : BlendRows<Kernel, false, true>(rows, a);
     } else {
-        rows.is565 ? BlendRows<true, false>(rows, a) : BlendRows<false, false>(rows, a);
+        rows.is565 ? BlendRows<Kernel, true, false>(rows, a)
+                   : BlendRows<Kernel, false, false>(rows, a);
     }
 }
 
