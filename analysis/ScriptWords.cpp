@@ -47,6 +47,24 @@ std::uint64_t SeparatorsInBlock(const char* block, std::size_t length) {
     return separators;
 }
 
+// Where the text ends inside a block of `length` bytes: at its first NUL, or
+// at `length`. Checked block by block, while the block is at hand, rather than
+// by a pass of its own over the whole text.
+std::size_t TextInBlock(const char* block, std::size_t length) {
+    if (length < kBlockBytes) {
+        const void* nul = std::memchr(block, 0, length);
+        return nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - block)
+                              : length;
+    }
+    std::uint64_t nuls = 0;
+    for (std::size_t lane = 0; lane < kBlockBytes; lane += kLaneBytes) {
+        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + lane));
+        const auto bits = _mm_movemask_epi8(_mm_cmpeq_epi8(c, _mm_setzero_si128()));
+        nuls |= std::uint64_t{static_cast<std::uint16_t>(bits)} << lane;
+    }
+    return nuls != 0 ? static_cast<std::size_t>(std::countr_zero(nuls)) : length;
+}
+
 // Appends base + the position of every set bit.
 std::uint32_t* AppendPositions(std::uint64_t bits, std::uint32_t base, std::uint32_t* out) {
     for (; bits != 0; bits &= bits - 1) {
@@ -59,8 +77,7 @@ std::uint32_t* AppendPositions(std::uint64_t bits, std::uint32_t base, std::uint
 
 void CScriptWords::Split(const std::string& script) {
     m_text = script.data();
-    const auto length =
-        static_cast<std::uint32_t>(std::min({script.size(), std::strlen(m_text), kMaxScriptBytes}));
+    auto length = static_cast<std::uint32_t>(std::min(script.size(), kMaxScriptBytes));
     // Words and separators alternate, so a word takes at least two bytes but
     // the last; the trailing empty word needs one more.
     const std::size_t capacity = length / 2 + 2;
@@ -72,8 +89,12 @@ void CScriptWords::Split(const std::string& script) {
     std::uint32_t* ends = m_ends.data();
     bool inWord = false; // the byte before the block belongs to a word
     for (std::uint32_t base = 0; base < length; base += kBlockBytes) {
-        const std::uint64_t word =
-            ~SeparatorsInBlock(m_text + base, std::min<std::size_t>(kBlockBytes, length - base));
+        const std::size_t blockLength = std::min<std::size_t>(kBlockBytes, length - base);
+        const std::size_t inBlock = TextInBlock(m_text + base, blockLength);
+        if (inBlock < blockLength) {
+            length = base + static_cast<std::uint32_t>(inBlock);
+        }
+        const std::uint64_t word = ~SeparatorsInBlock(m_text + base, inBlock);
         const std::uint64_t previous = word << 1 | std::uint64_t{inWord};
         starts = AppendPositions(word & ~previous, base, starts);
         ends = AppendPositions(~word & previous, base, ends);
