@@ -2,6 +2,7 @@
 
 #include "agents/AgentFile.h"
 #include "analysis/ChemicalNameTable.h"
+#include "analysis/ScriptWords.h"
 #include "app/StringTable.h"
 #include "platform/TextCodec.h"
 
@@ -89,39 +90,26 @@ private:
     const char* m_cursor;
 };
 
-// The words of one script, split once so that both scans read them without
-// walking the text again. The buffer is reused from script to script.
-class WordList {
-public:
-    // Scripts longer than this are scanned twice in place instead: the list
-    // takes up to eight times the text's size (a word of one character and its
-    // separator give a 16-byte entry), and agent scripts are a few kilobytes.
-    static constexpr std::size_t kMaxSplitScriptBytes = 1 << 20;
-
-    void Split(const char* script) {
-        m_words.clear();
-        TextCursor cursor(script);
-        while (!cursor.AtEnd()) {
-            m_words.push_back(cursor.Next());
-        }
-    }
-    const std::vector<std::string_view>& Words() const { return m_words; }
-
-private:
-    std::vector<std::string_view> m_words;
-};
-
+// Reads the words of a script split once, so that both scans read them
+// without walking the text again.
 class WordCursor {
 public:
-    explicit WordCursor(const WordList& list)
-        : m_next(list.Words().data()), m_end(m_next + list.Words().size()) {}
-    bool AtEnd() const { return m_next == m_end; }
-    std::string_view Next() { return m_next != m_end ? *m_next++ : std::string_view{}; }
+    explicit WordCursor(const CScriptWords& words) : m_words(words) {}
+    bool AtEnd() const { return m_next == m_words.Count(); }
+    std::string_view Next() {
+        return m_next != m_words.Count() ? m_words[m_next++] : std::string_view{};
+    }
 
 private:
-    const std::string_view* m_next;
-    const std::string_view* m_end;
+    const CScriptWords& m_words;
+    std::size_t m_next = 0;
 };
+
+// Scripts longer than this are scanned twice in place instead of split: the
+// split takes up to four times the text's size (a word of one character and
+// its separator give 8 bytes of positions), and agent scripts are a few
+// kilobytes.
+constexpr std::size_t kMaxSplitScriptBytes = 1 << 20;
 
 template <typename Cursor> int NextNumber(Cursor& cursor) {
     return TokenToNumber(cursor.Next());
@@ -270,14 +258,14 @@ void ScanScripts(const CAgent& agent, const CChemicalNameTable& chemicalNames, I
                  const Sections& sections) {
     const WarningTexts texts;
     ChemicalSet chemicals;
-    WordList words;
+    CScriptWords words;
     ForEachScript(agent, [&](const std::string& script) {
-        if (script.size() > WordList::kMaxSplitScriptBytes) {
+        if (script.size() > kMaxSplitScriptBytes) {
             CollectChemicalsIn(TextCursor(script.c_str()), chemicals);
             CheckWarningsIn(TextCursor(script.c_str()), texts, tree, sections.warnings);
             return;
         }
-        words.Split(script.c_str());
+        words.Split(script);
         CollectChemicalsIn(WordCursor(words), chemicals);
         CheckWarningsIn(WordCursor(words), texts, tree, sections.warnings);
     });

@@ -6,7 +6,9 @@
 #include "app/StringTable.h"
 
 #include <algorithm>
+#include <string_view>
 #include <sys/stat.h>
+#include <unordered_set>
 
 namespace {
 
@@ -19,9 +21,15 @@ AgentFileList ListedAgentFiles(const std::string& directory) {
     return ListAgentFiles(directory).value_or(AgentFileList{});
 }
 
-bool IsLoaded(const CAgentCatalogue& catalogue, const std::string& path) {
-    return std::any_of(catalogue.m_files.begin(), catalogue.m_files.end(),
-                       [&path](const auto& file) { return file->m_path == path; });
+// A set, not a search of the catalogue per file: with thousands of files that
+// search made the start-up quadratic.
+std::unordered_set<std::string_view> LoadedPaths(const CAgentCatalogue& catalogue) {
+    std::unordered_set<std::string_view> paths;
+    paths.reserve(catalogue.m_files.size());
+    for (const auto& file : catalogue.m_files) {
+        paths.insert(file->m_path);
+    }
+    return paths;
 }
 
 } // namespace
@@ -39,8 +47,9 @@ std::optional<std::chrono::milliseconds> CLiveFolder::TimeToReload(SteadyTime no
 }
 
 void CLiveFolder::NoteStartupScan(const CAgentCatalogue& catalogue, const std::string& directory) {
+    const auto loaded = LoadedPaths(catalogue);
     for (const auto& path : ListedAgentFiles(directory).paths) {
-        if (!IsLoaded(catalogue, path)) {
+        if (!loaded.contains(path)) {
             NoteShown(path);
             return;
         }

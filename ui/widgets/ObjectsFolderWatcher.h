@@ -2,19 +2,21 @@
 
 #include "ui/LiveFolder.h"
 
-#include <QFileSystemWatcher>
+#include "platform/DirectoryWatch.h"
+
 #include <QObject>
+#include <QSocketNotifier>
 #include <QTimer>
 
+#include <memory>
 #include <string>
 
 class CAgentCatalogue;
 
 // Follows the Objects directory while the applet runs and reloads the
 // catalogue once the folder has been quiet (CLiveFolder decides when), then
-// shows the message of each file newly found damaged. The folder itself is
-// watched for files that appear, vanish or are renamed, each agent file for
-// writes into it.
+// shows the message of each file newly found damaged. One watch of the folder
+// sees files that appear, vanish or are renamed, and writes into them.
 class CObjectsFolderWatcher : public QObject {
     Q_OBJECT
 
@@ -34,15 +36,16 @@ signals:
     void Reloaded();
 
 private:
+    void OnEvents();
     void OnChange();
     void OnTimer();
     void Schedule();
-    void WatchAgentFiles();
 
     CAgentCatalogue& m_catalogue;
     std::string m_directory;
     CLiveFolder m_live;
-    QFileSystemWatcher m_watcher;
+    std::unique_ptr<CDirectoryWatch> m_watch;
+    std::unique_ptr<QSocketNotifier> m_notifier;
     QTimer m_timer;
     // A message box shown after a reload runs events of its own; a change seen
     // meanwhile waits for it.
