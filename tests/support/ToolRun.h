@@ -13,3 +13,9 @@ struct ToolRun {
 // Runs build/bin/`program` with `arguments` and LC_ALL=`locale`.
 ToolRun RunTool(const std::string& program, const std::vector<std::string>& arguments,
                 const std::string& locale = "C");
+
+// Runs `program` once for each list of arguments, all at the same time; a run
+// killed by a signal has the shell's status, 128 + the signal.
+std::vector<ToolRun> RunTools(const std::string& program,
+                              const std::vector<std::vector<std::string>>& argumentLists,
+                              const std::string& locale = "C");
