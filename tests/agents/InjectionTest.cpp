@@ -53,10 +53,6 @@ struct Game {
         fs::create_directory(root / name);
         return (root / name).string() + "/";
     }
-    std::unique_ptr<CAgentFile> Save(const CAgentFileWriter& writer) const {
-        writer.Save(agentPath);
-        return std::make_unique<CAgentFile>(agentPath);
-    }
     std::unique_ptr<CAgentFile> Save(const std::vector<AgentDraft>& agents,
                                      const std::vector<CarriedDraft>& carried = {}) const {
         SaveAgentFile(agentPath, agents, carried);
