@@ -3,7 +3,6 @@
 #include "tests/support/TempDir.h"
 
 #include <cstdlib>
-#include <sys/wait.h>
 
 namespace {
 
@@ -29,10 +28,7 @@ std::string Command(const std::string& program, const std::vector<std::string>& 
 
 ToolRun RunTool(const std::string& program, const std::vector<std::string>& arguments,
                 const std::string& locale) {
-    const TempDir capture;
-    const int raw = std::system(Command(program, arguments, locale, capture / "run").c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, capture.Read("run.out"),
-            capture.Read("run.err")};
+    return RunTools(program, {arguments}, locale)[0];
 }
 
 std::vector<ToolRun> RunTools(const std::string& program,

@@ -68,27 +68,27 @@ TEST(PackCommand, BuildsAnAgentFileFromAManifest) {
 }
 
 TEST(PackCommand, NamesTheManifestLineThatIsWrong) {
-    const std::vector<std::string> manifests = {"[agent]\nname = x\ncolour = red\n",
-                                                "name = x\n",
-                                                "[agent]\nquantity = 70000\n",
-                                                "[agent]\nscript <<END\nnever ends\n",
-                                                "[agent]\nname = \xE2\x82\xAC \xE4\xB8\x80\n",
-                                                "[file]\ntype = video\n",
-                                                "[file]\nname = ../x\n"};
-    const std::string errors[] = {
-        ":3: unknown agent key \"colour\"",
-        ":1: \"name\" before the first [agent] or [file] section",
-        ":2: \"70000\" is not a number from 0 to 65535",
-        ":2: no line \"END\" ends the text",
-        ":2: \"\xE2\x82\xAC \xE4\xB8\x80\" cannot be written in Windows-1252",
-        ":2: the type is \"image\" or \"sound\", not \"video\"",
-        ":2: \"../x\" is not a plain file name"};
+    const std::pair<std::string, std::string> cases[] = {
+        {"[agent]\nname = x\ncolour = red\n", ":3: unknown agent key \"colour\""},
+        {"name = x\n", ":1: \"name\" before the first [agent] or [file] section"},
+        {"[agent]\nquantity = 70000\n", ":2: \"70000\" is not a number from 0 to 65535"},
+        {"[agent]\nscript <<END\nnever ends\n", ":2: no line \"END\" ends the text"},
+        {"[agent]\nname = \xE2\x82\xAC \xE4\xB8\x80\n",
+         ":2: \"\xE2\x82\xAC \xE4\xB8\x80\" cannot be written in Windows-1252"},
+        {"[file]\ntype = video\n", ":2: the type is \"image\" or \"sound\", not \"video\""},
+        {"[file]\nname = ../x\n", ":2: \"../x\" is not a plain file name"},
+    };
+    std::vector<std::string> manifests;
+    for (const auto& c : cases) {
+        manifests.push_back(c.first);
+    }
     const TempDir folder;
     const auto runs = Pack(folder, manifests);
     for (std::size_t i = 0; i < runs.size(); ++i) {
         const std::string at = std::to_string(i) + "/";
         EXPECT_EQ(runs[i].status, 1);
-        EXPECT_EQ(runs[i].err, "kivtool: " + (folder / (at + "m.txt")).string() + errors[i] + "\n");
+        EXPECT_EQ(runs[i].err,
+                  "kivtool: " + (folder / (at + "m.txt")).string() + cases[i].second + "\n");
         EXPECT_FALSE(std::filesystem::exists(folder / (at + "out.kiv")));
     }
 }
