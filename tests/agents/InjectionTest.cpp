@@ -53,10 +53,6 @@ struct Game {
         fs::create_directory(root / name);
         return (root / name).string() + "/";
     }
-    std::unique_ptr<CAgentFile> Save(const CAgentFileWriter& writer) const {
-        writer.Save(agentPath);
-        return std::make_unique<CAgentFile>(agentPath);
-    }
     std::unique_ptr<CAgentFile> Save(const std::vector<AgentDraft>& agents,
                                      const std::vector<CarriedDraft>& carried = {}) const {
         SaveAgentFile(agentPath, agents, carried);
@@ -284,10 +280,6 @@ TEST(Injection, InstallsMissingOrResizedFilesInPlaceAndConvertsImagesItWrites) {
     EXPECT_EQ(fs::status(game.images + "abcd.s16").permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
                   fs::perms::others_read);
-    // Images go first, then the agent's own scripts.
-    file->m_agents[0]->Inject(link.link, true);
-    EXPECT_EQ(link.sent, (std::vector<std::string>{kConvertAbcd, "scrp 2 9 1 1,endm",
-                                                   "inst,new: simp ball,endm"}));
 }
 
 TEST(Injection, ReportsMissingFilesAndUnknownTypesAfterTheEarlierReferences) {

@@ -6,3 +6,7 @@
 inline ToolRun Kivtool(const std::vector<std::string>& arguments, const std::string& locale = "C") {
     return RunTool("kivtool", arguments, locale);
 }
+
+inline std::vector<ToolRun> Kivtools(const std::vector<std::vector<std::string>>& argumentLists) {
+    return RunTools("kivtool", argumentLists);
+}

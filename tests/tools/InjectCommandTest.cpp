@@ -54,8 +54,9 @@ TEST_F(InjectCommandTest, TheDryRunPrintsWhatTheRealRunThenDoes) {
     CSimProcess sim;
     const std::string before = Read(toy);
     const auto start = static_cast<std::uint32_t>(std::time(nullptr));
-    const auto json = Kivtool({"inject", "--dry-run", "--json", toy, "Ball"});
-    const auto text = Kivtool({"inject", "--dry-run", toy, "1"});
+    const auto dry = Kivtools(
+        {{"inject", "--dry-run", "--json", toy, "Ball"}, {"inject", "--dry-run", toy, "1"}});
+    const ToolRun &json = dry[0], &text = dry[1];
     ASSERT_EQ(json.status, 0) << json.err;
     const std::uint32_t planned = NumberAfter(json.out, "\"lastUsed\":{\"before\":100,\"after\":");
     EXPECT_EQ(json.out,
@@ -92,87 +93,72 @@ TEST_F(InjectCommandTest, TheDryRunPrintsWhatTheRealRunThenDoes) {
     EXPECT_LE(lastUsed, end);
 
     // Now every file is present with its size; removal sends the removal script only.
-    const auto again = Kivtool({"inject", "--dry-run", toy, "Ball"}).out;
+    const auto plans = Kivtools(
+        {{"inject", "--dry-run", toy, "Ball"}, {"remove", "--dry-run", "--json", toy, "Ball"}});
+    const std::string& again = plans[0].out;
     EXPECT_EQ(again.substr(0, again.find("macros:")),
               "files:\n  keep image abcd.s16\n  keep image keep.s16\n  keep sound zap.wav\n");
-    EXPECT_EQ(Kivtool({"remove", "--dry-run", "--json", toy, "Ball"}).out,
-              "{\"files\":[],\"macros\":[\"rscr,kill "
-              "Ball,endm\"],\"quantity\":{\"before\":2,\"after\":2},"
-              "\"lastUsed\":{\"before\":" +
-                  std::to_string(lastUsed) + ",\"after\":" + std::to_string(lastUsed) + "}}\n");
+    EXPECT_EQ(plans[1].out, "{\"files\":[],\"macros\":[\"rscr,kill "
+                            "Ball,endm\"],\"quantity\":{\"before\":2,\"after\":2},"
+                            "\"lastUsed\":{\"before\":" +
+                                std::to_string(lastUsed) +
+                                ",\"after\":" + std::to_string(lastUsed) + "}}\n");
     EXPECT_EQ(Kivtool({"remove", toy, "Ball"}).status, 0);
     EXPECT_EQ(sim.Macros().back(), "rscr,kill Ball,endm");
     EXPECT_EQ(StoredUsage(toy, 0), std::make_pair(std::uint16_t{2}, lastUsed));
 }
 
-TEST_F(InjectCommandTest, AgentsThatCannotBeInjectedOrFoundAreRefusedWithTheReason) {
+// No game runs here: what the tool refuses before it talks to the game, and
+// what it leaves when the game is not there.
+TEST_F(InjectCommandTest, RefusalsNameTheReasonAndLeaveEverythingAsItWas) {
+    SaveToy();
+    const std::string before = Read(toy);
     const auto now = static_cast<std::uint32_t>(std::time(nullptr));
+    const std::string path = (game / "Objects" / "refused.kiv").string();
     SaveAgentFile(
-        toy,
+        path,
         {{"Ball", 0}, {"Kite", 1, 100000, {}, now}, {"Kite"}, {"Egg", 1, 0, {{0, "gone.s16"}}}});
-    const std::string path = toy;
-    const std::string missing = Images("gone.s16");
-    struct Case {
-        std::vector<std::string> arguments;
-        std::string language;
-        int status;
-        std::string err;
-    };
-    const std::vector<Case> cases = {
-        {{"inject", path, "Ball"}, "C", 1, "\"Ball\" cannot be injected: no uses are left"},
-        {{"inject", "--dry-run", path, "1"},
-         "de_DE.UTF-8",
-         1,
-         "\"Ball\" kann nicht hinzugegeben werden: keine Verwendung mehr \xC3\xBC"
-         "brig"},
-        {{"inject", path, "Zebra"},
-         "C",
-         1,
-         "no agent of " + path +
-             " is called \"Zebra\"; it holds 1 \"Ball\", 2 \"Kite\", 3 \"Kite\", 4 \"Egg\""},
-        {{"remove", path, "5"},
-         "C",
-         1,
-         "no agent of " + path +
-             " is called \"5\"; it holds 1 \"Ball\", 2 \"Kite\", 3 \"Kite\", 4 \"Egg\""},
+    const std::string holds = "; it holds 1 \"Ball\", 2 \"Kite\", 3 \"Kite\", 4 \"Egg\"";
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"inject", path, "Ball"}, "\"Ball\" cannot be injected: no uses are left"},
+        {{"inject", path, "Zebra"}, "no agent of " + path + " is called \"Zebra\"" + holds},
+        {{"remove", path, "5"}, "no agent of " + path + " is called \"5\"" + holds},
         {{"inject", path, "Kite"},
-         "C",
-         1,
          "\"Kite\" names several agents of " + path +
              ": 2 \"Kite\", 3 \"Kite\"; give the position of one"},
         {{"inject", "--dry-run", path, "Egg"},
-         "C",
-         1,
-         "A required file is missing: \"" + missing + "\""},
+         "A required file is missing: \"" + Images("gone.s16") + "\""},
+        {{"inject", toy, "Ball"},
+         "Error while talking to game\nMacro: \"inst,sys: conv abcd 0,endm\""},
+        {{"inject", "--dry-run", path, "2"}, "\"Kite\" cannot be injected yet: "},
     };
+    std::vector<std::vector<std::string>> lines;
     for (const auto& c : cases) {
-        const auto result = Kivtool(c.arguments, c.language);
-        EXPECT_EQ(result.status, c.status) << c.err;
-        EXPECT_EQ(result.err, "kivtool: " + c.err + "\n");
+        lines.push_back(c.first);
+    }
+    const auto first = static_cast<std::uint32_t>(std::time(nullptr));
+    const auto runs = Kivtools(lines);
+    const auto last = static_cast<std::uint32_t>(std::time(nullptr));
+    for (std::size_t i = 0; i + 1 < runs.size(); ++i) {
+        EXPECT_EQ(runs[i].status, 1) << cases[i].second;
+        EXPECT_EQ(runs[i].err, "kivtool: " + cases[i].second + "\n");
     }
     // The wait is counted from the moment the tool looks, within these seconds.
-    const auto first = static_cast<std::uint32_t>(std::time(nullptr));
-    const auto waiting = Kivtool({"inject", "--dry-run", path, "2"});
-    const auto last = static_cast<std::uint32_t>(std::time(nullptr));
-    std::vector<std::string> expected;
+    std::vector<std::string> waits;
     for (std::uint32_t looked = first; looked <= last; ++looked) {
-        expected.push_back("kivtool: \"Kite\" cannot be injected yet: " +
-                           std::to_string(100000 - (looked - now)) + " seconds to wait\n");
+        waits.push_back("kivtool: " + cases[6].second + std::to_string(100000 - (looked - now)) +
+                        " seconds to wait\n");
     }
-    EXPECT_NE(std::find(expected.begin(), expected.end(), waiting.err), expected.end())
-        << waiting.err;
-}
-
-TEST_F(InjectCommandTest, WithoutTheGameNothingIsWrittenSentOrCounted) {
-    SaveToy();
-    const std::string before = Read(toy);
-    const auto result = Kivtool({"inject", toy, "Ball"});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err,
-              "kivtool: Error while talking to game\nMacro: \"inst,sys: conv abcd 0,endm\"\n");
+    EXPECT_NE(std::find(waits.begin(), waits.end(), runs[6].err), waits.end()) << runs[6].err;
     EXPECT_EQ(Read(toy), before);
     EXPECT_FALSE(fs::exists(Images("abcd.s16")));
     EXPECT_EQ(Read(Sounds("zap.wav")), "old sound");
+
+    const auto german = Kivtool({"inject", "--dry-run", path, "1"}, "de_DE.UTF-8");
+    EXPECT_EQ(german.status, 1);
+    EXPECT_EQ(german.err, "kivtool: \"Ball\" kann nicht hinzugegeben werden: keine Verwendung "
+                          "mehr \xC3\xBC"
+                          "brig\n");
 }
 
 } // namespace

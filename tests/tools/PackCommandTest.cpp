@@ -12,36 +12,42 @@
 
 namespace {
 
-// Packs `manifest`, written as m.txt in `folder`, into out.kiv there.
-ToolRun Pack(const TempDir& folder, const std::string& manifest) {
-    return Kivtool({"pack", folder.Write("m.txt", manifest), "-o", folder / "out.kiv"});
+// Packs each manifest, written as <i>/m.txt in `folder`, into <i>/out.kiv there, all at once.
+std::vector<ToolRun> Pack(const TempDir& folder, const std::vector<std::string>& manifests) {
+    std::vector<std::vector<std::string>> lines;
+    for (std::size_t i = 0; i < manifests.size(); ++i) {
+        const std::string at = std::to_string(i) + "/";
+        lines.push_back(
+            {"pack", folder.Write(at + "m.txt", manifests[i]), "-o", folder / (at + "out.kiv")});
+    }
+    return Kivtools(lines);
 }
 
 TEST(PackCommand, BuildsAnAgentFileFromAManifest) {
     const TempDir folder;
-    folder.Write("art/ball.s16", "image bytes");
-    const auto result = Pack(folder, "# a ball\n"
-                                     "[agent]\n"
-                                     "name = Caf\xC3\xA9 ball\n"
-                                     "description = Bounces.\n"
-                                     "quantity = unlimited\n"
-                                     "reuse interval = 3600\n"
-                                     "last used = 12\n"
-                                     "install script = inst,endm\n"
-                                     "remove script <<END\n"
-                                     "rscr\n"
-                                     "  endm\n"
-                                     "END\n"
-                                     "script = scrp 1\n"
-                                     "script = scrp 2\n"
-                                     "image = ball.s16\n"
-                                     "sound = zap.wav\n"
-                                     "\n"
-                                     "[file]\n"
-                                     "type = image\n"
-                                     "path = art/ball.s16\n");
+    folder.Write("0/art/ball.s16", "image bytes");
+    const auto result = Pack(folder, {"# a ball\n"
+                                      "[agent]\n"
+                                      "name = Caf\xC3\xA9 ball\n"
+                                      "description = Bounces.\n"
+                                      "quantity = unlimited\n"
+                                      "reuse interval = 3600\n"
+                                      "last used = 12\n"
+                                      "install script = inst,endm\n"
+                                      "remove script <<END\n"
+                                      "rscr\n"
+                                      "  endm\n"
+                                      "END\n"
+                                      "script = scrp 1\n"
+                                      "script = scrp 2\n"
+                                      "image = ball.s16\n"
+                                      "sound = zap.wav\n"
+                                      "\n"
+                                      "[file]\n"
+                                      "type = image\n"
+                                      "path = art/ball.s16\n"})[0];
     ASSERT_EQ(result.status, 0) << result.err;
-    const CAgentFile file(folder / "out.kiv");
+    const CAgentFile file(folder / "0/out.kiv");
     ASSERT_EQ(file.m_agents.size(), 1u);
     const CAgent& agent = *file.m_agents[0];
     EXPECT_EQ(std::tuple(agent.m_name, agent.m_description, agent.m_installScript,
@@ -72,12 +78,18 @@ TEST(PackCommand, NamesTheManifestLineThatIsWrong) {
         {"[file]\ntype = video\n", ":2: the type is \"image\" or \"sound\", not \"video\""},
         {"[file]\nname = ../x\n", ":2: \"../x\" is not a plain file name"},
     };
-    for (const auto& [manifest, error] : cases) {
-        const TempDir folder;
-        const auto result = Pack(folder, manifest);
-        EXPECT_EQ(result.status, 1);
-        EXPECT_EQ(result.err, "kivtool: " + (folder / "m.txt").string() + error + "\n");
-        EXPECT_FALSE(std::filesystem::exists(folder / "out.kiv"));
+    std::vector<std::string> manifests;
+    for (const auto& c : cases) {
+        manifests.push_back(c.first);
+    }
+    const TempDir folder;
+    const auto runs = Pack(folder, manifests);
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        const std::string at = std::to_string(i) + "/";
+        EXPECT_EQ(runs[i].status, 1);
+        EXPECT_EQ(runs[i].err,
+                  "kivtool: " + (folder / (at + "m.txt")).string() + cases[i].second + "\n");
+        EXPECT_FALSE(std::filesystem::exists(folder / (at + "out.kiv")));
     }
 }
 
@@ -161,18 +173,25 @@ TEST(PackCommand, EveryPictureFormTheAppletReadsBecomesTheAgentPicture) {
          ""},
         {"not a picture", "hello", "bmp", {}, {}, ": Unsupported image format"},
     };
+    const TempDir folder;
+    std::vector<std::string> manifests;
+    for (const auto& c : cases) {
+        folder.Write(std::to_string(manifests.size()) + "/pic." + c.extension, c.file);
+        manifests.push_back("[agent]\nname = x\npicture = pic." + c.extension + "\n");
+    }
+    const auto runs = Pack(folder, manifests);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const TempDir folder;
-        const auto picture = folder.Write("pic." + c.extension, c.file);
-        const auto result = Pack(folder, "[agent]\nname = x\npicture = pic." + c.extension + "\n");
+        const std::string at = std::to_string(&c - cases) + "/";
+        const ToolRun& result = runs[&c - cases];
+        const auto picture = folder / (at + "pic." + c.extension);
         if (!c.err.empty()) {
             EXPECT_EQ(result.status, 1);
             EXPECT_EQ(result.err, "kivtool: " + picture.string() + c.err + "\n");
             continue;
         }
         ASSERT_EQ(result.status, 0) << result.err;
-        const CAgentFile file(folder / "out.kiv");
+        const CAgentFile file(folder / (at + "out.kiv"));
         const CAgentPicture& packed = file.m_agents.at(0)->m_picture;
         const std::size_t count = std::size_t{packed.m_width} * packed.m_height;
         EXPECT_EQ(std::vector(packed.m_pixels.get(), packed.m_pixels.get() + count), c.pixels);
