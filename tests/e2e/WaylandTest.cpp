@@ -35,11 +35,24 @@ public:
                                          "\nidle-time=0\n[shell]\npanel-position=none\n"
                                          "[keyboard]\nvkb-show=false\n");
         ::setenv("XDG_RUNTIME_DIR", m_folder.Path().c_str(), 1);
+        if (withXWayland) {
+            MakeXSocketFolder();
+        }
         m_weston = std::make_unique<CChildProcess>(std::vector<std::string>{
             "/usr/bin/weston", "--backend=headless-backend.so", "--socket=wayland-splicebox",
             "--debug", "--width=1024", "--height=768",
             "--config=" + (m_folder / "weston.ini").string(),
             "--log=" + (m_folder / "weston.log").string()});
+    }
+
+    // XWayland binds its socket in the folder a desktop's boot creates; on a
+    // machine that has run no X server yet it is missing.
+    static void MakeXSocketFolder() {
+        const std::filesystem::path folder = "/tmp/.X11-unix";
+        if (std::filesystem::create_directory(folder)) {
+            std::filesystem::permissions(folder, std::filesystem::perms::all |
+                                                     std::filesystem::perms::sticky_bit);
+        }
     }
 
     // The X display XWayland listens on, once Weston has started it.

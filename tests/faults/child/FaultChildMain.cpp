@@ -46,12 +46,30 @@ public:
 };
 
 // Writes past the limit fail with EFBIG instead of ending the process, as
-// they fail on a full disk.
-bool LimitFileSize(const char* bytes) {
-    const rlim_t size = std::strtoull(bytes, nullptr, 10);
-    const rlimit limit{size, size};
-    return std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR && ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
-}
+// they fail on a full disk. Only the soft limit is lowered, and it is lifted
+// again before exit: a coverage build writes its counters at exit, and a cut
+// counter file spoils every later run that merges into it.
+class CFileSizeLimit {
+public:
+    bool Lower(const char* bytes) {
+        if (::getrlimit(RLIMIT_FSIZE, &m_original) != 0) {
+            return false;
+        }
+        const rlimit limit{std::strtoull(bytes, nullptr, 10), m_original.rlim_max};
+        m_lowered =
+            std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR && ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+        return m_lowered;
+    }
+    ~CFileSizeLimit() {
+        if (m_lowered) {
+            ::setrlimit(RLIMIT_FSIZE, &m_original);
+        }
+    }
+
+private:
+    rlimit m_original{};
+    bool m_lowered = false;
+};
 
 // The tests run as root, whom file modes do not stop; without these
 // capabilities a read-only folder refuses this process as it would any user.
@@ -106,9 +124,10 @@ bool Run(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
+    CFileSizeLimit fileSizeLimit;
     while (!args.empty() && args[0].starts_with("--")) {
         if (args[0] == "--file-size-limit" && args.size() > 1) {
-            if (!LimitFileSize(args[1].c_str())) {
+            if (!fileSizeLimit.Lower(args[1].c_str())) {
                 std::perror("fault-child: file size limit");
                 return kSetupError;
             }
