@@ -19,6 +19,9 @@ public:
     virtual std::size_t Read(std::uint8_t* out, std::size_t count) = 0;
     // Moves past `count` bytes without reading them; count <= Remaining().
     virtual void Skip(std::uint64_t count) = 0;
+    // Whether the same bytes can be read again from the file's path after
+    // loading, so that the reader may leave pictures there.
+    virtual bool ReadableLater() const = 0;
 };
 
 class CMemoryAgentSource : public IAgentFileSource {
@@ -28,6 +31,7 @@ public:
     std::uint64_t Remaining() const override { return m_bytes.size() - m_position; }
     std::size_t Read(std::uint8_t* out, std::size_t count) override;
     void Skip(std::uint64_t count) override;
+    bool ReadableLater() const override { return false; }
 
 private:
     std::span<const std::uint8_t> m_bytes;
@@ -46,6 +50,9 @@ public:
     std::uint64_t Remaining() const override { return m_size - m_position; }
     std::size_t Read(std::uint8_t* out, std::size_t count) override;
     void Skip(std::uint64_t count) override { m_position += count; }
+    // The file stays where it is while its agents are listed: extraction and
+    // usage write-back rely on that too.
+    bool ReadableLater() const override { return true; }
 
 private:
     // One page: a 32 x 32 thumbnail with its texts takes about 3 KiB, and

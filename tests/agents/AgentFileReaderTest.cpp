@@ -97,8 +97,11 @@ TEST(AgentFileReader, ReadsBackEveryFieldTheWriterStoredInEitherChunkOrder) {
     const CAgentPicture& picture = agent.m_picture;
     EXPECT_EQ(std::tuple(picture.m_width, picture.m_height, picture.m_pixelFormat),
               std::tuple(3u, 2u, 1u));
-    EXPECT_EQ(ByteVector(picture.m_mask.get(), picture.m_mask.get() + 6),
-              (ByteVector{0, 255, 0, 255, 0, 255}));
+    std::vector<bool> opaque;
+    for (std::size_t i = 0; i < 6; ++i) {
+        opaque.push_back(picture.IsOpaque(i));
+    }
+    EXPECT_EQ(opaque, (std::vector<bool>{false, true, false, true, false, true}));
     EXPECT_EQ(std::vector<std::uint16_t>(picture.m_pixels.get(), picture.m_pixels.get() + 6),
               (std::vector<std::uint16_t>{0x1234, 0xFFFF, 0x1234, 0x0001, 0x1234, 0xF800}));
 
@@ -159,7 +162,7 @@ TEST(AgentFileReader, AcceptsWellFormedFilesAtTheirLimits) {
             names.push_back(agent->m_name);
             const CAgentPicture& picture = agent->m_picture;
             EXPECT_EQ(picture.HasPicture(), c.pictures);
-            EXPECT_EQ(picture.m_mask != nullptr, c.pictures);
+            EXPECT_EQ(picture.m_keyed, c.pictures);
             EXPECT_EQ(picture.m_width != 0 && picture.m_height != 0, c.pictures);
         }
         EXPECT_EQ(names, c.names);
@@ -237,6 +240,23 @@ TEST(AgentFileReader, NamesTheFileOnDiskThatCannotBeRead) {
     EXPECT_EQ(CaughtMessage([&] { CAgentFile{missing}; }),
               "Error reading from file \"" + missing + "\"");
     EXPECT_EQ(CaughtMessage([&] { CAgentFile{dir}; }), "Error reading from file \"" + dir + "\"");
+}
+
+TEST(AgentFileReader, PicturesComeFromTheFileOnDiskWhenFirstShown) {
+    const TempDir folder;
+    const std::string path = (folder / "two.kiv").string();
+    SaveAgentFile(path, {{"ball"}, {"bat"}});
+    const CAgentFile file(path);
+    const CAgentPicture& first = file.m_agents.at(0)->Picture();
+    // Cutting the file inside the second picture leaves that one unshown.
+    std::filesystem::resize_file(path, file.m_agents.at(1)->m_chunkOffset + 100);
+    const CAgentPicture expected = MakeAgent({"ball"}).m_picture;
+    const std::size_t count = std::size_t{expected.m_width} * expected.m_height;
+    ASSERT_TRUE(first.HasPicture());
+    EXPECT_EQ(std::vector(first.m_pixels.get(), first.m_pixels.get() + count),
+              std::vector(expected.m_pixels.get(), expected.m_pixels.get() + count));
+    EXPECT_TRUE(first.m_keyed);
+    EXPECT_FALSE(file.m_agents.at(1)->Picture().HasPicture());
 }
 
 } // namespace
