@@ -53,13 +53,16 @@ public:
     // The file stays where it is while its agents are listed: extraction and
     // usage write-back rely on that too.
     bool ReadableLater() const override { return true; }
+    // Whether a read had to wait for the disk, or might have: a scan then asks
+    // for the files ahead.
+    bool WaitedForDisk() const { return m_waited; }
 
 private:
     // One page: a 32 x 32 thumbnail with its texts takes about 3 KiB, and
     // copying more than the reader uses costs as much as a system call saved.
     static constexpr std::size_t kWindowSize = 4096;
 
-    std::size_t ReadAt(std::uint8_t* out, std::size_t count, std::uint64_t at) const;
+    std::size_t ReadAt(std::uint8_t* out, std::size_t count, std::uint64_t at);
     [[noreturn]] void FailReading() const;
 
     std::string m_path;
@@ -69,4 +72,5 @@ private:
     std::array<std::uint8_t, kWindowSize> m_window;
     std::uint64_t m_windowStart = 0;
     std::size_t m_windowLength = 0;
+    bool m_waited = false;
 };
