@@ -126,13 +126,15 @@ public:
     mutable CAgentPicture m_picture;
 };
 
-// One agent file in memory. Constructing it reads the whole file; it either
-// yields a complete object or throws CKitException and leaves nothing behind.
+// One agent file in memory. Constructing it reads and checks the whole file,
+// though it keeps neither carried contents nor, from a file on disk, pictures'
+// pixels; it either yields a complete object or throws CKitException and
+// leaves nothing behind.
 class CAgentFile {
 public:
     explicit CAgentFile(const std::string& path);
     // Reads from any source; `path` names the file in messages and for later
-    // extraction and usage write-back.
+    // extraction, usage write-back and pictures.
     CAgentFile(const std::string& path, IAgentFileSource& source);
     CAgentFile(const CAgentFile&) = delete;
     CAgentFile& operator=(const CAgentFile&) = delete;

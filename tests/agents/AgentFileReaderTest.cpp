@@ -248,8 +248,8 @@ TEST(AgentFileReader, PicturesComeFromTheFileOnDiskWhenFirstShown) {
     SaveAgentFile(path, {{"ball"}, {"bat"}});
     const CAgentFile file(path);
     const CAgentPicture& first = file.m_agents.at(0)->Picture();
-    // Cutting the file inside the second picture leaves that one unshown.
-    std::filesystem::resize_file(path, file.m_agents.at(1)->m_chunkOffset + 100);
+    // Cutting the file inside the second picture's pixels leaves that one unshown.
+    std::filesystem::resize_file(path, file.m_agents.at(1)->m_chunkOffset + 300);
     const CAgentPicture expected = MakeAgent({"ball"}).m_picture;
     const std::size_t count = std::size_t{expected.m_width} * expected.m_height;
     ASSERT_TRUE(first.HasPicture());
