@@ -1,6 +1,7 @@
 #include "agents/AgentCatalogue.h"
 
 #include "agents/AgentFileListing.h"
+#include "agents/AgentFileSource.h"
 #include "app/KitException.h"
 #include "app/StringTable.h"
 #include "platform/FilePrefetch.h"
@@ -26,12 +27,45 @@ template <typename T> void MakeRoom(std::vector<T>& entries, std::size_t extra) 
     }
 }
 
+// Asks for the first pages of the files ahead of the one being read once a
+// read has had to wait for the disk. After a boot each file's first page waits
+// on the disk, and many reads in flight at once are what make the scan fast
+// then; while the files are cached, asking would cost two more opens a file.
+class CReadAhead {
+public:
+    explicit CReadAhead(const std::vector<std::string>& paths) : m_paths(paths) {}
+
+    // The file at `index` has been read, waiting for the disk or not.
+    void After(std::size_t index, bool waited) {
+        m_started = m_started || waited;
+        if (!m_started) {
+            return;
+        }
+        const std::size_t end = std::min(m_paths.size(), index + 1 + kPrefetchAhead);
+        for (m_next = std::max(m_next, index + 1); m_next < end; ++m_next) {
+            PrefetchFileStart(m_paths[m_next], kPrefetchBytes);
+        }
+    }
+
+private:
+    const std::vector<std::string>& m_paths;
+    bool m_started = false;
+    std::size_t m_next = 0; // the first file not asked for
+};
+
 } // namespace
 
 void CAgentCatalogue::AddFile(const std::string& path) {
+    Load(path);
+}
+
+bool CAgentCatalogue::Load(const std::string& path) {
     std::unique_ptr<CAgentFile> file;
+    bool waited = false;
     try {
-        file = std::make_unique<CAgentFile>(path);
+        CFileAgentSource source(path);
+        file = std::make_unique<CAgentFile>(path, source);
+        waited = source.WaitedForDisk();
         // Room first, so appending cannot fail halfway and leave the two lists apart.
         MakeRoom(m_files, 1);
         MakeRoom(m_agents, file->m_agents.size());
@@ -42,6 +76,7 @@ void CAgentCatalogue::AddFile(const std::string& path) {
         m_agents.push_back(agent.get());
     }
     m_files.push_back(std::move(file));
+    return waited;
 }
 
 void CAgentCatalogue::ScanDirectory(const std::string& directory) {
@@ -50,17 +85,9 @@ void CAgentCatalogue::ScanDirectory(const std::string& directory) {
         return;
     }
     // What the listing delivered before it failed is loaded all the same.
-    // After a boot each file's first page waits on the disk; asking for the
-    // pages of the files ahead keeps that many reads in flight at once.
-    const auto& paths = list->paths;
-    for (std::size_t i = 0; i < std::min(kPrefetchAhead, paths.size()); ++i) {
-        PrefetchFileStart(paths[i], kPrefetchBytes);
-    }
-    for (std::size_t i = 0; i < paths.size(); ++i) {
-        if (i + kPrefetchAhead < paths.size()) {
-            PrefetchFileStart(paths[i + kPrefetchAhead], kPrefetchBytes);
-        }
-        AddFile(paths[i]);
+    CReadAhead readAhead(list->paths);
+    for (std::size_t i = 0; i < list->paths.size(); ++i) {
+        readAhead.After(i, Load(list->paths[i]));
     }
     if (list->failed) {
         ThrowStringId(IDS_ERROR_LOOKING_FOR_KIV);

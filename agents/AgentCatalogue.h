@@ -29,4 +29,8 @@ public:
 
     std::vector<std::unique_ptr<CAgentFile>> m_files;
     std::vector<CAgent*> m_agents; // not owned: each belongs to its file
+
+private:
+    // AddFile; true when reading the file had to wait for the disk.
+    bool Load(const std::string& path);
 };

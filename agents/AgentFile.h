@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -11,30 +12,36 @@ class CGameLink;
 class IAgentFileSource;
 struct CInjectionPlan;
 
-// An agent's 16-bit picture with its transparency mask. The drawing operations
-// (BlendInto, CopyInto) are implemented with the bitmaps in framework/.
+// An agent's 16-bit picture. In a keyed picture every pixel of the first
+// pixel's colour is transparent: drawing compares against that colour, so no
+// mask is kept beside the pixels. The drawing operations (BlendInto, CopyInto)
+// are implemented with the bitmaps in framework/.
 class CAgentPicture {
 public:
-    // Copies width x height source pixels; builds the mask when asked, keyed
-    // on the first pixel. Throws the literal "Error allocating memory".
+    // Copies width x height source pixels. Throws the literal "Error
+    // allocating memory".
     void Create(const std::uint16_t* pixels, std::uint32_t width, std::uint32_t height,
-                std::uint32_t pixelFormat, bool buildMask);
-    void BuildMask(std::uint16_t keyColour);
+                std::uint32_t pixelFormat, bool keyed);
     // Room for width x height pixels, left unset for the caller to fill, and
-    // no mask yet. Throws as Create does.
+    // not keyed. Throws as Create does.
     std::uint16_t* Allocate(std::uint32_t width, std::uint32_t height, std::uint32_t pixelFormat);
     bool HasPicture() const { return m_pixels != nullptr; }
+    // False for the transparent pixels of a keyed picture; index < width x height.
+    bool IsOpaque(std::size_t index) const { return !m_keyed || m_pixels[index] != m_pixels[0]; }
 
     // Draws the opaque pixels mixed with the destination at opacity 0..255.
     void BlendInto(CDibBitmap& destination, int x, int y, int opacity) const;
-    // Draws every pixel, ignoring the mask.
+    // Draws every pixel, transparent ones too.
     void CopyInto(CDibBitmap& destination, int x, int y) const;
 
     std::unique_ptr<std::uint16_t[]> m_pixels;
-    std::unique_ptr<std::uint8_t[]> m_mask; // 255 opaque, 0 transparent
     std::uint32_t m_width = 0;
     std::uint32_t m_height = 0;
     std::uint32_t m_pixelFormat = 0; // 1: 5-6-5; anything else: 5-5-5
+    bool m_keyed = false;
+    // Where the pixels lie in the agent file while they have not been read
+    // (see CAgent::Picture); 0 when they are in memory or there are none.
+    std::uint32_t m_fileOffset = 0;
 };
 
 // One dependency reference of an agent: a file it needs in the game's folders.
@@ -108,16 +115,26 @@ public:
     // m_dependencyCount entries, sized to the count: a fixed table of 128 would
     // cost 5 KiB for every agent listed, most of which need one or two.
     std::vector<AgentDependencyRef> m_dependencies;
-    CAgentPicture m_picture;
+
+    // The picture with its pixels. Listing a file on disk leaves them in the
+    // file, as it leaves the carried contents, and the first call reads them:
+    // thousands of listed thumbnails would otherwise stay in memory though only
+    // the selected agent's is shown. Without pixels when the file no longer
+    // holds them.
+    const CAgentPicture& Picture() const;
+    // Width, height and format as listed; the pixels once Picture() read them.
+    mutable CAgentPicture m_picture;
 };
 
-// One agent file in memory. Constructing it reads the whole file; it either
-// yields a complete object or throws CKitException and leaves nothing behind.
+// One agent file in memory. Constructing it reads and checks the whole file,
+// though it keeps neither carried contents nor, from a file on disk, pictures'
+// pixels; it either yields a complete object or throws CKitException and
+// leaves nothing behind.
 class CAgentFile {
 public:
     explicit CAgentFile(const std::string& path);
     // Reads from any source; `path` names the file in messages and for later
-    // extraction and usage write-back.
+    // extraction, usage write-back and pictures.
     CAgentFile(const std::string& path, IAgentFileSource& source);
     CAgentFile(const CAgentFile&) = delete;
     CAgentFile& operator=(const CAgentFile&) = delete;

@@ -40,6 +40,21 @@ bool HasTag(const std::uint8_t* header, const char* tag) {
     return std::memcmp(header, tag, kTagSize) == 0;
 }
 
+// Agent pictures are always stored as 5-6-5.
+constexpr std::uint32_t kPicturePixelFormat = 1;
+
+std::uint64_t PixelBytes(std::uint32_t width, std::uint32_t height) {
+    return std::uint64_t{width} * height * 2;
+}
+
+// The stored pixels into the picture, whose first pixel's colour is transparent.
+void DecodePixels(std::span<const std::uint8_t> bytes, std::uint32_t width, std::uint32_t height,
+                  CAgentPicture& picture) {
+    std::uint16_t* pixels = picture.Allocate(width, height, kPicturePixelFormat);
+    CByteReader(bytes).U16s(std::span(pixels, std::size_t{width} * height));
+    picture.m_keyed = true;
+}
+
 // One pass over an agent file from its magic to its last chunk.
 //
 // Which message a damaged file gets:
@@ -119,6 +134,7 @@ private:
         agent->m_chunkOffset = chunkOffset;
         CByteReader reader(bytes, length);
         ParseAgent(reader, *agent);
+        ParsePicture(reader, chunkOffset + kChunkHeaderSize, agent->m_picture);
         m_file.m_agents.push_back(std::move(agent));
     }
 
@@ -138,6 +154,7 @@ private:
         return m_buffer.data();
     }
 
+    // Everything of the agent up to its picture.
     static void ParseAgent(CByteReader& reader, CAgent& agent) {
         agent.m_quantity = Need(reader.U16());
         agent.m_lastUsed = Need(reader.U32());
@@ -167,20 +184,26 @@ private:
             const std::uint16_t type = Need(reader.U16());
             agent.m_dependencies.push_back(AgentDependencyRef{type, NeedString(reader)});
         }
-        ParsePicture(reader, agent.m_picture);
     }
 
-    static void ParsePicture(CByteReader& reader, CAgentPicture& picture) {
+    // `dataOffset` is where the chunk's data starts in the file. A file that
+    // can be read again keeps the pixels until they are shown.
+    void ParsePicture(CByteReader& reader, std::uint32_t dataOffset, CAgentPicture& picture) const {
         const std::uint16_t width = Need(reader.U16());
         const std::uint16_t height = Need(reader.U16());
         if (width == 0 || height == 0) {
             return;
         }
-        const std::uint64_t count = std::uint64_t{width} * height;
-        CByteReader pixelReader(Need(reader.Bytes(count * 2)));
-        std::uint16_t* pixels = picture.Allocate(width, height, 1);
-        pixelReader.U16s(std::span(pixels, static_cast<std::size_t>(count)));
-        picture.BuildMask(pixels[0]);
+        const auto pixelOffset = static_cast<std::uint32_t>(dataOffset + reader.Position());
+        const auto pixelBytes = Need(reader.Bytes(PixelBytes(width, height)));
+        if (m_source.ReadableLater()) {
+            picture.m_width = width;
+            picture.m_height = height;
+            picture.m_pixelFormat = kPicturePixelFormat;
+            picture.m_fileOffset = pixelOffset;
+        } else {
+            DecodePixels(pixelBytes, width, height, picture);
+        }
     }
 
     // Only the fixed part and the name are read; the contents are skipped, so
@@ -235,4 +258,28 @@ CAgentFile::CAgentFile(const std::string& path) : m_path(path) {
 
 CAgentFile::CAgentFile(const std::string& path, IAgentFileSource& source) : m_path(path) {
     Load(*this, source);
+}
+
+const CAgentPicture& CAgent::Picture() const {
+    CAgentPicture& picture = m_picture;
+    if (picture.m_fileOffset == 0) {
+        return picture;
+    }
+    // A file that has gone or shrunk since it was listed shows no picture, as
+    // the display has no way to report it; the next call tries again.
+    try {
+        CFileAgentSource source(m_owner->m_path);
+        const std::uint64_t size = PixelBytes(picture.m_width, picture.m_height);
+        if (source.Remaining() < picture.m_fileOffset + size) {
+            return picture;
+        }
+        source.Skip(picture.m_fileOffset);
+        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+        if (source.Read(bytes.data(), bytes.size()) == bytes.size()) {
+            DecodePixels(bytes, picture.m_width, picture.m_height, picture);
+        }
+    } catch (const CKitException&) {
+    } catch (const std::bad_alloc&) {
+    }
+    return picture;
 }

@@ -19,6 +19,9 @@ public:
     virtual std::size_t Read(std::uint8_t* out, std::size_t count) = 0;
     // Moves past `count` bytes without reading them; count <= Remaining().
     virtual void Skip(std::uint64_t count) = 0;
+    // Whether the same bytes can be read again from the file's path after
+    // loading, so that the reader may leave pictures there.
+    virtual bool ReadableLater() const = 0;
 };
 
 class CMemoryAgentSource : public IAgentFileSource {
@@ -28,6 +31,7 @@ public:
     std::uint64_t Remaining() const override { return m_bytes.size() - m_position; }
     std::size_t Read(std::uint8_t* out, std::size_t count) override;
     void Skip(std::uint64_t count) override;
+    bool ReadableLater() const override { return false; }
 
 private:
     std::span<const std::uint8_t> m_bytes;
@@ -46,13 +50,19 @@ public:
     std::uint64_t Remaining() const override { return m_size - m_position; }
     std::size_t Read(std::uint8_t* out, std::size_t count) override;
     void Skip(std::uint64_t count) override { m_position += count; }
+    // The file stays where it is while its agents are listed: extraction and
+    // usage write-back rely on that too.
+    bool ReadableLater() const override { return true; }
+    // Whether a read had to wait for the disk, or might have: a scan then asks
+    // for the files ahead.
+    bool WaitedForDisk() const { return m_waited; }
 
 private:
     // One page: a 32 x 32 thumbnail with its texts takes about 3 KiB, and
     // copying more than the reader uses costs as much as a system call saved.
     static constexpr std::size_t kWindowSize = 4096;
 
-    std::size_t ReadAt(std::uint8_t* out, std::size_t count, std::uint64_t at) const;
+    std::size_t ReadAt(std::uint8_t* out, std::size_t count, std::uint64_t at);
     [[noreturn]] void FailReading() const;
 
     std::string m_path;
@@ -62,4 +72,5 @@ private:
     std::array<std::uint8_t, kWindowSize> m_window;
     std::uint64_t m_windowStart = 0;
     std::size_t m_windowLength = 0;
+    bool m_waited = false;
 };

@@ -65,7 +65,7 @@ std::vector<std::uint8_t> AgentChunkData(const CAgent& agent) {
         sink.U16(reference.type);
         sink.String(reference.name);
     }
-    const CAgentPicture& picture = agent.m_picture;
+    const CAgentPicture& picture = agent.Picture();
     const bool hasPixels = picture.HasPicture() && picture.m_width > 0 && picture.m_height > 0;
     sink.U16(hasPixels ? static_cast<std::uint16_t>(picture.m_width) : 0);
     sink.U16(hasPixels ? static_cast<std::uint16_t>(picture.m_height) : 0);

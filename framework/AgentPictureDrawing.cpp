@@ -24,13 +24,14 @@ std::optional<PixelRows> VisibleRows(const CAgentPicture& picture, CDibBitmap& d
     const std::size_t first = std::size_t(srcY) * picture.m_width + std::size_t(srcX);
     return PixelRows{
         picture.m_pixels.get() + first,
-        picture.m_mask != nullptr ? picture.m_mask.get() + first : nullptr,
         picture.m_width,
         destination.m_topRow + std::ptrdiff_t{y} * destination.m_stride + std::ptrdiff_t{x} * 3,
         destination.m_stride,
         width,
         height,
         picture.m_pixelFormat == 1,
+        picture.m_keyed,
+        picture.m_pixels[0],
     };
 }
 

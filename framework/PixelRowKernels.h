@@ -55,15 +55,15 @@ struct Plain {
         }
     }
 
-    template <bool kIs565, bool kMasked>
-    [[gnu::always_inline]] static void
-    BlendRow(const std::uint16_t* __restrict pixels, const std::uint8_t* __restrict mask,
-             std::uint8_t* __restrict out, int width, std::uint16_t opacity) {
+    template <bool kIs565, bool kKeyed>
+    [[gnu::always_inline]] static void BlendRow(const std::uint16_t* __restrict pixels,
+                                                std::uint16_t key, std::uint8_t* __restrict out,
+                                                int width, std::uint16_t opacity) {
         for (int column = 0; column < width; ++column) {
             const Components c = Expand<kIs565>(pixels[column]);
             std::uint8_t keep = 0;
-            if constexpr (kMasked) {
-                keep = static_cast<std::uint8_t>(-(mask[column] == 0));
+            if constexpr (kKeyed) {
+                keep = static_cast<std::uint8_t>(-(pixels[column] == key));
             }
             std::uint8_t* pixel = out + 3 * column;
             pixel[0] = Mix(c.blue, pixel[0], opacity, keep);
@@ -81,18 +81,17 @@ template <typename Kernel, bool kIs565>
     }
 }
 
-template <typename Kernel, bool kIs565, bool kMasked>
+template <typename Kernel, bool kIs565, bool kKeyed>
 [[gnu::always_inline]] inline void BlendRows(const PixelRows& rows, std::uint16_t opacity) {
     for (int row = 0; row < rows.height; ++row) {
-        const std::size_t first = row * rows.sourceStride;
-        Kernel::template BlendRow<kIs565, kMasked>(
-            rows.pixels + first, kMasked ? rows.mask + first : nullptr,
-            rows.out + row * rows.outStride, rows.width, opacity);
+        Kernel::template BlendRow<kIs565, kKeyed>(rows.pixels + row * rows.sourceStride, rows.key,
+                                                  rows.out + row * rows.outStride, rows.width,
+                                                  opacity);
     }
 }
 
 // Draws every row of `rows` with the row functions of `Kernel`, chosen for
-// the picture's format and mask once for the whole rectangle.
+// the picture's format and key once for the whole rectangle.
 template <typename Kernel> [[gnu::always_inline]] inline void Copy(const PixelRows& rows) {
     rows.is565 ? CopyRows<Kernel, true>(rows) : CopyRows<Kernel, false>(rows);
 }
@@ -100,7 +99,7 @@ template <typename Kernel> [[gnu::always_inline]] inline void Copy(const PixelRo
 template <typename Kernel>
 [[gnu::always_inline]] inline void Blend(const PixelRows& rows, int opacity) {
     const auto a = static_cast<std::uint16_t>(opacity);
-    if (rows.mask != nullptr) {
+    if (rows.keyed) {
         rows.is565 ? BlendRows<Kernel, true, true>(rows, a)
                    : BlendRows<Kernel, false, true>(rows, a);
     } else {

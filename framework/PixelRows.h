@@ -8,13 +8,14 @@
 // into, already clipped to both.
 struct PixelRows {
     const std::uint16_t* pixels; // first drawn source pixel
-    const std::uint8_t* mask;    // its mask byte, 0 transparent; nullptr: all opaque
-    std::size_t sourceStride;    // pixels (and mask bytes) per source row
+    std::size_t sourceStride;    // pixels per source row
     std::uint8_t* out;           // first destination pixel
     std::ptrdiff_t outStride;    // bytes per destination row
     int width;
     int height;
     bool is565; // otherwise 5-5-5
+    bool keyed; // pixels of the key colour are transparent; otherwise all are opaque
+    std::uint16_t key;
 };
 
 // One way of drawing pixel rows. Every path gives the same bytes; the faster

@@ -148,18 +148,18 @@ struct Avx2 {
         pixel_kernels::Plain::CopyRow<kIs565>(pixels + column, out + column * 3, width - column);
     }
 
-    template <bool kIs565, bool kMasked>
-    SB_AVX2 static void BlendRow(const std::uint16_t* pixels, const std::uint8_t* mask,
-                                 std::uint8_t* out, int width, std::uint16_t opacity) {
+    template <bool kIs565, bool kKeyed>
+    SB_AVX2 static void BlendRow(const std::uint16_t* pixels, std::uint16_t key, std::uint8_t* out,
+                                 int width, std::uint16_t opacity) {
         const __m256i a = _mm256_set1_epi16(static_cast<short>(opacity));
         const __m256i rest = _mm256_set1_epi16(static_cast<short>(255 - opacity));
         int column = 0;
         for (; column + kBlockPixels <= width; column += kBlockPixels) {
             __m256i keep = _mm256_setzero_si256();
-            if constexpr (kMasked) {
-                const __m128i bytes =
-                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(mask + column));
-                keep = _mm256_cmpeq_epi16(_mm256_cvtepu8_epi16(bytes), keep);
+            if constexpr (kKeyed) {
+                const __m256i p =
+                    _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pixels + column));
+                keep = _mm256_cmpeq_epi16(p, _mm256_set1_epi16(static_cast<short>(key)));
             }
             const Channels source = Expand<kIs565>(pixels + column);
             std::uint8_t* at = out + column * 3;
@@ -168,9 +168,8 @@ struct Avx2 {
                                     Mix(source.green, Channel<1>(destination), a, rest, keep),
                                     Mix(source.red, Channel<2>(destination), a, rest, keep)}));
         }
-        pixel_kernels::Plain::BlendRow<kIs565, kMasked>(pixels + column,
-                                                        kMasked ? mask + column : nullptr,
-                                                        out + column * 3, width - column, opacity);
+        pixel_kernels::Plain::BlendRow<kIs565, kKeyed>(pixels + column, key, out + column * 3,
+                                                       width - column, opacity);
     }
 };
 
@@ -183,12 +182,11 @@ template <bool kIs565> [[gnu::target("avx2")]] void CopyRows(const PixelRows& ro
     }
 }
 
-template <bool kIs565, bool kMasked>
+template <bool kIs565, bool kKeyed>
 [[gnu::target("avx2")]] void BlendRows(const PixelRows& rows, std::uint16_t opacity) {
     for (int row = 0; row < rows.height; ++row) {
-        const std::size_t first = row * rows.sourceStride;
-        Avx2::BlendRow<kIs565, kMasked>(rows.pixels + first, kMasked ? rows.mask + first : nullptr,
-                                        rows.out + row * rows.outStride, rows.width, opacity);
+        Avx2::BlendRow<kIs565, kKeyed>(rows.pixels + row * rows.sourceStride, rows.key,
+                                       rows.out + row * rows.outStride, rows.width, opacity);
     }
 }
 
@@ -204,7 +202,7 @@ void Avx2Copy(const PixelRows& rows) {
 
 void Avx2Blend(const PixelRows& rows, int opacity) {
     const auto a = static_cast<std::uint16_t>(opacity);
-    if (rows.mask != nullptr) {
+    if (rows.keyed) {
         rows.is565 ? BlendRows<true, true>(rows, a) : BlendRows<false, true>(rows, a);
     } else {
         rows.is565 ? BlendRows<true, false>(rows, a) : BlendRows<false, false>(rows, a);

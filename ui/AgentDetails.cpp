@@ -33,13 +33,14 @@ DetailsPicture DescribePicture(const CAgent& agent, int canvasWidth, int canvasH
 
 void PaintAgentPicture(CDibBitmap& canvas, const CAgent& agent, const DetailsPicture& picture) {
     PaintBlack(canvas);
-    if (!agent.m_picture.HasPicture()) {
+    const CAgentPicture& shown = agent.Picture();
+    if (!shown.HasPicture()) {
         return;
     }
     if (picture.full) {
-        agent.m_picture.CopyInto(canvas, picture.x, picture.y);
+        shown.CopyInto(canvas, picture.x, picture.y);
     } else {
-        agent.m_picture.BlendInto(canvas, picture.x, picture.y, kDimmedOpacity);
+        shown.BlendInto(canvas, picture.x, picture.y, kDimmedOpacity);
     }
 }
 

@@ -97,8 +97,11 @@ TEST(AgentFileReader, ReadsBackEveryFieldTheWriterStoredInEitherChunkOrder) {
     const CAgentPicture& picture = agent.m_picture;
     EXPECT_EQ(std::tuple(picture.m_width, picture.m_height, picture.m_pixelFormat),
               std::tuple(3u, 2u, 1u));
-    EXPECT_EQ(ByteVector(picture.m_mask.get(), picture.m_mask.get() + 6),
-              (ByteVector{0, 255, 0, 255, 0, 255}));
+    std::vector<bool> opaque;
+    for (std::size_t i = 0; i < 6; ++i) {
+        opaque.push_back(picture.IsOpaque(i));
+    }
+    EXPECT_EQ(opaque, (std::vector<bool>{false, true, false, true, false, true}));
     EXPECT_EQ(std::vector<std::uint16_t>(picture.m_pixels.get(), picture.m_pixels.get() + 6),
               (std::vector<std::uint16_t>{0x1234, 0xFFFF, 0x1234, 0x0001, 0x1234, 0xF800}));
 
@@ -159,7 +162,7 @@ TEST(AgentFileReader, AcceptsWellFormedFilesAtTheirLimits) {
             names.push_back(agent->m_name);
             const CAgentPicture& picture = agent->m_picture;
             EXPECT_EQ(picture.HasPicture(), c.pictures);
-            EXPECT_EQ(picture.m_mask != nullptr, c.pictures);
+            EXPECT_EQ(picture.m_keyed, c.pictures);
             EXPECT_EQ(picture.m_width != 0 && picture.m_height != 0, c.pictures);
         }
         EXPECT_EQ(names, c.names);
@@ -224,7 +227,7 @@ TEST(AgentFileReader, EveryTruncationLoadsAtAChunkBoundaryOrIsRefused) {
     }
 }
 
-TEST(AgentFileReader, NamesTheFileOnDiskThatCannotBeRead) {
+TEST(AgentFileReader, AFileOnDiskThatCannotBeReadIsNamedOrShowsNoPicture) {
     const TempDir folder;
     const std::string cut = (folder / "cut.kiv").string();
     // Carried contents longer than the reader's window make it read whole windows.
@@ -237,6 +240,12 @@ TEST(AgentFileReader, NamesTheFileOnDiskThatCannotBeRead) {
     EXPECT_EQ(CaughtMessage([&] { CAgentFile{missing}; }),
               "Error reading from file \"" + missing + "\"");
     EXPECT_EQ(CaughtMessage([&] { CAgentFile{dir}; }), "Error reading from file \"" + dir + "\"");
+
+    // A picture still in a file that has shrunk since it was listed is not shown.
+    SaveAgentFile(cut, {{"ball"}});
+    const CAgentFile listed(cut);
+    std::filesystem::resize_file(cut, listed.m_agents.at(0)->m_chunkOffset + 300);
+    EXPECT_FALSE(listed.m_agents.at(0)->Picture().HasPicture());
 }
 
 } // namespace

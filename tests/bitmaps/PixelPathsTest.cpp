@@ -16,7 +16,7 @@ TEST(PixelPaths, EveryPathGivesThePlainBytes) {
         int width;
         int height;
         bool is565;
-        bool masked;
+        bool keyed;
         int opacity; // -1: copy
     };
     const Case cases[] = {
@@ -35,22 +35,19 @@ TEST(PixelPaths, EveryPathGivesThePlainBytes) {
             SCOPED_TRACE(std::string(path.name) + " width " + std::to_string(c.width));
             // Source rows one pixel longer than drawn, as when a picture is clipped.
             const std::size_t stride = std::size_t(c.width) + 1;
+            const auto key = static_cast<std::uint16_t>(random());
             std::vector<std::uint16_t> pixels(stride * c.height);
-            std::vector<std::uint8_t> mask(pixels.size());
             std::vector<std::uint8_t> expected(std::size_t(c.width) * 3 * c.height);
-            for (std::size_t i = 0; i < pixels.size(); ++i) {
-                pixels[i] = static_cast<std::uint16_t>(random());
-                mask[i] = random() % 3 == 0 ? 0 : 255;
+            for (auto& pixel : pixels) {
+                pixel = random() % 3 == 0 ? key : static_cast<std::uint16_t>(random());
             }
             for (auto& byte : expected) {
                 byte = static_cast<std::uint8_t>(random());
             }
             std::vector<std::uint8_t> actual = expected;
             const auto draw = [&](const PixelPath& drawing, std::vector<std::uint8_t>& out) {
-                const PixelRows rows{pixels.data(), c.masked ? mask.data() : nullptr,
-                                     stride,        out.data(),
-                                     c.width * 3,   c.width,
-                                     c.height,      c.is565};
+                const PixelRows rows{pixels.data(), stride,  out.data(), c.width * 3, c.width,
+                                     c.height,      c.is565, c.keyed,    key};
                 c.opacity < 0 ? drawing.copy(rows) : drawing.blend(rows, c.opacity);
             };
             draw(paths.front(), expected);

@@ -192,10 +192,14 @@ TEST(PackCommand, EveryPictureFormTheAppletReadsBecomesTheAgentPicture) {
         }
         ASSERT_EQ(result.status, 0) << result.err;
         const CAgentFile file(folder / (at + "out.kiv"));
-        const CAgentPicture& packed = file.m_agents.at(0)->m_picture;
+        const CAgentPicture& packed = file.m_agents.at(0)->Picture();
         const std::size_t count = std::size_t{packed.m_width} * packed.m_height;
         EXPECT_EQ(std::vector(packed.m_pixels.get(), packed.m_pixels.get() + count), c.pixels);
-        EXPECT_EQ(std::vector(packed.m_mask.get(), packed.m_mask.get() + count), c.mask);
+        std::vector<std::uint8_t> mask;
+        for (std::size_t i = 0; i < count; ++i) {
+            mask.push_back(packed.IsOpaque(i) ? 255 : 0);
+        }
+        EXPECT_EQ(mask, c.mask);
     }
 }
 
