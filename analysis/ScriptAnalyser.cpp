@@ -40,6 +40,8 @@ constexpr int kNamedEventCount = 13;
 // and the chemical/amount pairs that follow.
 constexpr int kStimSkippedWords = 4;
 constexpr int kStimChemicalPairs = 4;
+// Numbers of an enum command after its first word, 0 for any.
+constexpr int kEnumClassNumbers = 2;
 
 // One table lookup per character: separators are skipped before a word, and
 // a word ends at a separator or at the text's terminator.
@@ -244,18 +246,26 @@ template <typename Visit> void ForEachScript(const CAgent& agent, Visit visit) {
     visit(agent.m_removeScript);
 }
 
+// A number argument. The text from the word's start on serves as well as
+// the word: a number stops at the first byte that is no digit, as a separator
+// and the end of the text are.
+int NextNumber(CScriptWords::Cursor& cursor) {
+    return TokenToNumber(cursor.NextWithRest());
+}
+
+// A chem command names one chemical and its amount; a stim command four pairs
+// of them after its other words.
 void ReadChemicalCommand(Command command, CScriptWords::Cursor& cursor, ChemicalSet& chemicals) {
-    if (command == Command::kChem) {
-        Mark(chemicals, TokenToNumber(cursor.Next()));
-        cursor.Skip(1);
-        return;
+    int pairs = 1;
+    if (command == Command::kStim) {
+        if (cursor.Next() == "writ") {
+            cursor.Skip(1);
+        }
+        cursor.Skip(kStimSkippedWords);
+        pairs = kStimChemicalPairs;
     }
-    if (cursor.Next() == "writ") {
-        cursor.Skip(1);
-    }
-    cursor.Skip(kStimSkippedWords);
-    for (int pair = 0; pair < kStimChemicalPairs; ++pair) {
-        Mark(chemicals, TokenToNumber(cursor.Next()));
+    for (int pair = 0; pair < pairs; ++pair) {
+        Mark(chemicals, NextNumber(cursor));
         cursor.Skip(1);
     }
 }
@@ -276,9 +286,10 @@ public:
         switch (command) {
         case Command::kEnum: {
             cursor.Skip(1);
-            const int y = TokenToNumber(cursor.Next());
-            const int z = TokenToNumber(cursor.Next());
-            m_enumerating = m_enumerating || y == 0 || z == 0;
+            // A wildcard in either of the class numbers that follow.
+            for (int number = 0; number < kEnumClassNumbers; ++number) {
+                m_enumerating = NextNumber(cursor) == 0 || m_enumerating;
+            }
             break;
         }
         case Command::kNext:

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 
 namespace {
 
@@ -15,12 +16,10 @@ bool IsSeparator(unsigned char c) {
     return c == ' ' || c == ',' || (c >= '\t' && c <= '\r');
 }
 
-// A block's bits: set for separators, for the initials looked for and for
-// NULs, where the text ends.
+// A block's bits: set for separators and for the initials looked for.
 struct BlockBits {
     std::uint64_t separators = 0;
     std::uint64_t initials = 0;
-    std::uint64_t nuls = 0;
 };
 
 // The initials, each in every byte of a vector. Always kMaxInitials of them,
@@ -37,9 +36,11 @@ struct InitialVectors {
 
 BlockBits BitsIn16(const char* bytes, const InitialVectors& initials) {
     const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
-    // Tab to carriage return are 9 to 13: c - 9 <= 4, unsigned.
-    const __m128i fromTab = _mm_sub_epi8(c, _mm_set1_epi8('\t'));
-    const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(fromTab, _mm_set1_epi8(4)), fromTab);
+    // Tab to carriage return are 9 to 13; moved up to 0x80 to 0x84, they are
+    // the only bytes below 0x85 as signed numbers, where 0x80 is the least.
+    const __m128i moved = _mm_add_epi8(c, _mm_set1_epi8(static_cast<char>(0x80 - '\t')));
+    const __m128i control =
+        _mm_cmplt_epi8(moved, _mm_set1_epi8(static_cast<char>(0x80 + '\r' - '\t' + 1)));
     const __m128i space = _mm_cmpeq_epi8(c, _mm_set1_epi8(' '));
     const __m128i comma = _mm_cmpeq_epi8(c, _mm_set1_epi8(','));
     const __m128i separators = _mm_or_si128(control, _mm_or_si128(space, comma));
@@ -48,10 +49,8 @@ BlockBits BitsIn16(const char* bytes, const InitialVectors& initials) {
     for (std::size_t i = 0; i < CScriptWords::kMaxInitials; ++i) {
         initial = _mm_or_si128(initial, _mm_cmpeq_epi8(c, initials.vectors[i]));
     }
-    const __m128i nul = _mm_cmpeq_epi8(c, _mm_setzero_si128());
     return {static_cast<std::uint16_t>(_mm_movemask_epi8(separators)),
-            static_cast<std::uint16_t>(_mm_movemask_epi8(initial)),
-            static_cast<std::uint16_t>(_mm_movemask_epi8(nul))};
+            static_cast<std::uint16_t>(_mm_movemask_epi8(initial))};
 }
 
 BlockBits BitsInFullBlock(const char* block, const InitialVectors& initials) {
@@ -61,19 +60,20 @@ BlockBits BitsInFullBlock(const char* block, const InitialVectors& initials) {
         const BlockBits laneBits = BitsIn16(block + lane, initials);
         bits.separators |= laneBits.separators << lane;
         bits.initials |= laneBits.initials << lane;
-        bits.nuls |= laneBits.nuls << lane;
     }
     return bits;
 }
 
 // The same for the bytes that end a text, fewer than a block, byte by byte.
+// Bytes past the text count as separators, so that a word in progress ends
+// with it.
 BlockBits BitsInShortBlock(const char* block, std::size_t length, std::string_view initials) {
     BlockBits bits;
+    bits.separators = ~std::uint64_t{0} << length;
     for (std::size_t i = 0; i < length; ++i) {
         const auto c = static_cast<unsigned char>(block[i]);
         bits.separators |= std::uint64_t{IsSeparator(c)} << i;
         bits.initials |= std::uint64_t{initials.find(block[i]) != std::string_view::npos} << i;
-        bits.nuls |= std::uint64_t{c == 0} << i;
     }
     return bits;
 }
@@ -82,7 +82,11 @@ BlockBits BitsInShortBlock(const char* block, std::size_t length, std::string_vi
 
 void CScriptWords::Split(const std::string& script) {
     m_text = script.data();
-    m_length = script.size();
+    // The text ends at its first NUL, found in one pass of the C library's
+    // widest vectors rather than block by block.
+    const void* nul = std::memchr(m_text, 0, script.size());
+    m_length = nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - m_text)
+                              : script.size();
     const std::size_t capacity = m_length / kBlockBytes + 2;
     if (m_wordBits.size() < capacity) {
         m_wordBits.resize(capacity);
@@ -92,19 +96,9 @@ void CScriptWords::Split(const std::string& script) {
     std::size_t block = 0;
     for (std::size_t base = 0; base < m_length; base += kBlockBytes, ++block) {
         const std::size_t blockLength = std::min(kBlockBytes, m_length - base);
-        BlockBits bits = blockLength == kBlockBytes
-                             ? BitsInFullBlock(m_text + base, initials)
-                             : BitsInShortBlock(m_text + base, blockLength, m_initials);
-        if (bits.nuls != 0) {
-            m_length = base + static_cast<std::size_t>(std::countr_zero(bits.nuls));
-        }
-        // Bytes past the text count as separators, so that a word in
-        // progress ends with it.
-        if (m_length - base < kBlockBytes) {
-            const std::uint64_t pastText = ~std::uint64_t{0} << (m_length - base);
-            bits.separators |= pastText;
-            bits.initials &= ~pastText;
-        }
+        const BlockBits bits = blockLength == kBlockBytes
+                                   ? BitsInFullBlock(m_text + base, initials)
+                                   : BitsInShortBlock(m_text + base, blockLength, m_initials);
         m_wordBits[block] = ~bits.separators;
         m_initialBits[block] = bits.initials;
     }

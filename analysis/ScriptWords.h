@@ -72,6 +72,18 @@ public:
                           : m_words.EndInLaterBlock(m_block);
             return {m_words.m_text + start, std::min(end - start, kMaxTokenLength)};
         }
+        // The next word's start and the text after it, as far as the word can
+        // reach once cut: for a reader that stops at a separator by itself,
+        // which then needs no word end. Empty at the end of the text.
+        std::string_view NextWithRest() {
+            if (!ToNextStart()) {
+                return {m_words.m_text + m_words.m_length, 0};
+            }
+            const std::size_t start =
+                m_block * kBlockBytes + static_cast<std::size_t>(std::countr_zero(m_starts));
+            m_starts &= m_starts - 1;
+            return {m_words.m_text + start, std::min(m_words.m_length - start, kMaxTokenLength)};
+        }
         void Skip(int count) {
             for (int i = 0; i < count && ToNextStart(); ++i) {
                 m_starts &= m_starts - 1;
