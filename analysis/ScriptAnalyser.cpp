@@ -246,11 +246,33 @@ template <typename Visit> void ForEachScript(const CAgent& agent, Visit visit) {
     visit(agent.m_removeScript);
 }
 
+// TokenToNumber's work, inline for the scans, which read a number for most
+// of the commands they meet.
+inline int NumberOf(std::string_view token) {
+    // Digits past this value cannot change the saturated result.
+    constexpr std::int64_t kSaturated = std::int64_t{INT_MAX} + 1;
+    const char* digit = token.data();
+    const char* const end = digit + token.size();
+    bool negative = false;
+    if (digit != end && (*digit == '+' || *digit == '-')) {
+        negative = *digit == '-';
+        ++digit;
+    }
+    std::int64_t value = 0;
+    for (; digit != end && static_cast<unsigned char>(*digit - '0') <= 9; ++digit) {
+        value = std::min(value * 10 + (*digit - '0'), kSaturated);
+    }
+    if (value == kSaturated) {
+        return negative ? INT_MIN : INT_MAX;
+    }
+    return static_cast<int>(negative ? -value : value);
+}
+
 // A number argument. The text from the word's start on serves as well as
 // the word: a number stops at the first byte that is no digit, as a separator
 // and the end of the text are.
-int NextNumber(CScriptWords::Cursor& cursor) {
-    return TokenToNumber(cursor.NextWithRest());
+inline int NextNumber(CScriptWords::Cursor& cursor) {
+    return NumberOf(cursor.NextWithRest());
 }
 
 // A chem command names one chemical and its amount; a stim command four pairs
@@ -369,23 +391,7 @@ std::string_view GetNextToken(const char*& cursor) {
 }
 
 int TokenToNumber(std::string_view token) {
-    // Digits past this value cannot change the saturated result.
-    constexpr std::int64_t kSaturated = std::int64_t{INT_MAX} + 1;
-    const char* digit = token.data();
-    const char* const end = digit + token.size();
-    bool negative = false;
-    if (digit != end && (*digit == '+' || *digit == '-')) {
-        negative = *digit == '-';
-        ++digit;
-    }
-    std::int64_t value = 0;
-    for (; digit != end && static_cast<unsigned char>(*digit - '0') <= 9; ++digit) {
-        value = std::min(value * 10 + (*digit - '0'), kSaturated);
-    }
-    if (value == kSaturated) {
-        return negative ? INT_MIN : INT_MAX;
-    }
-    return static_cast<int>(negative ? -value : value);
+    return NumberOf(token);
 }
 
 void AnalyseAgent(const CAgent* agent, const CChemicalNameTable& chemicalNames,

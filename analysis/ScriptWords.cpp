@@ -22,6 +22,26 @@ struct BlockBits {
     std::uint64_t initials = 0;
 };
 
+// Where the text ends inside a block of `length` bytes: at its first NUL, or
+// at `length`. Looked for while the block is at hand rather than in a pass of
+// its own, which would wait for the text to come from memory once more.
+std::size_t TextInBlock(const char* block, std::size_t length) {
+    if (length == kBlockBytes) {
+        __m128i nuls = _mm_setzero_si128();
+#pragma GCC unroll 4
+        for (std::size_t lane = 0; lane < kBlockBytes; lane += kLaneBytes) {
+            const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + lane));
+            nuls = _mm_or_si128(nuls, _mm_cmpeq_epi8(c, _mm_setzero_si128()));
+        }
+        if (_mm_movemask_epi8(nuls) == 0) {
+            return length;
+        }
+    }
+    const void* nul = std::memchr(block, 0, length);
+    return nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - block)
+                          : length;
+}
+
 // The initials, each in every byte of a vector. Always kMaxInitials of them,
 // the first repeated where there are fewer, so that the loop over them has a
 // fixed length.
@@ -82,11 +102,7 @@ BlockBits BitsInShortBlock(const char* block, std::size_t length, std::string_vi
 
 void CScriptWords::Split(const std::string& script) {
     m_text = script.data();
-    // The text ends at its first NUL, found in one pass of the C library's
-    // widest vectors rather than block by block.
-    const void* nul = std::memchr(m_text, 0, script.size());
-    m_length = nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - m_text)
-                              : script.size();
+    m_length = script.size();
     const std::size_t capacity = m_length / kBlockBytes + 2;
     if (m_wordBits.size() < capacity) {
         m_wordBits.resize(capacity);
@@ -95,7 +111,12 @@ void CScriptWords::Split(const std::string& script) {
     const InitialVectors initials(m_initials);
     std::size_t block = 0;
     for (std::size_t base = 0; base < m_length; base += kBlockBytes, ++block) {
-        const std::size_t blockLength = std::min(kBlockBytes, m_length - base);
+        std::size_t blockLength = std::min(kBlockBytes, m_length - base);
+        const std::size_t inText = TextInBlock(m_text + base, blockLength);
+        if (inText < blockLength) {
+            m_length = base + inText;
+            blockLength = inText;
+        }
         const BlockBits bits = blockLength == kBlockBytes
                                    ? BitsInFullBlock(m_text + base, initials)
                                    : BitsInShortBlock(m_text + base, blockLength, m_initials);
