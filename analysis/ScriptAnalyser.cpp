@@ -6,9 +6,12 @@
 #include "app/StringTable.h"
 #include "platform/TextCodec.h"
 
+#include <algorithm>
 #include <array>
+#include <charconv>
 #include <climits>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -37,6 +40,8 @@ constexpr int kNamedEventCount = 13;
 // and the chemical/amount pairs that follow.
 constexpr int kStimSkippedWords = 4;
 constexpr int kStimChemicalPairs = 4;
+// Numbers of an enum command after its first word, 0 for any.
+constexpr int kEnumClassNumbers = 2;
 
 // One table lookup per character: separators are skipped before a word, and
 // a word ends at a separator or at the text's terminator.
@@ -58,8 +63,9 @@ bool EndsWord(char c) {
     return kEndsWord[static_cast<unsigned char>(c)];
 }
 
-// The tokenizer itself, inlined into the scans: they call it for every word.
-inline std::string_view NextWord(const char*& cursor) {
+// The tokenizer itself, for the event header; the scans read words from a
+// script's word bits instead.
+std::string_view NextWord(const char*& cursor) {
     while (IsSeparator(*cursor)) {
         ++cursor;
     }
@@ -76,49 +82,54 @@ std::string Text(unsigned id) {
     return text != nullptr ? text : "";
 }
 
-// The two ways a scan reads words. Both give, one per pass while the text is
-// not at its end, exactly the tokenizer's words, and empty words past the end.
+// The commands the scans act on; every other word is passed over. Each is a
+// word of kCommandLength letters.
+enum class Command { kNone, kChem, kStim, kEnum, kNext, kKill, kFire };
+constexpr std::size_t kCommandLength = 4;
+constexpr char kCommandInitials[] = "csenkf";
 
-// Reads the script text directly.
-class TextCursor {
-public:
-    explicit TextCursor(const char* script) : m_cursor(script) {}
-    bool AtEnd() const { return *m_cursor == '\0'; }
-    std::string_view Next() { return NextWord(m_cursor); }
-
-private:
-    const char* m_cursor;
+struct CommandName {
+    std::string_view name;
+    Command command = Command::kNone;
+};
+constexpr CommandName kCommands[] = {
+    {"chem", Command::kChem}, {"stim", Command::kStim}, {"enum", Command::kEnum},
+    {"next", Command::kNext}, {"kill", Command::kKill}, {"fire", Command::kFire},
 };
 
-// Reads the words of a script split once, so that both scans read them
-// without walking the text again.
-class WordCursor {
-public:
-    explicit WordCursor(const CScriptWords& words) : m_words(words) {}
-    bool AtEnd() const { return m_next == m_words.Count(); }
-    std::string_view Next() {
-        return m_next != m_words.Count() ? m_words[m_next++] : std::string_view{};
+// The commands' third letters differ in bits 2 to 4, so that a table of eight
+// looked up by those bits holds each command in a slot of its own: a word is
+// compared with one command name at most.
+constexpr std::size_t kCommandSlots = 8;
+constexpr std::size_t CommandSlot(std::string_view word) {
+    return static_cast<unsigned char>(word[2]) >> 2 & (kCommandSlots - 1);
+}
+constexpr std::array<CommandName, kCommandSlots> MakeCommandTable() {
+    std::array<CommandName, kCommandSlots> table{};
+    for (const CommandName& command : kCommands) {
+        table[CommandSlot(command.name)] = command;
     }
+    return table;
+}
+constexpr std::array<CommandName, kCommandSlots> kCommandTable = MakeCommandTable();
+constexpr bool EachCommandHasItsSlot() {
+    for (const CommandName& command : kCommands) {
+        if (kCommandTable[CommandSlot(command.name)].command != command.command) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(EachCommandHasItsSlot());
 
-private:
-    const CScriptWords& m_words;
-    std::size_t m_next = 0;
-};
-
-// Scripts longer than this are scanned twice in place instead of split: the
-// split takes up to four times the text's size (a word of one character and
-// its separator give 8 bytes of positions), and agent scripts are a few
-// kilobytes.
-constexpr std::size_t kMaxSplitScriptBytes = 1 << 20;
-
-template <typename Cursor> int NextNumber(Cursor& cursor) {
-    return TokenToNumber(cursor.Next());
+// The command a word of kCommandLength letters names, if any.
+Command CommandOf(std::string_view word) {
+    const CommandName& candidate = kCommandTable[CommandSlot(word)];
+    return word == candidate.name ? candidate.command : Command::kNone;
 }
 
-template <typename Cursor> void Skip(Cursor& cursor, int count) {
-    for (int i = 0; i < count; ++i) {
-        cursor.Next();
-    }
+bool ChangesChemicals(Command command) {
+    return command == Command::kChem || command == Command::kStim;
 }
 
 void Mark(ChemicalSet& chemicals, int chemical) {
@@ -137,22 +148,49 @@ std::string FileNameOf(const CAgent& agent) {
     return separator == std::string::npos ? path : path.substr(separator + 1);
 }
 
-std::string EventItemText(const std::string& script) {
-    TextCursor cursor(script.c_str());
-    cursor.Next();
-    const int a = NextNumber(cursor);
-    const int b = NextNumber(cursor);
-    const int c = NextNumber(cursor);
-    const int event = NextNumber(cursor);
-    // Appended, not built with "<" + ...: GCC 12 reports a false overlap for
-    // that at -O3.
-    std::string text("<");
-    text.append(std::to_string(a) + " " + std::to_string(b) + " " + std::to_string(c) + "> ");
+// The event names, looked up once for all of an agent's scripts.
+struct EventNames {
+    EventNames() {
+        for (int event = 0; event < kNamedEventCount; ++event) {
+            named[static_cast<std::size_t>(event)] =
+                Text(IDS_EVENT_DEACTIVATE + static_cast<unsigned>(event));
+        }
+    }
+    std::array<std::string, kNamedEventCount> named;
+    std::string generic = Text(IDS_EVENT_GENERIC);
+};
+
+void AppendNumber(std::string& text, int number) {
+    // A sign and every digit of the int range.
+    std::array<char, std::numeric_limits<int>::digits10 + 2> digits;
+    const char* end = std::to_chars(digits.data(), digits.data() + digits.size(), number).ptr;
+    text.append(digits.data(), static_cast<std::size_t>(end - digits.data()));
+}
+
+// An event script's item, "<1 2 3> name", into `text`, whose buffer serves
+// one script after another.
+void EventItemText(const std::string& script, const EventNames& names, std::string& text) {
+    const char* cursor = script.c_str();
+    NextWord(cursor);
+    const int a = TokenToNumber(NextWord(cursor));
+    const int b = TokenToNumber(NextWord(cursor));
+    const int c = TokenToNumber(NextWord(cursor));
+    const int event = TokenToNumber(NextWord(cursor));
+    text.assign(1, '<');
+    AppendNumber(text, a);
+    text += ' ';
+    AppendNumber(text, b);
+    text += ' ';
+    AppendNumber(text, c);
+    text += "> ";
     // Negative event numbers have no name either; they take the generic form.
     if (event >= 0 && event < kNamedEventCount) {
-        return text + Text(IDS_EVENT_DEACTIVATE + static_cast<unsigned>(event));
+        text += names.named[static_cast<std::size_t>(event)];
+        return;
     }
-    return text + Text(IDS_EVENT_GENERIC) + " " + std::to_string(event);
+    text += names.generic;
+    text += ' ';
+    AppendNumber(text, event);
 }
 
 struct Sections {
@@ -191,8 +229,11 @@ void ListScripts(const CAgent& agent, IResultsTree& tree, const Sections& sectio
     } else {
         Append(tree, sections.warnings, Text(IDS_NO_REMOVAL_SCRIPT), kPictureWarning);
     }
+    const EventNames names;
+    std::string text;
     for (const auto& script : agent.m_scripts) {
-        Append(tree, sections.scripts, EventItemText(script), kPictureScroll);
+        EventItemText(script, names, text);
+        Append(tree, sections.scripts, text, kPictureScroll);
     }
 }
 
@@ -205,22 +246,49 @@ template <typename Visit> void ForEachScript(const CAgent& agent, Visit visit) {
     visit(agent.m_removeScript);
 }
 
-template <typename Cursor> void CollectChemicalsIn(Cursor cursor, ChemicalSet& chemicals) {
-    while (!cursor.AtEnd()) {
-        const auto token = cursor.Next();
-        if (token == "chem") {
-            Mark(chemicals, NextNumber(cursor));
-            Skip(cursor, 1);
-        } else if (token == "stim") {
-            if (cursor.Next() == "writ") {
-                Skip(cursor, 1);
-            }
-            Skip(cursor, kStimSkippedWords);
-            for (int pair = 0; pair < kStimChemicalPairs; ++pair) {
-                Mark(chemicals, NextNumber(cursor));
-                Skip(cursor, 1);
-            }
+// TokenToNumber's work, inline for the scans, which read a number for most
+// of the commands they meet.
+inline int NumberOf(std::string_view token) {
+    // Digits past this value cannot change the saturated result.
+    constexpr std::int64_t kSaturated = std::int64_t{INT_MAX} + 1;
+    const char* digit = token.data();
+    const char* const end = digit + token.size();
+    bool negative = false;
+    if (digit != end && (*digit == '+' || *digit == '-')) {
+        negative = *digit == '-';
+        ++digit;
+    }
+    std::int64_t value = 0;
+    for (; digit != end && static_cast<unsigned char>(*digit - '0') <= 9; ++digit) {
+        value = std::min(value * 10 + (*digit - '0'), kSaturated);
+    }
+    if (value == kSaturated) {
+        return negative ? INT_MIN : INT_MAX;
+    }
+    return static_cast<int>(negative ? -value : value);
+}
+
+// A number argument. The text from the word's start on serves as well as
+// the word: a number stops at the first byte that is no digit, as a separator
+// and the end of the text are.
+inline int NextNumber(CScriptWords::Cursor& cursor) {
+    return NumberOf(cursor.NextWithRest());
+}
+
+// A chem command names one chemical and its amount; a stim command four pairs
+// of them after its other words.
+void ReadChemicalCommand(Command command, CScriptWords::Cursor& cursor, ChemicalSet& chemicals) {
+    int pairs = 1;
+    if (command == Command::kStim) {
+        if (cursor.Next() == "writ") {
+            cursor.Skip(1);
         }
+        cursor.Skip(kStimSkippedWords);
+        pairs = kStimChemicalPairs;
+    }
+    for (int pair = 0; pair < pairs; ++pair) {
+        Mark(chemicals, NextNumber(cursor));
+        cursor.Skip(1);
     }
 }
 
@@ -229,27 +297,72 @@ struct WarningTexts {
     std::string firesNeurons = Text(IDS_FIRES_NEURONS);
 };
 
-template <typename Cursor>
-void CheckWarningsIn(Cursor cursor, const WarningTexts& texts, IResultsTree& tree,
-                     IResultsTree::Item warnings) {
-    bool enumerating = false;
-    while (!cursor.AtEnd()) {
-        const auto token = cursor.Next();
-        if (token == "enum") {
-            Skip(cursor, 1);
-            const int y = NextNumber(cursor);
-            const int z = NextNumber(cursor);
-            enumerating = enumerating || y == 0 || z == 0;
-        } else if (token == "next") {
-            enumerating = false;
-        } else if (token == "kill" && enumerating) {
-            Append(tree, warnings, texts.suspiciousKill, kPictureWarning);
-            enumerating = false;
-        } else if (token == "fire") {
-            Append(tree, warnings, texts.firesNeurons, kPictureWarning);
-            enumerating = false;
+// The warnings of one script: a kill inside an enumeration with a wildcard,
+// and every fire.
+class WarningScan {
+public:
+    WarningScan(const WarningTexts& texts, IResultsTree& tree, IResultsTree::Item warnings)
+        : m_texts(texts), m_tree(tree), m_warnings(warnings) {}
+
+    void Read(Command command, CScriptWords::Cursor& cursor) {
+        switch (command) {
+        case Command::kEnum: {
+            cursor.Skip(1);
+            // A wildcard in either of the class numbers that follow.
+            for (int number = 0; number < kEnumClassNumbers; ++number) {
+                m_enumerating = NextNumber(cursor) == 0 || m_enumerating;
+            }
+            break;
+        }
+        case Command::kNext:
+            m_enumerating = false;
+            break;
+        case Command::kKill:
+            if (m_enumerating) {
+                Append(m_tree, m_warnings, m_texts.suspiciousKill, kPictureWarning);
+                m_enumerating = false;
+            }
+            break;
+        case Command::kFire:
+            Append(m_tree, m_warnings, m_texts.firesNeurons, kPictureWarning);
+            m_enumerating = false;
+            break;
+        default:
+            break;
         }
     }
+
+private:
+    const WarningTexts& m_texts;
+    IResultsTree& m_tree;
+    IResultsTree::Item m_warnings;
+    bool m_enumerating = false;
+};
+
+// Both scans read the script word by word, each on its own: a command word
+// that one scan reads as another command's argument is still a command to the
+// other. Only the command words and their arguments are visited; the words
+// up to a scan's `resume` were its arguments.
+void ScanWords(const CScriptWords& words, ChemicalSet& chemicals, WarningScan warningScan) {
+    std::size_t chemicalsResume = 0;
+    std::size_t warningsResume = 0;
+    words.ForEachWordOfLength<kCommandLength>([&](std::size_t position, std::string_view word) {
+        const Command command = CommandOf(word);
+        if (command == Command::kNone) {
+            return;
+        }
+        std::size_t& resume = ChangesChemicals(command) ? chemicalsResume : warningsResume;
+        if (position < resume) {
+            return;
+        }
+        CScriptWords::Cursor cursor(words, position + kCommandLength);
+        if (ChangesChemicals(command)) {
+            ReadChemicalCommand(command, cursor, chemicals);
+        } else {
+            warningScan.Read(command, cursor);
+        }
+        resume = cursor.Resume();
+    });
 }
 
 // Scans every script once for both chemicals and warnings; the chemicals are
@@ -258,16 +371,10 @@ void ScanScripts(const CAgent& agent, const CChemicalNameTable& chemicalNames, I
                  const Sections& sections) {
     const WarningTexts texts;
     ChemicalSet chemicals;
-    CScriptWords words;
+    CScriptWords words(kCommandInitials);
     ForEachScript(agent, [&](const std::string& script) {
-        if (script.size() > kMaxSplitScriptBytes) {
-            CollectChemicalsIn(TextCursor(script.c_str()), chemicals);
-            CheckWarningsIn(TextCursor(script.c_str()), texts, tree, sections.warnings);
-            return;
-        }
         words.Split(script);
-        CollectChemicalsIn(WordCursor(words), chemicals);
-        CheckWarningsIn(WordCursor(words), texts, tree, sections.warnings);
+        ScanWords(words, chemicals, WarningScan(texts, tree, sections.warnings));
     });
     for (std::size_t chemical = 0; chemical < chemicals.size(); ++chemical) {
         if (chemicals.test(chemical)) {
@@ -284,28 +391,7 @@ std::string_view GetNextToken(const char*& cursor) {
 }
 
 int TokenToNumber(std::string_view token) {
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < token.size() && (token[i] == '+' || token[i] == '-')) {
-        negative = token[i] == '-';
-        ++i;
-    }
-    std::int64_t value = 0;
-    for (; i < token.size() && token[i] >= '0' && token[i] <= '9'; ++i) {
-        if (value <= INT_MAX) {
-            value = value * 10 + (token[i] - '0');
-        }
-    }
-    value = negative ? -value : value;
-    return value > INT_MAX ? INT_MAX : value < INT_MIN ? INT_MIN : static_cast<int>(value);
-}
-
-void CollectChemicals(const char* script, ChemicalSet& chemicals) {
-    CollectChemicalsIn(TextCursor(script), chemicals);
-}
-
-void CheckWarnings(const char* script, IResultsTree& tree, IResultsTree::Item warnings) {
-    CheckWarningsIn(TextCursor(script), WarningTexts(), tree, warnings);
+    return NumberOf(token);
 }
 
 void AnalyseAgent(const CAgent* agent, const CChemicalNameTable& chemicalNames,

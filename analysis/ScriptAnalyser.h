@@ -37,13 +37,6 @@ std::string_view GetNextToken(const char*& cursor);
 // range saturate.
 int TokenToNumber(std::string_view token);
 
-// Marks the chemicals named by the script's "chem" and "stim" commands.
-void CollectChemicals(const char* script, ChemicalSet& chemicals);
-
-// Appends one warning item below `warnings` for each suspicious "kill" (inside
-// an enumeration) and each "fire" of the script.
-void CheckWarnings(const char* script, IResultsTree& tree, IResultsTree::Item warnings);
-
 // Empties the tree, then with an agent fills it with the four sections: general
 // information, scripts, chemicals affected and warnings (expanded). Texts come
 // from the string table of the user's language; agent and chemical texts are

@@ -8,104 +8,130 @@
 
 namespace {
 
-// Scripts are split 64 bytes at a time: a bit per byte, set for separators,
-// found sixteen bytes per instruction. Word starts and ends then come from
-// the bits, without the branch per byte and per word that a word-by-word scan
-// takes.
-constexpr std::size_t kBlockBytes = 64;
+// A block's bits are found sixteen bytes per instruction.
+constexpr std::size_t kBlockBytes = CScriptWords::kBlockBytes;
 constexpr std::size_t kLaneBytes = 16;
 
 bool IsSeparator(unsigned char c) {
     return c == ' ' || c == ',' || (c >= '\t' && c <= '\r');
 }
 
-std::uint64_t SeparatorsIn16(const char* bytes) {
-    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
-    // Tab to carriage return are 9 to 13: c - 9 <= 4, unsigned.
-    const __m128i fromTab = _mm_sub_epi8(c, _mm_set1_epi8('\t'));
-    const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(fromTab, _mm_set1_epi8(4)), fromTab);
-    const __m128i space = _mm_cmpeq_epi8(c, _mm_set1_epi8(' '));
-    const __m128i comma = _mm_cmpeq_epi8(c, _mm_set1_epi8(','));
-    const __m128i any = _mm_or_si128(control, _mm_or_si128(space, comma));
-    return static_cast<std::uint16_t>(_mm_movemask_epi8(any));
-}
-
-// Bit i set when byte i of the block is a separator; bytes past `length`
-// count as separators, so that a word in progress ends with the text.
-std::uint64_t SeparatorsInBlock(const char* block, std::size_t length) {
+// A block's bits: set for separators and for the initials looked for.
+struct BlockBits {
     std::uint64_t separators = 0;
-    if (length == kBlockBytes) {
-        for (std::size_t lane = 0; lane < kBlockBytes; lane += kLaneBytes) {
-            separators |= SeparatorsIn16(block + lane) << lane;
-        }
-        return separators;
-    }
-    separators = ~std::uint64_t{0} << length;
-    for (std::size_t i = 0; i < length; ++i) {
-        separators |= std::uint64_t{IsSeparator(static_cast<unsigned char>(block[i]))} << i;
-    }
-    return separators;
-}
+    std::uint64_t initials = 0;
+};
 
 // Where the text ends inside a block of `length` bytes: at its first NUL, or
-// at `length`. Checked block by block, while the block is at hand, rather than
-// by a pass of its own over the whole text.
+// at `length`. Looked for while the block is at hand rather than in a pass of
+// its own, which would wait for the text to come from memory once more.
 std::size_t TextInBlock(const char* block, std::size_t length) {
-    if (length < kBlockBytes) {
-        const void* nul = std::memchr(block, 0, length);
-        return nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - block)
-                              : length;
+    if (length == kBlockBytes) {
+        __m128i nuls = _mm_setzero_si128();
+#pragma GCC unroll 4
+        for (std::size_t lane = 0; lane < kBlockBytes; lane += kLaneBytes) {
+            const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + lane));
+            nuls = _mm_or_si128(nuls, _mm_cmpeq_epi8(c, _mm_setzero_si128()));
+        }
+        if (_mm_movemask_epi8(nuls) == 0) {
+            return length;
+        }
     }
-    std::uint64_t nuls = 0;
-    for (std::size_t lane = 0; lane < kBlockBytes; lane += kLaneBytes) {
-        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + lane));
-        const auto bits = _mm_movemask_epi8(_mm_cmpeq_epi8(c, _mm_setzero_si128()));
-        nuls |= std::uint64_t{static_cast<std::uint16_t>(bits)} << lane;
-    }
-    return nuls != 0 ? static_cast<std::size_t>(std::countr_zero(nuls)) : length;
+    const void* nul = std::memchr(block, 0, length);
+    return nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - block)
+                          : length;
 }
 
-// Appends base + the position of every set bit.
-std::uint32_t* AppendPositions(std::uint64_t bits, std::uint32_t base, std::uint32_t* out) {
-    for (; bits != 0; bits &= bits - 1) {
-        *out++ = base + static_cast<std::uint32_t>(std::countr_zero(bits));
+// The initials, each in every byte of a vector. Always kMaxInitials of them,
+// the first repeated where there are fewer, so that the loop over them has a
+// fixed length.
+struct InitialVectors {
+    explicit InitialVectors(std::string_view initials) {
+        for (std::size_t i = 0; i < CScriptWords::kMaxInitials; ++i) {
+            vectors[i] = _mm_set1_epi8(initials[i < initials.size() ? i : 0]);
+        }
     }
-    return out;
+    __m128i vectors[CScriptWords::kMaxInitials];
+};
+
+BlockBits BitsIn16(const char* bytes, const InitialVectors& initials) {
+    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+    // Tab to carriage return are 9 to 13; moved up to 0x80 to 0x84, they are
+    // the only bytes below 0x85 as signed numbers, where 0x80 is the least.
+    const __m128i moved = _mm_add_epi8(c, _mm_set1_epi8(static_cast<char>(0x80 - '\t')));
+    const __m128i control =
+        _mm_cmplt_epi8(moved, _mm_set1_epi8(static_cast<char>(0x80 + '\r' - '\t' + 1)));
+    const __m128i space = _mm_cmpeq_epi8(c, _mm_set1_epi8(' '));
+    const __m128i comma = _mm_cmpeq_epi8(c, _mm_set1_epi8(','));
+    const __m128i separators = _mm_or_si128(control, _mm_or_si128(space, comma));
+    __m128i initial = _mm_setzero_si128();
+#pragma GCC unroll 8
+    for (std::size_t i = 0; i < CScriptWords::kMaxInitials; ++i) {
+        initial = _mm_or_si128(initial, _mm_cmpeq_epi8(c, initials.vectors[i]));
+    }
+    return {static_cast<std::uint16_t>(_mm_movemask_epi8(separators)),
+            static_cast<std::uint16_t>(_mm_movemask_epi8(initial))};
+}
+
+BlockBits BitsInFullBlock(const char* block, const InitialVectors& initials) {
+    BlockBits bits;
+#pragma GCC unroll 4
+    for (std::size_t lane = 0; lane < kBlockBytes; lane += kLaneBytes) {
+        const BlockBits laneBits = BitsIn16(block + lane, initials);
+        bits.separators |= laneBits.separators << lane;
+        bits.initials |= laneBits.initials << lane;
+    }
+    return bits;
+}
+
+// The same for the bytes that end a text, fewer than a block, byte by byte.
+// Bytes past the text count as separators, so that a word in progress ends
+// with it.
+BlockBits BitsInShortBlock(const char* block, std::size_t length, std::string_view initials) {
+    BlockBits bits;
+    bits.separators = ~std::uint64_t{0} << length;
+    for (std::size_t i = 0; i < length; ++i) {
+        const auto c = static_cast<unsigned char>(block[i]);
+        bits.separators |= std::uint64_t{IsSeparator(c)} << i;
+        bits.initials |= std::uint64_t{initials.find(block[i]) != std::string_view::npos} << i;
+    }
+    return bits;
 }
 
 } // namespace
 
 void CScriptWords::Split(const std::string& script) {
     m_text = script.data();
-    auto length = static_cast<std::uint32_t>(std::min(script.size(), kMaxScriptBytes));
-    // Words and separators alternate, so a word takes at least two bytes but
-    // the last; the trailing empty word needs one more.
-    const std::size_t capacity = length / 2 + 2;
-    if (m_starts.size() < capacity) {
-        m_starts.resize(capacity);
-        m_ends.resize(capacity);
+    m_length = script.size();
+    const std::size_t capacity = m_length / kBlockBytes + 2;
+    if (m_wordBits.size() < capacity) {
+        m_wordBits.resize(capacity);
+        m_initialBits.resize(capacity);
     }
-    std::uint32_t* starts = m_starts.data();
-    std::uint32_t* ends = m_ends.data();
-    bool inWord = false; // the byte before the block belongs to a word
-    for (std::uint32_t base = 0; base < length; base += kBlockBytes) {
-        const std::size_t blockLength = std::min<std::size_t>(kBlockBytes, length - base);
-        const std::size_t inBlock = TextInBlock(m_text + base, blockLength);
-        if (inBlock < blockLength) {
-            length = base + static_cast<std::uint32_t>(inBlock);
+    const InitialVectors initials(m_initials);
+    std::size_t block = 0;
+    for (std::size_t base = 0; base < m_length; base += kBlockBytes, ++block) {
+        std::size_t blockLength = std::min(kBlockBytes, m_length - base);
+        const std::size_t inText = TextInBlock(m_text + base, blockLength);
+        if (inText < blockLength) {
+            m_length = base + inText;
+            blockLength = inText;
         }
-        const std::uint64_t word = ~SeparatorsInBlock(m_text + base, inBlock);
-        const std::uint64_t previous = word << 1 | std::uint64_t{inWord};
-        starts = AppendPositions(word & ~previous, base, starts);
-        ends = AppendPositions(~word & previous, base, ends);
-        inWord = (word >> 63) != 0;
+        const BlockBits bits = blockLength == kBlockBytes
+                                   ? BitsInFullBlock(m_text + base, initials)
+                                   : BitsInShortBlock(m_text + base, blockLength, m_initials);
+        m_wordBits[block] = ~bits.separators;
+        m_initialBits[block] = bits.initials;
     }
-    if (length % kBlockBytes == 0 && inWord) {
-        *ends++ = length;
+    m_wordBits[block] = 0;
+    m_initialBits[block] = 0;
+    m_blocks = block + 1;
+}
+
+std::size_t CScriptWords::EndInLaterBlock(std::size_t block) const {
+    std::uint64_t ends = 0;
+    while (ends == 0) {
+        ends = EndsIn(++block);
     }
-    if (length > 0 && IsSeparator(static_cast<unsigned char>(m_text[length - 1]))) {
-        *starts++ = length;
-        *ends++ = length;
-    }
-    m_count = static_cast<std::size_t>(starts - m_starts.data());
+    return block * kBlockBytes + static_cast<std::size_t>(std::countr_zero(ends));
 }

