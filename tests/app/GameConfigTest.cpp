@@ -71,7 +71,8 @@ TEST(GameConfig, GameDirectoriesAlwaysEndInASeparator) {
 }
 
 // Each step of the lookup also takes its name spelled in another case, and a
-// step's name in any case beats a later step's exact name.
+// step's name in any case beats a later step's exact name. A file named with a
+// leading '@' is a link to nothing, which no step takes.
 TEST(GameConfig, FindsTheLanguageVariantOfAFile) {
     const struct {
         const char* locale;
@@ -80,27 +81,37 @@ TEST(GameConfig, FindsTheLanguageVariantOfAFile) {
         bool found;
     } cases[] = {
         {"en_US", {"HelpENU.chm", "Help.chm"}, "HelpENU.chm", true},
-        {"en_US", {"HelpENZ.chm", "HelpENG.chm", "HelpENGL.chm"}, "HelpENG.chm", true},
+        {"en_US", {"@HelpENU.chm", "helpENU.chm"}, "helpENU.chm", true},
+        {"en_US",
+         {"HelpENZ.chm", "HELPENA.CHM", "HelpENG.chm", "HelpENGL.chm"},
+         "HelpENG.chm",
+         true},
+        {"en_US", {"HelpENA.CHM", "HelpENZ.chm", "@HelpENB.chm"}, "HelpENZ.chm", true},
         {"fr_FR", {"Help.chm"}, "Help.chm", true},
         {"fr_FR", {"Help.chm", "HelpFR\xC3\xA9.chm"}, "HelpFR\xC3\xA9.chm", true},
         {"fr_FR", {"HelpFR\xC3\xA9.chm", "HelpFRB.chm"}, "HelpFRB.chm", true},
         {"fr_FR", {"HelpFRB.chm", "HelpFR.chm"}, "HelpFR.chm", true},
         {"fr_FR", {"HelpFR.chm", "HelpFRA.chm"}, "HelpFRA.chm", true},
         {"de_DE", {"helpdeu.chm", "HelpDE.chm", "Help.chm"}, "helpdeu.chm", true},
-        {"de_DE", {"HELPDE.CHM", "Help.chm"}, "HELPDE.CHM", true},
+        {"de_DE", {"HELPDE.CHM", "helpde.chm", "Help.chm"}, "HELPDE.CHM", true},
         {"de_DE", {"helpdex.CHM", "Help.chm"}, "helpdex.CHM", true},
         {"de_DE", {"HELP.CHM"}, "HELP.CHM", true},
-        {"de_DE", {"HelpDEUT.chm", "Help.chm.old"}, "Help.chm", false},
+        {"de_DE", {"HelpDEUT.chm", "HelpDE.chmx", "Help.chm.old", "@Help.chm"}, "Help.chm", false},
         {"german", {"Help.chm"}, "", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.locale) + " " + c.files[0]);
         GameEnvironment environment;
         environment.SetLocale(c.locale);
+        const auto& root = environment.Root();
         for (const auto& file : c.files) {
-            environment.Root().Write(file, "");
+            if (file.front() == '@') {
+                std::filesystem::create_symlink(root / "nothing", root / file.substr(1));
+            } else {
+                root.Write(file, "");
+            }
         }
-        const std::string dir = environment.Root().Path().string() + "/";
+        const std::string dir = root.Path().string() + "/";
         std::string path = "unchanged";
         EXPECT_EQ(FindLanguageFile(dir, "Help", ".chm", path), c.found);
         EXPECT_EQ(path, c.path.empty() ? "unchanged" : dir + c.path);
