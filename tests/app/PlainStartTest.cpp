@@ -1,5 +1,6 @@
 #include "app/StartMode.h"
 #include "gamelink/GameContract.h"
+#include "platform/ActivationFile.h"
 #include "tests/support/PrivateBus.h"
 #include "tests/support/RegistryFiles.h"
 
@@ -40,6 +41,7 @@ TEST(PlainStart, EachStartAnswersAndRegistersAsItShould) {
                                                           QStringLiteral("other"));
     const QString name = QString::fromLatin1(GameContract::kAppletServiceName);
     const std::string program = "'" SB_BIN_DIR "/splicebox'";
+    const std::string activation = ActivationFileText(SB_BIN_DIR "/splicebox");
     const std::string version = "splicebox (Splicebox) " SB_VERSION "\n";
     const std::string oleFailed = "Splicebox: OLE initialization failed.  Make sure that the OLE "
                                   "libraries are the correct version.\n";
@@ -83,9 +85,8 @@ TEST(PlainStart, EachStartAnswersAndRegistersAsItShould) {
         ASSERT_EQ(!start.nameTaken || other.registerService(name), true);
         EXPECT_EQ(RunSplicebox(environment, start.command), start.outcome);
         other.unregisterService(name);
-        EXPECT_EQ(std::filesystem::exists(environment.DataHome() /
-                                          "dbus-1/services/MW_Injector.OLE.service"),
-                  start.registered);
+        EXPECT_EQ(environment.Root().Read("data/dbus-1/services/MW_Injector.OLE.service"),
+                  start.registered ? activation : "");
         const auto tool = environment.Root().Read("registry/HKEY_CURRENT_USER.reg").find("Tool8");
         EXPECT_EQ(tool != std::string::npos, start.registered && start.userKey);
     }
