@@ -118,21 +118,4 @@ TEST(GameConfig, FindsTheLanguageVariantOfAFile) {
     }
 }
 
-TEST(GameConfig, EntersTheAppletIntoTheGamesToolListInTheUsersLanguage) {
-    GameEnvironment environment;
-    WriteRegistryFile(environment, "HKEY_CURRENT_USER", RegistryText(kUserGameKey, ""));
-    const std::pair<const char*, const char*> languages[] = {
-        {"en_GB.UTF-8", "MW_Injector.OLE|Splicebox|Splicebox description here.|7|4"},
-        {"de_DE.UTF-8", "MW_Injector.OLE|Splicebox| |7|4"},
-        {"nl_NL.UTF-8", "MW_Injector.OLE|Splicebox||7|4"},
-    };
-    for (const auto& [locale, entry] : languages) {
-        environment.SetLocale(locale);
-        EXPECT_TRUE(RegisterWithGame());
-        EXPECT_EQ(environment.Root().Read("registry/HKEY_CURRENT_USER.reg"),
-                  "REGEDIT4\n[" + std::string(kUserGameKey) + "]\n\"Tool8\"=\"" + entry + "\"\n")
-            << locale;
-    }
-}
-
 } // namespace

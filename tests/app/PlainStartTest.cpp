@@ -42,6 +42,8 @@ TEST(PlainStart, EachStartAnswersAndRegistersAsItShould) {
     const QString name = QString::fromLatin1(GameContract::kAppletServiceName);
     const std::string program = "'" SB_BIN_DIR "/splicebox'";
     const std::string activation = ActivationFileText(SB_BIN_DIR "/splicebox");
+    const std::string tool =
+        "\"Tool8\"=\"MW_Injector.OLE|Splicebox|Splicebox description here.|7|4\"\n";
     const std::string version = "splicebox (Splicebox) " SB_VERSION "\n";
     const std::string oleFailed = "Splicebox: OLE initialization failed.  Make sure that the OLE "
                                   "libraries are the correct version.\n";
@@ -87,8 +89,9 @@ TEST(PlainStart, EachStartAnswersAndRegistersAsItShould) {
         other.unregisterService(name);
         EXPECT_EQ(environment.Root().Read("data/dbus-1/services/MW_Injector.OLE.service"),
                   start.registered ? activation : "");
-        const auto tool = environment.Root().Read("registry/HKEY_CURRENT_USER.reg").find("Tool8");
-        EXPECT_EQ(tool != std::string::npos, start.registered && start.userKey);
+        const std::string userKey = start.userKey ? RegistryText(kUserGameKey, "") : "";
+        EXPECT_EQ(environment.Root().Read("registry/HKEY_CURRENT_USER.reg"),
+                  userKey + (start.registered && start.userKey ? tool : ""));
     }
 }
 

@@ -11,7 +11,7 @@ namespace {
 TEST(StringTable, EveryLanguageHasEveryTextWithTheSamePlaceholders) {
     // Every identifier the program loads: the applet's and the framework's.
     std::vector<unsigned> ids = {6397, 6398, 6399, 6400, 6417, 57344};
-    for (const auto [first, last] : {std::pair{100u, 131u}, {6344u, 6359u}}) {
+    for (const auto& [first, last] : {std::pair{100u, 131u}, {6344u, 6359u}}) {
         for (unsigned id = first; id <= last; ++id) {
             ids.push_back(id);
         }
@@ -40,7 +40,9 @@ TEST(StringTable, EveryLanguageHasEveryTextWithTheSamePlaceholders) {
          "Schlie\xC3\x9F"
          "en"},
         {Language::German, 57344, "Splicebox"},
+        {Language::German, 127, " "},
         {Language::French, 127, " "},
+        {Language::Dutch, 127, ""},
         {Language::Italian, 6349, "Errore durante la conversazione col gioco\nMacro: \"%s\""},
         {Language::Spanish, 6417, "Versi\xC3\xB3n"},
     };
