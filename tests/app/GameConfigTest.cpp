@@ -1,5 +1,4 @@
 #include "app/GameConfig.h"
-#include "app/RegistryKey.h"
 #include "tests/support/Caught.h"
 #include "tests/support/RegistryFiles.h"
 
