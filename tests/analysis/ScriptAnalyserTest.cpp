@@ -12,13 +12,7 @@
 
 namespace {
 
-// Chemical n is named "C<n>" except 255, which carries a Windows-1252 byte.
-CChemicalNameTable TestChemicals() {
-    CChemicalNameTable table;
-    table.LoadChemicalNamesFromBytes(
-        ChemicalList([](int i) { return i == 255 ? "Caf\xE9" : "C" + std::to_string(i); }));
-    return table;
-}
+using Items = std::vector<std::string>;
 
 // One line per item: indentation by depth, the text, the two pictures, and "+"
 // for an expanded item.
@@ -31,149 +25,110 @@ void Render(const std::vector<std::unique_ptr<CMemoryResultsTree::Node>>& nodes,
     }
 }
 
+// An agent's scripts, and what the tree lists for them beside what every
+// analysis of "toy.kiv" shows.
+struct Scripts {
+    std::string install;
+    Items events;
+    std::string remove;
+};
+struct Findings {
+    Items scripts;
+    Items chemicals;
+    Items warnings;
+};
 struct AnalyserCase {
     const char* name;
-    std::string install;
-    std::vector<std::string> events;
-    std::string remove;
-    std::string expected;
+    Scripts given;
+    Findings found;
 };
 
-// The sections with the file item and both scripts present; `scripts`,
-// `chemicals` and `warnings` are the rendered children of each section.
-std::string Sections(const std::string& scripts, const std::string& chemicals,
-                     const std::string& warnings) {
-    return "General Information: [0/0]\n"
-           "  File \"toy.kiv\" [0/0]\n"
-           "Scripts: [3/3]\n"
-           "  Installation script [3/3]\n"
-           "  Removal script [3/3]\n" +
-           scripts + "Chemicals Affected: [2/2]\n" + chemicals + "Warnings: [1/1]+\n" + warnings;
+std::string Children(const Items& items, const std::string& picture) {
+    std::string rendered;
+    for (const auto& item : items) {
+        rendered += "  " + item + " [" + picture + "]\n";
+    }
+    return rendered;
 }
 
-const std::string kDanger = "  DANGER - contains suspicious kill commands [1/1]\n";
-const std::string kFires = "  Fires creature neurons [1/1]\n";
-
-// Each test analyses agents of an agent file "toy.kiv", whose scripts it
-// replaces in memory.
-class ScriptAnalyserTest : public ::testing::Test {
-protected:
-    ScriptAnalyserTest()
-        : m_file(LoadAgentBytes(AgentFileBytes({{""}}), "/game/Objects/toy.kiv")) {}
-
-    CAgent Agent() const {
-        CAgent agent;
-        agent.m_owner = m_file.get();
-        return agent;
+std::string ExpectedTree(const Scripts& given, const Findings& found) {
+    Items scripts, warnings;
+    for (const auto& [script, name] :
+         {std::pair{given.install, "Installation"}, {given.remove, "Removal"}}) {
+        (script.empty() ? warnings : scripts)
+            .push_back((script.empty() ? "No " : "") + std::string(name) + " script");
     }
+    scripts.insert(scripts.end(), found.scripts.begin(), found.scripts.end());
+    warnings.insert(warnings.end(), found.warnings.begin(), found.warnings.end());
+    return "General Information: [0/0]\n  File \"toy.kiv\" [0/0]\nScripts: [3/3]\n" +
+           Children(scripts, "3/3") + "Chemicals Affected: [2/2]\n" +
+           Children(found.chemicals, "2/2") + "Warnings: [1/1]+\n" + Children(warnings, "1/1");
+}
 
-    const ScopedLocale m_english{"C"};
-    std::unique_ptr<CAgentFile> m_file;
-};
+const std::string kDanger = "DANGER - contains suspicious kill commands";
+const std::string kFires = "Fires creature neurons";
 
-TEST_F(ScriptAnalyserTest, ScriptsGiveTheExpectedTree) {
+TEST(ScriptAnalyser, ScriptsGiveTheExpectedTree) {
+    const ScopedLocale english("C");
+    const auto file = LoadAgentBytes(AgentFileBytes({{""}}), "/game/Objects/toy.kiv");
+    // Chemical n is named "C<n>" except 255, which carries a Windows-1252 byte.
+    CChemicalNameTable chemicals;
+    chemicals.LoadChemicalNamesFromBytes(
+        ChemicalList([](int i) { return i == 255 ? "Caf\xE9" : "C" + std::to_string(i); }));
     const std::string commands = "enum 2 0 5 kill chem 7 1 fire stim x b c d e 5 1 6 1 7 1 8 ";
     const std::string padding((2 << 20) + 3, ',');
-    const std::string findings = "General Information: [0/0]\n"
-                                 "  File \"toy.kiv\" [0/0]\n"
-                                 "Scripts: [3/3]\n"
-                                 "  Removal script [3/3]\n"
-                                 "  <2 0 5> Deactivate [3/3]\n"
-                                 "Chemicals Affected: [2/2]\n"
-                                 "  C5 [2/2]\n  C6 [2/2]\n  C7 [2/2]\n  C8 [2/2]\n"
-                                 "Warnings: [1/1]+\n"
-                                 "  No Installation script [1/1]\n" +
-                                 kDanger + kFires;
-    const std::vector<AnalyserCase> cases = {
-        {"no scripts at all",
-         "",
-         {},
-         "",
-         "General Information: [0/0]\n  File \"toy.kiv\" [0/0]\nScripts: [3/3]\n"
-         "Chemicals Affected: [2/2]\nWarnings: [1/1]+\n"
-         "  No Installation script [1/1]\n  No Removal script [1/1]\n"},
+    const Findings findings = {{"<2 0 5> Deactivate"}, {"C5", "C6", "C7", "C8"}, {kDanger, kFires}};
+    const AnalyserCase cases[] = {
+        {"no scripts at all", {}, {}},
         {"event headers",
-         "i",
-         {"scrp 2 5 7 9", "scrp 2 5 7 13", "", "x -1 +4 3abc -2", "scrp,1,2,3,12"},
-         "r",
-         Sections("  <2 5 7> Timer [3/3]\n  <2 5 7> Event 13 [3/3]\n"
-                  "  <0 0 0> Deactivate [3/3]\n  <-1 4 3> Event -2 [3/3]\n"
-                  "  <1 2 3> Eat [3/3]\n",
-                  "", "")},
+         {"i", {"scrp 2 5 7 9", "scrp 2 5 7 13", "", "x -1 +4 3abc -2", "scrp,1,2,3,12"}, "r"},
+         {{"<2 5 7> Timer", "<2 5 7> Event 13", "<0 0 0> Deactivate", "<-1 4 3> Event -2",
+           "<1 2 3> Eat"},
+          {},
+          {}}},
         {"chemical numbers out of range and case",
-         "chem 0 5 chem 256 5 CHEM 12 3 chem -4 1",
-         {},
-         "r",
-         Sections("", "", "")},
+         {"chem 0 5 chem 256 5 CHEM 12 3 chem -4 1", {}, "r"},
+         {}},
         {"chemicals sorted, once each, commas separate",
-         "chem 30 1 chem,7,3",
-         {"s 1 2 3 4 chem 30 2"},
-         "chem\t30\n5 chem 255 1",
-         Sections("  <1 2 3> Picked Up [3/3]\n", "  C7 [2/2]\n  C30 [2/2]\n  Caf\xC3\xA9 [2/2]\n",
-                  "")},
+         {"chem 30 1 chem,7,3", {"s 1 2 3 4 chem 30 2"}, "chem\t30\n5 chem 255 1"},
+         {{"<1 2 3> Picked Up"}, {"C7", "C30", "Caf\xC3\xA9"}, {}}},
         {"stim with and without writ",
-         "stim writ a b c d e 5 1 6 1 7 1 8 1",
-         {},
-         "stim x b c d e 9 1 10 1 11 1 12 1",
-         Sections("",
-                  "  C5 [2/2]\n  C6 [2/2]\n  C7 [2/2]\n  C8 [2/2]\n  C9 [2/2]\n"
-                  "  C10 [2/2]\n  C11 [2/2]\n  C12 [2/2]\n",
-                  "")},
+         {"stim writ a b c d e 5 1 6 1 7 1 8 1", {}, "stim x b c d e 9 1 10 1 11 1 12 1"},
+         {{}, {"C5", "C6", "C7", "C8", "C9", "C10", "C11", "C12"}, {}}},
         {"a command cut short reads empty words",
-         "stim writ a b c d e 5",
-         {},
-         "chem",
-         Sections("", "  C5 [2/2]\n", "")},
+         {"stim writ a b c d e 5", {}, "chem"},
+         {{}, {"C5"}, {}}},
         {"enumeration and kill",
-         "enum 2 0 5 kill next",
-         {"e 0 0 0 0 enum 2 3 5 kill"},
-         "enum 0 3 5 kill enum 2 0 5 next kill enum 2 5 0 kill kill",
-         Sections("  <0 0 0> Deactivate [3/3]\n", "", kDanger + kDanger)},
+         {"enum 2 0 5 kill next",
+          {"e 0 0 0 0 enum 2 3 5 kill"},
+          "enum 0 3 5 kill enum 2 0 5 next kill enum 2 5 0 kill kill"},
+         {{"<0 0 0> Deactivate"}, {}, {kDanger, kDanger}}},
         {"fire clears enumerating, and every fire warns",
-         "enum 2 0 5 fire kill fire",
-         {},
-         "r",
-         Sections("", "", kFires + kFires)},
+         {"enum 2 0 5 fire kill fire", {}, "r"},
+         {{}, {}, {kFires, kFires}}},
         {"enumerating does not carry into the next script",
-         "enum 2 0 5",
-         {"kill"},
-         "kill",
-         Sections("  <0 0 0> Deactivate [3/3]\n", "", "")},
-        {"a long word is cut and skipped whole",
-         std::string(255, 'x') + "chem 5 1 " + std::string(254, 'y') + "chem 6 1",
-         {},
-         "r",
-         Sections("", "", "")},
-        {"bytes above 127 are word characters",
-         "chem\xA0 7 1 \xE9kill enum 1 0 1 kill",
-         {},
-         "r",
-         Sections("", "", kDanger)},
-        {"a short script", "", {commands + "1"}, "r", findings},
+         {"enum 2 0 5", {"kill"}, "kill"},
+         {{"<0 0 0> Deactivate"}, {}, {}}},
+        {"a short script", {"", {commands + "1"}, "r"}, findings},
         {"a script of 2 MiB gives the same findings",
-         "",
-         {commands + padding + "1" + padding},
-         "r",
+         {"", {commands + padding + "1" + padding}, "r"},
          findings},
     };
-    const CChemicalNameTable chemicals = TestChemicals();
+    // One tree for all: each analysis replaces what the last one left.
+    CMemoryResultsTree tree;
+    tree.InsertItem("left over", 0, 0, nullptr);
     for (const auto& c : cases) {
-        CAgent agent = Agent();
-        agent.m_installScript = c.install;
-        agent.m_scripts = c.events;
-        agent.m_removeScript = c.remove;
-        CMemoryResultsTree tree;
+        CAgent agent;
+        agent.m_owner = file.get();
+        agent.m_installScript = c.given.install;
+        agent.m_scripts = c.given.events;
+        agent.m_removeScript = c.given.remove;
         AnalyseAgent(&agent, chemicals, tree);
         std::string rendered;
         Render(tree.TopLevel(), 0, rendered);
-        EXPECT_EQ(rendered, c.expected) << c.name;
+        EXPECT_EQ(rendered, ExpectedTree(c.given, c.found)) << c.name;
     }
-}
-
-TEST_F(ScriptAnalyserTest, NoAgentEmptiesTheTree) {
-    CMemoryResultsTree tree;
-    tree.InsertItem("left over", 0, 0, nullptr);
-    AnalyseAgent(nullptr, CChemicalNameTable(), tree);
+    AnalyseAgent(nullptr, chemicals, tree);
     EXPECT_TRUE(tree.TopLevel().empty());
 }
 
@@ -186,20 +141,22 @@ public:
         return text == "Scripts:" ? nullptr : this;
     }
     void Expand(Item) override { ++expanded; }
-    std::vector<std::string> inserted;
+    Items inserted;
     int expanded = 0;
 };
 
-TEST_F(ScriptAnalyserTest, FailedSectionStopsTheAnalysis) {
-    CAgent agent = Agent();
+TEST(ScriptAnalyser, FailedSectionStopsTheAnalysis) {
+    const auto file = LoadAgentBytes(AgentFileBytes({{""}}), "/game/Objects/toy.kiv");
+    CAgent agent;
+    agent.m_owner = file.get();
     RefusingTree tree;
     AnalyseAgent(&agent, CChemicalNameTable(), tree);
-    EXPECT_EQ(tree.inserted, (std::vector<std::string>{"General Information:", "Scripts:",
-                                                       "Chemicals Affected:", "Warnings:"}));
+    EXPECT_EQ(tree.inserted,
+              (Items{"General Information:", "Scripts:", "Chemicals Affected:", "Warnings:"}));
     EXPECT_EQ(tree.expanded, 0);
 }
 
-TEST(ScriptTokenizerTest, TokensAndNumbers) {
+TEST(ScriptTokenizer, TokensAndNumbers) {
     const std::string text = " \t\v\f\r\n,ab,c\xFF" + std::string(300, 'w') + "  ";
     const char* cursor = text.c_str();
     EXPECT_EQ(GetNextToken(cursor), "ab");

@@ -1,5 +1,4 @@
 #include "app/GameConfig.h"
-#include "app/RegistryKey.h"
 #include "tests/support/Caught.h"
 #include "tests/support/RegistryFiles.h"
 
@@ -71,7 +70,8 @@ TEST(GameConfig, GameDirectoriesAlwaysEndInASeparator) {
 }
 
 // Each step of the lookup also takes its name spelled in another case, and a
-// step's name in any case beats a later step's exact name.
+// step's name in any case beats a later step's exact name. A file named with a
+// leading '@' is a link to nothing, which no step takes.
 TEST(GameConfig, FindsTheLanguageVariantOfAFile) {
     const struct {
         const char* locale;
@@ -80,47 +80,40 @@ TEST(GameConfig, FindsTheLanguageVariantOfAFile) {
         bool found;
     } cases[] = {
         {"en_US", {"HelpENU.chm", "Help.chm"}, "HelpENU.chm", true},
-        {"en_US", {"HelpENZ.chm", "HelpENG.chm", "HelpENGL.chm"}, "HelpENG.chm", true},
+        {"en_US", {"@HelpENU.chm", "helpENU.chm"}, "helpENU.chm", true},
+        {"en_US",
+         {"HelpENZ.chm", "HELPENA.CHM", "HelpENG.chm", "HelpENGL.chm"},
+         "HelpENG.chm",
+         true},
+        {"en_US", {"HelpENA.CHM", "HelpENZ.chm", "@HelpENB.chm"}, "HelpENZ.chm", true},
         {"fr_FR", {"Help.chm"}, "Help.chm", true},
         {"fr_FR", {"Help.chm", "HelpFR\xC3\xA9.chm"}, "HelpFR\xC3\xA9.chm", true},
         {"fr_FR", {"HelpFR\xC3\xA9.chm", "HelpFRB.chm"}, "HelpFRB.chm", true},
         {"fr_FR", {"HelpFRB.chm", "HelpFR.chm"}, "HelpFR.chm", true},
         {"fr_FR", {"HelpFR.chm", "HelpFRA.chm"}, "HelpFRA.chm", true},
         {"de_DE", {"helpdeu.chm", "HelpDE.chm", "Help.chm"}, "helpdeu.chm", true},
-        {"de_DE", {"HELPDE.CHM", "Help.chm"}, "HELPDE.CHM", true},
+        {"de_DE", {"HELPDE.CHM", "helpde.chm", "Help.chm"}, "HELPDE.CHM", true},
         {"de_DE", {"helpdex.CHM", "Help.chm"}, "helpdex.CHM", true},
         {"de_DE", {"HELP.CHM"}, "HELP.CHM", true},
-        {"de_DE", {"HelpDEUT.chm", "Help.chm.old"}, "Help.chm", false},
+        {"de_DE", {"HelpDEUT.chm", "HelpDE.chmx", "Help.chm.old", "@Help.chm"}, "Help.chm", false},
         {"german", {"Help.chm"}, "", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.locale) + " " + c.files[0]);
         GameEnvironment environment;
         environment.SetLocale(c.locale);
+        const auto& root = environment.Root();
         for (const auto& file : c.files) {
-            environment.Root().Write(file, "");
+            if (file.front() == '@') {
+                std::filesystem::create_symlink(root / "nothing", root / file.substr(1));
+            } else {
+                root.Write(file, "");
+            }
         }
-        const std::string dir = environment.Root().Path().string() + "/";
+        const std::string dir = root.Path().string() + "/";
         std::string path = "unchanged";
         EXPECT_EQ(FindLanguageFile(dir, "Help", ".chm", path), c.found);
         EXPECT_EQ(path, c.path.empty() ? "unchanged" : dir + c.path);
-    }
-}
-
-TEST(GameConfig, EntersTheAppletIntoTheGamesToolListInTheUsersLanguage) {
-    GameEnvironment environment;
-    WriteRegistryFile(environment, "HKEY_CURRENT_USER", RegistryText(kUserGameKey, ""));
-    const std::pair<const char*, const char*> languages[] = {
-        {"en_GB.UTF-8", "MW_Injector.OLE|Splicebox|Splicebox description here.|7|4"},
-        {"de_DE.UTF-8", "MW_Injector.OLE|Splicebox| |7|4"},
-        {"nl_NL.UTF-8", "MW_Injector.OLE|Splicebox||7|4"},
-    };
-    for (const auto& [locale, entry] : languages) {
-        environment.SetLocale(locale);
-        EXPECT_TRUE(RegisterWithGame());
-        EXPECT_EQ(environment.Root().Read("registry/HKEY_CURRENT_USER.reg"),
-                  "REGEDIT4\n[" + std::string(kUserGameKey) + "]\n\"Tool8\"=\"" + entry + "\"\n")
-            << locale;
     }
 }
 

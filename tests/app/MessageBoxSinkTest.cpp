@@ -41,13 +41,12 @@ TEST(MessageBoxSink, ShowsAModalBoxWithOneOkButtonUnderTheApplicationsTitle) {
     char* argv[] = {name, nullptr};
     QApplication application(argc, argv);
     InstallMessageBoxSink();
-    const auto number = [](QMessageBox::Icon icon) { return QString::number(icon); };
-    EXPECT_EQ(
-        ShowAndClose("Error reading from file \"a\xC3\xA9.kiv\"", MessageKind::Warning),
-        (QStringList{"Splicebox", QString::fromUtf8("Error reading from file \"a\xC3\xA9.kiv\""),
-                     number(QMessageBox::Warning), "modal", "OK"}));
-    EXPECT_EQ(ShowAndClose("About", MessageKind::Information),
-              (QStringList{"Splicebox", "About", number(QMessageBox::Information), "modal", "OK"}));
+    const char* const text = "Error reading from file \"a\xC3\xA9.kiv\"";
+    for (const auto& [kind, icon] : {std::pair{MessageKind::Warning, QMessageBox::Warning},
+                                     {MessageKind::Information, QMessageBox::Information}}) {
+        EXPECT_EQ(ShowAndClose(text, kind), (QStringList{"Splicebox", QString::fromUtf8(text),
+                                                         QString::number(icon), "modal", "OK"}));
+    }
     SetMessageSink(nullptr);
     ::setenv("SPLICEBOX_MESSAGES", "stderr", 1);
 }

@@ -1,5 +1,6 @@
 #include "app/StartMode.h"
 #include "gamelink/GameContract.h"
+#include "platform/ActivationFile.h"
 #include "tests/support/PrivateBus.h"
 #include "tests/support/RegistryFiles.h"
 
@@ -40,54 +41,47 @@ TEST(PlainStart, EachStartAnswersAndRegistersAsItShould) {
                                                           QStringLiteral("other"));
     const QString name = QString::fromLatin1(GameContract::kAppletServiceName);
     const std::string program = "'" SB_BIN_DIR "/splicebox'";
+    const std::string activation = ActivationFileText(SB_BIN_DIR "/splicebox");
+    const std::string tool =
+        "\"Tool8\"=\"MW_Injector.OLE|Splicebox|Splicebox description here.|7|4\"\n";
     const std::string version = "splicebox (Splicebox) " SB_VERSION "\n";
     const std::string oleFailed = "Splicebox: OLE initialization failed.  Make sure that the OLE "
                                   "libraries are the correct version.\n";
     const std::string noKey = "Splicebox: Error opening registry key (\"Software\\Vantrell "
                               "Technology\\Mirewalk 2\\1.0\")\n";
+    const std::string usage = "Usage: splicebox [OPTION]\n";
+    const std::string noBus = "DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent ";
+    const std::string noDisplay = "Splicebox: Cannot open a display for the window\n";
+    enum Setup { kUserKey, kNoUserKey, kNameTaken };
     const struct {
+        Setup setup;
         std::string command;
-        bool userKey;
-        bool nameTaken;
         Outcome outcome;
         bool registered;
     } starts[] = {
-        {program, true, false, {0, "", ""}, true},
-        {program, false, false, {1, "", noKey}, true},
-        {program + " --version", true, false, {0, version, ""}, false},
-        {program + " -Automation --version --help", true, false, {0, version, ""}, false},
-        {program + " extra --help --version",
-         true,
-         false,
-         {0, "Usage: splicebox [OPTION]\n", ""},
-         false},
-        {"DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent " + program + " -Automation",
-         true,
-         false,
-         {1, "", oleFailed},
-         false},
-        {program + " -Automation", true, true, {1, "", oleFailed}, false},
-        {program + " /embedding",
-         true,
-         false,
-         {1, "", "Splicebox: Cannot open a display for the window\n"},
-         false},
+        {kUserKey, program, {0, "", ""}, true},
+        {kNoUserKey, program, {1, "", noKey}, true},
+        {kUserKey, program + " --version", {0, version, ""}, false},
+        {kUserKey, program + " -Automation --version --help", {0, version, ""}, false},
+        {kUserKey, program + " extra --help --version", {0, usage, ""}, false},
+        {kUserKey, noBus + program + " -Automation", {1, "", oleFailed}, false},
+        {kNameTaken, program + " -Automation", {1, "", oleFailed}, false},
+        {kUserKey, program + " /embedding", {1, "", noDisplay}, false},
     };
     for (const auto& start : starts) {
-        SCOPED_TRACE(start.command + (start.userKey ? "" : ", no user key") +
-                     (start.nameTaken ? ", name taken" : ""));
+        SCOPED_TRACE(start.command + " in setup " + std::to_string(start.setup));
+        const bool userKey = start.setup != kNoUserKey;
         GameEnvironment environment;
-        if (start.userKey) {
+        if (userKey) {
             WriteRegistryFile(environment, "HKEY_CURRENT_USER", RegistryText(kUserGameKey, ""));
         }
-        ASSERT_EQ(!start.nameTaken || other.registerService(name), true);
+        ASSERT_TRUE(start.setup != kNameTaken || other.registerService(name));
         EXPECT_EQ(RunSplicebox(environment, start.command), start.outcome);
         other.unregisterService(name);
-        EXPECT_EQ(std::filesystem::exists(environment.DataHome() /
-                                          "dbus-1/services/MW_Injector.OLE.service"),
-                  start.registered);
-        const auto tool = environment.Root().Read("registry/HKEY_CURRENT_USER.reg").find("Tool8");
-        EXPECT_EQ(tool != std::string::npos, start.registered && start.userKey);
+        EXPECT_EQ(environment.Root().Read("data/dbus-1/services/MW_Injector.OLE.service"),
+                  start.registered ? activation : "");
+        EXPECT_EQ(environment.Root().Read("registry/HKEY_CURRENT_USER.reg"),
+                  userKey ? RegistryText(kUserGameKey, start.registered ? tool : "") : "");
     }
 }
 

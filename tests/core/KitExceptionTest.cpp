@@ -1,6 +1,4 @@
 #include "app/KitException.h"
-#include "platform/ByteReader.h"
-#include "tests/support/Caught.h"
 #include "tests/support/ScopedLocale.h"
 
 #include <gtest/gtest.h>
@@ -11,10 +9,6 @@ namespace {
 
 TEST(KitException, FormatsTableEntriesAndCutsLongMessagesAtACharacterBoundary) {
     const ScopedLocale english("C");
-    EXPECT_EQ(CaughtMessage([] { ThrowStringId(6349, "dde: putv paus"); }),
-              "Error while talking to game\nMacro: \"dde: putv paus\"");
-    EXPECT_EQ(CaughtMessage([] { ThrowString("Error loading chemical list"); }),
-              "Error loading chemical list");
     char buffer[CKitException::kMessageSize];
     const std::string path(300, 'p');
     EXPECT_EQ(std::string(FormatStringId(buffer, 6344, path.c_str())),
@@ -29,19 +23,6 @@ TEST(KitException, FormatsTableEntriesAndCutsLongMessagesAtACharacterBoundary) {
     EXPECT_EQ(std::string(buffer), text.substr(0, 511));
     FormatString(buffer, "y%s", text.c_str());
     EXPECT_EQ(std::string(buffer), ("y" + text).substr(0, 510));
-}
-
-TEST(ByteReader, RefusesReadsPastTheEndAndKeepsItsPlace) {
-    const unsigned char bytes[] = {0x34, 0x12, 0x78, 0x56, 'a', 0, 'b'};
-    CByteReader reader(bytes, sizeof bytes);
-    EXPECT_EQ(*reader.U16(), 0x1234);
-    EXPECT_EQ(*reader.U16(), 0x5678);
-    EXPECT_EQ(*reader.ZeroTerminated(), "a");
-    EXPECT_FALSE(reader.U16().has_value());
-    EXPECT_EQ(reader.Position(), 6u);
-    EXPECT_FALSE(reader.ZeroTerminated().has_value());
-    EXPECT_EQ(reader.Remaining(), 1u);
-    EXPECT_FALSE(reader.Bytes(2).has_value());
 }
 
 } // namespace

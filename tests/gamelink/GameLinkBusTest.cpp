@@ -18,6 +18,8 @@ using std::chrono::seconds;
 using std::chrono::steady_clock;
 
 const std::string kGameError = "Error while talking to game\nMacro: ";
+// "2026-01-31T12:00:00.000Z ", which starts every line of the substitute's log.
+constexpr std::size_t kTimeLength = 25;
 
 TEST(GameLinkOverTheBus, ConnectsOnlyToARunningGame) {
     const GameEnvironment english; // for the messages
@@ -31,10 +33,7 @@ TEST(GameLinkOverTheBus, ConnectsOnlyToARunningGame) {
         EXPECT_EQ(MacroOutcome(link, "dde: putv ownr"), "0");
         EXPECT_EQ(sim.Stop(), 0);
     }
-    // The game has gone: ten failed calls with nine real waits between them.
-    const auto start = steady_clock::now();
     EXPECT_EQ(MacroOutcome(link, "dde: putv paus"), kGameError + "\"dde: putv paus\"");
-    EXPECT_GE(steady_clock::now() - start, milliseconds(900));
     // A new game does not inherit the old one's link until it connects again.
     CSimProcess newGame({"--paused"});
     EXPECT_THROW(link.ExecuteMacroOnce("dde: putv paus"), CKitException);
@@ -80,7 +79,7 @@ TEST(GameLinkOverTheBus, AGameKilledWhileItRunsAMacroEndsTheWait) {
 }
 
 // Its commands change what it answers; refused and failed calls reach the link
-// as such, which tries again.
+// as such, which tries again; and it logs what it was sent.
 TEST(GameLinkOverTheBus, TheSubstituteAnswersAsTheGame) {
     CSimProcess sim({"--subject", "Bob Smith", "--paused"});
     CGameLink link;
@@ -102,8 +101,8 @@ TEST(GameLinkOverTheBus, TheSubstituteAnswersAsTheGame) {
         {"scrp 1 2 3 4,endm", ""},
         {"> subject", "error: subject needs a name"},
         {"> refuse -1", "error: refuse needs one count"},
-        {"> delay -1", "error: delay needs a number of seconds up to an hour"},
         {"> delay 3601", "error: delay needs a number of seconds up to an hour"},
+        {"> delay -1", "error: delay needs a number of seconds up to an hour"},
         {"> delay nan", "error: delay needs a number of seconds up to an hour"},
         {"> delay", "error: delay needs a number of seconds up to an hour"},
         {"> notify 1 2 3 256", "error: notify needs four bytes 0 to 255"},
@@ -114,35 +113,22 @@ TEST(GameLinkOverTheBus, TheSubstituteAnswersAsTheGame) {
         EXPECT_EQ(step.starts_with("> ") ? sim.Command(step.substr(2)) : MacroOutcome(link, step),
                   answer);
     }
-    std::vector<std::string> lines; // after the time
-    for (const std::string& line : sim.LogLines()) {
-        if (line.ends_with(" scrp 1 2 3 4,endm")) {
-            lines.push_back(line.substr(line.find(' ') + 1));
-        }
-    }
-    EXPECT_EQ(lines,
-              (std::vector<std::string>{"failed scrp 1 2 3 4,endm", "refused scrp 1 2 3 4,endm",
-                                        "macro scrp 1 2 3 4,endm"}));
-}
-
-TEST(GameLinkOverTheBus, EveryMacroIsLoggedOnOneTimestampedLine) {
-    CSimProcess sim;
-    CGameLink link;
-    ASSERT_TRUE(link.Connect());
+    // Every line starts with the time; a macro is logged in UTF-8, its control
+    // characters escaped.
     link.ExecuteMacro("inst,sys: conv Caf\xE9 0,endm");
     link.ExecuteMacro("scrp 2 5 1 9\r\n\tinst\\endm");
-    const std::vector<std::string> lines = sim.LogLines();
-    ASSERT_EQ(lines.size(), 3u);
-    const std::string time = R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z )";
-    EXPECT_TRUE(std::regex_match(lines[0], std::regex(time + "event serving"))) << lines[0];
-    EXPECT_TRUE(
-        std::regex_match(lines[1], std::regex(time + "macro inst,sys: conv Caf\xC3\xA9 0,endm")))
-        << lines[1];
-    EXPECT_TRUE(
-        std::regex_match(lines[2], std::regex(time + R"(macro scrp 2 5 1 9\\r\\n\\tinst\\\\endm)")))
-        << lines[2];
-    EXPECT_EQ(sim.Macros(), (std::vector<std::string>{"inst,sys: conv Caf\xC3\xA9 0,endm",
-                                                      "scrp 2 5 1 9\r\n\tinst\\endm"}));
+    const std::regex time(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z )");
+    std::vector<std::string> scripts; // after the time
+    for (const std::string& line : sim.LogLines()) {
+        EXPECT_TRUE(std::regex_match(line.substr(0, kTimeLength), time)) << line;
+        if (line.find(" scrp ") != std::string::npos || line.find(" conv ") != std::string::npos) {
+            scripts.push_back(line.substr(kTimeLength));
+        }
+    }
+    EXPECT_EQ(scripts, (std::vector<std::string>{
+                           "failed scrp 1 2 3 4,endm", "refused scrp 1 2 3 4,endm",
+                           "macro scrp 1 2 3 4,endm", "macro inst,sys: conv Caf\xC3\xA9 0,endm",
+                           R"(macro scrp 2 5 1 9\r\n\tinst\\endm)"}));
 }
 
 TEST(GameLinkOverTheBus, ARawBusCallReachesTheGame) {

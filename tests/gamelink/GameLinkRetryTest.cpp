@@ -133,14 +133,11 @@ TEST(GameLinkRetry, EveryReplyReplacesTheLastInOneSharedBuffer) {
 }
 
 TEST(GameContractReplies, OnlyTheFirstCharacterCounts) {
-    for (const auto& [reply, subject, paused] : {std::tuple{"1", true, true},
-                                                 {"12", true, true},
-                                                 {"42", true, false},
-                                                 {"A", true, false},
-                                                 {"0", false, false},
-                                                 {"", false, false},
-                                                 {"05", false, false},
-                                                 {"2", true, false}}) {
+    // The reply, and whether it means a subject and a paused game.
+    const std::tuple<const char*, bool, bool> replies[] = {
+        {"1", true, true},   {"12", true, true}, {"42", true, false},  {"A", true, false},
+        {"0", false, false}, {"", false, false}, {"05", false, false}, {"2", true, false}};
+    for (const auto& [reply, subject, paused] : replies) {
         EXPECT_EQ(GameContract::ReplyMeansSubject(reply), subject) << reply;
         EXPECT_EQ(GameContract::ReplyMeansPaused(reply), paused) << reply;
     }
