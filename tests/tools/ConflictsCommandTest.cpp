@@ -72,21 +72,28 @@ TEST(ConflictsCommand, PrintsJsonAndCountsInCheckAndReportsUnreadableFiles) {
     EXPECT_EQ(json.out, "[{\"type\":\"image\",\"name\":\"Caf\xC3\xA9.s16\",\"files\":[\"" + one +
                             "\",\"" + two + "\"]}]\n");
 
-    root.Write("three.kiv", "kiv");
-    const auto check = Kivtool({"check", root.Path().string()});
+    const std::string cut = root.Write("cut.kiv", "kiv2agn");
+    const std::string three = root.Write("three.kiv", "kiv");
+    const std::string notKiv = "Error: \"" + three + "\" is not a Mirewalk 2 Kiv file";
+    const auto check = Kivtool({"check", root.Path().string() + "/"});
     EXPECT_EQ(check.status, 1);
-    EXPECT_EQ(check.out, (root / "three.kiv").string() + ": Error: \"" +
-                             (root / "three.kiv").string() +
-                             "\" is not a Mirewalk 2 Kiv file\nCaf\xC3\xA9.s16: " + one + ", " +
-                             two + "\n3 agent files checked, 1 damaged, 1 conflict\n");
+    EXPECT_EQ(check.out, cut + ": Error: Unexpected end of file while reading \"" + cut + "\"\n" +
+                             three + ": " + notKiv + "\nCaf\xC3\xA9.s16: " + one + ", " + two +
+                             "\n4 agent files checked, 2 damaged, 1 conflict\n");
 
     std::filesystem::remove(two);
+    std::filesystem::remove(cut);
     const auto unreadable = Kivtool({"conflicts", root.Path().string(), "/nonexistent"});
     EXPECT_EQ(unreadable.status, 1);
     EXPECT_EQ(unreadable.out, "");
-    EXPECT_EQ(unreadable.err, "kivtool: Error: \"" + (root / "three.kiv").string() +
-                                  "\" is not a Mirewalk 2 Kiv file\n"
-                                  "kivtool: cannot list the folder /nonexistent\n");
+    EXPECT_EQ(unreadable.err,
+              "kivtool: " + notKiv + "\nkivtool: cannot list the folder /nonexistent\n");
+
+    std::filesystem::remove(three);
+    const auto clean = Kivtools({{"check", root.Path().string()}, {"check", "/nonexistent"}});
+    EXPECT_EQ(std::tuple(clean[0].status, clean[0].out),
+              std::tuple(0, "1 agent files checked, 0 damaged, 0 conflicts\n"));
+    EXPECT_EQ(clean[1].status, 1);
 }
 
 } // namespace
