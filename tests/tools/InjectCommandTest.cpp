@@ -19,21 +19,19 @@ constexpr std::uint32_t kLongAgo = 100;
 
 class InjectCommandTest : public ::testing::Test {
 protected:
-    InjectCommandTest()
-        : game(environment.InstallGame()), toy((game / "Objects" / "toy.kiv").string()) {}
-
-    std::string Images(const std::string& name) const { return (game / "Images" / name).string(); }
-    std::string Sounds(const std::string& name) const { return (game / "Sounds" / name).string(); }
-    std::string Read(const std::string& path) const { return environment.Root().Read(path); }
-
     // "Ball" needs an image to write, one to keep and a sound to replace.
-    void SaveToy() const {
+    InjectCommandTest()
+        : game(environment.InstallGame()), toy((game / "Objects" / "toy.kiv").string()) {
         SaveAgentFile(
             toy, {{"Ball", 3, 0, {{0, "abcd.s16"}, {0, "keep.s16"}, {1, "zap.wav"}}, kLongAgo}},
             {{0, "abcd.s16", "IMAGE!"}, {0, "keep.s16", "KEEP"}, {1, "zap.wav", "SOUND"}});
         environment.Root().Write(Images("keep.s16"), "same");
         environment.Root().Write(Sounds("zap.wav"), "old sound");
     }
+
+    std::string Images(const std::string& name) const { return (game / "Images" / name).string(); }
+    std::string Sounds(const std::string& name) const { return (game / "Sounds" / name).string(); }
+    std::string Read(const std::string& path) const { return environment.Root().Read(path); }
 
     GameEnvironment environment;
     fs::path game;
@@ -51,7 +49,6 @@ std::uint32_t NumberAfter(const std::string& text, const std::string& key) {
 // What is written, kept or replaced is the injection's own; here the tool
 // plans it, prints the plan and carries it out against the game.
 TEST_F(InjectCommandTest, TheDryRunPrintsWhatTheRealRunThenDoes) {
-    SaveToy();
     CSimProcess sim;
     const std::string before = Read(toy);
     const auto start = static_cast<std::uint32_t>(std::time(nullptr));
@@ -101,7 +98,6 @@ TEST_F(InjectCommandTest, TheDryRunPrintsWhatTheRealRunThenDoes) {
 // No game runs here: what the tool refuses before it talks to the game, and
 // what it leaves when the game is not there.
 TEST_F(InjectCommandTest, RefusalsNameTheReasonAndLeaveEverythingAsItWas) {
-    SaveToy();
     const std::string before = Read(toy);
     const auto now = static_cast<std::uint32_t>(std::time(nullptr));
     const std::string path = (game / "Objects" / "refused.kiv").string();
