@@ -115,8 +115,9 @@ TEST(Injection, CountsUsesDownToZeroUnlessUnlimitedAndStampsTheTime) {
     }
 }
 
-TEST(Injection, AUsedUpAgentARefusedMacroOrARemovalLeavesTheFileAlone) {
+TEST(Injection, LeavesTheFileAloneWhenUsedUpRefusedRemovingOrWhenTheFileChanged) {
     const Game game;
+    ScopedClock clock(777);
     auto file = game.Save({{"ball", 0}, {"kite", 3}});
     const std::string before = game.Read(game.agentPath);
     CAgent& usedUp = *file->m_agents[0];
@@ -140,6 +141,23 @@ TEST(Injection, AUsedUpAgentARefusedMacroOrARemovalLeavesTheFileAlone) {
     kite.Remove(link.link);
     EXPECT_EQ(link.sent, std::vector<std::string>{"rscr,kill kite,endm"});
     EXPECT_EQ(game.Read(game.agentPath), before);
+
+    // A file changed since it was read is not written; the use counts in memory.
+    CAgentFileWriter replaced;
+    replaced.AddCarriedFile(0, "x.s16", std::vector<std::uint8_t>(100, 1));
+    replaced.AddAgent(MakeAgent({"kite", 3}));
+    replaced.Save(game.agentPath);
+    link.transport->m_refused.clear();
+    link.sent.clear();
+    EXPECT_EQ(CaughtMessage([&] { kite.Inject(link.link, true); }),
+              "Error: unexpected file format");
+    EXPECT_EQ(link.sent, Scripts("kite"));
+    EXPECT_EQ(std::tuple(kite.m_quantity, kite.m_lastUsed), std::tuple(2, 777u));
+    EXPECT_EQ(Bytes(game.Read(game.agentPath)), replaced.Bytes());
+    fs::remove(game.agentPath);
+    EXPECT_EQ(CaughtMessage([&] { kite.RecordUsage(); }),
+              "Error writing to file \"" + game.agentPath + "\"");
+    EXPECT_FALSE(fs::exists(game.agentPath));
 }
 
 // A last use in the future, as after the clock went back, leaves more than the interval.
@@ -163,29 +181,6 @@ TEST(Injection, WaitsOutTheReuseIntervalEvenWhenTheClockGoesBack) {
     agent.m_quantity = 0;
     clock.Set(start + 3600);
     EXPECT_FALSE(agent.IsAvailable());
-}
-
-TEST(Injection, WriteBackRefusesAFileThatChangedUnderneath) {
-    const Game game;
-    ScopedClock clock(777);
-    auto file = game.Save({{"ball", 3}});
-    CAgentFileWriter replaced;
-    replaced.AddCarriedFile(0, "x.s16", std::vector<std::uint8_t>(100, 1));
-    replaced.AddAgent(MakeAgent({"ball", 3}));
-    replaced.Save(game.agentPath);
-    RecordingLink link;
-    CAgent& agent = *file->m_agents[0];
-    EXPECT_EQ(CaughtMessage([&] { agent.Inject(link.link, true); }),
-              "Error: unexpected file format");
-    EXPECT_EQ(link.sent, Scripts("ball"));
-    EXPECT_EQ(agent.m_quantity, 2);
-    EXPECT_EQ(agent.m_lastUsed, 777u);
-    EXPECT_EQ(Bytes(game.Read(game.agentPath)), replaced.Bytes());
-
-    fs::remove(game.agentPath);
-    EXPECT_EQ(CaughtMessage([&] { agent.RecordUsage(); }),
-              "Error writing to file \"" + game.agentPath + "\"");
-    EXPECT_FALSE(fs::exists(game.agentPath));
 }
 
 // Writing a missing file, keeping one of the carried size and replacing one of
