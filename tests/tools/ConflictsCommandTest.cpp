@@ -16,34 +16,28 @@ struct FolderFile {
 struct Case {
     const char* what;
     std::vector<FolderFile> files;
-    int status;
-    std::string out; // "@" stands for the folders' parent
+    std::string out; // "@" stands for the folders' parent; any clash makes the status 1
 };
 
 TEST(ConflictsCommand, NamesCarriedFilesThatClashIgnoringCase) {
     const std::vector<Case> cases = {
         {"same contents under names differing in case",
          {{"a/one.kiv", {{0, "ball.s16", "RED"}}}, {"b/two.kiv", {{0, "BALL.S16", "RED"}}}},
-         0,
          ""},
         {"another size",
          {{"a/one.kiv", {{0, "ball.s16", "RED"}}}, {"b/two.kiv", {{0, "Ball.s16", "GREEN"}}}},
-         1,
          "ball.s16: @/a/one.kiv, @/b/two.kiv\n"},
         {"the same size, other contents, one of three",
          {{"a/one.kiv", {{1, "zap.wav", "AAAA"}, {0, "x", "1"}}},
           {"a/three.kiv", {{1, "ZAP.WAV", "AAAA"}}},
           {"b/two.kiv", {{1, "zap.wav", "AAAB"}, {0, "x", "1"}}}},
-         1,
          "zap.wav: @/a/one.kiv, @/a/three.kiv, @/b/two.kiv\n"},
         {"names that differ in a letter beyond ASCII name two files in the game's folder",
          {{"a/one.kiv", {{0, "caf\xE9", "RED"}}}, {"b/two.kiv", {{0, "caf\xC9", "BLUE"}}}},
-         0,
          ""},
         {"an image and a sound of one name, and a second copy the injection never uses",
          {{"a/one.kiv", {{0, "pic", "IMAGE"}, {1, "pic", "SOUND!"}}},
           {"b/two.kiv", {{0, "pic", "IMAGE"}, {0, "PIC", "other"}}}},
-         0,
          ""},
     };
     for (const auto& c : cases) {
@@ -54,7 +48,7 @@ TEST(ConflictsCommand, NamesCarriedFilesThatClashIgnoringCase) {
         }
         std::filesystem::create_directories(root / "b");
         const auto result = Kivtool({"conflicts", (root / "a").string(), (root / "b").string()});
-        EXPECT_EQ(result.status, c.status) << c.what;
+        EXPECT_EQ(result.status, c.out.empty() ? 0 : 1) << c.what;
         EXPECT_EQ(result.out, std::regex_replace(c.out, std::regex("@"), root.Path().string()))
             << c.what;
         EXPECT_EQ(result.err, "") << c.what;
