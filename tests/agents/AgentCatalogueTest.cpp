@@ -25,7 +25,7 @@ std::vector<std::string> FilePaths(const CAgentCatalogue& catalogue) {
     return paths;
 }
 
-TEST(AgentCatalogue, ListsAgentsFileByFileInNameOrderIgnoringCase) {
+TEST(AgentCatalogue, ListsAgentsFileByFileInNameOrderIgnoringCaseUpToADamagedFile) {
     const TempDir folder;
     const auto path = [&](const char* name) { return (folder / name).string(); };
     SaveAgentFile(path("b.KIV"), {{"b1"}, {"b2"}, {"b3"}});
@@ -54,32 +54,24 @@ TEST(AgentCatalogue, ListsAgentsFileByFileInNameOrderIgnoringCase) {
     catalogue.ScanDirectory((folder / "missing").string());
     EXPECT_TRUE(catalogue.m_files.empty());
 
+    // A damaged file stops the scan, keeping the files before it; a failed
+    // AddFile leaves the catalogue as it was, later ones append.
+    folder.Write("c.kiv", "kiv1 not really");
+    EXPECT_EQ(CaughtMessage([&] { catalogue.ScanDirectory(folder.Path().string()); }),
+              "Error: \"" + path("c.kiv") + "\" is not a Mirewalk 2 Kiv file");
+    EXPECT_EQ(CaughtMessage([&] { catalogue.AddFile(path("c.kiv")); }),
+              "Error: \"" + path("c.kiv") + "\" is not a Mirewalk 2 Kiv file");
+    catalogue.AddFile(path("A.kiv"));
+    EXPECT_EQ(AgentNames(catalogue),
+              (std::vector<std::string>{"a1", "a2", "b1", "b2", "b3", "a1", "a2"}));
+    EXPECT_EQ(catalogue.m_files.size(), 3u);
+
     for (const char* name : {"/x/Ball.KiV", ".kiv"}) {
         EXPECT_TRUE(CAgentCatalogue::IsAgentFileName(name)) << name;
     }
     for (const char* name : {"ball.kiv ", "kiv", "", "ball.kv"}) {
         EXPECT_FALSE(CAgentCatalogue::IsAgentFileName(name)) << name;
     }
-}
-
-TEST(AgentCatalogue, StopsAtTheFirstDamagedFileAndKeepsTheOnesBefore) {
-    const TempDir folder;
-    const auto path = [&](const char* name) { return (folder / name).string(); };
-    SaveAgentFile(path("1.kiv"), {{"first"}});
-    folder.Write("2.kiv", "kiv1 not really");
-    SaveAgentFile(path("3.kiv"), {{"third"}});
-
-    CAgentCatalogue catalogue;
-    EXPECT_EQ(CaughtMessage([&] { catalogue.ScanDirectory(folder.Path().string()); }),
-              "Error: \"" + path("2.kiv") + "\" is not a Mirewalk 2 Kiv file");
-    EXPECT_EQ(AgentNames(catalogue), std::vector<std::string>{"first"});
-
-    // A failed AddFile leaves the catalogue as it was; later ones append.
-    EXPECT_NE(CaughtMessage([&] { catalogue.AddFile(path("2.kiv")); }), "(nothing thrown)");
-    catalogue.AddFile(path("3.kiv"));
-    catalogue.AddFile(path("1.kiv"));
-    EXPECT_EQ(AgentNames(catalogue), (std::vector<std::string>{"first", "third", "first"}));
-    EXPECT_EQ(catalogue.m_files.size(), 3u);
 }
 
 } // namespace

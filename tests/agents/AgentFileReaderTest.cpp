@@ -22,8 +22,20 @@ const std::string kEnd = "Error: Unexpected end of file while reading \"mem.kiv\
 
 using ByteVector = std::vector<std::uint8_t>;
 
-std::string LoadMessage(const ByteVector& bytes) {
-    return CaughtMessage([&] { LoadAgentBytes(bytes); });
+// What loading `bytes` gives: the message, or each agent's name in brackets,
+// marked when any part of a picture was read.
+std::string Loaded(const ByteVector& bytes) {
+    std::string names;
+    const std::string message = CaughtMessage([&] {
+        const auto file = LoadAgentBytes(bytes);
+        for (const auto& agent : file->m_agents) {
+            const CAgentPicture& picture = agent->m_picture;
+            const bool pictured =
+                picture.HasPicture() || picture.m_keyed || picture.m_width * picture.m_height != 0;
+            names += "[" + agent->m_name + (pictured ? " pictured]" : "]");
+        }
+    });
+    return message == "(nothing thrown)" ? names : message;
 }
 
 ByteVector Chunk(std::string_view tag, const ByteVector& data) {
@@ -78,22 +90,25 @@ auto Stored(const CAgent& a) {
                       references);
 }
 
-TEST(AgentFileReader, ReadsBackEveryFieldTheWriterStoredInEitherChunkOrder) {
+// An agent, a carried file, an unknown chunk and a second agent: every field
+// comes back, and the file cut anywhere loads only at a chunk boundary.
+TEST(AgentFileReader, ReadsBackEveryFieldAndEveryCutLoadsAtAChunkBoundaryOrIsRefused) {
     const CAgent source = FullAgent();
     CAgentFileWriter writer;
     writer.AddAgent(source);
     writer.AddCarriedFile(1, "bounce.wav", Bytes("RIFF...."));
-    const auto& bytes = writer.Bytes();
-    const auto file = LoadAgentBytes(bytes);
+    writer.AddChunk("misc", Bytes("123"));
+    writer.AddAgent(MakeAgent({"second"}));
+    const auto& whole = writer.Bytes();
+    const auto file = LoadAgentBytes(whole);
 
-    ASSERT_EQ(file->m_agents.size(), 1u);
+    ASSERT_EQ(file->m_agents.size(), 2u);
     const CAgent& agent = *file->m_agents[0];
     EXPECT_EQ(agent.m_owner, file.get());
     EXPECT_EQ(agent.m_chunkOffset, 4u);
-    EXPECT_EQ(bytes[12], 7); // the quantity opens the chunk's data
+    EXPECT_EQ(whole[12], 7); // the quantity opens the chunk's data
     EXPECT_EQ(Stored(agent), Stored(source));
-    EXPECT_EQ(agent.m_scriptCount, 2);
-    EXPECT_EQ(agent.m_dependencyCount, 2);
+    EXPECT_EQ(std::tuple(agent.m_scriptCount, agent.m_dependencyCount), std::tuple(2, 2));
     const CAgentPicture& picture = agent.m_picture;
     EXPECT_EQ(std::tuple(picture.m_width, picture.m_height, picture.m_pixelFormat),
               std::tuple(3u, 2u, 1u));
@@ -110,22 +125,28 @@ TEST(AgentFileReader, ReadsBackEveryFieldTheWriterStoredInEitherChunkOrder) {
     EXPECT_EQ(record.m_owner, file.get());
     EXPECT_EQ(std::tuple(record.m_type, record.m_name, record.m_size),
               std::tuple(1u, std::string("bounce.wav"), 8u));
-    EXPECT_EQ(std::string(bytes.begin() + record.m_dataOffset, bytes.end()), "RIFF....");
+    EXPECT_EQ(Text({whole.data() + record.m_dataOffset, 8}), "RIFF....");
+    // the carried contents, then the unknown chunk's header and its three bytes
+    EXPECT_EQ(file->m_agents[1]->m_chunkOffset, record.m_dataOffset + 8 + 8 + 3);
 
-    CAgentFileWriter fileFirst;
-    fileFirst.AddCarriedFile(0, "x.s16", Bytes("xy"));
-    fileFirst.AddAgent(source);
-    const auto second = LoadAgentBytes(fileFirst.Bytes());
-    // magic 4, chunk header 8, fixed part 10, "x.s16" and its terminator 6
-    EXPECT_EQ(second->m_dependencies.at(0)->m_dataOffset, 4u + 8 + 10 + 6);
-    EXPECT_EQ(second->m_agents.at(0)->m_chunkOffset, 4u + 8 + 10 + 6 + 2);
+    std::set<std::size_t> boundaries{4};
+    for (std::size_t at = 4; at + 8 <= whole.size();) {
+        at += 8 + *CByteReader(whole.data() + at + 4, 4).U32();
+        boundaries.insert(at);
+    }
+    const std::set<std::string> refusals = {kNotKiv, kEnd, kBadFormat};
+    for (std::size_t size = 0; size < whole.size(); ++size) {
+        const ByteVector cut(whole.begin(), whole.begin() + size);
+        const std::string message = CaughtMessage([&] { LoadAgentBytes(cut); });
+        if (boundaries.count(size) != 0) {
+            EXPECT_EQ(message, "(nothing thrown)") << size;
+        } else {
+            EXPECT_EQ(refusals.count(message), 1u) << size << ": " << message;
+        }
+    }
 }
 
-TEST(AgentFileReader, AcceptsWellFormedFilesAtTheirLimits) {
-    CAgentFileWriter unknownChunk;
-    unknownChunk.AddAgent(MakeAgent({"one"}));
-    unknownChunk.AddChunk("note", Bytes("anything at all"));
-    unknownChunk.AddAgent(MakeAgent({"two"}));
+TEST(AgentFileReader, AcceptsFilesAtTheirLimitsAndRefusesAllThatRunsOutsideItsChunk) {
     CAgent flat = MakeAgent({"flat"});
     flat.m_picture = {};
     flat.m_picture.m_width = 5; // a width without pixels writes no picture
@@ -135,51 +156,20 @@ TEST(AgentFileReader, AcceptsWellFormedFilesAtTheirLimits) {
     empty.AddAgent(CAgent{}); // padded by the writer to the minimum size
     ByteVector zeroHeight(42, 0);
     zeroHeight[36] = 9; // a width of 9 with a zero height: no pixel bytes follow
-
-    struct Case {
-        const char* what;
-        ByteVector bytes;
-        std::vector<std::string> names;
-        bool pictures;
-    };
-    const Case cases[] = {
-        {"the magic alone", Bytes("kiv2"), {}, false},
-        {"an unknown chunk between agents", unknownChunk.Bytes(), {"one", "two"}, true},
-        {"an empty agent", empty.Bytes(), {""}, false},
-        {"empty texts and lists, padded to the minimum",
-         Chunk("agnt", ByteVector(42, 0)),
-         {""},
-         false},
-        {"a picture width without pixels", widthOnly.Bytes(), {"flat"}, false},
-        {"a picture of zero height", Chunk("agnt", zeroHeight), {""}, false},
-        {"an agent chunk of 16 MiB", Chunk("agnt", ByteVector(16u << 20, 0)), {""}, false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        const auto file = LoadAgentBytes(c.bytes);
-        std::vector<std::string> names;
-        for (const auto& agent : file->m_agents) {
-            names.push_back(agent->m_name);
-            const CAgentPicture& picture = agent->m_picture;
-            EXPECT_EQ(picture.HasPicture(), c.pictures);
-            EXPECT_EQ(picture.m_keyed, c.pictures);
-            EXPECT_EQ(picture.m_width != 0 && picture.m_height != 0, c.pictures);
-        }
-        EXPECT_EQ(names, c.names);
-        EXPECT_TRUE(file->m_dependencies.empty());
-    }
-}
-
-TEST(AgentFileReader, RefusesEverythingThatRunsOutsideItsChunk) {
     const ByteVector noTexts(4, 0);
     const ByteVector fileFixed(10, 0);
     const ByteVector longName = Join(fileFixed, Join(ByteVector(256, 'n'), {0}));
     struct Case {
         const char* what;
         ByteVector bytes;
-        std::string message;
+        std::string loaded;
     };
     const Case cases[] = {
+        {"the magic alone", Bytes("kiv2"), ""},
+        {"an empty agent", empty.Bytes(), "[]"},
+        {"a picture width without pixels", widthOnly.Bytes(), "[flat]"},
+        {"a picture of zero height", Chunk("agnt", zeroHeight), "[]"},
+        {"an agent chunk of 16 MiB", Chunk("agnt", ByteVector(16u << 20, 0)), "[]"},
         {"a short magic", Bytes("kiv"), kNotKiv},
         {"the magic in capitals", Bytes("KIV2"), kNotKiv},
         {"a tail too short for a chunk header", Bytes("kiv2agn"), kEnd},
@@ -200,30 +190,7 @@ TEST(AgentFileReader, RefusesEverythingThatRunsOutsideItsChunk) {
         {"a carried name of 256 bytes", Chunk("file", longName), kBadFormat},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(LoadMessage(c.bytes), c.message) << c.what;
-    }
-}
-
-TEST(AgentFileReader, EveryTruncationLoadsAtAChunkBoundaryOrIsRefused) {
-    CAgentFileWriter writer;
-    writer.AddAgent(FullAgent());
-    writer.AddChunk("misc", Bytes("123"));
-    writer.AddCarriedFile(0, "ball.s16", Bytes("pixels"));
-    writer.AddAgent(MakeAgent({"second"}));
-    const auto& whole = writer.Bytes();
-    std::set<std::size_t> boundaries{4};
-    for (std::size_t at = 4; at + 8 <= whole.size();) {
-        at += 8 + *CByteReader(whole.data() + at + 4, 4).U32();
-        boundaries.insert(at);
-    }
-    const std::set<std::string> refusals = {kNotKiv, kEnd, kBadFormat};
-    for (std::size_t size = 0; size < whole.size(); ++size) {
-        const std::string message = LoadMessage(ByteVector(whole.begin(), whole.begin() + size));
-        if (boundaries.count(size) != 0) {
-            EXPECT_EQ(message, "(nothing thrown)") << size;
-        } else {
-            EXPECT_EQ(refusals.count(message), 1u) << size << ": " << message;
-        }
+        EXPECT_EQ(Loaded(c.bytes), c.loaded) << c.what;
     }
 }
 

@@ -1,5 +1,5 @@
-#include "agents/AgentFile.h"
 #include "framework/DibBitmap.h"
+#include "agents/AgentFile.h"
 #include "tests/support/BitmapFile.h"
 #include "tests/support/Caught.h"
 #include "tests/support/ScopedLocale.h"
@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <QPainter>
 
 #include <cstdio>
 #include <functional>
@@ -206,22 +205,6 @@ TEST(DibBitmap, CreateFillAndTint) {
               "Internal error - CreateDIBSection() failed");
 }
 
-TEST(DibBitmap, DrawCopiesPixelForPixel) {
-    CDibBitmap bitmap;
-    bitmap.Create(2, 2, kDib24);
-    bitmap.FillRect(0, 0, 1, 1, 0x0000FF); // red, top left
-    bitmap.FillRect(1, 1, 1, 1, 0xFF0000); // blue, bottom right
-    QImage target(4, 3, QImage::Format_RGB32);
-    target.fill(0xFF00FF00);
-    {
-        QPainter painter(&target);
-        bitmap.Draw(painter, 1, 1);
-        bitmap.Draw(painter, 2, 0, 0, 1, 2, 1); // the bottom row: black, blue
-    }
-    EXPECT_EQ(Pixels(target), "ff00ff00 ff00ff00 ff000000 ff0000ff/ff00ff00 ffff0000 ff000000 "
-                              "ff00ff00/ff00ff00 ff000000 ff0000ff ff00ff00");
-}
-
 constexpr std::uint16_t kKey = 0x001F; // pure blue: the transparent colour
 constexpr std::uint16_t kWhite = 0xFFFF;
 constexpr std::uint16_t kRed565 = 0xF800;
@@ -245,31 +228,18 @@ struct Canvas : CDibBitmap {
     }
 };
 
-TEST(AgentPicture, CopyDrawsEveryPixelExpanded) {
-    Canvas canvas(0x404040);
-    Picture().CopyInto(canvas, 1, 0); // the transparent colour too
-    EXPECT_EQ(Pixels(canvas), "404040 0000ff ffffff ff0000/404040 ffffff 0000ff 080818");
-    Picture().CopyInto(canvas, -1, 0);
-    EXPECT_EQ(Pixels(canvas), "ffffff ff0000 080818 ff0000/0000ff 080818 ffffff 080818");
-
-    CAgentPicture rgb555;
-    const std::vector<std::uint16_t> pixels = {0x7C00, 0x03E0, 0x0421};
-    rgb555.Create(pixels.data(), 3, 1, 0, true);
-    Canvas small(0);
-    rgb555.CopyInto(small, 0, 0);
-    EXPECT_EQ(Pixels(small), "ff0000 00ff00 080808 000000/000000 000000 000000 000000");
-}
-
-TEST(AgentPicture, BlendMixesOpaquePixelsAndClips) {
+// An opacity of -1 copies, the transparent colour too.
+TEST(AgentPicture, CopyExpandsAndBlendMixesOpaquePixelsAndBothClip) {
     const CAgentPicture picture = Picture();
     const struct {
         std::uint32_t canvas;
         int x, y, opacity;
         std::string pixels;
     } cases[] = {
+        {0x404040, 1, 0, -1, "404040 0000ff ffffff ff0000/404040 ffffff 0000ff 080818"},
+        {0x404040, -1, 0, -1, "ffffff ff0000 080818 404040/0000ff 080818 ffffff 404040"},
         {0, 0, 0, 128, "000000 7f7f7f 7f0000 04040c/7f7f7f 000000 04040c 7f7f7f"},
-        // Only the low byte of the opacity counts: (255 * 255 + 255 * 0) >> 8 =
-        // 254.
+        // Only the low byte of the opacity counts: (255 * 255 + 255 * 0) >> 8 = 254.
         {0xFFFFFF, 0, 0, 255 + 256, "ffffff fefefe fe0000 070717/fefefe ffffff 070717 fefefe"},
         {0, -3, 0, 255, "070717 000000 000000 000000/fefefe 000000 000000 000000"},
         {0, 2, 1, 255, "000000 000000 000000 000000/000000 000000 000000 fefefe"},
@@ -277,7 +247,8 @@ TEST(AgentPicture, BlendMixesOpaquePixelsAndClips) {
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
         Canvas canvas(c.canvas);
-        picture.BlendInto(canvas, c.x, c.y, c.opacity);
+        c.opacity < 0 ? picture.CopyInto(canvas, c.x, c.y)
+                      : picture.BlendInto(canvas, c.x, c.y, c.opacity);
         EXPECT_EQ(Pixels(canvas), c.pixels);
     }
     for (const auto& [x, y] : {std::pair{4, 0}, {-4, 0}, {0, 2}, {0, -2}}) {
@@ -288,6 +259,12 @@ TEST(AgentPicture, BlendMixesOpaquePixelsAndClips) {
             << x << "," << y;
     }
 
+    CAgentPicture rgb555;
+    const std::vector<std::uint16_t> pixels = {0x7C00, 0x03E0, 0x0421};
+    rgb555.Create(pixels.data(), 3, 1, 0, true);
+    Canvas small(0);
+    rgb555.CopyInto(small, 0, 0);
+    EXPECT_EQ(Pixels(small), "ff0000 00ff00 080808 000000/000000 000000 000000 000000");
     CDibBitmap sixteen;
     sixteen.Create(4, 1, kDib565);
     picture.CopyInto(sixteen, 0, 0);

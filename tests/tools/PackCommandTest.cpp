@@ -1,4 +1,4 @@
-#include "agents/AgentFile.h"
+#include "agents/AgentFileWriter.h"
 #include "tests/support/AgentFiles.h"
 #include "tests/support/BitmapFile.h"
 #include "tests/support/Kivtool.h"
@@ -47,24 +47,17 @@ TEST(PackCommand, BuildsAnAgentFileFromAManifest) {
                                       "type = image\n"
                                       "path = art/ball.s16\n"})[0];
     ASSERT_EQ(result.status, 0) << result.err;
-    const CAgentFile file(folder / "0/out.kiv");
-    ASSERT_EQ(file.m_agents.size(), 1u);
-    const CAgent& agent = *file.m_agents[0];
-    EXPECT_EQ(std::tuple(agent.m_name, agent.m_description, agent.m_installScript,
-                         agent.m_removeScript, agent.m_scripts),
-              std::tuple("Caf\xE9 ball", "Bounces.", "inst,endm", "rscr\n  endm",
-                         std::vector<std::string>{"scrp 1", "scrp 2"}));
-    EXPECT_EQ(std::tuple(agent.m_quantity, agent.m_reuseInterval, agent.m_lastUsed),
-              std::tuple(CAgent::kUnlimited, 3600u, 12u));
-    std::vector<std::pair<std::uint16_t, std::string>> references;
-    for (const auto& reference : agent.m_dependencies) {
-        references.emplace_back(reference.type, reference.name);
-    }
-    EXPECT_EQ(references, (decltype(references){{0, "ball.s16"}, {1, "zap.wav"}}));
-    EXPECT_FALSE(agent.m_picture.HasPicture());
-    ASSERT_EQ(file.m_dependencies.size(), 1u);
-    EXPECT_EQ(file.m_dependencies[0]->m_name, "ball.s16");
-    EXPECT_EQ(file.m_dependencies[0]->m_size, 11u);
+    CAgent agent = MakeAgent(
+        {"Caf\xE9 ball", CAgent::kUnlimited, 3600, {{0, "ball.s16"}, {1, "zap.wav"}}, 12});
+    agent.m_description = "Bounces.";
+    agent.m_installScript = "inst,endm";
+    agent.m_removeScript = "rscr\n  endm";
+    agent.m_scripts = {"scrp 1", "scrp 2"};
+    agent.m_picture = {};
+    CAgentFileWriter expected;
+    expected.AddAgent(agent);
+    expected.AddCarriedFile(0, "ball.s16", Bytes("image bytes"));
+    EXPECT_EQ(Bytes(folder.Read("0/out.kiv")), expected.Bytes());
 }
 
 TEST(PackCommand, NamesTheManifestLineThatIsWrong) {
