@@ -143,7 +143,7 @@ TEST_F(AppletProcessTest, WithoutAGameOrAWindowTheAppletEndsWhenItIsNotNeeded) {
     CSimProcess sim({"--create-object"});
     EXPECT_TRUE(sim.WaitForLog("create-object failed: MW_Injector.OLE.Error.CreationFailed", 20s));
     EXPECT_TRUE(WaitForProcessEnd(AppletPid(), kAppletEndTimeout));
-    EXPECT_FALSE(AppletServed());
+    EXPECT_EQ(AppletPid(), -1);
 }
 
 // Logout, kill and Ctrl-C close the sheet as its Close button does: the
@@ -189,5 +189,5 @@ TEST_F(AppletProcessTest, TerminationSignalsCloseTheSheetOnceAndEndTheApplet) {
     auto applet = StartAutomatedApplet();
     applet->Signal(SIGTERM);
     EXPECT_EQ(applet->WaitForExit(kAppletEndTimeout), 0);
-    EXPECT_FALSE(AppletServed());
+    EXPECT_EQ(AppletPid(), -1);
 }

@@ -28,11 +28,6 @@ inline void RegisterApplet(GameEnvironment& environment) {
     CPrivateBusEnvironment::Bus().ShareEnvironment();
 }
 
-inline bool AppletServed() {
-    return QDBusConnection::sessionBus().interface()->isServiceRegistered(
-        QLatin1String(GameContract::kAppletServiceName));
-}
-
 // The process that serves the applet's name on the bus; -1 when none does.
 inline qint64 AppletPid() {
     const auto reply = QDBusConnection::sessionBus().interface()->servicePid(

@@ -1,6 +1,6 @@
-// Notifications as they come over the bus to the automation service: the low
-// 32 bits of an integer of any size, and zero for anything else, booleans
-// included.
+// The automation service as clients reach it over the bus. A notification is
+// the low 32 bits of an integer of any size, and zero for anything else,
+// booleans included.
 #include "platform/AutomationService.h"
 
 #include "gamelink/GameContract.h"
@@ -51,13 +51,15 @@ TEST(AutomationServiceTest, CommunicateHandsOnTheLow32BitsOfIntegersAndZeroForAn
     RecordingFactory factory;
     CAutomationService service(factory, QDBusConnection::sessionBus(), name);
     ASSERT_TRUE(service.Start());
-    // A connection of the game's own: calls within one connection do not cross the bus.
-    const auto game = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "game");
-    EXPECT_FALSE(CAutomationService(factory, game, name).Start());
-    const QString path =
-        qvariant_cast<QDBusObjectPath>(
-            Call(game, "/", GameContract::kCreateObjectMethod).arguments().value(0))
-            .path();
+    // Connections of the clients' own: calls within one connection do not cross the bus.
+    auto game = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "game");
+    const auto other = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "other");
+    EXPECT_FALSE(CAutomationService(factory, other, name).Start());
+    const auto create = [](const QDBusConnection& client) {
+        const QDBusMessage reply = Call(client, "/", GameContract::kCreateObjectMethod);
+        return qvariant_cast<QDBusObjectPath>(reply.arguments().value(0)).path();
+    };
+    const QString path = create(other);
     const std::pair<QVariant, std::uint32_t> messages[] = {
         {QVariant::fromValue(quint32(0x0605'0301)), 0x0605'0301},
         {QVariant::fromValue(qint32(-2)), 0xFFFF'FFFE},
@@ -73,12 +75,20 @@ TEST(AutomationServiceTest, CommunicateHandsOnTheLow32BitsOfIntegersAndZeroForAn
     for (const auto& [message, received] : messages) {
         SCOPED_TRACE(message.typeName());
         factory.received.clear();
-        const QDBusMessage reply = Call(game, path, GameContract::kCommunicateMethod,
+        const QDBusMessage reply = Call(other, path, GameContract::kCommunicateMethod,
                                         {QVariant::fromValue(QDBusVariant(message)),
                                          QVariant::fromValue(QDBusVariant(QString()))});
         EXPECT_EQ(reply.arguments().value(0), QVariant(true)) << reply.errorName().toStdString();
         EXPECT_EQ(factory.received, std::vector<std::uint32_t>{received});
     }
+
+    // A client that leaves the bus releases every object it created, and only those.
+    create(game);
+    create(game);
+    EXPECT_EQ(service.ObjectCount(), 3u);
+    game = QDBusConnection(QString());
+    QDBusConnection::disconnectFromBus(QStringLiteral("game"));
+    EXPECT_TRUE(WaitUntil([&] { return service.ObjectCount() == 1; }, 2s));
 }
 
 } // namespace
