@@ -1,6 +1,6 @@
-// The automation service as clients reach it over the bus. A notification is
-// the low 32 bits of an integer of any size, and zero for anything else,
-// booleans included.
+// The automation service as clients reach it over the bus. Any client may
+// notify an object: the low 32 bits of an integer of any size, and zero for
+// anything else, booleans included. A second service cannot take the name.
 #include "platform/AutomationService.h"
 
 #include "gamelink/GameContract.h"
@@ -46,7 +46,8 @@ QDBusMessage Call(const QDBusConnection& client, const QString& path, const char
     return pending.reply();
 }
 
-TEST(AutomationServiceTest, CommunicateHandsOnTheLow32BitsOfIntegersAndZeroForAnythingElse) {
+TEST(AutomationServiceTest,
+     AnyClientNotifiesWithTheLow32BitsOfIntegersAndALeavingClientTakesItsObjects) {
     const QString name = QString::fromLatin1(GameContract::kAppletServiceName);
     RecordingFactory factory;
     CAutomationService service(factory, QDBusConnection::sessionBus(), name);
@@ -75,7 +76,7 @@ TEST(AutomationServiceTest, CommunicateHandsOnTheLow32BitsOfIntegersAndZeroForAn
     for (const auto& [message, received] : messages) {
         SCOPED_TRACE(message.typeName());
         factory.received.clear();
-        const QDBusMessage reply = Call(other, path, GameContract::kCommunicateMethod,
+        const QDBusMessage reply = Call(game, path, GameContract::kCommunicateMethod,
                                         {QVariant::fromValue(QDBusVariant(message)),
                                          QVariant::fromValue(QDBusVariant(QString()))});
         EXPECT_EQ(reply.arguments().value(0), QVariant(true)) << reply.errorName().toStdString();

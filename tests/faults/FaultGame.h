@@ -22,9 +22,6 @@ struct FaultGame {
     static constexpr std::size_t kImageSize = 200 * 1024;
 
     FaultGame() {
-        for (std::size_t i = 0; i < kImageSize; ++i) {
-            image += static_cast<char>('a' + i % 26);
-        }
         CAgent agent = MakeAgent(
             {.name = "ball", .quantity = 3, .references = {{0, "abcd.s16"}, {1, "zap.wav"}}});
         // A second event script, so that the game can die between two of them.
@@ -43,7 +40,7 @@ struct FaultGame {
     std::string images = folder / "Images/";
     std::string sounds = folder / "Sounds/";
     std::string agentBytes;
-    std::string image;
+    std::string image = std::string(kImageSize, 'i');
     std::string sound = "SOUND";
 };
 
