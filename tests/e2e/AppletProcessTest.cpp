@@ -1,3 +1,5 @@
+// The applet as the bus starts it for the game substitute, and as signals and
+// the game's end finish it.
 #include "tests/e2e/AppletSetup.h"
 #include "tests/support/SimProcess.h"
 
@@ -37,8 +39,8 @@ class AppletProcessTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_NO_FATAL_FAILURE(RegisterApplet(m_environment)); }
 
-    // Starts the game substitute, which asks for the applet's object, and
-    // waits until the applet has asked the game for its state.
+    // The game substitute, once the applet it asked the bus for has asked it
+    // for its state.
     static std::unique_ptr<CSimProcess> StartGameWithApplet() {
         auto sim = std::make_unique<CSimProcess>(
             std::vector<std::string>{"--subject", "Wren", "--create-object"});
@@ -47,8 +49,8 @@ protected:
         return sim;
     }
 
-    // Starts the applet as the bus would, but as a child of the test, so that
-    // its exit status can be read; returns once it serves its name.
+    // The applet started as the bus would, but as a child of the test, whose
+    // exit status can be read; once it serves its name.
     static std::unique_ptr<CChildProcess> StartAutomatedApplet() {
         auto applet =
             std::make_unique<CChildProcess>(std::vector<std::string>{kApplet, "-Automation"});
@@ -68,8 +70,10 @@ protected:
 
 } // namespace
 
-// The game's commands reach the applet as notifications it follows: the
-// pause shows in the title, which asks for the subject's name again.
+// The game's commands reach the applet as notifications it follows: the pause
+// shows in the title, which asks for the subject's name again. A second object
+// shares the window, and only its creator releases it, once; that closes the
+// window, but the game's object keeps the applet until the game releases it.
 TEST_F(AppletProcessTest, TheGameStartsTheAppletWhichFollowsItsNotificationsAndEndsOnRelease) {
     auto sim = StartGameWithApplet();
     EXPECT_EQ(sim->Macros(), kStartUpMacros);
@@ -85,11 +89,23 @@ TEST_F(AppletProcessTest, TheGameStartsTheAppletWhichFollowsItsNotificationsAndE
     EXPECT_EQ(sim->Command("notify 1 3 42 0"), "ok");
     EXPECT_TRUE(sim->WaitForLog("notify 1 3 42 0 -> true"));
 
-    EXPECT_EQ(sim->Command("release"), "ok");
+    const QString second = CreateObject();
+    EXPECT_EQ(AppletPid(), pid);
+    EXPECT_EQ(CallApplet(QStringLiteral("/Object1"), GameContract::kReleaseMethod).errorName(),
+              QStringLiteral("org.freedesktop.DBus.Error.AccessDenied"));
+    EXPECT_EQ(CallApplet(second, GameContract::kReleaseMethod).type(), QDBusMessage::ReplyMessage);
+    EXPECT_EQ(CallApplet(second, GameContract::kReleaseMethod).errorName(),
+              QStringLiteral("org.freedesktop.DBus.Error.UnknownObject"));
     EXPECT_TRUE(sim->WaitForLog("macro inst,app: quit 42,endm"));
+    EXPECT_FALSE(WaitForProcessEnd(pid, 500ms));
+
+    EXPECT_EQ(sim->Command("release"), "ok");
     EXPECT_TRUE(WaitForProcessEnd(pid, kAppletEndTimeout));
-    EXPECT_EQ(sim->Macros().back(), "inst,app: quit 42,endm");
     EXPECT_TRUE(sim->WaitForLog("event release /Object1 answered"));
+    // The subject asked at the start and after its change, not for a second window.
+    EXPECT_EQ(Count(sim->Macros(), "dde: putv ownr"), 2u);
+    EXPECT_EQ(Count(sim->Macros(), "inst,app: quit 42,endm"), 1u);
+    EXPECT_EQ(sim->Macros().back(), "inst,app: quit 42,endm");
     EXPECT_EQ(sim->Command("release"), "error: no object held");
     EXPECT_EQ(sim->Command("notify 1 2 3 4"), "error: no object held");
 }
@@ -113,49 +129,28 @@ TEST_F(AppletProcessTest, TheAppletEndsWithTheGame) {
     }
 }
 
-TEST_F(AppletProcessTest, ASecondObjectSharesTheWindowAndTheAppletOutlivesItsWindow) {
-    auto sim = StartGameWithApplet();
-    const qint64 pid = AppletPid();
-    const QString second = CreateObject();
-    EXPECT_EQ(AppletPid(), pid);
-
-    // Its final release closes the window; the game's object keeps the applet.
-    EXPECT_EQ(CallApplet(second, GameContract::kReleaseMethod).type(), QDBusMessage::ReplyMessage);
-    EXPECT_TRUE(sim->WaitForLog("macro inst,app: quit 1,endm"));
-    EXPECT_FALSE(WaitForProcessEnd(pid, 500ms));
-
-    EXPECT_EQ(sim->Command("release"), "ok");
-    EXPECT_TRUE(WaitForProcessEnd(pid, kAppletEndTimeout));
-    EXPECT_EQ(Count(sim->Macros(), "dde: putv ownr"), 1u);
-    EXPECT_EQ(Count(sim->Macros(), "inst,app: quit 1,endm"), 1u);
-}
-
-TEST_F(AppletProcessTest, WithoutAGameTheAppletStaysHiddenAndEndsWhenReleased) {
+// Without a game it stays hidden until released; without its picture it
+// cannot make its window and refuses the game's object.
+TEST_F(AppletProcessTest, WithoutAGameOrAWindowTheAppletEndsWhenItIsNotNeeded) {
     const QString path = CreateObject();
     const qint64 pid = AppletPid();
     ASSERT_GT(pid, 0);
     EXPECT_FALSE(WaitForProcessEnd(pid, 300ms));
-
     EXPECT_EQ(CallApplet(path, GameContract::kReleaseMethod).type(), QDBusMessage::ReplyMessage);
     EXPECT_TRUE(WaitForProcessEnd(pid, kAppletEndTimeout));
-}
 
-TEST_F(AppletProcessTest, AnAppletWhoseWindowCannotBeCreatedRefusesTheObjectAndEnds) {
     std::filesystem::remove(m_environment.Root() / "game/Applet Data/wallpaper.bmp");
-
     CSimProcess sim({"--create-object"});
-
     EXPECT_TRUE(sim.WaitForLog("create-object failed: MW_Injector.OLE.Error.CreationFailed", 20s));
     EXPECT_TRUE(WaitForProcessEnd(AppletPid(), kAppletEndTimeout));
-    EXPECT_FALSE(QDBusConnection::sessionBus().interface()->isServiceRegistered(
-        QLatin1String(GameContract::kAppletServiceName)));
+    EXPECT_EQ(AppletPid(), -1);
 }
 
 // Logout, kill and Ctrl-C close the sheet as its Close button does: the
-// placement is saved, the game hears the applet's quit macro once, and the
-// process ends with status 0 although the game still holds the object. A
-// signal that arrives while a macro waits for the game is handled after the
-// game has answered; one before the window exists simply ends the applet.
+// placement is saved, the game hears the quit macro once, and the process ends
+// with status 0 although the game still holds the object. A signal that comes
+// while a macro waits for the game is handled once the game has answered; one
+// before the window exists simply ends the applet.
 TEST_F(AppletProcessTest, TerminationSignalsCloseTheSheetOnceAndEndTheApplet) {
     struct Case {
         const char* name;
@@ -194,6 +189,5 @@ TEST_F(AppletProcessTest, TerminationSignalsCloseTheSheetOnceAndEndTheApplet) {
     auto applet = StartAutomatedApplet();
     applet->Signal(SIGTERM);
     EXPECT_EQ(applet->WaitForExit(kAppletEndTimeout), 0);
-    EXPECT_FALSE(QDBusConnection::sessionBus().interface()->isServiceRegistered(
-        QLatin1String(GameContract::kAppletServiceName)));
+    EXPECT_EQ(AppletPid(), -1);
 }

@@ -10,7 +10,6 @@
 #include <QDBusConnectionInterface>
 #include <QImage>
 
-#include <cstdlib>
 #include <fstream>
 
 inline const std::string kApplet = SB_BIN_DIR "/splicebox";
@@ -20,14 +19,11 @@ inline const std::string kApplet = SB_BIN_DIR "/splicebox";
 inline void RegisterApplet(GameEnvironment& environment) {
     const auto game = environment.InstallGame();
     QImage picture(8, 8, QImage::Format_RGB888);
-    picture.fill(QColor(128, 128, 128));
+    picture.fill(Qt::gray);
     for (const char* name : {"wallpaper.bmp", "Injector.bmp"}) {
-        ASSERT_TRUE(picture.save(QString::fromStdString((game / "Applet Data" / name).string())));
+        ASSERT_TRUE(picture.save(QString::fromStdString(game / "Applet Data" / name)));
     }
-    CChildProcess plainStart({kApplet});
-    ASSERT_EQ(plainStart.WaitForExit(std::chrono::seconds(10)), 0);
-    // A message box in an applet the bus started would wait for nobody.
-    ::setenv("SPLICEBOX_MESSAGES", "stderr", 1);
+    ASSERT_EQ(CChildProcess({kApplet}).WaitForExit(std::chrono::seconds(10)), 0);
     CPrivateBusEnvironment::Bus().AddServiceDirectory(environment.DataHome() / "dbus-1/services");
     CPrivateBusEnvironment::Bus().ShareEnvironment();
 }
@@ -39,14 +35,13 @@ inline qint64 AppletPid() {
     return reply.isValid() ? static_cast<qint64>(reply.value()) : -1;
 }
 
-// True once the process is gone; one that has ended but not yet been
-// collected by its parent (the bus) counts as gone.
+// Whether the process is gone within `timeout`; one that has ended but not
+// been collected by its parent (the bus) counts as gone.
 inline bool WaitForProcessEnd(qint64 pid, std::chrono::milliseconds timeout) {
-    return WaitUntil(
-        [pid] {
-            std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-            std::string pidField, name, state;
-            return !(in >> pidField >> name >> state) || state == "Z";
-        },
-        timeout);
+    const auto gone = [pid] {
+        std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+        std::string pidField, name, state;
+        return !(in >> pidField >> name >> state) || state == "Z";
+    };
+    return WaitUntil(gone, timeout);
 }

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <cstdlib>
 #include <filesystem>
 #include <set>
 
@@ -16,7 +15,7 @@ namespace {
 std::set<std::string> Names(const std::filesystem::path& dir) {
     std::set<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-        names.insert(entry.path().filename().string());
+        names.insert(entry.path().filename());
     }
     return names;
 }
@@ -30,9 +29,10 @@ TEST(DemoTest, TheDemoFillsItsGameFolderStartsTheAppletAndEndsOnInterrupt) {
     unsetenv("SPLICEBOX_DEMO_BUS");
     CChildProcess run({"/usr/bin/setsid", SB_SOURCE_DIR "/scripts/demo"});
     const auto logged = [&](const char* text) {
-        return WaitUntil(
-            [&] { return folder.Read("demo/game.log").find(text) != std::string::npos; }, 30s,
-            50ms);
+        const auto found = [&] {
+            return folder.Read("demo/game.log").find(text) != std::string::npos;
+        };
+        return WaitUntil(found, 30s, 50ms);
     };
 
     ASSERT_TRUE(logged("macro dde: getb cnam"));

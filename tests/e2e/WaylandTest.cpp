@@ -1,3 +1,5 @@
+// The applet's window on a headless Weston desktop, with XWayland or without,
+// whose debug client tells where the compositor shows each window.
 #include "app/RegistryKey.h"
 #include "tests/e2e/AppletSetup.h"
 #include "tests/support/SimProcess.h"
@@ -7,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <regex>
 
 using namespace std::chrono_literals;
@@ -20,73 +21,15 @@ void PrintTo(const QPoint& point, std::ostream* out) {
 namespace {
 
 constexpr const char* kAppletKey = "Software\\Vantrell Technology\\Mirewalk 2\\Splicebox\\1.0";
-// Weston draws a shadow around the frame of an X window, inside the window it
-// shows.
+// Weston draws a shadow around an X window's frame, inside the window it shows.
 constexpr int kWestonShadowMargin = 32;
 
-// A headless Weston compositor, with XWayland or without, which lets its debug
-// client read where it shows each window.
-class WestonSession {
-public:
-    explicit WestonSession(bool withXWayland) {
-        std::filesystem::permissions(m_folder.Path(), std::filesystem::perms::owner_all);
-        m_folder.Write("weston.ini", std::string("[core]\nxwayland=") +
-                                         (withXWayland ? "true" : "false") +
-                                         "\nidle-time=0\n[shell]\npanel-position=none\n"
-                                         "[keyboard]\nvkb-show=false\n");
-        ::setenv("XDG_RUNTIME_DIR", m_folder.Path().c_str(), 1);
-        if (withXWayland) {
-            MakeXSocketFolder();
-        }
-        m_weston = std::make_unique<CChildProcess>(std::vector<std::string>{
-            "/usr/bin/weston", "--backend=headless-backend.so", "--socket=wayland-splicebox",
-            "--debug", "--width=1024", "--height=768",
-            "--config=" + (m_folder / "weston.ini").string(),
-            "--log=" + (m_folder / "weston.log").string()});
-    }
-
-    // XWayland binds its socket in the folder a desktop's boot creates; on a
-    // machine that has run no X server yet it is missing.
-    static void MakeXSocketFolder() {
-        const std::filesystem::path folder = "/tmp/.X11-unix";
-        if (std::filesystem::create_directory(folder)) {
-            std::filesystem::permissions(folder, std::filesystem::perms::all |
-                                                     std::filesystem::perms::sticky_bit);
-        }
-    }
-
-    // The X display XWayland listens on, once Weston has started it.
-    std::string WaitForXDisplay() const {
-        const std::regex listening("xserver listening on display (:[0-9]+)");
-        std::smatch match;
-        std::string log;
-        WaitUntil([&] { return std::regex_search(log = Log(), match, listening); }, 10s, 50ms);
-        return match.empty() ? std::string() : match[1].str();
-    }
-
-    // Where the compositor shows the top-level window whose title starts with
-    // "Splicebox", from its scene graph: the window with its frame. Empty when
-    // it shows no such window.
-    QRect ShownWindow() const {
-        CChildProcess debug({"/usr/bin/weston-debug", "scene-graph"},
-                            CChildProcess::Output::Captured);
-        const std::string graph = debug.ReadToEnd();
-        const std::regex view("top-level window 'Splicebox[^\n]*\n\\s*position: "
-                              "\\((-?[0-9]+), (-?[0-9]+)\\) -> \\((-?[0-9]+), (-?[0-9]+)\\)");
-        std::smatch match;
-        if (debug.WaitForExit(10s) != 0 || !std::regex_search(graph, match, view)) {
-            return {};
-        }
-        return QRect(QPoint(std::stoi(match[1]), std::stoi(match[2])),
-                     QPoint(std::stoi(match[3]) - 1, std::stoi(match[4]) - 1));
-    }
-
-    std::string Log() const { return m_folder.Read("weston.log"); }
-
-private:
-    TempDir m_folder;
-    std::unique_ptr<CChildProcess> m_weston;
-};
+// The groups of the first match of `pattern` in `text`; empty when none.
+std::vector<std::string> Search(const std::string& text, const char* pattern) {
+    std::smatch match;
+    std::regex_search(text, match, std::regex(pattern));
+    return {match.begin(), match.end()};
+}
 
 class WaylandTest : public ::testing::Test {
 protected:
@@ -98,18 +41,57 @@ protected:
         }
     }
 
-    // A Wayland desktop where the user chose no Qt platform, and the applet
+    // A Wayland desktop where the user chose no Qt platform, the applet
     // registered on it.
     void StartDesktop(bool withXWayland) {
-        m_weston = std::make_unique<WestonSession>(withXWayland);
-        const std::string display = withXWayland ? m_weston->WaitForXDisplay() : "";
-        ASSERT_EQ(display.empty(), !withXWayland) << m_weston->Log();
+        std::filesystem::permissions(m_folder.Path(), std::filesystem::perms::owner_all);
+        m_folder.Write(
+            "weston.ini",
+            std::string("[core]\nxwayland=") + (withXWayland ? "true" : "false") +
+                "\nidle-time=0\n[shell]\npanel-position=none\n[keyboard]\nvkb-show=false\n");
+        ::setenv("XDG_RUNTIME_DIR", m_folder.Path().c_str(), 1);
+        // XWayland binds its socket in a folder that a machine which has run no
+        // X server yet lacks.
+        if (withXWayland && std::filesystem::create_directory("/tmp/.X11-unix")) {
+            std::filesystem::permissions("/tmp/.X11-unix", std::filesystem::perms::all |
+                                                               std::filesystem::perms::sticky_bit);
+        }
+        m_weston = std::make_unique<CChildProcess>(std::vector<std::string>{
+            "/usr/bin/weston", "--backend=headless-backend.so", "--socket=wayland-splicebox",
+            "--debug", "--width=1024", "--height=768",
+            "--config=" + (m_folder / "weston.ini").string(),
+            "--log=" + (m_folder / "weston.log").string()});
+        std::vector<std::string> display;
+        WaitUntil(
+            [&] {
+                return !(display = Search(Log(), "xserver listening on display (:[0-9]+)")).empty();
+            },
+            withXWayland ? 10s : 0s, 50ms);
+        ASSERT_EQ(display.empty(), !withXWayland) << Log();
         // The bus passes its environment on, where nothing can be unset: an
         // empty variable counts as unset, for Qt as for the applet.
         ::setenv("WAYLAND_DISPLAY", "wayland-splicebox", 1);
-        ::setenv("DISPLAY", display.c_str(), 1);
+        ::setenv("DISPLAY", display.empty() ? "" : display[1].c_str(), 1);
         ::setenv("QT_QPA_PLATFORM", "", 1);
         ASSERT_NO_FATAL_FAILURE(RegisterApplet(m_environment));
+    }
+
+    std::string Log() const { return m_folder.Read("weston.log"); }
+
+    // Where the compositor shows the top-level window titled "Splicebox...",
+    // with its frame; empty when it shows none.
+    QRect ShownWindow() const {
+        CChildProcess debug({"/usr/bin/weston-debug", "scene-graph"},
+                            CChildProcess::Output::Captured);
+        const std::string graph = debug.ReadToEnd();
+        const auto at =
+            Search(graph, "top-level window 'Splicebox[^\n]*\n\\s*position: "
+                          "\\((-?[0-9]+), (-?[0-9]+)\\) -> \\((-?[0-9]+), (-?[0-9]+)\\)");
+        if (debug.WaitForExit(10s) != 0 || at.empty()) {
+            return {};
+        }
+        return QRect(QPoint(std::stoi(at[1]), std::stoi(at[2])),
+                     QPoint(std::stoi(at[3]) - 1, std::stoi(at[4]) - 1));
     }
 
     struct Shown {
@@ -117,8 +99,7 @@ protected:
         QPoint saved; // the place it saved when it closed
     };
 
-    // The applet's window as the game opens it and closes it again, with its
-    // place saved at `location`.
+    // The applet's window as the game opens and closes it, placed at `location`.
     Shown OpenAndClose(QPoint location) {
         CRegistryKey key;
         key.CreateKey(RegistryRoot::CurrentUser, kAppletKey);
@@ -127,8 +108,7 @@ protected:
         {
             CSimProcess sim({"--subject", "Wren", "--create-object"});
             EXPECT_TRUE(sim.WaitForLog("notify 1 3 1 0 -> true", 20s));
-            WaitUntil([&] { return !(shown.window = m_weston->ShownWindow()).isEmpty(); }, 10s,
-                      100ms);
+            WaitUntil([&] { return !(shown.window = ShownWindow()).isEmpty(); }, 10s, 100ms);
             const qint64 pid = AppletPid();
             EXPECT_EQ(sim.Command("release"), "ok");
             EXPECT_TRUE(sim.WaitForLog("macro inst,app: quit 1,endm"));
@@ -136,31 +116,32 @@ protected:
             EXPECT_TRUE(WaitForProcessEnd(pid, 10s));
         }
         // XWayland unmaps a window after its client has gone, so an ended
-        // applet's window can still be shown and be taken for the next one's.
-        EXPECT_TRUE(WaitUntil([&] { return m_weston->ShownWindow().isEmpty(); }, 10s, 100ms));
+        // applet's window could be taken for the next one's.
+        EXPECT_TRUE(WaitUntil([&] { return ShownWindow().isEmpty(); }, 10s, 100ms));
         key.ReadPoint("Location", shown.saved.rx(), shown.saved.ry());
         return shown;
     }
 
+    TempDir m_folder;
     GameEnvironment m_environment;
-    std::unique_ptr<WestonSession> m_weston;
+    std::unique_ptr<CChildProcess> m_weston;
 };
 
 } // namespace
 
+// The compositor shows the same window moved by the difference of the saved
+// places, its frame inside Weston's shadow margin at the saved place, and it
+// closes where it opened.
 TEST_F(WaylandTest, UnderAWaylandCompositorTheWindowAppearsWhereItWasLeft) {
     ASSERT_NO_FATAL_FAILURE(StartDesktop(true));
     const Shown first = OpenAndClose({120, 90});
-    ASSERT_FALSE(first.window.isEmpty()) << m_weston->Log();
+    ASSERT_FALSE(first.window.isEmpty()) << Log();
     const Shown second = OpenAndClose({400, 250});
     ASSERT_FALSE(second.window.isEmpty());
-    // The compositor shows the same window moved by the difference of the
-    // saved places, its frame inside Weston's shadow margin at the saved place.
     EXPECT_EQ(second.window.size(), first.window.size());
     EXPECT_EQ(second.window.topLeft() - first.window.topLeft(), QPoint(280, 160));
     EXPECT_EQ(first.window.topLeft() + QPoint(kWestonShadowMargin, kWestonShadowMargin),
               QPoint(120, 90));
-    // Closed where it opened: the next start opens it there again.
     EXPECT_EQ(first.saved, QPoint(120, 90));
     EXPECT_EQ(second.saved, QPoint(400, 250));
 }
@@ -168,6 +149,5 @@ TEST_F(WaylandTest, UnderAWaylandCompositorTheWindowAppearsWhereItWasLeft) {
 // Without XWayland the window is a Wayland window, placed by the compositor.
 TEST_F(WaylandTest, WithoutXWaylandTheWindowAppearsNatively) {
     ASSERT_NO_FATAL_FAILURE(StartDesktop(false));
-    const Shown shown = OpenAndClose({400, 250});
-    EXPECT_FALSE(shown.window.isEmpty()) << m_weston->Log();
+    EXPECT_FALSE(OpenAndClose({400, 250}).window.isEmpty()) << Log();
 }

@@ -1,27 +1,46 @@
 #pragma once
 
+#include "agents/AgentFileWriter.h"
+#include "app/RegistryKey.h"
+#include "tests/support/AgentFiles.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/GameEnvironment.h"
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
-// A private registry and game folder with one agent file in Objects: agent
-// "ball" (three uses) with two event scripts and an installation script, that
-// needs image "abcd.s16" and sound "zap.wav", both carried.
+// A private registry and game with one agent file in Objects: agent "ball"
+// (three uses) with two event scripts, that needs and carries image
+// "abcd.s16" and sound "zap.wav".
 struct FaultGame {
     // Larger than every file size limit the tests set, so a copy is cut short.
     static constexpr std::size_t kImageSize = 200 * 1024;
 
-    FaultGame();
+    FaultGame() {
+        CAgent agent = MakeAgent(
+            {.name = "ball", .quantity = 3, .references = {{0, "abcd.s16"}, {1, "zap.wav"}}});
+        // A second event script, so that the game can die between two of them.
+        agent.m_scripts.push_back("scrp 2 9 1 2,endm");
+        CAgentFileWriter writer;
+        writer.AddAgent(agent);
+        writer.AddCarriedFile(0, "abcd.s16", Bytes(image));
+        writer.AddCarriedFile(1, "zap.wav", Bytes(sound));
+        writer.Save(agentPath);
+        agentBytes = Text(writer.Bytes());
+    }
 
     GameEnvironment environment;
-    std::string agentPath;
-    std::string images; // ends in '/'
-    std::string sounds; // ends in '/'
+    std::filesystem::path folder = environment.InstallGame();
+    std::string agentPath = folder / "Objects/ball.kiv";
+    std::string images = folder / "Images/";
+    std::string sounds = folder / "Sounds/";
     std::string agentBytes;
-    std::string image;
+    std::string image = std::string(kImageSize, 'i');
     std::string sound = "SOUND";
 };
 
@@ -30,13 +49,60 @@ inline const std::string kBallInjectionMacros = "macro: scrp 2 9 1 1,endm\n"
                                                 "macro: scrp 2 9 1 2,endm\n"
                                                 "macro: inst,new: simp ball,endm\n";
 
-std::string ReadFile(const std::string& path);
-void WriteFile(const std::string& path, const std::string& text);
-// Every path below `folder`, sorted; with each file's size or each link's target.
-std::vector<std::string> Listing(const std::string& folder);
+// A value under the user's game key; "(missing)" when it has none.
+inline std::string ReadUserValue(const std::string& name) {
+    CRegistryKey key;
+    key.OpenKey(RegistryRoot::CurrentUser, kGameKeyPath);
+    std::string text;
+    return key.ReadString(name.c_str(), text) ? text : "(missing)";
+}
+
+inline void WriteUserValue(const char* name, const std::string& text) {
+    CRegistryKey key;
+    key.OpenKey(RegistryRoot::CurrentUser, kGameKeyPath);
+    key.WriteString(name, text.c_str());
+}
+
+inline std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+inline void WriteFile(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+// Every path below `folder`, sorted, with each file's size or each link's target.
+inline std::vector<std::string> Listing(const std::string& folder) {
+    std::vector<std::string> found;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        found.push_back(entry.path().string());
+        if (entry.is_symlink()) {
+            found.back() += " -> " + std::filesystem::read_symlink(entry.path()).string();
+        } else if (entry.is_regular_file()) {
+            found.back() += " " + std::to_string(entry.file_size());
+        }
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
 
 // build/bin/fault-child started with `arguments`, its output captured.
-std::unique_ptr<CChildProcess> StartFaultChild(const std::vector<std::string>& arguments);
-// Waits for it to end: the output not read yet, and its exit status unless 0.
-std::string FinishFaultChild(CChildProcess& child);
-std::string RunFaultChild(const std::vector<std::string>& arguments);
+inline std::unique_ptr<CChildProcess> StartFaultChild(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), SB_BIN_DIR "/fault-child");
+    return std::make_unique<CChildProcess>(arguments, CChildProcess::Output::Captured);
+}
+
+// Its output not read yet, and its exit status unless 0, once it has ended
+// (every operation ends within seconds, even under sanitizers).
+inline std::string FinishFaultChild(CChildProcess& child) {
+    std::string rest = child.ReadToEnd();
+    const auto status = child.WaitForExit(std::chrono::seconds(60));
+    return status == 0
+               ? rest
+               : rest + "(exit status " + (status ? std::to_string(*status) : "none") + ")\n";
+}
+
+inline std::string RunFaultChild(const std::vector<std::string>& arguments) {
+    return FinishFaultChild(*StartFaultChild(arguments));
+}

@@ -1,6 +1,5 @@
 // Injections into a game that dies in the middle or takes seconds over each
 // macro: no macro is sent twice and the use is counted only when all went.
-#include "agents/AgentFile.h"
 #include "platform/DBusMacroTransport.h"
 #include "tests/faults/FaultGame.h"
 #include "tests/support/Caught.h"
@@ -20,13 +19,12 @@ const std::vector<std::string> kMacros = {
     "inst,new: simp ball,endm",
 };
 
-// The D-Bus road to the game, which kills the game once `callsBeforeDeath`
-// macros have gone through it.
+// The road to the game over the bus, which kills the game once
+// `callsBeforeDeath` macros have gone through it.
 class CKillingTransport final : public IMacroTransport {
 public:
     CKillingTransport(CChildProcess& game, int callsBeforeDeath)
         : m_game(game), m_callsLeft(callsBeforeDeath) {}
-
     bool Connect() override { return m_bus.Connect(); }
     void Disconnect() override { m_bus.Disconnect(); }
     bool IsConnected() const override { return m_bus.IsConnected(); }
@@ -65,9 +63,9 @@ TEST(GameDeath, InjectionStopsAtTheFirstMacroAfterTheGameDied) {
         EXPECT_EQ(sim.Macros(), std::vector<std::string>(kMacros.begin(), kMacros.begin() + sent));
         EXPECT_EQ(agent.m_quantity, 3);
         EXPECT_EQ(agent.m_lastUsed, 0u);
+        // Nothing counted; carried files written before the game went stay, the
+        // sound coming after the image's conversion macro.
         EXPECT_EQ(ReadFile(game.agentPath), game.agentBytes);
-        // Carried files written before the game went stay; the sound comes
-        // after the image's conversion macro.
         EXPECT_EQ(ReadFile(game.images + "abcd.s16"), game.image);
         EXPECT_EQ(ReadFile(game.sounds + "zap.wav"), sent > 0 ? game.sound : "");
     }
@@ -78,12 +76,11 @@ TEST(SlowGame, AnInjectionSendsEachMacroOnceAndCountsOneUse) {
     CSimProcess sim({"--delay", "3"});
     CGameLink link;
     ASSERT_TRUE(link.Connect());
-    CAgentFile file(game.agentPath);
 
-    InstallAndInject(*file.m_agents[0], game, link);
+    InstallAndInject(*CAgentFile(game.agentPath).m_agents[0], game, link);
 
     EXPECT_EQ(sim.Macros(), kMacros);
-    EXPECT_EQ(CAgentFile(game.agentPath).m_agents[0]->m_quantity, 2);
+    EXPECT_EQ(StoredUsage(game.agentPath, 0).first, 2);
 }
 
 } // namespace

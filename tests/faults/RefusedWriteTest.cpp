@@ -3,12 +3,9 @@
 // temporary file is left, the message names the file, and carried files go
 // into the game's Images and Sounds folders and nowhere else, not even through
 // a planted link.
-#include "app/RegistryKey.h"
 #include "tests/faults/FaultGame.h"
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
 
 namespace fs = std::filesystem;
 
@@ -17,53 +14,44 @@ namespace {
 // Well below the carried image, above the carried sound.
 const std::string kSmallLimit = "4096";
 
-TEST(FileSizeLimit, ExtractionKeepsTheOldFileAndLeavesNothingHalfWritten) {
+TEST(FileSizeLimit, ACutWriteKeepsTheOldFileAndLeavesNothingHalfWritten) {
     FaultGame game;
     const std::string readError = "message: Error reading from file \"" + game.agentPath + "\"\n";
+    const std::string writeError = "message: Error writing to file \"" + game.agentPath + "\"\n";
+    const auto limited = [](std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), {"--file-size-limit", kSmallLimit});
+        return RunFaultChild(arguments);
+    };
     WriteFile(game.images + "abcd.s16", "old picture");
     const auto before = Listing(game.images);
-    EXPECT_EQ(RunFaultChild(
-                  {"--file-size-limit", kSmallLimit, "extract", game.agentPath, "0", game.images}),
-              readError);
+    EXPECT_EQ(limited({"extract", game.agentPath, "0", game.images}), readError);
     EXPECT_EQ(Listing(game.images), before);
     EXPECT_EQ(ReadFile(game.images + "abcd.s16"), "old picture");
 
-    // Missing files: the image fails before any conversion macro is sent and
-    // before the sound is written.
+    // Missing files: the image fails before its conversion macro and the sound.
     fs::remove(game.images + "abcd.s16");
-    EXPECT_EQ(RunFaultChild({"--file-size-limit", kSmallLimit, "install", game.agentPath,
-                             game.images, game.sounds}),
-              readError);
+    EXPECT_EQ(limited({"install", game.agentPath, game.images, game.sounds}), readError);
     EXPECT_TRUE(fs::is_empty(game.images));
     EXPECT_TRUE(fs::is_empty(game.sounds));
 
-    // The same limit lets the small sound through on its own.
-    EXPECT_EQ(RunFaultChild(
-                  {"--file-size-limit", kSmallLimit, "extract", game.agentPath, "1", game.sounds}),
-              "done\n");
+    // The small sound goes through on its own.
+    EXPECT_EQ(limited({"extract", game.agentPath, "1", game.sounds}), "done\n");
     EXPECT_EQ(ReadFile(game.sounds + "zap.wav"), game.sound);
-}
 
-TEST(FileSizeLimit, UsageWriteBackAndRegistryKeepTheOldFile) {
-    FaultGame game;
     // Below the usage bytes' offset, so not one of them can be written.
     EXPECT_EQ(RunFaultChild({"--file-size-limit", "8", "inject", game.agentPath}),
-              kBallInjectionMacros + "message: Error writing to file \"" + game.agentPath + "\"\n");
+              kBallInjectionMacros + writeError);
     EXPECT_EQ(ReadFile(game.agentPath), game.agentBytes);
 
-    {
-        CRegistryKey key;
-        key.OpenKey(RegistryRoot::CurrentUser, kGameKeyPath);
-        key.WriteString("Tool8", "before");
-    }
+    WriteUserValue("Tool8", "before");
     const auto userFile = game.environment.RegistryFile("HKEY_CURRENT_USER").string();
     const auto bytes = ReadFile(userFile);
-    const auto before = Listing(game.environment.RegistryDir().string());
+    const auto registry = Listing(game.environment.RegistryDir().string());
     EXPECT_EQ(
         RunFaultChild({"--file-size-limit", "64", "write", "Tool8", std::string(1000, 'x'), "1"}),
         "writing\nmessage: Error while writing to registry\n");
     EXPECT_EQ(ReadFile(userFile), bytes);
-    EXPECT_EQ(Listing(game.environment.RegistryDir().string()), before);
+    EXPECT_EQ(Listing(game.environment.RegistryDir().string()), registry);
 }
 
 TEST(FolderSafety, APlantedLinkIsReplacedNeverWrittenThrough) {
@@ -98,8 +86,9 @@ TEST(FolderSafety, ReadOnlyFoldersAndFilesRefuseEveryWrite) {
     const std::string outside = (game.environment.Root() / "outside.txt").string();
     WriteFile(outside, "precious");
     fs::create_symlink(outside, game.sounds + "zap.wav");
-    fs::permissions(game.images, fs::perms::owner_read | fs::perms::owner_exec);
-    fs::permissions(game.sounds, fs::perms::owner_read | fs::perms::owner_exec);
+    for (const auto& folder : {game.images, game.sounds}) {
+        fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+    }
     const auto before = Listing(game.environment.Root().Path().string());
     const std::vector<std::string> install{"--obey-file-modes", "install", game.agentPath,
                                            game.images, game.sounds};

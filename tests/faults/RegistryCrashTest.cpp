@@ -1,7 +1,6 @@
 // Registry writers that die at any moment or write at the same time as
 // another process: the file always parses and no value is lost.
 #include "app/GameConfig.h"
-#include "app/RegistryKey.h"
 #include "gamelink/GameContract.h"
 #include "tests/faults/FaultGame.h"
 
@@ -15,31 +14,19 @@
 namespace {
 
 constexpr int kKills = 200;
-// The writer writes over and over, a write (lock, read, write, flush, rename)
-// taking a millisecond or more; a kill at any moment in this span lands before,
-// inside or between writes, and leaves time for a slow disk's first write.
+// A write (lock, read, write, flush, rename) takes a millisecond or more; a
+// kill at any moment in this span lands before, inside or between the
+// writer's writes, and leaves time for a slow disk's first write.
 constexpr int kMaxKillDelayMicroseconds = 20000;
 // Bounds each round, which a stale lock would block for ever: SIGALRM ends
 // the test process, and ctest reports it failed.
 constexpr unsigned kWatchdogSeconds = 30;
+constexpr int kValuesPerWriter = 100;
 
-std::string ReadUserValue(const std::string& name) {
-    CRegistryKey key;
-    key.OpenKey(RegistryRoot::CurrentUser, kGameKeyPath);
-    std::string text;
-    return key.ReadString(name.c_str(), text) ? text : "(missing)";
-}
-
-void WriteUserValue(const char* name, const std::string& text) {
-    CRegistryKey key;
-    key.OpenKey(RegistryRoot::CurrentUser, kGameKeyPath);
-    key.WriteString(name, text.c_str());
-}
-
-// The names of PREFIX0=0 ... PREFIX<count-1> that do not hold their number.
-std::vector<std::string> MissingValues(const std::string& prefix, int count) {
+// The names of PREFIX0=0 ... PREFIX99=99 that do not hold their number.
+std::vector<std::string> MissingValues(const std::string& prefix) {
     std::vector<std::string> missing;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < kValuesPerWriter; ++i) {
         if (ReadUserValue(prefix + std::to_string(i)) != std::to_string(i)) {
             missing.push_back(prefix + std::to_string(i));
         }
@@ -79,20 +66,11 @@ TEST(RegistryCrash, AKilledWriterLeavesTheOldOrTheNewValueAndNoLock) {
     EXPECT_GT(sawNew, 0);
 }
 
-TEST(RegistryCrash, TwoWritersAtOnceLoseNoValue) {
+// Two applets at once, then an applet and the game substitute's init, which
+// writes the game's folders as the game's installer does, into a registry
+// where both create the user key.
+TEST(RegistryCrash, WritersAtOnceLoseNoValue) {
     GameEnvironment environment;
-    environment.InstallGame();
-    const auto first = StartFaultChild({"write-many", "First", "100"});
-    const auto second = StartFaultChild({"write-many", "Second", "100"});
-    EXPECT_EQ(FinishFaultChild(*first), "done\n");
-    EXPECT_EQ(FinishFaultChild(*second), "done\n");
-    EXPECT_EQ(MissingValues("First", 100), std::vector<std::string>{});
-    EXPECT_EQ(MissingValues("Second", 100), std::vector<std::string>{});
-}
-
-// The substitute's init writes the game's folders as the game's installer does.
-TEST(RegistryCrash, TheGameAndTheAppletWriteAtOnce) {
-    GameEnvironment environment; // an empty registry: both create the user key
     const auto applet = StartFaultChild({"write-many", "Applet", "100"});
     std::filesystem::path lastGame;
     for (int i = 0; i < 10; ++i) {
@@ -101,11 +79,18 @@ TEST(RegistryCrash, TheGameAndTheAppletWriteAtOnce) {
         ASSERT_EQ(game.WaitForExit(std::chrono::seconds(30)), 0);
     }
     EXPECT_EQ(FinishFaultChild(*applet), "done\n");
-    EXPECT_EQ(MissingValues("Applet", 100), std::vector<std::string>{});
     for (int i = 0; i < GameContract::kGameDirectoryCount; ++i) {
         const auto folder = lastGame / GameContract::kGameDirectoryFolders[i];
         EXPECT_TRUE(std::filesystem::is_directory(folder)) << folder;
         EXPECT_EQ(GetGameDirectory(i), folder.string() + "/");
+    }
+
+    const auto first = StartFaultChild({"write-many", "First", "100"});
+    const auto second = StartFaultChild({"write-many", "Second", "100"});
+    EXPECT_EQ(FinishFaultChild(*first), "done\n");
+    EXPECT_EQ(FinishFaultChild(*second), "done\n");
+    for (const char* prefix : {"Applet", "First", "Second"}) {
+        EXPECT_EQ(MissingValues(prefix), std::vector<std::string>{});
     }
 }
 

@@ -6,19 +6,8 @@
 
 namespace {
 
-std::vector<std::uint16_t> FramedWhitePixels() {
-    constexpr std::uint16_t kWhite565 = 0xFFFF;
-    constexpr std::uint16_t kBlack565 = 0x0000;
-    std::vector<std::uint16_t> pixels;
-    for (int y = 0; y < kPictureHeight; ++y) {
-        for (int x = 0; x < kPictureWidth; ++x) {
-            const bool frame =
-                x == 0 || y == 0 || x == kPictureWidth - 1 || y == kPictureHeight - 1;
-            pixels.push_back(frame ? kBlack565 : kWhite565);
-        }
-    }
-    return pixels;
-}
+constexpr int kPictureWidth = 20;
+constexpr int kPictureHeight = 10;
 
 CAgentFileWriter Writer(const std::vector<AgentDraft>& agents,
                         const std::vector<CarriedDraft>& carried) {
@@ -47,7 +36,13 @@ CAgent MakeAgent(const AgentDraft& draft) {
     agent.m_removeScript = "rscr,kill " + draft.name + ",endm";
     agent.m_dependencies = draft.references;
     agent.m_dependencyCount = static_cast<std::uint16_t>(draft.references.size());
-    const auto pixels = FramedWhitePixels();
+    std::vector<std::uint16_t> pixels; // RGB 565: white, or black in the frame
+    for (int y = 0; y < kPictureHeight; ++y) {
+        for (int x = 0; x < kPictureWidth; ++x) {
+            const bool frame = x % (kPictureWidth - 1) == 0 || y % (kPictureHeight - 1) == 0;
+            pixels.push_back(frame ? std::uint16_t{0x0000} : std::uint16_t{0xFFFF});
+        }
+    }
     agent.m_picture.Create(pixels.data(), kPictureWidth, kPictureHeight, 1, true);
     return agent;
 }
@@ -70,8 +65,7 @@ std::unique_ptr<CAgentFile> LoadAgentBytes(const std::vector<std::uint8_t>& byte
 
 std::pair<std::uint16_t, std::uint32_t> StoredUsage(const std::string& path, std::size_t index) {
     const CAgentFile file(path);
-    const CAgent& agent = *file.m_agents.at(index);
-    return {agent.m_quantity, agent.m_lastUsed};
+    return {file.m_agents.at(index)->m_quantity, file.m_agents.at(index)->m_lastUsed};
 }
 
 std::vector<std::uint8_t> Bytes(std::string_view text) {

@@ -10,11 +10,6 @@
 #include <utility>
 #include <vector>
 
-// The test picture: 20 x 10 pixels, white inside a one-pixel black frame.
-// Black is its first pixel and so its transparent colour.
-inline constexpr int kPictureWidth = 20;
-inline constexpr int kPictureHeight = 10;
-
 // What a test says about an agent; everything else takes a default.
 struct AgentDraft {
     std::string name;
@@ -31,7 +26,8 @@ struct CarriedDraft {
     std::string contents;
 };
 
-// An agent with the test picture, the description "About <name>", one event
+// An agent with a 20 x 10 picture (white in a black frame, black being its
+// first pixel and so transparent), the description "About <name>", one event
 // script, and installation and removal scripts naming it.
 CAgent MakeAgent(const AgentDraft& draft);
 
@@ -40,11 +36,9 @@ std::vector<std::uint8_t> AgentFileBytes(const std::vector<AgentDraft>& agents,
                                          const std::vector<CarriedDraft>& carried = {});
 void SaveAgentFile(const std::string& path, const std::vector<AgentDraft>& agents,
                    const std::vector<CarriedDraft>& carried = {});
-
 // Agent-file bytes read from memory under `path`.
 std::unique_ptr<CAgentFile> LoadAgentBytes(const std::vector<std::uint8_t>& bytes,
                                            const std::string& path = "mem.kiv");
-
 // Quantity and last-used time as the file holds them now, for agent `index`.
 std::pair<std::uint16_t, std::uint32_t> StoredUsage(const std::string& path, std::size_t index);
 

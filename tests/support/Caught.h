@@ -1,7 +1,16 @@
 #pragma once
 
+#include "app/KitException.h"
+
 #include <functional>
 #include <string>
 
 // The message of the CKitException that `action` throws, or "(nothing thrown)".
-std::string CaughtMessage(const std::function<void()>& action);
+inline std::string CaughtMessage(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const CKitException& e) {
+        return e.m_message;
+    }
+    return "(nothing thrown)";
+}

@@ -10,26 +10,9 @@
 
 namespace {
 
-// How long a child gets to end after SIGTERM before it is killed: longer than
-// the game substitute gives a released applet to leave (three seconds).
+// Longer than the game substitute gives a released applet to leave (three seconds).
 constexpr std::chrono::milliseconds kTerminateGrace{5000};
 constexpr std::chrono::milliseconds kPollInterval{5};
-
-// Runs in the child between fork and exec: only async-signal-safe calls.
-[[noreturn]] void ExecChild(char* const* argv, int stdinFd, int stdoutFd) {
-    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-    // The test may block signals (a signal-handling program under test does);
-    // the child starts with a clean mask.
-    sigset_t none;
-    sigemptyset(&none);
-    ::sigprocmask(SIG_SETMASK, &none, nullptr);
-    ::dup2(stdinFd, STDIN_FILENO);
-    if (stdoutFd >= 0) {
-        ::dup2(stdoutFd, STDOUT_FILENO);
-    }
-    ::execv(argv[0], argv);
-    ::_exit(127);
-}
 
 } // namespace
 
@@ -39,7 +22,7 @@ CChildProcess::CChildProcess(const std::vector<std::string>& argv, Output output
         arguments.push_back(const_cast<char*>(argument.c_str()));
     }
     arguments.push_back(nullptr);
-    // Writing to a child that has ended fails with EPIPE; SIGPIPE must not end the test.
+    // Writing to a child that has ended fails with EPIPE instead of ending the test.
     std::signal(SIGPIPE, SIG_IGN);
     int input[2];
     int captured[2] = {-1, -1};
@@ -51,7 +34,18 @@ CChildProcess::CChildProcess(const std::vector<std::string>& argv, Output output
         output == Output::Discarded ? ::open("/dev/null", O_WRONLY | O_CLOEXEC) : captured[1];
     m_pid = ::fork();
     if (m_pid == 0) {
-        ExecChild(arguments.data(), input[0], stdoutFd);
+        // Async-signal-safe calls only. The child starts with no signal blocked,
+        // whatever a signal-handling program under test made the test block.
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        sigset_t none;
+        sigemptyset(&none);
+        ::sigprocmask(SIG_SETMASK, &none, nullptr);
+        ::dup2(input[0], STDIN_FILENO);
+        if (stdoutFd >= 0) {
+            ::dup2(stdoutFd, STDOUT_FILENO);
+        }
+        ::execv(arguments[0], arguments.data());
+        ::_exit(127);
     }
     ::close(input[0]);
     if (stdoutFd >= 0) {
@@ -65,22 +59,16 @@ CChildProcess::CChildProcess(const std::vector<std::string>& argv, Output output
 }
 
 CChildProcess::~CChildProcess() {
-    if (IsRunning()) {
-        Signal(SIGTERM);
-        if (!WaitForExit(kTerminateGrace)) {
-            Signal(SIGKILL);
-            Reap(0);
-        }
+    Signal(SIGTERM);
+    if (!WaitForExit(kTerminateGrace)) {
+        Signal(SIGKILL);
+        Reap(true);
     }
     for (const int fd : {m_stdin, m_stdout}) {
         if (fd >= 0) {
             ::close(fd);
         }
     }
-}
-
-bool CChildProcess::IsRunning() {
-    return m_pid > 0 && !Reap(WNOHANG);
 }
 
 void CChildProcess::WriteInput(std::string_view text) {
@@ -106,42 +94,25 @@ void CChildProcess::Signal(int signalNumber) {
 
 std::optional<int> CChildProcess::WaitForExit(std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!Reap(WNOHANG)) {
-        if (std::chrono::steady_clock::now() >= deadline) {
-            return std::nullopt;
-        }
+    while (!Reap(false) && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(kPollInterval);
     }
     return m_status;
 }
 
-std::string CChildProcess::ReadLine() {
-    std::string line;
+std::string CChildProcess::Read(bool toEnd) {
+    std::string text;
     char c = 0;
-    while (::read(m_stdout, &c, 1) == 1 && c != '\n') {
-        line += c;
+    while (::read(m_stdout, &c, 1) == 1 && (toEnd || c != '\n')) {
+        text += c;
     }
-    return line;
+    return text;
 }
 
-std::string CChildProcess::ReadToEnd() {
-    std::string rest;
-    char block[4096];
-    ssize_t got = 0;
-    while ((got = ::read(m_stdout, block, sizeof block)) > 0) {
-        rest.append(block, static_cast<std::size_t>(got));
-    }
-    return rest;
-}
-
-bool CChildProcess::Reap(int flags) {
-    if (m_status) {
-        return true;
-    }
+bool CChildProcess::Reap(bool block) {
     int status = 0;
-    if (::waitpid(m_pid, &status, flags) != m_pid) {
-        return false;
+    if (!m_status && m_pid > 0 && ::waitpid(m_pid, &status, block ? 0 : WNOHANG) == m_pid) {
+        m_status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
-    m_status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    return true;
+    return m_status.has_value();
 }

@@ -7,13 +7,12 @@
 #include <sys/types.h>
 #include <vector>
 
-// A program run by a test. It dies with the test process (a crashed test leaves
-// nothing behind), its standard input is a pipe the test writes to, and its
-// standard error is the test's. The destructor ends it: SIGTERM, then SIGKILL.
+// A program run by a test. It dies with the test process, its standard input
+// is a pipe the test writes to, its standard error is the test's, and the
+// destructor ends it: SIGTERM, then SIGKILL.
 class CChildProcess {
 public:
-    // Where its standard output goes: the test's own, nowhere, or a pipe the
-    // test reads with ReadLine and ReadToEnd.
+    // Its standard output: the test's, nowhere, or a pipe the test reads.
     enum class Output { Shared, Discarded, Captured };
 
     // Throws std::runtime_error when the program cannot be started.
@@ -23,23 +22,20 @@ public:
     CChildProcess& operator=(const CChildProcess&) = delete;
 
     pid_t Pid() const { return m_pid; }
-    bool IsRunning();
+    bool IsRunning() { return !Reap(false); }
     void WriteInput(std::string_view text);
-    // Its standard input ends.
     void CloseInput();
     void Signal(int signalNumber);
-    // The exit status (128 + n after signal n), or nothing when it is still
-    // running after `timeout`.
+    // The exit status (128 + n after signal n); nothing while it still runs.
     std::optional<int> WaitForExit(std::chrono::milliseconds timeout);
 
-    // The next line of its captured output, without the line feed; empty at the end.
-    std::string ReadLine();
-    // The captured output not read yet, up to its end.
-    std::string ReadToEnd();
+    // The next captured line without its line feed (empty at the end), or the rest.
+    std::string ReadLine() { return Read(false); }
+    std::string ReadToEnd() { return Read(true); }
 
 private:
-    // True once the child has been reaped.
-    bool Reap(int flags);
+    bool Reap(bool block);
+    std::string Read(bool toEnd);
 
     pid_t m_pid = -1;
     int m_stdin = -1;

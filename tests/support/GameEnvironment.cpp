@@ -30,35 +30,24 @@ std::filesystem::path GameEnvironment::RegistryFile(const char* root) const {
     return RegistryDir() / (std::string(root) + ".reg");
 }
 
-void GameEnvironment::SetLocale(const char* locale) {
-    Set("LC_ALL", locale);
-}
-
 std::filesystem::path GameEnvironment::InstallGame() {
-    return InstallGame(m_root / "game");
-}
-
-std::filesystem::path GameEnvironment::InstallGame(const std::filesystem::path& gameFolder) {
     CRegistryKey machine;
     machine.CreateKey(RegistryRoot::LocalMachine, kGameKeyPath);
     for (int index = 0; index < GameContract::kGameDirectoryCount; ++index) {
-        const auto folder = gameFolder / kFolderNames[index];
+        const auto folder = m_root / "game" / kFolderNames[index] / "";
         std::filesystem::create_directories(folder);
-        const std::string text =
-            folder.string().ends_with('/') ? folder.string() : folder.string() + "/";
-        machine.WriteString(GameContract::kGameDirectoryValues[index], text.c_str());
+        machine.WriteString(GameContract::kGameDirectoryValues[index], folder.c_str());
     }
     CRegistryKey user;
     user.CreateKey(RegistryRoot::CurrentUser, kGameKeyPath);
-    return gameFolder;
+    return m_root / "game";
 }
 
 void GameEnvironment::Set(const char* name, const std::string& value) {
-    const bool saved = std::any_of(m_saved.begin(), m_saved.end(),
-                                   [&](const auto& entry) { return entry.first == name; });
-    if (!saved) {
+    if (std::none_of(m_saved.begin(), m_saved.end(),
+                     [&](const auto& entry) { return entry.first == name; })) {
         const char* old = std::getenv(name);
-        m_saved.emplace_back(name, old != nullptr ? std::optional<std::string>(old) : std::nullopt);
+        m_saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
     }
     ::setenv(name, value.c_str(), 1);
 }

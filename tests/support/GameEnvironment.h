@@ -8,13 +8,11 @@
 #include <vector>
 
 // A private world for one test: the registry store, XDG_DATA_HOME and
-// XDG_CONFIG_HOME point into a fresh temporary folder, and the language is
-// English (en_US) until SetLocale changes it. Everything it changes in the
-// environment is put back when it goes.
+// XDG_CONFIG_HOME in a fresh temporary folder, the language English (en_US)
+// until SetLocale changes it. The environment is put back when it goes.
 class GameEnvironment {
 public:
-    // The names of the game folders below the game folder, by index 1 to 7
-    // (index 0, Main, is the game folder itself).
+    // The game folders by index; index 0, Main, is the game folder itself.
     static const char* const kFolderNames[8];
 
     GameEnvironment();
@@ -29,14 +27,12 @@ public:
     std::filesystem::path RegistryFile(const char* root) const;
 
     // Sets LC_ALL, e.g. "de_DE.UTF-8".
-    void SetLocale(const char* locale);
+    void SetLocale(const char* locale) { Set("LC_ALL", locale); }
 
-    // Creates the game folder (by default Root()/game) with its seven
-    // subfolders, writes the eight directory values (each ending in "/") under
-    // the machine root's game key and creates the game key under the user
-    // root. Returns the game folder.
+    // Creates Root()/game and its subfolders, writes the game's directory
+    // values (each ending in "/") under the machine's game key and creates the
+    // user's game key. Returns the game folder.
     std::filesystem::path InstallGame();
-    std::filesystem::path InstallGame(const std::filesystem::path& gameFolder);
 
 private:
     void Set(const char* name, const std::string& value);

@@ -19,33 +19,28 @@ std::unique_ptr<CPrivateBus> g_environmentBus;
 
 } // namespace
 
-CPrivateBus::CPrivateBus() {
+CPrivateBus::CPrivateBus() : m_address("unix:path=" + (m_folder / "bus").string()) {
     WriteConfig();
     if (const char* previous = std::getenv(kAddressVariable)) {
         m_previousAddress = previous;
     }
     // Set before the daemon starts: the services it starts read it from there.
-    m_address = "unix:path=" + (m_folder / "bus").string();
     ::setenv(kAddressVariable, m_address.c_str(), 1);
     m_daemon = std::make_unique<CChildProcess>(
-        std::vector<std::string>{"/usr/bin/dbus-daemon", "--nofork",
-                                 "--config-file=" + (m_folder / "bus.conf").string(),
-                                 "--print-address"},
+        std::vector<std::string>{"/usr/bin/dbus-daemon", "--nofork", "--print-address",
+                                 "--config-file=" + (m_folder / "bus.conf").string()},
         CChildProcess::Output::Captured);
-    // The daemon prints its address once it accepts connections.
+    // It prints its address once it accepts connections.
     const std::string printed = m_daemon->ReadLine();
-    if (printed.rfind(m_address, 0) != 0) {
+    if (!printed.starts_with(m_address)) {
         throw std::runtime_error("dbus-daemon did not start (it printed \"" + printed + "\")");
     }
 }
 
 CPrivateBus::~CPrivateBus() {
     m_daemon.reset();
-    if (m_previousAddress) {
-        ::setenv(kAddressVariable, m_previousAddress->c_str(), 1);
-    } else {
-        ::unsetenv(kAddressVariable);
-    }
+    m_previousAddress ? ::setenv(kAddressVariable, m_previousAddress->c_str(), 1)
+                      : ::unsetenv(kAddressVariable);
 }
 
 void CPrivateBus::AddServiceDirectory(const std::filesystem::path& directory) {
@@ -59,10 +54,7 @@ void CPrivateBus::ShareEnvironment() {
     QMap<QString, QString> variables;
     for (char** entry = environ; *entry != nullptr; ++entry) {
         const QString text = QString::fromLocal8Bit(*entry);
-        const qsizetype equals = text.indexOf(QLatin1Char('='));
-        if (equals > 0) {
-            variables.insert(text.left(equals), text.mid(equals + 1));
-        }
+        variables.insert(text.section(QLatin1Char('='), 0, 0), text.section(QLatin1Char('='), 1));
     }
     qDBusRegisterMetaType<QMap<QString, QString>>();
     Call("UpdateActivationEnvironment", QVariant::fromValue(variables));
@@ -70,15 +62,13 @@ void CPrivateBus::ShareEnvironment() {
 
 void CPrivateBus::WriteConfig() {
     std::ofstream config(m_folder / "bus.conf", std::ios::trunc);
-    config << "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
-              " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-              "<busconfig>\n<type>session</type>\n<listen>unix:path="
-           << (m_folder / "bus").string() << "</listen>\n<auth>EXTERNAL</auth>\n";
+    config << "<busconfig><type>session</type><listen>" << m_address
+           << "</listen><auth>EXTERNAL</auth>\n";
     for (const auto& directory : m_serviceDirectories) {
         config << "<servicedir>" << directory.string() << "</servicedir>\n";
     }
     config << "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
-              "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy>\n</busconfig>\n";
+              "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n";
     if (!config.flush()) {
         throw std::runtime_error("cannot write the private bus's configuration");
     }
@@ -110,7 +100,7 @@ void CPrivateBusEnvironment::SetUp() {
 
 void CPrivateBusEnvironment::TearDown() {
     g_environmentBus.reset();
-    // Gone before static destruction begins, which would outlive Qt's own state.
+    // Before static destruction, which Qt's own state would not outlive.
     m_application.reset();
 }
 

@@ -14,16 +14,15 @@
 #include <string>
 #include <vector>
 
-// A private D-Bus session bus: its own dbus-daemon, with the standard session
-// policy, listening in a fresh folder. While it lives, DBUS_SESSION_BUS_ADDRESS
-// names it, so this process and every child see it; the old value comes back
-// when it goes.
+// A private D-Bus session bus: its own dbus-daemon with the session policy in a
+// fresh folder. While it lives, DBUS_SESSION_BUS_ADDRESS names it, for this
+// process and every child.
 //
-// Qt's QDBusConnection::sessionBus() reads that variable once, on first use,
-// and keeps its connection for the life of the process. So a test executable
-// has exactly one private bus, started before anything uses Qt D-Bus, by
-// CPrivateBusEnvironment (tests/support/EveryTestOnAPrivateBus.h registers it).
-// ctest runs each test in a process of its own, so every test gets a fresh bus.
+// QDBusConnection::sessionBus() reads that variable once and keeps its
+// connection for the life of the process, so a test executable has exactly one
+// private bus, started before Qt D-Bus is used, by CPrivateBusEnvironment
+// (tests/support/EveryTestOnAPrivateBus.h registers it). ctest runs each test
+// in a process of its own, so every test gets a fresh bus.
 class CPrivateBus {
 public:
     CPrivateBus();
@@ -33,13 +32,11 @@ public:
 
     const std::string& Address() const { return m_address; }
 
-    // From now on the bus also starts services from activation files in
-    // `directory`, which is created if missing. Uses Qt D-Bus.
+    // The bus also starts services from activation files in `directory`
+    // (created if missing). Uses Qt D-Bus.
     void AddServiceDirectory(const std::filesystem::path& directory);
-
-    // Services the bus starts from now on get this process's environment as it
-    // is now (variables can be set or changed this way, not removed). Uses Qt
-    // D-Bus. Call it after a test has set up its registry folder, language, ...
+    // Services the bus starts get this process's environment as it is now
+    // (variables can be set or changed this way, not removed). Uses Qt D-Bus.
     void ShareEnvironment();
 
 private:
@@ -53,10 +50,8 @@ private:
     std::unique_ptr<CChildProcess> m_daemon;
 };
 
-// Starts the executable's one private bus before the first test and makes sure
-// a Qt application object exists (a QCoreApplication, unless the executable
-// made its own QApplication before RUN_ALL_TESTS or in an environment
-// registered earlier). The bus starts with no service folder.
+// Starts the executable's one private bus, with no service folder, before the
+// first test, and makes a QCoreApplication unless a Qt application exists.
 class CPrivateBusEnvironment : public ::testing::Environment {
 public:
     void SetUp() override;

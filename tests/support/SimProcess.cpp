@@ -7,10 +7,10 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#include <QDBusReply>
 
 #include <csignal>
 #include <fstream>
+#include <regex>
 #include <stdexcept>
 
 namespace {
@@ -21,56 +21,42 @@ constexpr std::chrono::milliseconds kStopTimeout{10000};
 // A command is answered at once; this only bounds a hung substitute.
 constexpr int kCommandTimeoutMs = 5000;
 
-std::vector<std::string> RunCommandLine(const std::filesystem::path& log,
+std::vector<std::string> RunCommandLine(const TempDir& folder,
                                         const std::vector<std::string>& options) {
-    std::vector<std::string> argv{SB_BIN_DIR "/mirewalk-sim", "run", "--log", log.string()};
+    std::vector<std::string> argv{SB_BIN_DIR "/mirewalk-sim", "run", "--log",
+                                  folder / "mirewalk-sim.log"};
     argv.insert(argv.end(), options.begin(), options.end());
     return argv;
 }
 
+// A log line's text with its escapes undone.
 std::string Unescape(const std::string& text) {
     std::string plain;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\' || i + 1 == text.size()) {
-            plain += text[i];
-            continue;
-        }
-        const char code = text[++i];
-        plain += code == 'n' ? '\n' : code == 'r' ? '\r' : code == 't' ? '\t' : code;
+        const char code = text[i] == '\\' && i + 1 < text.size() ? text[++i] : 0;
+        plain += code == 0     ? text[i]
+                 : code == 'n' ? '\n'
+                 : code == 'r' ? '\r'
+                 : code == 't' ? '\t'
+                               : code;
     }
     return plain;
-}
-
-// The kind of a log line, after its time, and its text with escapes undone.
-std::optional<std::pair<std::string, std::string>> ParseLogLine(const std::string& line) {
-    const std::size_t kindStart = line.find(' ');
-    const std::size_t textStart =
-        kindStart == std::string::npos ? kindStart : line.find(' ', kindStart + 1);
-    if (textStart == std::string::npos) {
-        return std::nullopt;
-    }
-    return std::pair{line.substr(kindStart + 1, textStart - kindStart - 1),
-                     Unescape(line.substr(textStart + 1))};
 }
 
 } // namespace
 
 CSimProcess::CSimProcess(const std::vector<std::string>& options)
-    : m_logPath(m_folder / "mirewalk-sim.log"),
-      m_process(RunCommandLine(m_logPath, options), CChildProcess::Output::Discarded) {
-    QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
-    const QString name = QLatin1String(GameContract::kMacroServerName);
-    const bool serving = WaitUntil(
-        [&] {
-            if (!m_process.IsRunning()) {
-                throw std::runtime_error("mirewalk-sim ended before it served its name");
-            }
-            const QDBusReply<uint> owner = bus->servicePid(name);
-            return owner.isValid() && owner.value() == static_cast<uint>(m_process.Pid());
-        },
-        kStartTimeout);
-    if (!serving) {
-        throw std::runtime_error("mirewalk-sim did not serve " + name.toStdString() + " in time");
+    : m_process(RunCommandLine(m_folder, options), CChildProcess::Output::Discarded) {
+    const auto serving = [&] {
+        if (!m_process.IsRunning()) {
+            throw std::runtime_error("mirewalk-sim ended before it served its name");
+        }
+        const auto owner = QDBusConnection::sessionBus().interface()->servicePid(
+            QLatin1String(GameContract::kMacroServerName));
+        return owner.isValid() && owner.value() == static_cast<uint>(m_process.Pid());
+    };
+    if (!WaitUntil(serving, kStartTimeout)) {
+        throw std::runtime_error("mirewalk-sim did not serve its name in time");
     }
 }
 
@@ -88,7 +74,7 @@ std::string CSimProcess::Command(const std::string& line) {
 }
 
 std::vector<std::string> CSimProcess::LogLines() const {
-    std::ifstream log(m_logPath);
+    std::ifstream log(m_folder / "mirewalk-sim.log");
     std::vector<std::string> lines;
     for (std::string line; std::getline(log, line);) {
         lines.push_back(line);
@@ -97,29 +83,24 @@ std::vector<std::string> CSimProcess::LogLines() const {
 }
 
 std::vector<std::string> CSimProcess::Macros() const {
+    const std::regex macroLine(std::string("^\\S+ (") + SimContract::kLogMacro + "|" +
+                               SimContract::kLogRefused + "|" + SimContract::kLogFailed +
+                               ") (.*)$");
     std::vector<std::string> macros;
+    std::smatch match;
     for (const std::string& line : LogLines()) {
-        const auto parsed = ParseLogLine(line);
-        if (parsed &&
-            (parsed->first == SimContract::kLogMacro || parsed->first == SimContract::kLogRefused ||
-             parsed->first == SimContract::kLogFailed)) {
-            macros.push_back(parsed->second);
+        if (std::regex_match(line, match, macroLine)) {
+            macros.push_back(Unescape(match[2]));
         }
     }
     return macros;
 }
 
 bool CSimProcess::WaitForLog(const std::string& fragment, std::chrono::milliseconds timeout) const {
-    return WaitUntil(
-        [&] {
-            for (const std::string& line : LogLines()) {
-                if (line.find(fragment) != std::string::npos) {
-                    return true;
-                }
-            }
-            return false;
-        },
-        timeout);
+    const auto logged = [&] {
+        return m_folder.Read("mirewalk-sim.log").find(fragment) != std::string::npos;
+    };
+    return WaitUntil(logged, timeout);
 }
 
 std::optional<int> CSimProcess::Stop() {
@@ -128,11 +109,7 @@ std::optional<int> CSimProcess::Stop() {
 }
 
 std::optional<int> CSimProcess::WaitForExit(std::chrono::milliseconds timeout) {
-    // The substitute may be waiting for an applet that lives in the test to
-    // answer its release.
     std::optional<int> status;
-    WaitUntil(
-        [&] { return (status = m_process.WaitForExit(std::chrono::milliseconds(0))).has_value(); },
-        timeout);
+    WaitUntil([&] { return (status = m_process.WaitForExit({})).has_value(); }, timeout);
     return status;
 }

@@ -1,18 +1,16 @@
-// fault-child: runs one agent-file or registry operation of the applet in a
-// process of its own, so that a test can limit its file size, take away its
-// permission to override file modes, or kill it at any moment.
-//
-//   fault-child [--file-size-limit BYTES] [--obey-file-modes] COMMAND ARGUMENT...
+// fault-child [--file-size-limit BYTES] [--obey-file-modes] COMMAND ARGUMENT...
+// runs one agent-file or registry operation of the applet in a process of its
+// own, which a test can limit, deprive of root's file access or kill:
 //
 //   install AGENT IMAGES SOUNDS   InstallDependencies of the file's first agent
 //   extract AGENT RECORD DIR      ExtractDependency of carried file RECORD into DIR
 //   inject AGENT                  Inject of the first agent, counting its use
-//   write NAME TEXT COUNT         WriteString NAME=TEXT COUNT times (0: until killed)
-//                                 into the game's user key; prints "writing" first
-//   write-many PREFIX COUNT       WriteString PREFIX0=0 ... PREFIX<COUNT-1>=<COUNT-1>
+//   write NAME TEXT COUNT         prints "writing", then writes NAME=TEXT into the
+//                                 game's user key COUNT times (0: until killed)
+//   write-many PREFIX COUNT       writes PREFIX0=0 ... PREFIX<COUNT-1>=<COUNT-1>
 //
-// Every macro sent is printed as "macro: TEXT" (the game accepts them all); a
-// CKitException is printed as "message: TEXT"; success as "done".
+// It prints each macro as "macro: TEXT" (the game accepts them all), a
+// CKitException as "message: TEXT", and success as "done".
 #include "agents/AgentFile.h"
 #include "app/KitException.h"
 #include "app/RegistryKey.h"
@@ -23,7 +21,6 @@
 #include <cstdlib>
 #include <linux/capability.h>
 #include <string>
-#include <string_view>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -45,20 +42,17 @@ public:
     }
 };
 
-// Writes past the limit fail with EFBIG instead of ending the process, as
-// they fail on a full disk. Only the soft limit is lowered, and it is lifted
-// again before exit: a coverage build writes its counters at exit, and a cut
-// counter file spoils every later run that merges into it.
+// Writes past the limit fail with EFBIG, as on a full disk, instead of ending
+// the process. Only the soft limit is lowered, and it is lifted before exit: a
+// coverage build writes its counters then, and a cut counter file spoils every
+// later run that merges into it.
 class CFileSizeLimit {
 public:
     bool Lower(const char* bytes) {
-        if (::getrlimit(RLIMIT_FSIZE, &m_original) != 0) {
-            return false;
-        }
-        const rlimit limit{std::strtoull(bytes, nullptr, 10), m_original.rlim_max};
         m_lowered =
-            std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR && ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
-        return m_lowered;
+            ::getrlimit(RLIMIT_FSIZE, &m_original) == 0 && std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR;
+        const rlimit limit{std::strtoull(bytes, nullptr, 10), m_original.rlim_max};
+        return m_lowered = m_lowered && ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
     }
     ~CFileSizeLimit() {
         if (m_lowered) {
@@ -85,13 +79,9 @@ bool ObeyFileModes() {
     return ::syscall(SYS_capset, &header, data) == 0;
 }
 
-CGameLink PrintingLink() {
-    return CGameLink(std::make_unique<CPrintingTransport>(), [](std::chrono::milliseconds) {});
-}
-
 bool Run(const std::vector<std::string>& args) {
     const std::string& command = args.at(0);
-    CGameLink link = PrintingLink();
+    CGameLink link(std::make_unique<CPrintingTransport>(), [](std::chrono::milliseconds) {});
     if (command == "install" && args.size() == 4) {
         CAgentFile(args[1]).m_agents.at(0)->InstallDependencies(args[2], args[3], link);
     } else if (command == "extract" && args.size() == 4) {
@@ -125,21 +115,18 @@ bool Run(const std::vector<std::string>& args) {
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     CFileSizeLimit fileSizeLimit;
-    while (!args.empty() && args[0].starts_with("--")) {
+    for (; !args.empty() && args[0].starts_with("--"); args.erase(args.begin())) {
         if (args[0] == "--file-size-limit" && args.size() > 1) {
-            if (!fileSizeLimit.Lower(args[1].c_str())) {
+            args.erase(args.begin());
+            if (!fileSizeLimit.Lower(args[0].c_str())) {
                 std::perror("fault-child: file size limit");
                 return kSetupError;
             }
-            args.erase(args.begin(), args.begin() + 2);
-        } else if (args[0] == "--obey-file-modes") {
-            if (!ObeyFileModes()) {
-                std::perror("fault-child: capabilities");
-                return kSetupError;
-            }
-            args.erase(args.begin());
-        } else {
+        } else if (args[0] != "--obey-file-modes") {
             break;
+        } else if (!ObeyFileModes()) {
+            std::perror("fault-child: capabilities");
+            return kSetupError;
         }
     }
     try {
