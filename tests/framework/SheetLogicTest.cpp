@@ -89,26 +89,30 @@ TEST(Notifications, EachMessageKindCallsItsHandlersInOrder) {
 }
 
 TEST(Title, CaptionSubjectAndPauseInTheUsersLanguage) {
-    const ScopedLocale english("C");
     int nameQueries = 0;
     const auto name = [&] {
         ++nameQueries;
         return std::string("Bob");
     };
-    EXPECT_EQ(ComposeTitle("Splicebox", false, true, name), "Splicebox - No Subject (PAUSED)");
-    EXPECT_EQ(nameQueries, 0);
-    EXPECT_EQ(ComposeTitle("Splicebox", true, false, name), "Splicebox - Bob");
-    EXPECT_EQ(ComposeTitle("Splicebox", true, true, name), "Splicebox - Bob (PAUSED)");
-    EXPECT_EQ(nameQueries, 2);
+    const struct {
+        const char* locale;
+        bool subject;
+        bool paused;
+        const char* title;
+    } cases[] = {
+        {"C", false, true, "Splicebox - No Subject (PAUSED)"},
+        {"C", true, false, "Splicebox - Bob"},
+        {"C", true, true, "Splicebox - Bob (PAUSED)"},
+        {"es_ES.UTF-8", false, true, "Splicebox - Sin tema(EN PAUSA)"},
+        {"de_DE.UTF-8", false, true, "Splicebox - Kein Bezug (PAUSE)"},
+    };
+    for (const auto& c : cases) {
+        const ScopedLocale language(c.locale);
+        EXPECT_EQ(ComposeTitle("Splicebox", c.subject, c.paused, name), c.title);
+    }
+    EXPECT_EQ(nameQueries, 2) << "the name is asked for only with a subject";
     const auto failing = []() -> std::string { ThrowString("gone"); };
     EXPECT_EQ(ComposeTitle("Splicebox", true, true, failing), "");
-
-    for (const auto& [locale, title] :
-         {std::pair{"es_ES.UTF-8", "Splicebox - Sin tema(EN PAUSA)"},
-          std::pair{"de_DE.UTF-8", "Splicebox - Kein Bezug (PAUSE)"}}) {
-        const ScopedLocale language(locale);
-        EXPECT_EQ(ComposeTitle("Splicebox", false, true, name), title);
-    }
 }
 
 } // namespace

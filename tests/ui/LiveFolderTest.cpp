@@ -3,7 +3,6 @@
 #include <QPlainTextEdit>
 
 #include <functional>
-#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -73,31 +72,6 @@ TEST_F(LiveFolderTest, TheListFollowsTheFolderAndKeepsTheSelectedAgent) {
         EXPECT_EQ(Selected(), step.selected) << step.what;
         EXPECT_EQ(page->m_descriptionEdit->toPlainText(), "About " + step.selected) << step.what;
     }
-}
-
-TEST_F(LiveFolderTest, AThousandFilesMovedInAtOnceAreOneReload) {
-    Start();
-    const fs::path staging = environment.Root() / "staging";
-    fs::create_directory(staging);
-    QStringList names;
-    for (int i = 0; i < 1000; ++i) {
-        const std::string name = "agent" + std::to_string(1000 + i);
-        SaveAgentFile((staging / (name + ".kiv")).string(), {{name}});
-        names << QString::fromStdString(name);
-    }
-    std::vector<fs::path> staged;
-    for (const auto& entry : fs::directory_iterator(staging)) {
-        staged.push_back(entry.path());
-    }
-    std::thread mover([&] {
-        for (const auto& path : staged) {
-            fs::rename(path, Objects() / path.filename());
-        }
-    });
-    EXPECT_TRUE(WaitForNames(names));
-    mover.join();
-    QTest::qWait(4 * CLiveFolder::kQuietPeriod.count());
-    EXPECT_EQ(reloads, 1);
 }
 
 TEST_F(LiveFolderTest, AFileIsReadOnceCompleteAndADamagedOneIsReportedOnce) {
