@@ -71,25 +71,16 @@ public:
     using CBaseSheet::QueryPaused;
 };
 
-template <typename Use> auto WithAppletKey(Use use) {
+// Where a closed sheet stood and which page it showed.
+using Placement = std::pair<std::optional<QPoint>, std::optional<std::uint32_t>>;
+Placement StoredPlacement() {
     CRegistryKey key;
     key.CreateKey(RegistryRoot::CurrentUser, kAppletKey);
-    return use(key);
-}
-
-std::optional<QPoint> StoredLocation() {
-    return WithAppletKey([](CRegistryKey& key) {
-        std::int32_t x = 0;
-        std::int32_t y = 0;
-        return key.ReadPoint("Location", x, y) ? std::optional(QPoint(x, y)) : std::nullopt;
-    });
-}
-
-std::optional<std::uint32_t> StoredDword(const char* name) {
-    return WithAppletKey([&](CRegistryKey& key) {
-        std::uint32_t value = 0;
-        return key.ReadDword(name, value) ? std::optional(value) : std::nullopt;
-    });
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    std::uint32_t page = 0;
+    return {key.ReadPoint("Location", x, y) ? std::optional(QPoint(x, y)) : std::nullopt,
+            key.ReadDword("Page", page) ? std::optional(page) : std::nullopt};
 }
 
 QRect WorkArea(const QWidget& widget) {
@@ -165,6 +156,9 @@ TEST_F(BaseSheetTest, NotificationsAskTheGameAndFailedAnswersLeaveSensibleTitles
     m_game->failing = {kOwner};
     sheet->OnGameEvent8();
     EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Splicebox - No Subject (PAUSED)"));
+    m_environment.SetLocale("de_DE.UTF-8");
+    sheet->OnGameEvent8();
+    EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Splicebox - Kein Bezug (PAUSE)"));
 }
 
 TEST_F(BaseSheetTest, ClosingSavesThePlacementUnlessMinimisedAndSaysGoodbyeOnlyWhenNumbered) {
@@ -184,7 +178,7 @@ TEST_F(BaseSheetTest, ClosingSavesThePlacementUnlessMinimisedAndSaysGoodbyeOnlyW
     EXPECT_TRUE(minimised->WindowExists());
     QCoreApplication::processEvents();
     EXPECT_FALSE(minimised->WindowExists());
-    EXPECT_EQ(StoredLocation(), std::nullopt);
+    EXPECT_EQ(StoredPlacement(), Placement());
 
     // Closed on top where it was moved, it opens there again.
     auto unnumbered = ConnectedSheet();
@@ -198,8 +192,7 @@ TEST_F(BaseSheetTest, ClosingSavesThePlacementUnlessMinimisedAndSaysGoodbyeOnlyW
     EXPECT_EQ(destroyed, 1);
     EXPECT_FALSE(unnumbered->WindowExists() || m_game->connected);
     EXPECT_TRUE(m_game->macros.empty());
-    EXPECT_EQ(StoredLocation(), at);
-    EXPECT_EQ(StoredDword("Page"), 0u);
+    EXPECT_EQ(StoredPlacement(), (Placement{at, 0u}));
     auto numbered = ConnectedSheet();
     EXPECT_EQ(numbered->pos(), at);
     EXPECT_TRUE(numbered->m_onTopButton->isChecked());
@@ -213,7 +206,6 @@ TEST_F(BaseSheetTest, ClosingSavesThePlacementUnlessMinimisedAndSaysGoodbyeOnlyW
     m_game->macros.clear();
     numbered->close();
     EXPECT_EQ(m_game->macros, Macros{"inst,app: quit 7,endm"});
-    EXPECT_EQ(StoredDword("On Top"), 0u);
 
     // Without the game the sheet never shows and has nobody to say goodbye to.
     m_game->reachable = false;

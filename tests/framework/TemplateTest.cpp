@@ -8,9 +8,6 @@
 
 namespace {
 
-constexpr Language kLanguages[] = {Language::English, Language::German, Language::French,
-                                   Language::Italian, Language::Dutch,  Language::Spanish};
-
 const DialogControl* FindControl(const CDialogTemplate& dialog, const std::string& text) {
     for (const DialogControl& control : dialog.controls) {
         if (control.text == text) {
@@ -18,36 +15,6 @@ const DialogControl* FindControl(const CDialogTemplate& dialog, const std::strin
         }
     }
     return nullptr;
-}
-
-// A translation may change texts and sizes, never which controls there are.
-TEST(Templates, EveryLanguageKeepsTheEnglishControlsAndMenuCommands) {
-    for (int id : {129, 130, 132}) {
-        const CDialogTemplate english = LoadDialogTemplate(id, Language::English);
-        for (Language language : kLanguages) {
-            const CDialogTemplate dialog = LoadDialogTemplate(id, language);
-            ASSERT_EQ(dialog.controls.size(), english.controls.size()) << id;
-            EXPECT_EQ(dialog.pointSize, 8);
-            EXPECT_EQ(dialog.fontFace, "MS Sans Serif");
-            for (std::size_t i = 0; i < dialog.controls.size(); ++i) {
-                EXPECT_EQ(dialog.controls[i].id, english.controls[i].id) << id;
-                EXPECT_EQ(dialog.controls[i].kind, english.controls[i].kind) << id;
-                EXPECT_EQ(dialog.controls[i].styles, english.controls[i].styles) << id;
-            }
-        }
-    }
-    const CMenuTemplate english = LoadMenuTemplate(135, Language::English);
-    for (Language language : kLanguages) {
-        const CMenuTemplate menu = LoadMenuTemplate(135, language);
-        ASSERT_EQ(menu.popups.size(), 3u);
-        for (std::size_t p = 0; p < 3; ++p) {
-            ASSERT_EQ(menu.popups[p].items.size(), english.popups[p].items.size());
-            for (std::size_t i = 0; i < menu.popups[p].items.size(); ++i) {
-                EXPECT_EQ(menu.popups[p].items[i].commandId, english.popups[p].items[i].commandId);
-                EXPECT_EQ(menu.popups[p].items[i].grayed, english.popups[p].items[i].grayed);
-            }
-        }
-    }
 }
 
 TEST(Templates, ReadSizesStylesAndTextsOutsideAscii) {

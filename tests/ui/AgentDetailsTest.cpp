@@ -1,7 +1,6 @@
 #include "ui/AgentDetails.h"
 #include "ui/DetailsText.h"
 
-#include "framework/DibBitmap.h"
 #include "tests/support/ScopedLocale.h"
 #include "tests/ui/SheetFixture.h"
 
@@ -59,26 +58,6 @@ TEST(AgentDetails, PictureIsCentredAndTheActionsOpenOnlyForWhatTheAgentAllows) {
     agent = MakeAgent({"Ball", 65534});
     agent.m_removeScript.clear();
     EXPECT_EQ(controls(&agent), std::tuple("65534", true, false));
-}
-
-TEST(AgentDetails, PaintingClearsToBlackAndDimsOnlyTheOpaquePixels) {
-    const CAgent agent = MakeAgent({"Ball"});
-    CDibBitmap canvas;
-    canvas.Create(40, 30, kDib24);
-    canvas.FillRect(0, 0, 40, 30, 0x0000FF);
-
-    PaintAgentPicture(canvas, agent, {10, 10, false, std::nullopt});
-    // Old contents are cleared; the transparent frame leaves black.
-    EXPECT_EQ(CanvasPixel(canvas, 9, 9), (Rgb{0, 0, 0}));
-    EXPECT_EQ(CanvasPixel(canvas, 10, 10), (Rgb{0, 0, 0}));
-    EXPECT_EQ(CanvasPixel(canvas, 11, 11), (Rgb{127, 127, 127}));
-    PaintAgentPicture(canvas, agent, {10, 10, true, std::nullopt});
-    EXPECT_EQ(CanvasPixel(canvas, 11, 11), (Rgb{255, 255, 255}));
-
-    CAgent blank = MakeAgent({"Blank"});
-    blank.m_picture = CAgentPicture();
-    PaintAgentPicture(canvas, blank, {10, 10, true, std::nullopt});
-    EXPECT_EQ(CanvasPixel(canvas, 11, 11), (Rgb{0, 0, 0}));
 }
 
 } // namespace

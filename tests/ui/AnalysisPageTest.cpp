@@ -54,35 +54,4 @@ TEST_F(SheetTest, SelectingAnAgentShowsItsAnalysisWithPictures) {
     EXPECT_EQ(AnalysedFile(tree), "File \"alpha.kiv\"");
 }
 
-// Only the highlighted entry counts as selected: the list's current row, which
-// the keyboard focus moves over, selects nothing by itself.
-TEST_F(SheetTest, OnlyTheHighlightedEntryIsSelectedAndAnalysed) {
-    AddObjectsFile("kite.kiv", {{"Giant Kite"}});
-    AddObjectsFile("owl.kiv", {{"Owl"}});
-    StartSheet();
-    sheet->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet.get()));
-    OpenAnalysisPage(*sheet);
-    CHScrollListBox& list = *sheet->m_analysisPage.m_agentList;
-    const struct {
-        const char* action;
-        std::function<void()> act;
-        int selection;
-        QString analysed;
-    } steps[] = {
-        {"tab into the list", [&] { list.setFocus(Qt::TabFocusReason); }, -1, ""},
-        {"space", [&] { QTest::keyClick(&list, Qt::Key_Space); }, 0, "File \"kite.kiv\""},
-        {"arrow down", [&] { QTest::keyClick(&list, Qt::Key_Down); }, 1, "File \"owl.kiv\""},
-        {"control and space", [&] { QTest::keyClick(&list, Qt::Key_Space, Qt::ControlModifier); },
-         -1, ""},
-        {"select by program", [&] { list.SetCurSel(0); }, 0, ""},
-        {"unselect by program", [&] { list.SetCurSel(-1); }, -1, ""},
-    };
-    for (const auto& step : steps) {
-        step.act();
-        EXPECT_EQ(list.GetCurSel(), step.selection) << step.action;
-        EXPECT_EQ(AnalysedFile(*sheet->m_analysisPage.m_resultsTree), step.analysed) << step.action;
-    }
-}
-
 } // namespace
