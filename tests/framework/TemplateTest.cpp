@@ -4,18 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace {
-
-const DialogControl* FindControl(const CDialogTemplate& dialog, const std::string& text) {
-    for (const DialogControl& control : dialog.controls) {
-        if (control.text == text) {
-            return &control;
-        }
-    }
-    return nullptr;
-}
 
 TEST(Templates, ReadSizesStylesAndTextsOutsideAscii) {
     const CDialogTemplate agents = LoadDialogTemplate(130, Language::English);
@@ -30,8 +22,10 @@ TEST(Templates, ReadSizesStylesAndTextsOutsideAscii) {
     EXPECT_EQ(agents.controls[5].styles, kStyleBorder | kStyleHidden);
     EXPECT_EQ(LoadDialogTemplate(129, Language::German).height, 209);
     const CDialogTemplate frenchAgents = LoadDialogTemplate(130, Language::French);
-    const DialogControl* french = FindControl(frenchAgents, "Quantité restante :");
-    ASSERT_NE(french, nullptr);
+    const auto french = std::find_if(
+        frenchAgents.controls.begin(), frenchAgents.controls.end(),
+        [](const DialogControl& control) { return control.text == "Quantité restante :"; });
+    ASSERT_NE(french, frenchAgents.controls.end());
     EXPECT_EQ(french->id, 1015);
     const CDialogTemplate analysis = LoadDialogTemplate(132, Language::Spanish);
     EXPECT_EQ(analysis.caption, "Análisis");
