@@ -167,6 +167,9 @@ TEST_F(BaseSheetTest, ClosingSavesThePlacementUnlessMinimisedAndSaysGoodbyeOnlyW
     const QRect close = minimised->m_closeButton->geometry();
     const QSize client = minimised->m_closeButton->parentWidget()->size();
     EXPECT_EQ(close, QRect(client.width() - 81, client.height() - 28, 74, 22));
+    EXPECT_EQ((QStringList{minimised->m_closeButton->text(), minimised->m_hideButton->text(),
+                           minimised->m_onTopButton->text()}),
+              (QStringList{"Close", "Hide", "Keep on top"}));
     minimised->OnCommand(kHideCommand);
     EXPECT_TRUE(minimised->isMinimized());
     minimised->m_closeButton->move(0, 0);
