@@ -2,7 +2,6 @@
 #include "app/MessageBox.h"
 #include "app/RegistryKey.h"
 #include "framework/widgets/BasePage.h"
-#include "tests/framework/FakeTransport.h"
 #include "tests/support/BitmapFile.h"
 #include "tests/support/GameEnvironment.h"
 
@@ -15,8 +14,9 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
+#include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -28,37 +28,59 @@ const std::string kPause = "dde: putv paus";
 const std::string kName = "dde: getb cnam";
 using Macros = std::vector<std::string>;
 
+// The game's side of the macro channel: answers from a table, records every
+// macro, and refuses to connect or to answer on request. Shared, so that the
+// test keeps it after the link took the transport.
+struct FakeGame {
+    bool reachable = true;
+    bool connected = false;
+    std::map<std::string, std::string> replies{{kOwner, "0"}, {kPause, "0"}, {kName, "Bob"}};
+    std::set<std::string> failing;
+    Macros macros;
+};
+
+class CFakeTransport : public IMacroTransport {
+public:
+    explicit CFakeTransport(std::shared_ptr<FakeGame> game) : m_game(std::move(game)) {}
+
+    bool Connect() override { return m_game->connected = m_game->reachable; }
+    void Disconnect() override { m_game->connected = false; }
+    bool IsConnected() const override { return m_game->connected; }
+    MacroCallResult Call(std::string_view macro) override {
+        const std::string& text = m_game->macros.emplace_back(macro);
+        if (m_game->failing.contains(text)) {
+            return {};
+        }
+        const auto found = m_game->replies.find(text);
+        return {true, true, found != m_game->replies.end() ? found->second : ""};
+    }
+
+private:
+    std::shared_ptr<FakeGame> m_game;
+};
+
 // Opens the protected steps for the tests.
 class CTestSheet : public CBaseSheet {
 public:
-    explicit CTestSheet(std::shared_ptr<FakeGameRecord> record)
+    explicit CTestSheet(std::shared_ptr<FakeGame> game)
         : CBaseSheet("Splicebox", nullptr, "Splicebox", "1.0",
-                     std::make_unique<CFakeTransport>(std::move(record)),
+                     std::make_unique<CFakeTransport>(std::move(game)),
                      [](std::chrono::milliseconds) {}) {
         AddPage(new CBasePage(129, 0));
     }
     using CBaseSheet::QueryPaused;
 };
 
-template <typename Use> auto WithAppletKey(Use use) {
+// Where a closed sheet stood and which page it showed.
+using Placement = std::pair<std::optional<QPoint>, std::optional<std::uint32_t>>;
+Placement StoredPlacement() {
     CRegistryKey key;
     key.CreateKey(RegistryRoot::CurrentUser, kAppletKey);
-    return use(key);
-}
-
-std::optional<QPoint> StoredLocation() {
-    return WithAppletKey([](CRegistryKey& key) {
-        std::int32_t x = 0;
-        std::int32_t y = 0;
-        return key.ReadPoint("Location", x, y) ? std::optional(QPoint(x, y)) : std::nullopt;
-    });
-}
-
-std::optional<std::uint32_t> StoredDword(const char* name) {
-    return WithAppletKey([&](CRegistryKey& key) {
-        std::uint32_t value = 0;
-        return key.ReadDword(name, value) ? std::optional(value) : std::nullopt;
-    });
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    std::uint32_t page = 0;
+    return {key.ReadPoint("Location", x, y) ? std::optional(QPoint(x, y)) : std::nullopt,
+            key.ReadDword("Page", page) ? std::optional(page) : std::nullopt};
 }
 
 QRect WorkArea(const QWidget& widget) {
@@ -67,55 +89,35 @@ QRect WorkArea(const QWidget& widget) {
 
 class BaseSheetTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_game = m_environment.InstallGame();
-        std::ofstream(m_game / "Applet Data" / "wallpaper.bmp", std::ios::binary)
-            << SolidBitmapFile(64, 32, 0x00808080);
-        m_record->replies = {{kOwner, "0"}, {kPause, "0"}, {kName, "Bob"}};
+    BaseSheetTest() : m_folder(m_environment.InstallGame()) {
+        m_environment.Root().Write(m_folder / "Applet Data" / "wallpaper.bmp",
+                                   SolidBitmapFile(64, 32, 0x00808080));
     }
 
     // Created, and the queued connection to the game run.
     std::unique_ptr<CTestSheet> ConnectedSheet() {
-        auto sheet = std::make_unique<CTestSheet>(m_record);
+        auto sheet = std::make_unique<CTestSheet>(m_game);
         EXPECT_TRUE(sheet->Create());
         QCoreApplication::processEvents();
         return sheet;
     }
 
     GameEnvironment m_environment;
-    std::filesystem::path m_game;
-    std::shared_ptr<FakeGameRecord> m_record = std::make_shared<FakeGameRecord>();
+    std::filesystem::path m_folder;
+    std::shared_ptr<FakeGame> m_game = std::make_shared<FakeGame>();
 };
 
-TEST_F(BaseSheetTest, StaysHiddenUntilTheGameAnswersThenShowsItsStateAndControls) {
-    CTestSheet sheet(m_record);
-    ASSERT_TRUE(sheet.Create());
-    EXPECT_FALSE(sheet.isVisible());
-    EXPECT_TRUE(m_record->macros.empty());
-    EXPECT_EQ(std::filesystem::current_path(), std::filesystem::canonical(m_game));
-
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(sheet.isVisible());
-    EXPECT_EQ(m_record->macros, (Macros{kOwner, kPause}));
-    EXPECT_EQ(sheet.windowTitle(), QStringLiteral("Splicebox - No Subject"));
-    // First run: the top-left corner of the work area.
-    EXPECT_EQ(sheet.pos(), WorkArea(sheet).topLeft());
-    const QSize client = sheet.m_closeButton->parentWidget()->size();
-    EXPECT_EQ(sheet.m_closeButton->geometry(),
-              QRect(client.width() - 81, client.height() - 28, 74, 22));
-    EXPECT_EQ((QStringList{sheet.m_closeButton->text(), sheet.m_hideButton->text(),
-                           sheet.m_onTopButton->text()}),
-              (QStringList{"Close", "Hide", "Keep on top"}));
-    // The page and the 32-pixel strip of controls below it.
-    EXPECT_GE(client.height() - 32, sheet.GetPage(0)->height());
-    EXPECT_TRUE(sheet.GetPage(0)->HasWindow());
-}
-
 TEST_F(BaseSheetTest, NotificationsAskTheGameAndFailedAnswersLeaveSensibleTitles) {
-    m_record->replies[kOwner] = "1";
-    auto sheet = ConnectedSheet();
+    m_game->replies[kOwner] = "1";
+    auto sheet = std::make_unique<CTestSheet>(m_game);
+    ASSERT_TRUE(sheet->Create());
+    EXPECT_EQ(std::filesystem::current_path(), std::filesystem::canonical(m_folder));
+    EXPECT_TRUE(m_game->macros.empty() && !sheet->isVisible()) << "before the game answered";
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(sheet->isVisible());
+    EXPECT_EQ(m_game->macros, (Macros{kOwner, kPause, kName}));
     EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Splicebox - Bob"));
-    m_record->macros.clear();
+    m_game->macros.clear();
 
     const struct {
         std::uint32_t message;
@@ -129,122 +131,107 @@ TEST_F(BaseSheetTest, NotificationsAskTheGameAndFailedAnswersLeaveSensibleTitles
         {0x00000702, "0", "Splicebox - No Subject (PAUSED)", {kOwner}},
         {0xFF000A02, "0", "Splicebox - No Subject", {}},
     };
-    m_record->replies[kName] = "Alice";
+    m_game->replies[kName] = "Alice";
     for (const auto& step : steps) {
-        m_record->replies[kOwner] = step.owner;
+        m_game->replies[kOwner] = step.owner;
         sheet->DispatchNotification(step.message);
         EXPECT_EQ(sheet->windowTitle().toStdString(), step.title);
-        EXPECT_EQ(m_record->macros, step.asked) << step.title;
-        m_record->macros.clear();
+        EXPECT_EQ(m_game->macros, step.asked) << step.title;
+        m_game->macros.clear();
     }
     EXPECT_EQ(sheet->m_appletNumber, 5);
 
     // A failed pause query keeps the state; a failed name empties the title;
     // a failed subject query means no subject.
-    m_record->replies[kPause] = "1";
+    m_game->replies[kPause] = "1";
     sheet->QueryPaused();
-    m_record->failing = {kPause};
-    m_record->replies[kPause] = "0";
+    m_game->failing = {kPause};
+    m_game->replies[kPause] = "0";
     sheet->QueryPaused();
     EXPECT_TRUE(sheet->m_paused);
-    m_record->replies[kOwner] = "1";
-    m_record->failing = {kName};
+    m_game->replies[kOwner] = "1";
+    m_game->failing = {kName};
     sheet->OnGameEvent6();
     EXPECT_EQ(sheet->windowTitle(), QString());
-    m_record->failing = {kOwner};
+    m_game->failing = {kOwner};
     sheet->OnGameEvent8();
     EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Splicebox - No Subject (PAUSED)"));
+    m_environment.SetLocale("de_DE.UTF-8");
+    sheet->OnGameEvent8();
+    EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Splicebox - Kein Bezug (PAUSE)"));
 }
 
-TEST_F(BaseSheetTest, ClosingSendsTheQuitMacroOnlyWhenNumberedAndSavesPlacement) {
+TEST_F(BaseSheetTest, ClosingSavesThePlacementUnlessMinimisedAndSaysGoodbyeOnlyWhenNumbered) {
+    auto minimised = ConnectedSheet();
+    EXPECT_EQ(minimised->pos(), WorkArea(*minimised).topLeft()) << "the first run";
+    const QRect close = minimised->m_closeButton->geometry();
+    const QSize client = minimised->m_closeButton->parentWidget()->size();
+    EXPECT_EQ(close, QRect(client.width() - 81, client.height() - 28, 74, 22));
+    EXPECT_EQ((QStringList{minimised->m_closeButton->text(), minimised->m_hideButton->text(),
+                           minimised->m_onTopButton->text()}),
+              (QStringList{"Close", "Hide", "Keep on top"}));
+    minimised->OnCommand(kHideCommand);
+    EXPECT_TRUE(minimised->isMinimized());
+    minimised->m_closeButton->move(0, 0);
+    minimised->showNormal();
+    EXPECT_EQ(minimised->m_closeButton->geometry(), close) << "restored controls";
+    minimised->OnHide();
+    // The Close button closes once the events run, as a posted close does.
+    minimised->m_closeButton->click();
+    EXPECT_TRUE(minimised->WindowExists());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(minimised->WindowExists());
+    EXPECT_EQ(StoredPlacement(), Placement());
+
+    // Closed on top where it was moved, it opens there again.
     auto unnumbered = ConnectedSheet();
     unnumbered->move(WorkArea(*unnumbered).topLeft() + QPoint(40, 30));
+    unnumbered->m_onTopButton->click();
     const QPoint at = unnumbered->pos();
     int destroyed = 0;
     QObject::connect(unnumbered.get(), &CBaseSheet::WindowDestroyed, [&] { ++destroyed; });
+    m_game->macros.clear();
     unnumbered->close();
     EXPECT_EQ(destroyed, 1);
-    EXPECT_FALSE(unnumbered->WindowExists());
-    EXPECT_FALSE(m_record->connected);
-    EXPECT_EQ(m_record->macros, (Macros{kOwner, kPause}));
-    EXPECT_EQ(StoredLocation(), at);
-    EXPECT_EQ(StoredDword("On Top"), 0u);
-    EXPECT_EQ(StoredDword("Page"), 0u);
-
+    EXPECT_FALSE(unnumbered->WindowExists() || m_game->connected);
+    EXPECT_TRUE(m_game->macros.empty());
+    EXPECT_EQ(StoredPlacement(), (Placement{at, 0u}));
     auto numbered = ConnectedSheet();
+    EXPECT_EQ(numbered->pos(), at);
+    EXPECT_TRUE(numbered->m_onTopButton->isChecked());
+    EXPECT_TRUE(numbered->windowFlags() & Qt::WindowStaysOnTopHint);
+    // Unticking the box takes the sheet out of the top band where it stands.
+    numbered->m_onTopButton->click();
+    EXPECT_FALSE(numbered->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(numbered->pos(), at);
+    EXPECT_TRUE(numbered->isVisible());
     numbered->DispatchNotification(0x00070301);
-    m_record->macros.clear();
+    m_game->macros.clear();
     numbered->close();
-    EXPECT_EQ(m_record->macros, Macros{"inst,app: quit 7,endm"});
+    EXPECT_EQ(m_game->macros, Macros{"inst,app: quit 7,endm"});
 
     // Without the game the sheet never shows and has nobody to say goodbye to.
-    m_record->reachable = false;
+    m_game->reachable = false;
     auto alone = ConnectedSheet();
     EXPECT_FALSE(alone->isVisible());
     alone->DispatchNotification(0x00040301);
-    m_record->macros.clear();
+    m_game->macros.clear();
     alone->close();
-    EXPECT_TRUE(m_record->macros.empty());
-    m_record->reachable = true;
+    EXPECT_TRUE(m_game->macros.empty());
 
     // A game that stopped answering does not hold the close up.
+    m_game->reachable = true;
     auto orphaned = ConnectedSheet();
     orphaned->DispatchNotification(0x00090301);
-    m_record->failing = {"inst,app: quit 9,endm"};
+    m_game->failing = {"inst,app: quit 9,endm"};
     orphaned->close();
     EXPECT_FALSE(orphaned->WindowExists());
-}
-
-TEST_F(BaseSheetTest, AMinimisedSheetRestoresItsControlsAndAMinimisedCloseSavesNothing) {
-    auto sheet = ConnectedSheet();
-    const QRect close = sheet->m_closeButton->geometry();
-    sheet->OnCommand(kHideCommand);
-    EXPECT_TRUE(sheet->isMinimized());
-    sheet->m_closeButton->move(0, 0);
-    sheet->showNormal();
-    EXPECT_EQ(sheet->m_closeButton->geometry(), close);
-
-    sheet->OnHide();
-    // The Close button closes once the events run, as a posted close does.
-    sheet->m_closeButton->click();
-    EXPECT_TRUE(sheet->WindowExists());
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(sheet->WindowExists());
-    EXPECT_EQ(StoredLocation(), std::nullopt);
-}
-
-TEST_F(BaseSheetTest, RestoredPlacementIsClampedIntoTheWorkAreaWithKeepOnTop) {
-    WithAppletKey([](CRegistryKey& key) {
-        key.WritePoint("Location", 5000, 5000);
-        key.WriteDword("On Top", 1);
-    });
-    auto sheet = ConnectedSheet();
-    const QRect work = WorkArea(*sheet);
-    const QSize size = sheet->frameGeometry().size();
-    EXPECT_EQ(sheet->pos(),
-              QPoint(work.right() + 1 - size.width() + 1, work.bottom() + 1 - size.height() + 1));
-    EXPECT_TRUE(sheet->m_onTopButton->isChecked());
-    EXPECT_TRUE(sheet->windowFlags() & Qt::WindowStaysOnTopHint);
-
-    // Unticking the box takes the sheet out of the top band where it stands.
-    const QPoint at = sheet->pos();
-    sheet->m_onTopButton->click();
-    EXPECT_FALSE(sheet->m_onTop);
-    EXPECT_FALSE(sheet->windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_EQ(sheet->pos(), at);
-    EXPECT_TRUE(sheet->isVisible());
-    sheet->close();
-
-    WithAppletKey([](CRegistryKey& key) { key.WritePoint("Location", -50, -20); });
-    auto second = ConnectedSheet();
-    EXPECT_EQ(second->pos(), WorkArea(*second).topLeft());
-    EXPECT_FALSE(second->windowFlags() & Qt::WindowStaysOnTopHint);
 }
 
 std::vector<std::pair<std::string, MessageKind>> g_messages;
 
 TEST_F(BaseSheetTest, AboutAndAppletMenusAnswerAndOtherCommandsDoNot) {
-    CTestSheet sheet(m_record);
+    CTestSheet sheet(m_game);
     EXPECT_TRUE(sheet.AppletMenusAllowed());
     CRegistryKey gameKey;
     gameKey.OpenKey(RegistryRoot::CurrentUser, kGameKeyPath);
@@ -265,20 +252,20 @@ TEST_F(BaseSheetTest, AboutAndAppletMenusAnswerAndOtherCommandsDoNot) {
 }
 
 TEST_F(BaseSheetTest, CreationFailsWithAMessageWithoutTheGameFolderOrTheWallpaper) {
-    const std::filesystem::path wallpaper = m_game / "Applet Data" / "wallpaper.bmp";
+    const std::filesystem::path wallpaper = m_folder / "Applet Data" / "wallpaper.bmp";
     const std::pair<std::filesystem::path, std::string> cases[] = {
         {wallpaper, "Splicebox: Error reading from file \"" + wallpaper.string() + "\"\n"},
-        {m_game, "Splicebox: Error changing to directory \"" + m_game.string() + "/\"\n"}};
+        {m_folder, "Splicebox: Error changing to directory \"" + m_folder.string() + "/\"\n"}};
     for (const auto& [removed, message] : cases) {
         SCOPED_TRACE(removed);
         std::filesystem::remove_all(removed);
-        CTestSheet sheet(m_record);
+        CTestSheet sheet(m_game);
         testing::internal::CaptureStderr();
         EXPECT_FALSE(sheet.Create());
         EXPECT_EQ(testing::internal::GetCapturedStderr(), message);
         EXPECT_FALSE(sheet.WindowExists());
         QCoreApplication::processEvents();
-        EXPECT_TRUE(m_record->macros.empty());
+        EXPECT_TRUE(m_game->macros.empty());
     }
 }
 

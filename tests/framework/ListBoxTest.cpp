@@ -55,6 +55,16 @@ TEST(HScrollListBox, EveryChangeKeepsTheExtentAtTheWidestLine) {
     EXPECT_EQ(fontless.GetTextWidth(QStringLiteral("abc")), 0);
     fontless.DeleteString(0);
     EXPECT_EQ(fontless.GetHorizontalExtent(), 0);
+
+    // The scroll bar reaches the widest line.
+    list.resize(80, 100);
+    list.show();
+    list.AddString(QString(60, QChar('W')));
+    ASSERT_GT(list.GetHorizontalExtent(), list.viewport()->width());
+    EXPECT_EQ(list.horizontalScrollBar()->maximum(),
+              list.GetHorizontalExtent() - list.viewport()->width());
+    list.ResetContent();
+    EXPECT_EQ(list.horizontalScrollBar()->maximum(), 0);
 }
 
 TEST(HScrollListBox, SortsIgnoringCaseAndSetContentEndsAsAddingEachEntryDoes) {
@@ -102,18 +112,6 @@ TEST(HScrollListBox, SortsIgnoringCaseAndSetContentEndsAsAddingEachEntryDoes) {
     fontless.SetHasFont(false);
     fontless.SetContent(entries);
     EXPECT_EQ(fontless.GetHorizontalExtent(), 0);
-}
-
-TEST(HScrollListBox, ScrollBarReachesTheWidestLine) {
-    CHScrollListBox list;
-    list.resize(80, 100);
-    list.show();
-    list.AddString(QString(60, QChar('W')));
-    const int extent = list.GetHorizontalExtent();
-    ASSERT_GT(extent, list.viewport()->width());
-    EXPECT_EQ(list.horizontalScrollBar()->maximum(), extent - list.viewport()->width());
-    list.ResetContent();
-    EXPECT_EQ(list.horizontalScrollBar()->maximum(), 0);
 }
 
 TEST(HScrollListBox, DirListsMatchingNamesAndWidens) {

@@ -1,7 +1,6 @@
 #include "ui/AgentDetails.h"
 #include "ui/DetailsText.h"
 
-#include "framework/DibBitmap.h"
 #include "tests/support/ScopedLocale.h"
 #include "tests/ui/SheetFixture.h"
 
@@ -34,21 +33,7 @@ TEST(AgentDetails, WaitAndQuantityTextsInTheUsersLanguage) {
     EXPECT_EQ(FormatWaitText(172800), "2 Tag(e)");
 }
 
-TEST(AgentDetails, NothingSelectedOrNoRemovalScriptClosesTheActions) {
-    const ScopedClock clock(kNow);
-    const DetailsControls none = DescribeControls(nullptr);
-    EXPECT_EQ(none.quantityText, "");
-    EXPECT_FALSE(none.injectEnabled || none.removeEnabled);
-
-    CAgent agent = MakeAgent({"Ball", 65534});
-    agent.m_removeScript.clear();
-    const DetailsControls controls = DescribeControls(&agent);
-    EXPECT_EQ(controls.quantityText, "65534");
-    EXPECT_TRUE(controls.injectEnabled);
-    EXPECT_FALSE(controls.removeEnabled);
-}
-
-TEST(AgentDetails, PictureIsCentredAndCarriesTheWaitUnlessAvailable) {
+TEST(AgentDetails, PictureIsCentredAndTheActionsOpenOnlyForWhatTheAgentAllows) {
     const ScopedClock clock(kNow);
     CAgent agent = MakeAgent({"Ball", 5, 3600});
     const auto describe = [&](int width, int height) {
@@ -64,26 +49,15 @@ TEST(AgentDetails, PictureIsCentredAndCarriesTheWaitUnlessAvailable) {
     agent.m_quantity = 0;
     agent.m_lastUsed = kNow - 7200;
     EXPECT_EQ(describe(41, 31), (Picture{10, 10, false, "0"}));
-}
 
-TEST(AgentDetails, PaintingClearsToBlackAndDimsOnlyTheOpaquePixels) {
-    const CAgent agent = MakeAgent({"Ball"});
-    CDibBitmap canvas;
-    canvas.Create(40, 30, kDib24);
-    canvas.FillRect(0, 0, 40, 30, 0x0000FF);
-
-    PaintAgentPicture(canvas, agent, {10, 10, false, std::nullopt});
-    // Old contents are cleared; the transparent frame leaves black.
-    EXPECT_EQ(CanvasPixel(canvas, 9, 9), (Rgb{0, 0, 0}));
-    EXPECT_EQ(CanvasPixel(canvas, 10, 10), (Rgb{0, 0, 0}));
-    EXPECT_EQ(CanvasPixel(canvas, 11, 11), (Rgb{127, 127, 127}));
-    PaintAgentPicture(canvas, agent, {10, 10, true, std::nullopt});
-    EXPECT_EQ(CanvasPixel(canvas, 11, 11), (Rgb{255, 255, 255}));
-
-    CAgent blank = MakeAgent({"Blank"});
-    blank.m_picture = CAgentPicture();
-    PaintAgentPicture(canvas, blank, {10, 10, true, std::nullopt});
-    EXPECT_EQ(CanvasPixel(canvas, 11, 11), (Rgb{0, 0, 0}));
+    const auto controls = [](const CAgent* shown) {
+        const DetailsControls c = DescribeControls(shown);
+        return std::tuple(c.quantityText, c.injectEnabled, c.removeEnabled);
+    };
+    EXPECT_EQ(controls(nullptr), std::tuple("", false, false));
+    agent = MakeAgent({"Ball", 65534});
+    agent.m_removeScript.clear();
+    EXPECT_EQ(controls(&agent), std::tuple("65534", true, false));
 }
 
 } // namespace

@@ -1,8 +1,6 @@
 #include "tests/support/ChemicalList.h"
 #include "tests/ui/SheetFixture.h"
 
-#include <QLabel>
-#include <QPushButton>
 #include <QTreeWidget>
 
 #include <functional>
@@ -18,14 +16,8 @@ QString AnalysedFile(const QTreeWidget& tree) {
     return tree.topLevelItemCount() > 0 ? tree.topLevelItem(0)->child(0)->text(0) : QString();
 }
 
-TEST_F(SheetTest, WithoutAgentsOrChemicalsBothPagesStayEmptyAndTheListIsMissedOnce) {
+TEST_F(SheetTest, WithoutChemicalsTheAnalysisPageStaysEmptyAndTheListIsMissedOnce) {
     StartSheet();
-    const CInjectorPage& agents = ShowAgentsPage();
-    EXPECT_EQ(agents.m_agentList->GetCount(), 0);
-    EXPECT_EQ(agents.m_selected, -1);
-    EXPECT_EQ(agents.m_quantityText->text(), "");
-    EXPECT_FALSE(agents.m_injectButton->isEnabled() || agents.m_removeButton->isEnabled());
-
     EXPECT_EQ(OpenAnalysisPage(*sheet), "Splicebox: Error loading chemical list\n");
     EXPECT_EQ(sheet->m_analysisPage.m_agentList->GetCount(), 0);
     EXPECT_EQ(sheet->m_analysisPage.m_resultsTree->topLevelItemCount(), 0);
@@ -60,37 +52,6 @@ TEST_F(SheetTest, SelectingAnAgentShowsItsAnalysisWithPictures) {
 
     ClickEntry(*page.m_agentList, "alpha");
     EXPECT_EQ(AnalysedFile(tree), "File \"alpha.kiv\"");
-}
-
-// Only the highlighted entry counts as selected: the list's current row, which
-// the keyboard focus moves over, selects nothing by itself.
-TEST_F(SheetTest, OnlyTheHighlightedEntryIsSelectedAndAnalysed) {
-    AddObjectsFile("kite.kiv", {{"Giant Kite"}});
-    AddObjectsFile("owl.kiv", {{"Owl"}});
-    StartSheet();
-    sheet->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet.get()));
-    OpenAnalysisPage(*sheet);
-    CHScrollListBox& list = *sheet->m_analysisPage.m_agentList;
-    const struct {
-        const char* action;
-        std::function<void()> act;
-        int selection;
-        QString analysed;
-    } steps[] = {
-        {"tab into the list", [&] { list.setFocus(Qt::TabFocusReason); }, -1, ""},
-        {"space", [&] { QTest::keyClick(&list, Qt::Key_Space); }, 0, "File \"kite.kiv\""},
-        {"arrow down", [&] { QTest::keyClick(&list, Qt::Key_Down); }, 1, "File \"owl.kiv\""},
-        {"control and space", [&] { QTest::keyClick(&list, Qt::Key_Space, Qt::ControlModifier); },
-         -1, ""},
-        {"select by program", [&] { list.SetCurSel(0); }, 0, ""},
-        {"unselect by program", [&] { list.SetCurSel(-1); }, -1, ""},
-    };
-    for (const auto& step : steps) {
-        step.act();
-        EXPECT_EQ(list.GetCurSel(), step.selection) << step.action;
-        EXPECT_EQ(AnalysedFile(*sheet->m_analysisPage.m_resultsTree), step.analysed) << step.action;
-    }
 }
 
 } // namespace

@@ -7,16 +7,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
-
-namespace fs = std::filesystem;
 
 namespace {
 
 // The sheet's side of a drop, over a real catalogue and a real folder.
 class CatalogueTarget : public IDropTarget {
 public:
-    explicit CatalogueTarget(const fs::path& objects) : m_objects(objects.string() + "/") {}
+    explicit CatalogueTarget(const TempDir& root) : m_objects((root / "Objects/").string()) {}
 
     std::string ObjectsDirectory() override { return m_objects; }
     void AddAgentFile(const std::string& path) override { catalogue.AddFile(path); }
@@ -30,68 +29,57 @@ private:
     std::string m_objects;
 };
 
-class DroppedFilesTest : public ::testing::Test {
-protected:
-    DroppedFilesTest() {
-        fs::create_directories(root / "Objects");
-        fs::create_directories(root / "Desktop");
-    }
-
-    std::string Drop(const std::vector<std::string>& names) {
-        std::vector<std::string> paths;
-        for (const auto& name : names) {
-            paths.push_back((root / name).string());
-        }
+TEST(DroppedFiles, TakenUpToTheFirstFileThatCannotBeMovedNeverReplacingOne) {
+    const ScopedLocale english("C");
+    TempDir root;
+    CatalogueTarget target(root);
+    const auto path = [&](const char* name) { return (root / name).string(); };
+    const auto drop = [&](const std::vector<const char*>& names) {
+        std::vector<std::string> paths(names.size());
+        std::transform(names.begin(), names.end(), paths.begin(), path);
         ::testing::internal::CaptureStderr();
         ProcessDroppedFiles(paths, target);
         return ::testing::internal::GetCapturedStderr();
-    }
-    std::string Path(const char* name) const { return (root / name).string(); }
-
-    const ScopedLocale english{"C"};
-    TempDir root;
-    CatalogueTarget target{root / "Objects"};
-};
-
-TEST_F(DroppedFilesTest, AnExistingDestinationIsNeverReplacedNorItsSourceDeleted) {
+    };
     root.Write("Desktop/Toy.kiv", "new");
     root.Write("Objects/Toy.kiv", "old");
-    root.Write("Objects/Own.kiv", "own");
-    for (const char* name : {"Desktop/Toy.kiv", "Objects/Own.kiv"}) {
-        EXPECT_EQ(Drop({name}), "Splicebox: Error reading from file \"" + Path(name) + "\"\n");
-    }
-    EXPECT_EQ(root.Read("Desktop/Toy.kiv"), "new");
-    EXPECT_EQ(root.Read("Objects/Toy.kiv"), "old");
-    EXPECT_EQ(root.Read("Objects/Own.kiv"), "own");
-    EXPECT_TRUE(target.catalogue.m_files.empty());
-    EXPECT_EQ(target.calls, "refresh activate refresh activate ");
-}
-
-TEST_F(DroppedFilesTest, TheFirstFileThatCannotBeTakenEndsTheDrop) {
-    SaveAgentFile(Path("Desktop/One.kiv"), {{"One"}});
+    SaveAgentFile(path("Desktop/One.kiv"), {{"One"}});
     root.Write("Desktop/notes.txt", "notes");
-    SaveAgentFile(Path("Desktop/Three.kiv"), {{"Three"}});
-    EXPECT_EQ(Drop({"Desktop/One.kiv", "Desktop/notes.txt", "Desktop/Three.kiv"}),
-              "Splicebox: Error: \"" + Path("Desktop/notes.txt") +
-                  "\" is not a Mirewalk 2 Kiv file\n");
-    const std::pair<const char*, bool> files[] = {
-        {"Objects/One.kiv", true},    {"Desktop/One.kiv", false},  {"Desktop/notes.txt", true},
-        {"Objects/notes.txt", false}, {"Desktop/Three.kiv", true}, {"Objects/Three.kiv", false}};
-    for (const auto& [name, exists] : files) {
-        EXPECT_EQ(fs::exists(root / name), exists) << name;
+    SaveAgentFile(path("Desktop/Three.kiv"), {{"Three"}});
+    root.Write("Desktop/Broken.kiv", "not an agent file");
+
+    // A file of the same name, or the destination itself, is never replaced.
+    for (const char* name : {"Desktop/Toy.kiv", "Objects/Toy.kiv"}) {
+        EXPECT_EQ(drop({name}), "Splicebox: Error reading from file \"" + path(name) + "\"\n");
     }
+    EXPECT_EQ(drop({"Desktop/One.kiv", "Desktop/notes.txt", "Desktop/Three.kiv"}),
+              "Splicebox: Error: \"" + path("Desktop/notes.txt") +
+                  "\" is not a Mirewalk 2 Kiv file\n");
+    // A file the catalogue refuses stays copied, and its source is kept.
+    const std::string refused = drop({"Desktop/Broken.kiv"});
+    EXPECT_EQ(refused.rfind("Splicebox: ", 0), 0u) << refused;
+    EXPECT_NE(refused.find(path("Objects/Broken.kiv")), std::string::npos) << refused;
+
+    // What is left where; "" for no file.
+    const std::pair<const char*, std::string> files[] = {
+        {"Desktop/Toy.kiv", "new"},
+        {"Objects/Toy.kiv", "old"},
+        {"Desktop/One.kiv", ""},
+        {"Objects/One.kiv", Text(AgentFileBytes({{"One"}}))},
+        {"Desktop/notes.txt", "notes"},
+        {"Objects/notes.txt", ""},
+        {"Desktop/Three.kiv", Text(AgentFileBytes({{"Three"}}))},
+        {"Objects/Three.kiv", ""},
+        {"Desktop/Broken.kiv", "not an agent file"},
+        {"Objects/Broken.kiv", "not an agent file"}};
+    for (const auto& [name, contents] : files) {
+        EXPECT_EQ(std::filesystem::exists(root / name), !contents.empty()) << name;
+        EXPECT_EQ(root.Read(name), contents) << name;
+    }
+    EXPECT_EQ(target.catalogue.m_files.size(), 1u);
     ASSERT_EQ(target.catalogue.m_agents.size(), 1u);
     EXPECT_EQ(target.catalogue.m_agents[0]->m_name, "One");
-    EXPECT_EQ(target.calls, "refresh activate ");
-
-    // A file the catalogue refuses stays copied, and its source is kept.
-    root.Write("Desktop/Broken.kiv", "not an agent file");
-    const std::string messages = Drop({"Desktop/Broken.kiv"});
-    EXPECT_EQ(messages.rfind("Splicebox: ", 0), 0u) << messages;
-    EXPECT_NE(messages.find(Path("Objects/Broken.kiv")), std::string::npos);
-    EXPECT_EQ(root.Read("Objects/Broken.kiv"), "not an agent file");
-    EXPECT_EQ(root.Read("Desktop/Broken.kiv"), "not an agent file");
-    EXPECT_EQ(target.catalogue.m_files.size(), 1u);
+    EXPECT_EQ(target.calls, "refresh activate refresh activate refresh activate refresh activate ");
 }
 
 } // namespace

@@ -8,28 +8,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A folder copied from a system whose file names ignore case: every fixed name
-// is found in another case.
-TEST_F(SheetTest, AGameFolderCopiedFromASystemThatIgnoresCaseStartsWhole) {
+// A folder copied from a system whose file names ignore case, where every fixed
+// name is found in another case, and whose objects listing fails part way.
+TEST_F(SheetTest, AGameFolderInAnyCaseStartsAndAFailedListingKeepsWhatItListed) {
     environment.SetLocale("de_DE.UTF-8");
     const fs::path appletData = game / "Applet Data";
     fs::rename(appletData / "wallpaper.bmp", appletData / "WALLPAPER.BMP");
     fs::rename(appletData / "Injector.bmp", appletData / "injector.BMP");
     // 256 empty names after the 16-bit head.
     environment.Root().Write(game / "ALLCHEMICALSDEU.STR", std::string(2 + 256, '\0'));
-    AddObjectsFile("Ball.KIV", {{"Ball"}});
-
-    ASSERT_EQ(StartSheet(), "");
-    EXPECT_TRUE(sheet->m_wallpaper.IsValid());
-    EXPECT_TRUE(sheet->m_coverPage.m_coverPicture.IsValid());
-    EXPECT_EQ(Entries(*ShowAgentsPage().m_agentList), QStringList{"Ball"});
-    EXPECT_EQ(MessagesOf([&] { sheet->SetActivePage(2); }), "");
-    EXPECT_EQ(sheet->m_analysisPage.m_chemicalNames.Name(17), "<17>");
-}
-
-TEST_F(SheetTest, AnObjectsListingThatFailsPartWayIsReportedAndKeepsWhatItListed) {
     for (const char* name : {"a", "b", "c", "d"}) {
-        AddObjectsFile(std::string(name) + ".kiv", {{name}});
+        AddObjectsFile(std::string(name) + ".KIV", {{name}});
     }
     // The two files the folder lists first are the ones delivered before the failure.
     QStringList listedFirst;
@@ -39,8 +28,12 @@ TEST_F(SheetTest, AnObjectsListingThatFailsPartWayIsReportedAndKeepsWhatItListed
     std::sort(listedFirst.begin(), listedFirst.end());
 
     const CDirectoryListing::CInjectedFailure failure(GetGameDirectory(kObjectsDirectory), 2);
-    EXPECT_EQ(StartSheet(), "Splicebox: Error while looking for kiv files\n");
+    EXPECT_EQ(StartSheet(), "Splicebox: Fehler bei der Suche nach Kiv-Dateien\n");
+    EXPECT_TRUE(sheet->m_wallpaper.IsValid());
+    EXPECT_TRUE(sheet->m_coverPage.m_coverPicture.IsValid());
     EXPECT_EQ(Entries(*ShowAgentsPage().m_agentList), listedFirst);
+    EXPECT_EQ(MessagesOf([&] { sheet->SetActivePage(2); }), "");
+    EXPECT_EQ(sheet->m_analysisPage.m_chemicalNames.Name(17), "<17>");
 }
 
 } // namespace

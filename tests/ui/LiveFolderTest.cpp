@@ -3,9 +3,6 @@
 #include <QPlainTextEdit>
 
 #include <functional>
-#include <thread>
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -13,95 +10,15 @@ namespace {
 // but these machines are shared.
 constexpr int kPatience = 5000;
 
-class LiveFolderTest : public SheetTest {
-protected:
-    void Start() {
-        StartSheet();
-        page = &ShowAgentsPage();
-        QObject::connect(&sheet->m_objectsWatcher, &CObjectsFolderWatcher::Reloaded,
-                         [this] { ++reloads; });
-    }
-    bool WaitForNames(const QStringList& names) const {
-        return QTest::qWaitFor([&] { return Entries(*page->m_agentList) == names; }, kPatience);
-    }
-    QString Selected() const {
-        return page->m_selected == -1
-                   ? QString()
-                   : QString::fromStdString(sheet->m_catalogue.m_agents[page->m_selected]->m_name);
-    }
-
-    CInjectorPage* page = nullptr;
+TEST_F(SheetTest, TheListFollowsTheFolderReadingEachFileOnceCompleteAndKeepsTheSelection) {
+    StartSheet();
+    const CInjectorPage& page = ShowAgentsPage();
     int reloads = 0;
-};
-
-TEST_F(LiveFolderTest, TheListFollowsTheFolderAndKeepsTheSelectedAgent) {
-    AddObjectsFile("a.kiv", {{"Alpha"}, {"Beta"}});
-    Start();
-    ClickEntry(*page->m_agentList, "Beta");
-    struct Step {
-        const char* what;
-        std::function<void()> change;
-        QStringList names;
-        QString selected;
+    QObject::connect(&sheet->m_objectsWatcher, &CObjectsFolderWatcher::Reloaded,
+                     [&] { ++reloads; });
+    const auto listed = [&](const QStringList& names) {
+        return QTest::qWaitFor([&] { return Entries(*page.m_agentList) == names; }, kPatience);
     };
-    const std::vector<Step> steps = {
-        {"a file appears",
-         [&] { AddObjectsFile("c.kiv", {{"Gamma"}}); },
-         {"Alpha", "Beta", "Gamma"},
-         "Beta"},
-        {"the selected agent's file changes",
-         [&] {
-             AddObjectsFile("a.kiv", {{"Beta"}, {"Delta"}});
-         },
-         {"Beta", "Delta", "Gamma"},
-         "Beta"},
-        {"a file written as .tmp is renamed in place",
-         [&] {
-             AddObjectsFile("e.tmp", {{"Epsilon"}});
-             fs::rename(Objects() / "e.tmp", Objects() / "e.kiv");
-         },
-         {"Beta", "Delta", "Epsilon", "Gamma"},
-         "Beta"},
-        {"the selected agent's file vanishes",
-         [&] { fs::remove(Objects() / "a.kiv"); },
-         {"Epsilon", "Gamma"},
-         "Epsilon"},
-    };
-    for (const auto& step : steps) {
-        step.change();
-        EXPECT_TRUE(WaitForNames(step.names)) << step.what;
-        EXPECT_EQ(Selected(), step.selected) << step.what;
-        EXPECT_EQ(page->m_descriptionEdit->toPlainText(), "About " + step.selected) << step.what;
-    }
-}
-
-TEST_F(LiveFolderTest, AThousandFilesMovedInAtOnceAreOneReload) {
-    Start();
-    const fs::path staging = environment.Root() / "staging";
-    fs::create_directory(staging);
-    QStringList names;
-    for (int i = 0; i < 1000; ++i) {
-        const std::string name = "agent" + std::to_string(1000 + i);
-        SaveAgentFile((staging / (name + ".kiv")).string(), {{name}});
-        names << QString::fromStdString(name);
-    }
-    std::vector<fs::path> staged;
-    for (const auto& entry : fs::directory_iterator(staging)) {
-        staged.push_back(entry.path());
-    }
-    std::thread mover([&] {
-        for (const auto& path : staged) {
-            fs::rename(path, Objects() / path.filename());
-        }
-    });
-    EXPECT_TRUE(WaitForNames(names));
-    mover.join();
-    QTest::qWait(4 * CLiveFolder::kQuietPeriod.count());
-    EXPECT_EQ(reloads, 1);
-}
-
-TEST_F(LiveFolderTest, AFileIsReadOnceCompleteAndADamagedOneIsReportedOnce) {
-    Start();
     ::testing::internal::CaptureStderr();
     SaveAgentFile((environment.Root() / "slow.kiv").string(), {{"Slow"}});
     const std::string whole = environment.Root().Read("slow.kiv");
@@ -109,7 +26,7 @@ TEST_F(LiveFolderTest, AFileIsReadOnceCompleteAndADamagedOneIsReportedOnce) {
     environment.Root().Write(Objects() / "slow.kiv", whole.substr(0, whole.size() / 2));
     QTest::qWait(2 * CLiveFolder::kQuietPeriod.count());
     environment.Root().Write(Objects() / "slow.kiv", whole);
-    EXPECT_TRUE(WaitForNames({"Slow"}));
+    EXPECT_TRUE(listed({"Slow"}));
 
     // Written in place, and dropped, which shows the message itself.
     const auto damaged = [&](const std::function<void()>& arrive) {
@@ -121,13 +38,17 @@ TEST_F(LiveFolderTest, AFileIsReadOnceCompleteAndADamagedOneIsReportedOnce) {
     damaged([&] { environment.Root().Write(Objects() / "bad.kiv", "kiv"); });
     damaged([&] { sheet->OnDropFiles({environment.Root().Write("worse.kiv", "kiv").string()}); });
     AddObjectsFile("more.kiv", {{"More"}});
-    EXPECT_TRUE(WaitForNames({"More", "Slow"}));
+    EXPECT_TRUE(listed({"More", "Slow"}));
+    EXPECT_EQ(page.m_descriptionEdit->toPlainText(), "About Slow");
     QTest::qWait(4 * CLiveFolder::kQuietPeriod.count());
     const auto message = [&](const char* name) {
         return "Splicebox: Error: \"" + (Objects() / name).string() +
                "\" is not a Mirewalk 2 Kiv file\n";
     };
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), message("bad.kiv") + message("worse.kiv"));
+    std::filesystem::remove(Objects() / "slow.kiv");
+    EXPECT_TRUE(listed({"More"}));
+    EXPECT_EQ(page.m_descriptionEdit->toPlainText(), "About More") << "the next agent";
 }
 
 } // namespace

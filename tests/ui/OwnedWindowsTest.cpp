@@ -91,21 +91,16 @@ protected:
     QWidget elsewhere;
 };
 
-TEST_F(OwnedWindowsTest, MessageBoxesAndHelpOpenCentredOnTheSheetAndShareItsKeepOnTop) {
+TEST_F(OwnedWindowsTest, MessageBoxesAndHelpOpenCentredOnTheSheetAndFollowItsKeepOnTop) {
     for (const bool onTop : {false, true}) {
         Main().SetKeepOnTop(onTop);
-        const Standing expected{true, onTop, {}};
-        EXPECT_EQ(MessageBoxStanding(), expected) << "message box";
-        app.WinHelp();
-        ASSERT_NE(HelpWindow(), nullptr);
-        EXPECT_TRUE(HelpWindow()->isVisible());
-        EXPECT_EQ(StandingOf(*HelpWindow(), Main()), expected) << "help";
+        EXPECT_EQ(MessageBoxStanding(), (Standing{true, onTop, {}})) << onTop;
     }
-}
-
-TEST_F(OwnedWindowsTest, TheHelpWindowFollowsTheSheetsKeepOnTopMinimisingAndClosing) {
+    Main().SetKeepOnTop(false);
     app.WinHelp();
     ASSERT_NE(HelpWindow(), nullptr);
+    EXPECT_TRUE(HelpWindow()->isVisible());
+    EXPECT_EQ(StandingOf(*HelpWindow(), Main()), (Standing{true, false, {}}));
     const QPoint place = HelpWindow()->pos();
 
     const struct {

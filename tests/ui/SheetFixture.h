@@ -12,25 +12,17 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <vector>
 
 // The cover picture's colour (red 40, green 60, blue 200) as 0x00BBGGRR.
 inline constexpr std::uint32_t kCoverColour = 0x00C83C28;
 
-struct Rgb {
-    int red = 0;
-    int green = 0;
-    int blue = 0;
-    bool operator==(const Rgb&) const = default;
-    friend std::ostream& operator<<(std::ostream& out, const Rgb& c) {
-        return out << "(" << c.red << ", " << c.green << ", " << c.blue << ")";
-    }
-};
+using Rgb = std::array<int, 3>;
 
 // A pixel of a 24-bit canvas.
 inline Rgb CanvasPixel(const CDibBitmap& canvas, int x, int y) {
