@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -73,6 +74,33 @@ TEST(Templates, EdgesAreScaledAndRoundedSeparately) {
     EXPECT_EQ(DialogUnitsToPixels({7, 7, 83, 117}, {6, 13}), (PixelRect{11, 11, 124, 191}));
     EXPECT_EQ(DialogUnitsToPixels({1, 1, 1, 1}, {6, 13}), (PixelRect{2, 2, 1, 1}));
     EXPECT_EQ(DialogUnitsToPixels({0, 0, 216, 207}, {7, 16}), (PixelRect{0, 0, 378, 414}));
+}
+
+// The pages find controls and menu commands by identifier: a translation that
+// drops, reorders or restyles one breaks that language alone.
+TEST(Templates, EveryLanguageKeepsTheEnglishControlsAndMenuCommands) {
+    const auto shape = [](Language language) {
+        std::vector<std::string> shape;
+        for (int id : {129, 130, 132}) {
+            const CDialogTemplate dialog = LoadDialogTemplate(id, language);
+            shape.push_back(dialog.fontFace + " " + std::to_string(dialog.pointSize));
+            for (const DialogControl& c : dialog.controls) {
+                shape.push_back(std::to_string(static_cast<int>(c.kind)) + " " +
+                                std::to_string(c.id) + " " + std::to_string(c.styles));
+            }
+        }
+        for (const MenuPopup& popup : LoadMenuTemplate(135, language).popups) {
+            shape.push_back("popup");
+            for (const MenuItem& item : popup.items) {
+                shape.push_back(std::to_string(item.commandId) + (item.grayed ? " grayed" : ""));
+            }
+        }
+        return shape;
+    };
+    for (Language language : {Language::German, Language::French, Language::Italian,
+                              Language::Dutch, Language::Spanish}) {
+        EXPECT_EQ(shape(language), shape(Language::English)) << static_cast<int>(language);
+    }
 }
 
 } // namespace

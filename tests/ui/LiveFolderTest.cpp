@@ -3,6 +3,8 @@
 #include <QPlainTextEdit>
 
 #include <functional>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -49,6 +51,28 @@ TEST_F(SheetTest, TheListFollowsTheFolderReadingEachFileOnceCompleteAndKeepsTheS
     std::filesystem::remove(Objects() / "slow.kiv");
     EXPECT_TRUE(listed({"More"}));
     EXPECT_EQ(page.m_descriptionEdit->toPlainText(), "About More") << "the next agent";
+
+    // A thousand files moved in while the folder is watched are one reload.
+    const auto staging = environment.Root() / "staging";
+    std::filesystem::create_directory(staging);
+    QStringList names;
+    std::vector<std::string> staged;
+    for (int i = 1000; i < 2000; ++i) {
+        names << QString("agent%1").arg(i);
+        staged.push_back(names.back().toStdString() + ".kiv");
+        SaveAgentFile((staging / staged.back()).string(), {{names.back().toStdString()}});
+    }
+    names << "More";
+    const int before = reloads;
+    std::thread mover([&] {
+        for (const std::string& name : staged) {
+            std::filesystem::rename(staging / name, Objects() / name);
+        }
+    });
+    EXPECT_TRUE(listed(names));
+    mover.join();
+    QTest::qWait(4 * CLiveFolder::kQuietPeriod.count());
+    EXPECT_EQ(reloads, before + 1);
 }
 
 } // namespace
