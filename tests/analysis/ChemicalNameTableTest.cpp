@@ -59,7 +59,7 @@ TEST(ChemicalNameTable, DamagedListsKeepWhatWasRead) {
     for (const auto& [damaged, kept] : damagedLists) {
         SCOPED_TRACE(damaged.size());
         CChemicalNameTable table;
-        EXPECT_EQ(CaughtMessage([&] { table.LoadChemicalNamesFromBytes(damaged); }),
+        EXPECT_EQ(CaughtMessage([&, &bytes = damaged] { table.LoadChemicalNamesFromBytes(bytes); }),
                   "Error loading chemical list");
         if (kept > 0) {
             EXPECT_EQ(table.Name(kept - 1), "N" + std::to_string(kept - 1));
