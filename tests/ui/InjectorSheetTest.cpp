@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QUrl>
 
+#include <set>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -48,6 +50,37 @@ bool DragAndDrop(QWidget& target, const QList<QUrl>& urls) {
 
 QUrl FileUrl(const fs::path& file) {
     return QUrl::fromLocalFile(QString::fromStdString(file.string()));
+}
+
+TEST_F(SheetTest, AgentsAreListedByNameAndEachEntryLeadsToItsOwnAgent) {
+    AddObjectsFile("mix.kiv", {{"Zet\xE4"}, {"alpha"}, {"Beta"}, {"Twin", 5}, {"Twin", 7}});
+    StartSheet();
+    CInjectorPage& page = ShowAgentsPage();
+    EXPECT_EQ(Entries(*page.m_agentList),
+              QStringList({"alpha", "Beta", "Twin", "Twin", "Zet\u00E4"}));
+    EXPECT_EQ(page.m_selected, 1);
+    EXPECT_EQ(page.m_descriptionEdit->toPlainText(), "About alpha");
+    EXPECT_EQ(page.m_quantityText->text(), "Infinite");
+
+    ClickEntry(*page.m_agentList, "Zet\u00E4");
+    EXPECT_EQ(page.m_selected, 0);
+    EXPECT_EQ(page.m_descriptionEdit->toPlainText(), "About Zet\u00E4");
+    std::set<std::pair<int, QString>> twins;
+    for (int occurrence : {0, 1}) {
+        ClickEntry(*page.m_agentList, "Twin", occurrence);
+        twins.emplace(page.m_selected, page.m_quantityText->text());
+    }
+    EXPECT_EQ(twins, (std::set<std::pair<int, QString>>{{3, "5"}, {4, "7"}}));
+
+    // The refresh timer runs only while the page is the active tab, which keeps its selection.
+    const int selected = page.m_selected;
+    EXPECT_NE(page.m_timerId, 0);
+    sheet->SetActivePage(2);
+    EXPECT_EQ(page.m_timerId, 0);
+    sheet->SetActivePage(1);
+    EXPECT_NE(page.m_timerId, 0);
+    EXPECT_EQ(page.m_selected, selected);
+    EXPECT_EQ(page.m_agentList->GetCurSel(), 3);
 }
 
 TEST_F(SheetTest, AnInjectedAgentWaitsDimmedUntilItsIntervalEndsAndALastUseStaysRemovable) {
