@@ -2,9 +2,12 @@
 #include "tests/ui/SheetFixture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QWindow>
 
@@ -49,6 +52,40 @@ TEST_F(SheetTest, ConnectingAddsBothAgentPagesWithTheirTabImagesAndTheWindowMenu
     EXPECT_FALSE(sheet->m_onTopButton->isChecked());
     emit window->aboutToShow();
     EXPECT_FALSE(keepOnTop->isChecked());
+}
+
+// The widgets that Tab visits, in order, from the tab bar back to it.
+std::vector<QWidget*> TabSequence(QWidget& tabBar) {
+    std::vector<QWidget*> visited;
+    tabBar.setFocus(Qt::TabFocusReason);
+    constexpr int kAtMost = 32;
+    for (int i = 0; i < kAtMost && (visited.empty() || visited.back() != &tabBar); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited.push_back(QApplication::focusWidget());
+    }
+    return visited;
+}
+
+TEST_F(SheetTest, TabGoesThroughThePagesControlsThenKeepOnTopHideAndClose) {
+    AddObjectsFile("ball.kiv", {{"Ball"}});
+    StartSheet();
+    sheet->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet.get()));
+    QTabBar* tabBar = sheet->findChild<QTabBar*>();
+    ASSERT_NE(tabBar, nullptr);
+    const std::vector<QWidget*> controls{sheet->m_onTopButton, sheet->m_hideButton,
+                                         sheet->m_closeButton, tabBar};
+    const std::pair<int, int> pages[] = {{0, 0}, {1, 4}, {2, 2}}; // page, its controls
+    for (const auto& [page, pageControls] : pages) {
+        SCOPED_TRACE(page);
+        MessagesOf([&, index = page] { sheet->SetActivePage(index); });
+        const std::vector<QWidget*> visited = TabSequence(*tabBar);
+        ASSERT_EQ(visited.size(), static_cast<std::size_t>(pageControls) + 4);
+        EXPECT_EQ(std::vector<QWidget*>(visited.end() - 4, visited.end()), controls);
+        for (int i = 0; i < pageControls; ++i) {
+            EXPECT_TRUE(sheet->GetPage(page)->isAncestorOf(visited[i])) << i;
+        }
+    }
 }
 
 } // namespace
