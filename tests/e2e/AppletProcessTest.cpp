@@ -1,25 +1,46 @@
 // The applet as the bus starts it for the game substitute, and as signals and
 // the game's end finish it.
-#include "tests/e2e/AppletSetup.h"
+#include "gamelink/GameContract.h"
+#include "tests/support/EveryTestOnAPrivateBus.h"
+#include "tests/support/GameEnvironment.h"
 #include "tests/support/SimProcess.h"
+#include "tests/support/WaitUntil.h"
 
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QImage>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <csignal>
+#include <fstream>
 
 using namespace std::chrono_literals;
 
 namespace {
 
+const std::string kApplet = SB_BIN_DIR "/splicebox";
 constexpr auto kAppletEndTimeout = 10s;
 const std::vector<std::string> kStartUpMacros{"dde: putv ownr", "dde: putv paus", "dde: getb cnam"};
 
-std::size_t Count(const std::vector<std::string>& macros, const std::string& macro) {
-    return static_cast<std::size_t>(std::count(macros.begin(), macros.end(), macro));
+// The process that serves the applet's name on the bus; -1 when none does.
+qint64 AppletPid() {
+    const auto reply = QDBusConnection::sessionBus().interface()->servicePid(
+        QLatin1String(GameContract::kAppletServiceName));
+    return reply.isValid() ? static_cast<qint64>(reply.value()) : -1;
+}
+
+// A process that has ended but is not collected by its parent (the bus) counts as gone.
+bool WaitForProcessEnd(qint64 pid, std::chrono::milliseconds timeout) {
+    return WaitUntil(
+        [pid] {
+            std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+            std::string pidField, name, state;
+            return !(in >> pidField >> name >> state) || state == "Z";
+        },
+        timeout);
 }
 
 QDBusMessage CallApplet(const QString& path, const char* method) {
@@ -37,10 +58,22 @@ QString CreateObject() {
 
 class AppletProcessTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_NO_FATAL_FAILURE(RegisterApplet(m_environment)); }
+    // A game with the applet's pictures; the applet registered by its plain
+    // start, which the bus starts with this process's environment.
+    void SetUp() override {
+        const auto game = m_environment.InstallGame();
+        QImage picture(8, 8, QImage::Format_RGB888);
+        picture.fill(Qt::gray);
+        for (const char* name : {"wallpaper.bmp", "Injector.bmp"}) {
+            ASSERT_TRUE(picture.save(QString::fromStdString(game / "Applet Data" / name)));
+        }
+        ASSERT_EQ(CChildProcess({kApplet}).WaitForExit(10s), 0);
+        CPrivateBusEnvironment::Bus().AddServiceDirectory(m_environment.DataHome() /
+                                                          "dbus-1/services");
+        CPrivateBusEnvironment::Bus().ShareEnvironment();
+    }
 
-    // The game substitute, once the applet it asked the bus for has asked it
-    // for its state.
+    // The game substitute, once the applet has asked it for its state.
     static std::unique_ptr<CSimProcess> StartGameWithApplet() {
         auto sim = std::make_unique<CSimProcess>(
             std::vector<std::string>{"--subject", "Wren", "--create-object"});
@@ -49,8 +82,8 @@ protected:
         return sim;
     }
 
-    // The applet started as the bus would, but as a child of the test, whose
-    // exit status can be read; once it serves its name.
+    // The applet as the bus would start it, but a child of the test, whose exit
+    // status can be read; once it serves its name.
     static std::unique_ptr<CChildProcess> StartAutomatedApplet() {
         auto applet =
             std::make_unique<CChildProcess>(std::vector<std::string>{kApplet, "-Automation"});
@@ -70,10 +103,9 @@ protected:
 
 } // namespace
 
-// The game's commands reach the applet as notifications it follows: the pause
-// shows in the title, which asks for the subject's name again. A second object
-// shares the window, and only its creator releases it, once; that closes the
-// window, but the game's object keeps the applet until the game releases it.
+// The pause shows in the title, which asks for the subject's name again. A
+// second object shares the window and only its creator releases it, once; the
+// game's object keeps the applet until the game releases it.
 TEST_F(AppletProcessTest, TheGameStartsTheAppletWhichFollowsItsNotificationsAndEndsOnRelease) {
     auto sim = StartGameWithApplet();
     EXPECT_EQ(sim->Macros(), kStartUpMacros);
@@ -83,7 +115,7 @@ TEST_F(AppletProcessTest, TheGameStartsTheAppletWhichFollowsItsNotificationsAndE
 
     EXPECT_EQ(sim->Command("pause"), "ok");
     EXPECT_TRUE(sim->WaitForLog("notify 2 10 1 0 -> true"));
-    EXPECT_EQ(Count(sim->Macros(), "dde: getb cnam"), 2u);
+    EXPECT_EQ(std::ranges::count(sim->Macros(), "dde: getb cnam"), 2);
     EXPECT_EQ(sim->Command("subject Alice"), "ok");
     EXPECT_TRUE(sim->WaitForLog("notify 2 6 0 0 -> true"));
     EXPECT_EQ(sim->Command("notify 1 3 42 0"), "ok");
@@ -102,9 +134,9 @@ TEST_F(AppletProcessTest, TheGameStartsTheAppletWhichFollowsItsNotificationsAndE
     EXPECT_EQ(sim->Command("release"), "ok");
     EXPECT_TRUE(WaitForProcessEnd(pid, kAppletEndTimeout));
     EXPECT_TRUE(sim->WaitForLog("event release /Object1 answered"));
-    // The subject asked at the start and after its change, not for a second window.
-    EXPECT_EQ(Count(sim->Macros(), "dde: putv ownr"), 2u);
-    EXPECT_EQ(Count(sim->Macros(), "inst,app: quit 42,endm"), 1u);
+    // Asked at the start and after the subject's change, not for a second window.
+    EXPECT_EQ(std::ranges::count(sim->Macros(), "dde: putv ownr"), 2);
+    EXPECT_EQ(std::ranges::count(sim->Macros(), "inst,app: quit 42,endm"), 1);
     EXPECT_EQ(sim->Macros().back(), "inst,app: quit 42,endm");
     EXPECT_EQ(sim->Command("release"), "error: no object held");
     EXPECT_EQ(sim->Command("notify 1 2 3 4"), "error: no object held");
@@ -146,11 +178,10 @@ TEST_F(AppletProcessTest, WithoutAGameOrAWindowTheAppletEndsWhenItIsNotNeeded) {
     EXPECT_EQ(AppletPid(), -1);
 }
 
-// Logout, kill and Ctrl-C close the sheet as its Close button does: the
-// placement is saved, the game hears the quit macro once, and the process ends
-// with status 0 although the game still holds the object. A signal that comes
-// while a macro waits for the game is handled once the game has answered; one
-// before the window exists simply ends the applet.
+// Logout, kill and Ctrl-C close the sheet as its Close button does: placement
+// saved, the quit macro sent once, status 0 although the game still holds the
+// object. A signal while a macro waits for the game is handled once the game
+// has answered; one before the window exists simply ends the applet.
 TEST_F(AppletProcessTest, TerminationSignalsCloseTheSheetOnceAndEndTheApplet) {
     struct Case {
         const char* name;

@@ -1,6 +1,5 @@
-// The automation service as clients reach it over the bus. Any client may
-// notify an object: the low 32 bits of an integer of any size, and zero for
-// anything else, booleans included. A second service cannot take the name.
+// Any client may notify an object: the low 32 bits of an integer of any size,
+// zero for anything else. A second service cannot take the name.
 #include "platform/AutomationService.h"
 
 #include "gamelink/GameContract.h"
@@ -11,7 +10,6 @@
 #include <QDBusObjectPath>
 #include <QDBusPendingCall>
 #include <QDBusVariant>
-#include <QStringList>
 
 #include <gtest/gtest.h>
 
@@ -32,9 +30,7 @@ struct RecordingFactory : IAutomationFactory {
     std::vector<std::uint32_t> received;
 };
 
-// Waits for the reply serving this process's events, where the service lives.
-// (QDBus::BlockWithGui loses a reply that comes before its local event loop
-// listens, and then waits past its own timeout.)
+// Serves this process's events while it waits, as the service lives here.
 QDBusMessage Call(const QDBusConnection& client, const QString& path, const char* method,
                   const QVariantList& arguments = {}) {
     QDBusMessage call = QDBusMessage::createMethodCall(
@@ -52,7 +48,7 @@ TEST(AutomationServiceTest,
     RecordingFactory factory;
     CAutomationService service(factory, QDBusConnection::sessionBus(), name);
     ASSERT_TRUE(service.Start());
-    // Connections of the clients' own: calls within one connection do not cross the bus.
+    // Calls within one connection would not cross the bus.
     auto game = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "game");
     const auto other = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "other");
     EXPECT_FALSE(CAutomationService(factory, other, name).Start());
@@ -68,10 +64,7 @@ TEST(AutomationServiceTest,
         {QVariant::fromValue(qint16(-1)), 0xFFFF'FFFF},
         {QVariant::fromValue(qulonglong(0xFFFF'FFFF'0000'0A02)), 0x0A02},
         {QVariant::fromValue(qlonglong(-0x1'0000'0000LL)), 0},
-        {QStringLiteral("2 10 1 0"), 0},
-        {2.5, 0},
         {true, 0},
-        {QStringList{QStringLiteral("x")}, 0},
     };
     for (const auto& [message, received] : messages) {
         SCOPED_TRACE(message.typeName());
@@ -83,7 +76,6 @@ TEST(AutomationServiceTest,
         EXPECT_EQ(factory.received, std::vector<std::uint32_t>{received});
     }
 
-    // A client that leaves the bus releases every object it created, and only those.
     create(game);
     create(game);
     EXPECT_EQ(service.ObjectCount(), 3u);
