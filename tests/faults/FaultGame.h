@@ -7,12 +7,6 @@
 #include "tests/support/GameEnvironment.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <memory>
-#include <string>
-#include <vector>
 
 // A private registry and game with one agent file in Objects: agent "ball"
 // (three uses) with two event scripts, that needs and carries image
@@ -34,11 +28,18 @@ struct FaultGame {
         agentBytes = Text(writer.Bytes());
     }
 
+    // What fault-child prints when it cannot read or write the agent file.
+    std::string AgentFileError(const char* verb) const {
+        return "message: Error " + std::string(verb) + " file \"" + agentPath + "\"\n";
+    }
+
     GameEnvironment environment;
     std::filesystem::path folder = environment.InstallGame();
     std::string agentPath = folder / "Objects/ball.kiv";
     std::string images = folder / "Images/";
     std::string sounds = folder / "Sounds/";
+    // Beside the game, where nothing may ever be written.
+    std::string outside = environment.Root() / "outside.txt";
     std::string agentBytes;
     std::string image = std::string(kImageSize, 'i');
     std::string sound = "SOUND";
@@ -73,7 +74,7 @@ inline void WriteFile(const std::string& path, const std::string& text) {
 }
 
 // Every path below `folder`, sorted, with each file's size or each link's target.
-inline std::vector<std::string> Listing(const std::string& folder) {
+inline std::vector<std::string> Listing(const std::filesystem::path& folder) {
     std::vector<std::string> found;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
         found.push_back(entry.path().string());

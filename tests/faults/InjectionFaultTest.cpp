@@ -19,8 +19,7 @@ const std::vector<std::string> kMacros = {
     "inst,new: simp ball,endm",
 };
 
-// The road to the game over the bus, which kills the game once
-// `callsBeforeDeath` macros have gone through it.
+// The bus to the game, which kills the game after `callsBeforeDeath` macros.
 class CKillingTransport final : public IMacroTransport {
 public:
     CKillingTransport(CChildProcess& game, int callsBeforeDeath)
@@ -63,8 +62,8 @@ TEST(GameDeath, InjectionStopsAtTheFirstMacroAfterTheGameDied) {
         EXPECT_EQ(sim.Macros(), std::vector<std::string>(kMacros.begin(), kMacros.begin() + sent));
         EXPECT_EQ(agent.m_quantity, 3);
         EXPECT_EQ(agent.m_lastUsed, 0u);
-        // Nothing counted; carried files written before the game went stay, the
-        // sound coming after the image's conversion macro.
+        // Carried files written before the game went stay; the sound comes after
+        // the image's conversion macro.
         EXPECT_EQ(ReadFile(game.agentPath), game.agentBytes);
         EXPECT_EQ(ReadFile(game.images + "abcd.s16"), game.image);
         EXPECT_EQ(ReadFile(game.sounds + "zap.wav"), sent > 0 ? game.sound : "");

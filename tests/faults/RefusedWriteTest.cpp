@@ -1,8 +1,7 @@
 // Writes the system refuses: cut short by a file size limit, as on a full
-// disk, or by a folder's permissions. The old file stays whole, no partial or
-// temporary file is left, the message names the file, and carried files go
-// into the game's Images and Sounds folders and nowhere else, not even through
-// a planted link.
+// disk, or by a folder's permissions. The old file stays whole, nothing
+// partial is left, the message names the file, and carried files go into the
+// game's Images and Sounds folders only, not even through a planted link.
 #include "tests/faults/FaultGame.h"
 
 #include <gtest/gtest.h>
@@ -11,60 +10,57 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Well below the carried image, above the carried sound.
-const std::string kSmallLimit = "4096";
+std::string RunLimited(const char* bytes, std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), {"--file-size-limit", bytes});
+    return RunFaultChild(arguments);
+}
 
 TEST(FileSizeLimit, ACutWriteKeepsTheOldFileAndLeavesNothingHalfWritten) {
     FaultGame game;
-    const std::string readError = "message: Error reading from file \"" + game.agentPath + "\"\n";
-    const std::string writeError = "message: Error writing to file \"" + game.agentPath + "\"\n";
-    const auto limited = [](std::vector<std::string> arguments) {
-        arguments.insert(arguments.begin(), {"--file-size-limit", kSmallLimit});
-        return RunFaultChild(arguments);
-    };
+    // Well below the carried image, above the carried sound.
+    const char* const small = "4096";
     WriteFile(game.images + "abcd.s16", "old picture");
     const auto before = Listing(game.images);
-    EXPECT_EQ(limited({"extract", game.agentPath, "0", game.images}), readError);
+    EXPECT_EQ(RunLimited(small, {"extract", game.agentPath, "0", game.images}),
+              game.AgentFileError("reading from"));
     EXPECT_EQ(Listing(game.images), before);
     EXPECT_EQ(ReadFile(game.images + "abcd.s16"), "old picture");
 
     // Missing files: the image fails before its conversion macro and the sound.
     fs::remove(game.images + "abcd.s16");
-    EXPECT_EQ(limited({"install", game.agentPath, game.images, game.sounds}), readError);
+    EXPECT_EQ(RunLimited(small, {"install", game.agentPath, game.images, game.sounds}),
+              game.AgentFileError("reading from"));
     EXPECT_TRUE(fs::is_empty(game.images));
     EXPECT_TRUE(fs::is_empty(game.sounds));
 
-    // The small sound goes through on its own.
-    EXPECT_EQ(limited({"extract", game.agentPath, "1", game.sounds}), "done\n");
+    EXPECT_EQ(RunLimited(small, {"extract", game.agentPath, "1", game.sounds}), "done\n");
     EXPECT_EQ(ReadFile(game.sounds + "zap.wav"), game.sound);
 
     // Below the usage bytes' offset, so not one of them can be written.
-    EXPECT_EQ(RunFaultChild({"--file-size-limit", "8", "inject", game.agentPath}),
-              kBallInjectionMacros + writeError);
+    EXPECT_EQ(RunLimited("8", {"inject", game.agentPath}),
+              kBallInjectionMacros + game.AgentFileError("writing to"));
     EXPECT_EQ(ReadFile(game.agentPath), game.agentBytes);
 
     WriteUserValue("Tool8", "before");
     const auto userFile = game.environment.RegistryFile("HKEY_CURRENT_USER").string();
     const auto bytes = ReadFile(userFile);
-    const auto registry = Listing(game.environment.RegistryDir().string());
-    EXPECT_EQ(
-        RunFaultChild({"--file-size-limit", "64", "write", "Tool8", std::string(1000, 'x'), "1"}),
-        "writing\nmessage: Error while writing to registry\n");
+    const auto registry = Listing(game.environment.RegistryDir());
+    EXPECT_EQ(RunLimited("64", {"write", "Tool8", std::string(1000, 'x')}),
+              "writing\nmessage: Error while writing to registry\n");
     EXPECT_EQ(ReadFile(userFile), bytes);
-    EXPECT_EQ(Listing(game.environment.RegistryDir().string()), registry);
+    EXPECT_EQ(Listing(game.environment.RegistryDir()), registry);
 }
 
 TEST(FolderSafety, APlantedLinkIsReplacedNeverWrittenThrough) {
     FaultGame game;
-    const std::string outside = (game.environment.Root() / "outside.txt").string();
     const fs::path nowhere = game.environment.Root() / "nowhere";
-    WriteFile(outside, "precious");
-    fs::create_symlink(outside, game.images + "abcd.s16");
+    WriteFile(game.outside, "precious");
+    fs::create_symlink(game.outside, game.images + "abcd.s16");
     fs::create_symlink(nowhere / "zap.wav", game.sounds + "zap.wav");
     const std::vector<std::string> install{"install", game.agentPath, game.images, game.sounds};
 
     EXPECT_EQ(RunFaultChild(install), "macro: inst,sys: conv abcd 0,endm\ndone\n");
-    EXPECT_EQ(ReadFile(outside), "precious");
+    EXPECT_EQ(ReadFile(game.outside), "precious");
     EXPECT_FALSE(fs::exists(nowhere));
     EXPECT_EQ(Listing(game.images), std::vector<std::string>{game.images + "abcd.s16 " +
                                                              std::to_string(game.image.size())});
@@ -74,38 +70,36 @@ TEST(FolderSafety, APlantedLinkIsReplacedNeverWrittenThrough) {
     // A link to a file of the carried size passes for the file: kept, and
     // nothing is written through it.
     fs::remove(game.sounds + "zap.wav");
-    WriteFile(outside, "12345");
-    fs::create_symlink(outside, game.sounds + "zap.wav");
+    WriteFile(game.outside, "12345");
+    fs::create_symlink(game.outside, game.sounds + "zap.wav");
     EXPECT_EQ(RunFaultChild(install), "done\n");
-    EXPECT_EQ(ReadFile(outside), "12345");
+    EXPECT_EQ(ReadFile(game.outside), "12345");
     EXPECT_TRUE(fs::is_symlink(game.sounds + "zap.wav"));
 }
 
 TEST(FolderSafety, ReadOnlyFoldersAndFilesRefuseEveryWrite) {
     FaultGame game;
-    const std::string outside = (game.environment.Root() / "outside.txt").string();
-    WriteFile(outside, "precious");
-    fs::create_symlink(outside, game.sounds + "zap.wav");
+    WriteFile(game.outside, "precious");
+    fs::create_symlink(game.outside, game.sounds + "zap.wav");
     for (const auto& folder : {game.images, game.sounds}) {
         fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
     }
-    const auto before = Listing(game.environment.Root().Path().string());
+    const auto before = Listing(game.environment.Root().Path());
     const std::vector<std::string> install{"--obey-file-modes", "install", game.agentPath,
                                            game.images, game.sounds};
 
-    EXPECT_EQ(RunFaultChild(install),
-              "message: Error reading from file \"" + game.agentPath + "\"\n");
-    EXPECT_EQ(Listing(game.environment.Root().Path().string()), before);
+    EXPECT_EQ(RunFaultChild(install), game.AgentFileError("reading from"));
+    EXPECT_EQ(Listing(game.environment.Root().Path()), before);
 
     // The link of another size cannot be deleted from the read-only folder:
     // it is kept without a message, and its target stays as it was.
     WriteFile(game.images + "abcd.s16", game.image);
     EXPECT_EQ(RunFaultChild(install), "done\n");
-    EXPECT_EQ(ReadFile(outside), "precious");
+    EXPECT_EQ(ReadFile(game.outside), "precious");
 
     fs::permissions(game.agentPath, fs::perms::owner_read);
     EXPECT_EQ(RunFaultChild({"--obey-file-modes", "inject", game.agentPath}),
-              kBallInjectionMacros + "message: Error writing to file \"" + game.agentPath + "\"\n");
+              kBallInjectionMacros + game.AgentFileError("writing to"));
     EXPECT_EQ(ReadFile(game.agentPath), game.agentBytes);
 }
 

@@ -14,25 +14,12 @@
 namespace {
 
 constexpr int kKills = 200;
-// A write (lock, read, write, flush, rename) takes a millisecond or more; a
-// kill at any moment in this span lands before, inside or between the
-// writer's writes, and leaves time for a slow disk's first write.
+// A write (lock, read, write, flush, rename) takes a millisecond or more, so
+// kills within this span land before, inside and between writes.
 constexpr int kMaxKillDelayMicroseconds = 20000;
-// Bounds each round, which a stale lock would block for ever: SIGALRM ends
-// the test process, and ctest reports it failed.
+// A stale lock would block a round for ever; SIGALRM then fails the test.
 constexpr unsigned kWatchdogSeconds = 30;
 constexpr int kValuesPerWriter = 100;
-
-// The names of PREFIX0=0 ... PREFIX99=99 that do not hold their number.
-std::vector<std::string> MissingValues(const std::string& prefix) {
-    std::vector<std::string> missing;
-    for (int i = 0; i < kValuesPerWriter; ++i) {
-        if (ReadUserValue(prefix + std::to_string(i)) != std::to_string(i)) {
-            missing.push_back(prefix + std::to_string(i));
-        }
-    }
-    return missing;
-}
 
 TEST(RegistryCrash, AKilledWriterLeavesTheOldOrTheNewValueAndNoLock) {
     GameEnvironment environment;
@@ -49,7 +36,7 @@ TEST(RegistryCrash, AKilledWriterLeavesTheOldOrTheNewValueAndNoLock) {
         const std::string next = "value " + std::to_string(i) + std::string(i % 7 * 300, 'x');
         ::alarm(kWatchdogSeconds);
         // The writer takes the lock before it says so, and the test after it dies.
-        const auto writer = StartFaultChild({"write", "Tool8", next, "0"});
+        const auto writer = StartFaultChild({"write", "Tool8", next});
         ASSERT_EQ(writer->ReadLine(), "writing");
         std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
         writer->Signal(SIGKILL);
@@ -66,12 +53,11 @@ TEST(RegistryCrash, AKilledWriterLeavesTheOldOrTheNewValueAndNoLock) {
     EXPECT_GT(sawNew, 0);
 }
 
-// Two applets at once, then an applet and the game substitute's init, which
-// writes the game's folders as the game's installer does, into a registry
-// where both create the user key.
+// An applet beside the game substitute's init, which writes the game's folders
+// as the game's installer does, then two applets; all create the user key.
 TEST(RegistryCrash, WritersAtOnceLoseNoValue) {
     GameEnvironment environment;
-    const auto applet = StartFaultChild({"write-many", "Applet", "100"});
+    const auto applet = StartFaultChild({"write-many", "Applet", std::to_string(kValuesPerWriter)});
     std::filesystem::path lastGame;
     for (int i = 0; i < 10; ++i) {
         lastGame = environment.Root() / ("game" + std::to_string(i));
@@ -85,13 +71,19 @@ TEST(RegistryCrash, WritersAtOnceLoseNoValue) {
         EXPECT_EQ(GetGameDirectory(i), folder.string() + "/");
     }
 
-    const auto first = StartFaultChild({"write-many", "First", "100"});
-    const auto second = StartFaultChild({"write-many", "Second", "100"});
+    const auto first = StartFaultChild({"write-many", "First", std::to_string(kValuesPerWriter)});
+    const auto second = StartFaultChild({"write-many", "Second", std::to_string(kValuesPerWriter)});
     EXPECT_EQ(FinishFaultChild(*first), "done\n");
     EXPECT_EQ(FinishFaultChild(*second), "done\n");
-    for (const char* prefix : {"Applet", "First", "Second"}) {
-        EXPECT_EQ(MissingValues(prefix), std::vector<std::string>{});
+    std::vector<std::string> missing;
+    for (const std::string prefix : {"Applet", "First", "Second"}) {
+        for (int i = 0; i < kValuesPerWriter; ++i) {
+            if (ReadUserValue(prefix + std::to_string(i)) != std::to_string(i)) {
+                missing.push_back(prefix + std::to_string(i));
+            }
+        }
     }
+    EXPECT_EQ(missing, std::vector<std::string>{});
 }
 
 } // namespace

@@ -1,14 +1,12 @@
 // fault-child [--file-size-limit BYTES] [--obey-file-modes] COMMAND ARGUMENT...
-// runs one agent-file or registry operation of the applet in a process of its
-// own, which a test can limit, deprive of root's file access or kill:
-//
-//   install AGENT IMAGES SOUNDS   InstallDependencies of the file's first agent
-//   extract AGENT RECORD DIR      ExtractDependency of carried file RECORD into DIR
-//   inject AGENT                  Inject of the first agent, counting its use
-//   write NAME TEXT COUNT         prints "writing", then writes NAME=TEXT into the
-//                                 game's user key COUNT times (0: until killed)
+// runs one agent-file or registry operation in a process of its own, which a
+// test can limit, deprive of root's file access or kill:
+//   install AGENT IMAGES SOUNDS   installs the first agent's carried files
+//   extract AGENT RECORD DIR      extracts carried file RECORD into DIR
+//   inject AGENT                  injects the first agent, counting its use
+//   write NAME TEXT               prints "writing", then writes NAME=TEXT into
+//                                 the game's user key until it fails or is killed
 //   write-many PREFIX COUNT       writes PREFIX0=0 ... PREFIX<COUNT-1>=<COUNT-1>
-//
 // It prints each macro as "macro: TEXT" (the game accepts them all), a
 // CKitException as "message: TEXT", and success as "done".
 #include "agents/AgentFile.h"
@@ -48,10 +46,10 @@ public:
 // later run that merges into it.
 class CFileSizeLimit {
 public:
-    bool Lower(const char* bytes) {
+    bool Lower(const std::string& bytes) {
         m_lowered =
             ::getrlimit(RLIMIT_FSIZE, &m_original) == 0 && std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR;
-        const rlimit limit{std::strtoull(bytes, nullptr, 10), m_original.rlim_max};
+        const rlimit limit{std::stoull(bytes), m_original.rlim_max};
         return m_lowered = m_lowered && ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
     }
     ~CFileSizeLimit() {
@@ -82,6 +80,7 @@ bool ObeyFileModes() {
 bool Run(const std::vector<std::string>& args) {
     const std::string& command = args.at(0);
     CGameLink link(std::make_unique<CPrintingTransport>(), [](std::chrono::milliseconds) {});
+    CRegistryKey key;
     if (command == "install" && args.size() == 4) {
         CAgentFile(args[1]).m_agents.at(0)->InstallDependencies(args[2], args[3], link);
     } else if (command == "extract" && args.size() == 4) {
@@ -90,16 +89,14 @@ bool Run(const std::vector<std::string>& args) {
         file.m_agents.at(0)->ExtractDependency(record, args[3], args[3]);
     } else if (command == "inject" && args.size() == 2) {
         CAgentFile(args[1]).m_agents.at(0)->Inject(link, true);
-    } else if (command == "write" && args.size() == 4) {
-        CRegistryKey key;
+    } else if (command == "write" && args.size() == 3) {
         key.CreateKey(RegistryRoot::CurrentUser, kGameKeyPath);
         std::printf("writing\n");
         std::fflush(stdout);
-        for (long i = 0, count = std::stol(args[3]); count == 0 || i < count; ++i) {
+        for (;;) {
             key.WriteString(args[1].c_str(), args[2].c_str());
         }
     } else if (command == "write-many" && args.size() == 3) {
-        CRegistryKey key;
         key.CreateKey(RegistryRoot::CurrentUser, kGameKeyPath);
         for (long i = 0; i < std::stol(args[2]); ++i) {
             key.WriteString((args[1] + std::to_string(i)).c_str(), std::to_string(i).c_str());
@@ -115,17 +112,17 @@ bool Run(const std::vector<std::string>& args) {
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     CFileSizeLimit fileSizeLimit;
-    for (; !args.empty() && args[0].starts_with("--"); args.erase(args.begin())) {
+    for (bool ready = true; !args.empty() && args[0].starts_with("--"); args.erase(args.begin())) {
         if (args[0] == "--file-size-limit" && args.size() > 1) {
             args.erase(args.begin());
-            if (!fileSizeLimit.Lower(args[0].c_str())) {
-                std::perror("fault-child: file size limit");
-                return kSetupError;
-            }
-        } else if (args[0] != "--obey-file-modes") {
+            ready = fileSizeLimit.Lower(args[0]);
+        } else if (args[0] == "--obey-file-modes") {
+            ready = ObeyFileModes();
+        } else {
             break;
-        } else if (!ObeyFileModes()) {
-            std::perror("fault-child: capabilities");
+        }
+        if (!ready) {
+            std::perror("fault-child: setup");
             return kSetupError;
         }
     }
