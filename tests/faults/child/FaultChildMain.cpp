@@ -41,27 +41,20 @@ public:
 };
 
 // Writes past the limit fail with EFBIG, as on a full disk, instead of ending
-// the process. Only the soft limit is lowered, and it is lifted before exit: a
-// coverage build writes its counters then, and a cut counter file spoils every
-// later run that merges into it.
-class CFileSizeLimit {
-public:
-    bool Lower(const std::string& bytes) {
-        m_lowered =
-            ::getrlimit(RLIMIT_FSIZE, &m_original) == 0 && std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR;
-        const rlimit limit{std::stoull(bytes), m_original.rlim_max};
-        return m_lowered = m_lowered && ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~CFileSizeLimit() {
-        if (m_lowered) {
-            ::setrlimit(RLIMIT_FSIZE, &m_original);
-        }
-    }
+// the process. Only the soft limit is lowered, and it is lifted at exit, before
+// a coverage build writes its counters: a cut counter file spoils every later
+// run that merges into it.
+rlimit g_originalFileSizeLimit{};
 
-private:
-    rlimit m_original{};
-    bool m_lowered = false;
-};
+bool LowerFileSizeLimit(const std::string& bytes) {
+    if (::getrlimit(RLIMIT_FSIZE, &g_originalFileSizeLimit) != 0 ||
+        std::signal(SIGXFSZ, SIG_IGN) == SIG_ERR ||
+        std::atexit([] { ::setrlimit(RLIMIT_FSIZE, &g_originalFileSizeLimit); }) != 0) {
+        return false;
+    }
+    const rlimit limit{std::stoull(bytes), g_originalFileSizeLimit.rlim_max};
+    return ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+}
 
 // The tests run as root, whom file modes do not stop; without these
 // capabilities a read-only folder refuses this process as it would any user.
@@ -111,11 +104,10 @@ bool Run(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    CFileSizeLimit fileSizeLimit;
     for (bool ready = true; !args.empty() && args[0].starts_with("--"); args.erase(args.begin())) {
         if (args[0] == "--file-size-limit" && args.size() > 1) {
             args.erase(args.begin());
-            ready = fileSizeLimit.Lower(args[0]);
+            ready = LowerFileSizeLimit(args[0]);
         } else if (args[0] == "--obey-file-modes") {
             ready = ObeyFileModes();
         } else {
