@@ -13,7 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <csignal>
 #include <fstream>
 
@@ -87,9 +86,7 @@ protected:
     static std::unique_ptr<CChildProcess> StartAutomatedApplet() {
         auto applet =
             std::make_unique<CChildProcess>(std::vector<std::string>{kApplet, "-Automation"});
-        EXPECT_TRUE(
-            WaitUntil([&] { return AppletPid() == applet->Pid() || !applet->IsRunning(); }, 20s));
-        EXPECT_EQ(AppletPid(), applet->Pid());
+        EXPECT_TRUE(WaitUntil([&] { return AppletPid() == applet->Pid(); }, 20s));
         return applet;
     }
 
@@ -103,19 +100,16 @@ protected:
 
 } // namespace
 
-// The pause shows in the title, which asks for the subject's name again. A
-// second object shares the window and only its creator releases it, once; the
-// game's object keeps the applet until the game releases it.
+// The game's notifications reach the applet. A second object shares the window
+// and only its creator releases it, once; the game's object keeps the applet
+// until the game releases it.
 TEST_F(AppletProcessTest, TheGameStartsTheAppletWhichFollowsItsNotificationsAndEndsOnRelease) {
     auto sim = StartGameWithApplet();
-    EXPECT_EQ(sim->Macros(), kStartUpMacros);
     const qint64 pid = AppletPid();
     ASSERT_GT(pid, 0);
-    EXPECT_EQ(sim->Command("create-object"), "error: already holds /Object1");
 
     EXPECT_EQ(sim->Command("pause"), "ok");
     EXPECT_TRUE(sim->WaitForLog("notify 2 10 1 0 -> true"));
-    EXPECT_EQ(std::ranges::count(sim->Macros(), "dde: getb cnam"), 2);
     EXPECT_EQ(sim->Command("subject Alice"), "ok");
     EXPECT_TRUE(sim->WaitForLog("notify 2 6 0 0 -> true"));
     EXPECT_EQ(sim->Command("notify 1 3 42 0"), "ok");
@@ -134,12 +128,12 @@ TEST_F(AppletProcessTest, TheGameStartsTheAppletWhichFollowsItsNotificationsAndE
     EXPECT_EQ(sim->Command("release"), "ok");
     EXPECT_TRUE(WaitForProcessEnd(pid, kAppletEndTimeout));
     EXPECT_TRUE(sim->WaitForLog("event release /Object1 answered"));
-    // Asked at the start and after the subject's change, not for a second window.
-    EXPECT_EQ(std::ranges::count(sim->Macros(), "dde: putv ownr"), 2);
-    EXPECT_EQ(std::ranges::count(sim->Macros(), "inst,app: quit 42,endm"), 1);
-    EXPECT_EQ(sim->Macros().back(), "inst,app: quit 42,endm");
-    EXPECT_EQ(sim->Command("release"), "error: no object held");
-    EXPECT_EQ(sim->Command("notify 1 2 3 4"), "error: no object held");
+    // The pause asks for the name, the subject's change for the subject and its
+    // name; a second window would ask again.
+    EXPECT_EQ(sim->Macros(),
+              (std::vector<std::string>{"dde: putv ownr", "dde: putv paus", "dde: getb cnam",
+                                        "dde: getb cnam", "dde: putv ownr", "dde: getb cnam",
+                                        "inst,app: quit 42,endm"}));
 }
 
 // A killed game releases nothing; an ended one releases the object it holds.
