@@ -67,18 +67,18 @@ protected:
             ASSERT_TRUE(picture.save(QString::fromStdString(game / "Applet Data" / name)));
         }
         ASSERT_EQ(CChildProcess({kApplet}).WaitForExit(10s), 0);
-        CPrivateBusEnvironment::Bus().AddServiceDirectory(m_environment.DataHome() /
-                                                          "dbus-1/services");
-        CPrivateBusEnvironment::Bus().ShareEnvironment();
+        CPrivateBus& bus = CPrivateBusEnvironment::Bus();
+        bus.AddServiceDirectory(m_environment.DataHome() / "dbus-1/services");
+        bus.ShareEnvironment();
     }
 
-    // The game substitute, once the applet has asked it for its state.
-    static std::unique_ptr<CSimProcess> StartGameWithApplet() {
+    // The game substitute, once the applet has asked it for its state, and the applet's pid.
+    static std::pair<std::unique_ptr<CSimProcess>, qint64> StartGameWithApplet() {
         auto sim = std::make_unique<CSimProcess>(
             std::vector<std::string>{"--subject", "Wren", "--create-object"});
         EXPECT_TRUE(sim->WaitForLog("macro dde: getb cnam", 20s));
         EXPECT_TRUE(sim->WaitForLog("notify 1 3 1 0 -> true"));
-        return sim;
+        return {std::move(sim), AppletPid()};
     }
 
     // The applet as the bus would start it, but a child of the test, whose exit
@@ -104,8 +104,7 @@ protected:
 // and only its creator releases it, once; the game's object keeps the applet
 // until the game releases it.
 TEST_F(AppletProcessTest, TheGameStartsTheAppletWhichFollowsItsNotificationsAndEndsOnRelease) {
-    auto sim = StartGameWithApplet();
-    const qint64 pid = AppletPid();
+    const auto [sim, pid] = StartGameWithApplet();
     ASSERT_GT(pid, 0);
 
     EXPECT_EQ(sim->Command("pause"), "ok");
@@ -140,12 +139,9 @@ TEST_F(AppletProcessTest, TheGameStartsTheAppletWhichFollowsItsNotificationsAndE
 TEST_F(AppletProcessTest, TheAppletEndsWithTheGame) {
     for (const int signalNumber : {SIGKILL, SIGTERM}) {
         SCOPED_TRACE(signalNumber);
-        auto sim = StartGameWithApplet();
-        const qint64 pid = AppletPid();
+        const auto [sim, pid] = StartGameWithApplet();
         ASSERT_GT(pid, 0);
-
         sim->Process().Signal(signalNumber);
-
         EXPECT_TRUE(WaitForProcessEnd(pid, kAppletEndTimeout));
         if (signalNumber == SIGTERM) {
             EXPECT_EQ(sim->WaitForExit(kAppletEndTimeout), 0);
@@ -190,7 +186,7 @@ TEST_F(AppletProcessTest, TerminationSignalsCloseTheSheetOnceAndEndTheApplet) {
         std::filesystem::remove(m_environment.RegistryFile("HKEY_CURRENT_USER"));
         m_environment.InstallGame();
         auto applet = StartAutomatedApplet();
-        auto sim = StartGameWithApplet();
+        const auto sim = StartGameWithApplet().first;
         std::vector<std::string> expected = kStartUpMacros;
         if (test.whileAMacroWaits) {
             // The pause shows in the title, which asks the slow game for the name.
@@ -201,7 +197,6 @@ TEST_F(AppletProcessTest, TerminationSignalsCloseTheSheetOnceAndEndTheApplet) {
             expected.push_back("dde: getb cnam");
         }
         EXPECT_FALSE(LocationSaved());
-
         for (const int signalNumber : test.signalNumbers) {
             applet->Signal(signalNumber);
         }

@@ -12,8 +12,7 @@ using namespace std::chrono_literals;
 namespace {
 
 // The demo as `make demo` runs it, on the offscreen display, ended with Ctrl-C.
-// The applet asking for the subject's name shows that it made its window from
-// the demo's pictures.
+// The applet asking for the name shows that it made its window from the pictures.
 TEST(DemoTest, TheDemoFillsItsGameFolderStartsTheAppletAndEndsOnInterrupt) {
     TempDir folder;
     setenv("SPLICEBOX_DEMO_DIR", (folder / "demo").c_str(), 1);

@@ -6,7 +6,7 @@
 #include "tests/support/ChildProcess.h"
 #include "tests/support/GameEnvironment.h"
 
-#include <algorithm>
+#include <set>
 
 // A private registry and game with one agent file in Objects: agent "ball"
 // (three uses) with two event scripts, that needs and carries image
@@ -73,18 +73,18 @@ inline void WriteFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
 }
 
-// Every path below `folder`, sorted, with each file's size or each link's target.
-inline std::vector<std::string> Listing(const std::filesystem::path& folder) {
-    std::vector<std::string> found;
+// Every path below `folder`, with each file's size or each link's target.
+inline std::set<std::string> Listing(const std::filesystem::path& folder) {
+    std::set<std::string> found;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
-        found.push_back(entry.path().string());
+        std::string line = entry.path().string();
         if (entry.is_symlink()) {
-            found.back() += " -> " + std::filesystem::read_symlink(entry.path()).string();
+            line += " -> " + std::filesystem::read_symlink(entry.path()).string();
         } else if (entry.is_regular_file()) {
-            found.back() += " " + std::to_string(entry.file_size());
+            line += " " + std::to_string(entry.file_size());
         }
+        found.insert(line);
     }
-    std::sort(found.begin(), found.end());
     return found;
 }
 

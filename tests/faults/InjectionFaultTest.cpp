@@ -12,12 +12,8 @@
 
 namespace {
 
-const std::vector<std::string> kMacros = {
-    "inst,sys: conv abcd 0,endm",
-    "scrp 2 9 1 1,endm",
-    "scrp 2 9 1 2,endm",
-    "inst,new: simp ball,endm",
-};
+const std::vector<std::string> kMacros = {"inst,sys: conv abcd 0,endm", "scrp 2 9 1 1,endm",
+                                          "scrp 2 9 1 2,endm", "inst,new: simp ball,endm"};
 
 // The bus to the game, which kills the game after `callsBeforeDeath` macros.
 class CKillingTransport final : public IMacroTransport {

@@ -1,7 +1,6 @@
-// Writes the system refuses: cut short by a file size limit, as on a full
-// disk, or by a folder's permissions. The old file stays whole, nothing
-// partial is left, the message names the file, and carried files go into the
-// game's Images and Sounds folders only, not even through a planted link.
+// Writes cut short by a file size limit (as on a full disk) or refused by
+// permissions: the old file stays whole, nothing partial is left, the message
+// names the file, and nothing is written outside Images and Sounds.
 #include "tests/faults/FaultGame.h"
 
 #include <gtest/gtest.h>
@@ -62,8 +61,8 @@ TEST(FolderSafety, APlantedLinkIsReplacedNeverWrittenThrough) {
     EXPECT_EQ(RunFaultChild(install), "macro: inst,sys: conv abcd 0,endm\ndone\n");
     EXPECT_EQ(ReadFile(game.outside), "precious");
     EXPECT_FALSE(fs::exists(nowhere));
-    EXPECT_EQ(Listing(game.images), std::vector<std::string>{game.images + "abcd.s16 " +
-                                                             std::to_string(game.image.size())});
+    EXPECT_EQ(Listing(game.images),
+              std::set<std::string>{game.images + "abcd.s16 " + std::to_string(game.image.size())});
     EXPECT_EQ(ReadFile(game.images + "abcd.s16"), game.image);
     EXPECT_EQ(ReadFile(game.sounds + "zap.wav"), game.sound);
 

@@ -1,12 +1,9 @@
 // fault-child [--file-size-limit BYTES] [--obey-file-modes] COMMAND ARGUMENT...
-// runs one agent-file or registry operation in a process of its own, which a
-// test can limit, deprive of root's file access or kill:
-//   install AGENT IMAGES SOUNDS   installs the first agent's carried files
-//   extract AGENT RECORD DIR      extracts carried file RECORD into DIR
-//   inject AGENT                  injects the first agent, counting its use
-//   write NAME TEXT               prints "writing", then writes NAME=TEXT into
-//                                 the game's user key until it fails or is killed
-//   write-many PREFIX COUNT       writes PREFIX0=0 ... PREFIX<COUNT-1>=<COUNT-1>
+// runs one operation of the applet in a process a test can limit, deprive of
+// root's file access or kill. Commands, on the file's first agent or the
+// game's user key: install AGENT IMAGES SOUNDS; extract AGENT RECORD DIR;
+// inject AGENT (counting its use); write NAME TEXT (prints "writing", then
+// writes until it fails or is killed); write-many PREFIX COUNT (PREFIX0=0 ...).
 // It prints each macro as "macro: TEXT" (the game accepts them all), a
 // CKitException as "message: TEXT", and success as "done".
 #include "agents/AgentFile.h"
