@@ -9,6 +9,7 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QDBusVariant>
 #include <QImage>
 
 #include <gtest/gtest.h>
@@ -42,10 +43,12 @@ bool WaitForProcessEnd(qint64 pid, std::chrono::milliseconds timeout) {
         timeout);
 }
 
-QDBusMessage CallApplet(const QString& path, const char* method) {
-    const QDBusMessage call = QDBusMessage::createMethodCall(
+QDBusMessage CallApplet(const QString& path, const char* method,
+                        const QVariantList& arguments = {}) {
+    QDBusMessage call = QDBusMessage::createMethodCall(
         QLatin1String(GameContract::kAppletServiceName), path,
         QLatin1String(GameContract::kAppletInterface), QLatin1String(method));
+    call.setArguments(arguments);
     return QDBusConnection::sessionBus().call(call, QDBus::Block, 20000);
 }
 
@@ -111,8 +114,15 @@ TEST_F(AppletProcessTest, TheGameStartsTheAppletWhichFollowsItsNotificationsAndE
     EXPECT_TRUE(sim->WaitForLog("notify 2 10 1 0 -> true"));
     EXPECT_EQ(sim->Command("subject Alice"), "ok");
     EXPECT_TRUE(sim->WaitForLog("notify 2 6 0 0 -> true"));
-    EXPECT_EQ(sim->Command("notify 1 3 42 0"), "ok");
-    EXPECT_TRUE(sim->WaitForLog("notify 1 3 42 0 -> true"));
+    // Any client may notify: the low 32 bits of any integer, 0 for anything else.
+    for (const QVariant& message :
+         {QVariant::fromValue(0xFFFF'FFFF'002A'0301ULL), QVariant(QStringLiteral("1 3 7 0"))}) {
+        const QDBusMessage reply =
+            CallApplet(QStringLiteral("/Object1"), GameContract::kCommunicateMethod,
+                       {QVariant::fromValue(QDBusVariant(message)),
+                        QVariant::fromValue(QDBusVariant(QString()))});
+        EXPECT_EQ(reply.arguments().value(0), QVariant(true)) << reply.errorName().toStdString();
+    }
 
     const QString second = CreateObject();
     EXPECT_EQ(AppletPid(), pid);
