@@ -161,12 +161,16 @@ TEST_F(AppletProcessTest, TheAppletEndsWithTheGame) {
     }
 }
 
-// Without a game it stays hidden until released; without its picture it
-// cannot make its window and refuses the game's object.
+// Without a game it stays until released; without its picture it cannot make
+// its window and refuses the game's object.
 TEST_F(AppletProcessTest, WithoutAGameOrAWindowTheAppletEndsWhenItIsNotNeeded) {
     const QString path = CreateObject();
     const qint64 pid = AppletPid();
     ASSERT_GT(pid, 0);
+    // A game that dies takes only its own object.
+    CSimProcess game({"--create-object"});
+    EXPECT_TRUE(game.WaitForLog("event object /Object2 of", 20s));
+    game.Process().Signal(SIGKILL);
     EXPECT_FALSE(WaitForProcessEnd(pid, 300ms));
     EXPECT_EQ(CallApplet(path, GameContract::kReleaseMethod).type(), QDBusMessage::ReplyMessage);
     EXPECT_TRUE(WaitForProcessEnd(pid, kAppletEndTimeout));
