@@ -9,20 +9,16 @@
 
 namespace {
 
-std::vector<std::string> AgentNames(const CAgentCatalogue& catalogue) {
-    std::vector<std::string> names;
+// The agents' names, then the files' paths below `folder`.
+std::string Listed(const CAgentCatalogue& catalogue, const TempDir& folder) {
+    std::string listed;
     for (const CAgent* agent : catalogue.m_agents) {
-        names.push_back(agent->m_name);
+        listed += agent->m_name + " ";
     }
-    return names;
-}
-
-std::vector<std::string> FilePaths(const CAgentCatalogue& catalogue) {
-    std::vector<std::string> paths;
     for (const auto& file : catalogue.m_files) {
-        paths.push_back(file->m_path);
+        listed += file->m_path.substr(folder.Path().string().size()) + " ";
     }
-    return paths;
+    return listed;
 }
 
 TEST(AgentCatalogue, ListsAgentsFileByFileInNameOrderIgnoringCaseUpToADamagedFile) {
@@ -36,41 +32,36 @@ TEST(AgentCatalogue, ListsAgentsFileByFileInNameOrderIgnoringCaseUpToADamagedFil
 
     CAgentCatalogue catalogue;
     catalogue.ScanDirectory(folder.Path().string() + "/");
-    EXPECT_EQ(AgentNames(catalogue),
-              (std::vector<std::string>{"a1", "a2", "b1", "b2", "b3", "d1"}));
-    EXPECT_EQ(FilePaths(catalogue),
-              (std::vector<std::string>{path("A.kiv"), path("b.KIV"), path("d.old.kiv")}));
+    const std::string all = "a1 a2 b1 b2 b3 d1 /A.kiv /b.KIV /d.old.kiv ";
+    EXPECT_EQ(Listed(catalogue, folder), all);
     EXPECT_EQ(catalogue.m_agents[2], catalogue.m_files[1]->m_agents[0].get());
-
     CAgentCatalogue withoutSeparator;
     withoutSeparator.ScanDirectory(folder.Path().string());
-    EXPECT_EQ(FilePaths(withoutSeparator), FilePaths(catalogue));
+    EXPECT_EQ(Listed(withoutSeparator, folder), all);
 
     catalogue.Clear();
-    EXPECT_TRUE(catalogue.m_files.empty());
-    EXPECT_TRUE(catalogue.m_agents.empty());
+    EXPECT_EQ(Listed(catalogue, folder), "");
     std::filesystem::create_directory(folder / "empty");
     catalogue.ScanDirectory((folder / "empty").string());
     catalogue.ScanDirectory((folder / "missing").string());
-    EXPECT_TRUE(catalogue.m_files.empty());
+    EXPECT_EQ(Listed(catalogue, folder), "");
 
     // A damaged file stops the scan, keeping the files before it; a failed
     // AddFile leaves the catalogue as it was, later ones append.
     folder.Write("c.kiv", "kiv1 not really");
-    EXPECT_EQ(CaughtMessage([&] { catalogue.ScanDirectory(folder.Path().string()); }),
-              "Error: \"" + path("c.kiv") + "\" is not a Mirewalk 2 Kiv file");
-    EXPECT_EQ(CaughtMessage([&] { catalogue.AddFile(path("c.kiv")); }),
-              "Error: \"" + path("c.kiv") + "\" is not a Mirewalk 2 Kiv file");
+    const std::string damaged = "Error: \"" + path("c.kiv") + "\" is not a Mirewalk 2 Kiv file";
+    EXPECT_EQ(CaughtMessage([&] { catalogue.ScanDirectory(folder.Path().string()); }), damaged);
+    EXPECT_EQ(CaughtMessage([&] { catalogue.AddFile(path("c.kiv")); }), damaged);
     catalogue.AddFile(path("A.kiv"));
-    EXPECT_EQ(AgentNames(catalogue),
-              (std::vector<std::string>{"a1", "a2", "b1", "b2", "b3", "a1", "a2"}));
-    EXPECT_EQ(catalogue.m_files.size(), 3u);
+    EXPECT_EQ(Listed(catalogue, folder), "a1 a2 b1 b2 b3 a1 a2 /A.kiv /b.KIV /A.kiv ");
 
-    for (const char* name : {"/x/Ball.KiV", ".kiv"}) {
-        EXPECT_TRUE(CAgentCatalogue::IsAgentFileName(name)) << name;
-    }
-    for (const char* name : {"ball.kiv ", "kiv", "", "ball.kv"}) {
-        EXPECT_FALSE(CAgentCatalogue::IsAgentFileName(name)) << name;
+    for (const auto& [name, agentFile] : {std::pair{"/x/Ball.KiV", true},
+                                          {".kiv", true},
+                                          {"ball.kiv ", false},
+                                          {"kiv", false},
+                                          {"", false},
+                                          {"ball.kv", false}}) {
+        EXPECT_EQ(CAgentCatalogue::IsAgentFileName(name), agentFile) << name;
     }
 }
 

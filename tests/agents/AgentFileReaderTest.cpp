@@ -49,11 +49,6 @@ ByteVector Join(ByteVector head, const ByteVector& tail) {
     return head;
 }
 
-ByteVector Cut(ByteVector bytes, std::size_t count) {
-    bytes.resize(bytes.size() - count);
-    return bytes;
-}
-
 // An agent chunk whose fixed part is zero, whose variable part starts with
 // `variable` and which is padded to the 42-byte minimum.
 ByteVector AgentChunk(const ByteVector& variable) {
@@ -146,7 +141,7 @@ TEST(AgentFileReader, AcceptsFilesAtTheirLimitsAndRefusesAllThatRunsOutsideItsCh
         {"a short magic", Bytes("kiv"), kNotKiv},
         {"the magic in capitals", Bytes("KIV2"), kNotKiv},
         {"a tail too short for a chunk header", Bytes("kiv2agn"), kEnd},
-        {"a chunk longer than the file", Cut(Chunk("file", ByteVector(13, 0)), 1), kEnd},
+        {"a chunk longer than the file", Join(Bytes("kiv2file"), {13, 0, 0, 0}), kEnd},
         {"a name running to the chunk's end", AgentChunk({}), kBadFormat},
         {"no room for the script count", AgentChunk(Join(ByteVector(12, 'n'), noTexts)),
          kBadFormat},
