@@ -31,16 +31,10 @@ TEST(AnalyseCommand, PrintsEveryAgentAndReportsFailuresButAnalysesTheRest) {
     const auto runs =
         Kivtools({{"analyse", "--chemicals", chemicals, toy},
                   {"analyse", "--game-dir", empty.Path().string() + "/", missing, toy}});
-    const std::string head = "B\xC3\xA4lle\n"
-                             "  General Information:\n"
-                             "    File \"toy.kiv\"\n"
-                             "  Scripts:\n"
-                             "    Installation script\n"
-                             "    Removal script\n"
-                             "    <2 5 7> Timer\n"
-                             "  Chemicals Affected:\n";
-    const std::string tail = "  Warnings:\n"
-                             "    DANGER - contains suspicious kill commands\n"
+    const std::string head = "B\xC3\xA4lle\n  General Information:\n    File \"toy.kiv\"\n"
+                             "  Scripts:\n    Installation script\n    Removal script\n"
+                             "    <2 5 7> Timer\n  Chemicals Affected:\n";
+    const std::string tail = "  Warnings:\n    DANGER - contains suspicious kill commands\n"
                              "    Fires creature neurons\n";
     EXPECT_EQ(std::tuple(runs[0].status, runs[0].err), std::tuple(0, ""));
     EXPECT_EQ(runs[0].out, head + "    Glucose\n    S\xC3\xA4ure\n" + tail);

@@ -41,21 +41,15 @@ TEST(Kivtool, ShowsAgentsAsTextAndAsJsonAndExtractsTheirFiles) {
     const std::string carriedAt =
         std::to_string(4 + 8 + 26 + (5 + 11 + 25 + 1) + (2 + 15) + (2 + 10) + 4 + 4 + 8 + 10 + 8);
     EXPECT_EQ(runs[0].status, 0);
-    EXPECT_EQ(runs[0].out, path +
-                               "\n"
-                               "agent 1: Caf\xC3\xA9\n"
-                               "  description: About Caf\xC3\xA9\n"
-                               "  quantity: unlimited\n"
-                               "  last used: 0\n"
-                               "  reuse interval: 60 s\n"
-                               "  install script: inst,new: simp Caf\xC3\xA9,endm\n"
-                               "  remove script: \n"
-                               "  event script: say \"hi\"\\r\\nendm\n"
-                               "  needs sound: zap.wav\n"
-                               "  picture: 1x2\n"
-                               "  chunk offset: 4\n"
-                               "carried sound: zap.wav, 5 bytes at offset " +
-                               carriedAt + "\n");
+    EXPECT_EQ(runs[0].out,
+              path +
+                  "\nagent 1: Caf\xC3\xA9\n  description: About Caf\xC3\xA9\n"
+                  "  quantity: unlimited\n  last used: 0\n  reuse interval: 60 s\n"
+                  "  install script: inst,new: simp Caf\xC3\xA9,endm\n  remove script: \n"
+                  "  event script: say \"hi\"\\r\\nendm\n  needs sound: zap.wav\n"
+                  "  picture: 1x2\n  chunk offset: 4\n"
+                  "carried sound: zap.wav, 5 bytes at offset " +
+                  carriedAt + "\n");
 
     const std::string notKiv = "kivtool: Error: \"" + bad + "\" is not a Mirewalk 2 Kiv file\n";
     EXPECT_EQ(runs[1].status, 1);

@@ -26,26 +26,11 @@ std::vector<ToolRun> Pack(const TempDir& folder, const std::vector<std::string>&
 // The first manifest packs; each of the others has one line wrong.
 TEST(PackCommand, BuildsAnAgentFileFromAManifestOrNamesTheLineThatIsWrong) {
     const std::pair<std::string, std::string> cases[] = {
-        {"# a ball\n"
-         "[agent]\n"
-         "name = Caf\xC3\xA9 ball\n"
-         "description = Bounces.\n"
-         "quantity = unlimited\n"
-         "reuse interval = 3600\n"
-         "last used = 12\n"
-         "install script = inst,endm\n"
-         "remove script <<END\n"
-         "rscr\n"
-         "  endm\n"
-         "END\n"
-         "script = scrp 1\n"
-         "script = scrp 2\n"
-         "image = ball.s16\n"
-         "sound = zap.wav\n"
-         "\n"
-         "[file]\n"
-         "type = image\n"
-         "path = art/ball.s16\n",
+        {"# a ball\n[agent]\nname = Caf\xC3\xA9 ball\ndescription = Bounces.\n"
+         "quantity = unlimited\nreuse interval = 3600\nlast used = 12\n"
+         "install script = inst,endm\nremove script <<END\nrscr\n  endm\nEND\n"
+         "script = scrp 1\nscript = scrp 2\nimage = ball.s16\nsound = zap.wav\n\n"
+         "[file]\ntype = image\npath = art/ball.s16\n",
          ""},
         {"[agent]\nname = x\ncolour = red\n", ":3: unknown agent key \"colour\""},
         {"name = x\n", ":1: \"name\" before the first [agent] or [file] section"},
