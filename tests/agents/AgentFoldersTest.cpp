@@ -1,4 +1,5 @@
 #include "agents/AgentCatalogue.h"
+#include "agents/CarriedConflicts.h"
 #include "tests/support/AgentFiles.h"
 #include "tests/support/Caught.h"
 #include "tests/support/TempDir.h"
@@ -6,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -28,7 +31,7 @@ TEST(AgentCatalogue, ListsAgentsFileByFileInNameOrderIgnoringCaseUpToADamagedFil
     SaveAgentFile(path("A.kiv"), {{"a1"}, {"a2"}});
     SaveAgentFile(path("c.kiv.bak"), {{"hidden"}});
     SaveAgentFile(path("d.old.kiv"), {{"d1"}});
-    std::filesystem::create_directory(folder / "e.kiv");
+    fs::create_directory(folder / "e.kiv");
 
     CAgentCatalogue catalogue;
     catalogue.ScanDirectory(folder.Path().string() + "/");
@@ -41,7 +44,7 @@ TEST(AgentCatalogue, ListsAgentsFileByFileInNameOrderIgnoringCaseUpToADamagedFil
 
     catalogue.Clear();
     EXPECT_EQ(Listed(catalogue, folder), "");
-    std::filesystem::create_directory(folder / "empty");
+    fs::create_directory(folder / "empty");
     catalogue.ScanDirectory((folder / "empty").string());
     catalogue.ScanDirectory((folder / "missing").string());
     EXPECT_EQ(Listed(catalogue, folder), "");
@@ -62,6 +65,28 @@ TEST(AgentCatalogue, ListsAgentsFileByFileInNameOrderIgnoringCaseUpToADamagedFil
                                           {"", false},
                                           {"ball.kv", false}}) {
         EXPECT_EQ(CAgentCatalogue::IsAgentFileName(name), agentFile) << name;
+    }
+}
+
+// The conflicts command covers what is found; here the contents change between
+// listing and hashing, which only the index itself can be made to meet.
+TEST(CarriedConflicts, ContentsThatCannotBeReadAnyMoreAreReportedWithTheirFile) {
+    for (const bool deleted : {true, false}) {
+        const TempDir folder;
+        CCarriedFileIndex index;
+        for (const char* name : {"a.kiv", "b.kiv", "c.kiv"}) {
+            SaveAgentFile((folder / name).string(), {}, {{0, "ball.s16", "same"}});
+            index.Add(CAgentFile((folder / name).string()));
+        }
+        const auto damaged = folder / "b.kiv";
+        if (deleted) {
+            fs::remove(damaged);
+        } else {
+            fs::resize_file(damaged, fs::file_size(damaged) - 1);
+        }
+        EXPECT_EQ(CaughtMessage([&] { index.Conflicts(); }),
+                  "Error reading from file \"" + damaged.string() + "\"")
+            << deleted;
     }
 }
 
