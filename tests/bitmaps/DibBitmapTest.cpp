@@ -1,5 +1,6 @@
 #include "framework/DibBitmap.h"
 #include "agents/AgentFile.h"
+#include "framework/PixelRows.h"
 #include "tests/support/AgentFiles.h"
 #include "tests/support/BitmapFile.h"
 #include "tests/support/Caught.h"
@@ -10,9 +11,12 @@
 
 #include <QImage>
 
+#include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -133,11 +137,10 @@ TEST(DibBitmap, LoadsEveryFormAndRefusesEveryDamage) {
 
 TEST(DibBitmap, LoadsFromAFileAndShowsItAsAnImage) {
     const TempDir folder;
-    const auto bytes = BitmapFile{.pixels = kTwoRows}.Build();
     CDibBitmap bitmap;
-    bitmap.LoadFromFile(folder.Write("wallpaper.bmp", Text(bytes)).c_str());
+    bitmap.LoadFromFile(
+        folder.Write("wall.bmp", Text(BitmapFile{.pixels = kTwoRows}.Build())).c_str());
     EXPECT_EQ(Pixels(bitmap.AsImage()), "ff000004 ff000005 ff000006/ff000001 ff000002 ff000003");
-
     const std::string missing = folder / "none.bmp";
     EXPECT_EQ(CaughtMessage([&] { bitmap.LoadFromFile(missing.c_str()); }),
               "Error reading from file \"" + missing + "\"");
@@ -146,8 +149,8 @@ TEST(DibBitmap, LoadsFromAFileAndShowsItAsAnImage) {
     // A top-down bitmap is shown as a view; a format it cannot paint stays as loaded.
     Load(bitmap, BitmapFile{.height = -2, .pixels = kTwoRows}.Build());
     const QImage view = bitmap.AsImage();
-    EXPECT_EQ(view.constBits(), bitmap.m_topRow);
-    EXPECT_EQ(view.pixel(1, 1), 0xFF000005u);
+    EXPECT_EQ(std::tuple(view.constBits(), view.pixel(1, 1)),
+              std::tuple(bitmap.m_topRow, 0xFF000005u));
     const std::vector<std::uint8_t> pixels = {1, 2, 3, 4, 5, 6, 7, 8};
     Load(bitmap, BitmapFile{.width = 2, .height = 1, .bitCount = 32, .pixels = pixels}.Build());
     bitmap.FillRect(0, 0, 2, 1, 0xFFFFFF);
@@ -156,20 +159,19 @@ TEST(DibBitmap, LoadsFromAFileAndShowsItAsAnImage) {
     EXPECT_EQ(bitmap.AsImage().pixel(1, 0), 0xFF070605u);
 }
 
+// Fills and tints clip to the bitmap; colours are 0x00BBGGRR.
 TEST(DibBitmap, CreateFillAndTint) {
     CDibBitmap bitmap;
     bitmap.Create(4, 3, kDib24);
-    EXPECT_EQ(Described(bitmap),
-              "6 3 -12 24 40: 000000 000000 000000 000000/000000 000000 000000 000000/"
-              "000000 000000 000000 000000");
+    EXPECT_EQ(Described(bitmap), "6 3 -12 24 40: 000000 000000 000000 000000/"
+                                 "000000 000000 000000 000000/000000 000000 000000 000000");
     bitmap.FillRect(0, 0, 4, 3, 0x00FFFFFF);
-    bitmap.FillRect(-5, -5, 7, 7, 0x00336699); // blue 0x33, green 0x66, red 0x99
+    bitmap.FillRect(-5, -5, 7, 7, 0x00336699);
     bitmap.FillRect(4, 0, 4, 4, 0);
     bitmap.FillRect(0, -9, 4, 9, 0);
     bitmap.Tint(0, 0, 4, 3, 0x808080);
-    bitmap.FillRect(0, 1, 1, 1, 0x00C8640A); // red 10, green 100, blue 200
-    // red 255, green 128, blue 0: 10 + 127, 100, 200 - 128
-    bitmap.Tint(0, 0, 1, 2, 0x000080FF);
+    bitmap.FillRect(0, 1, 1, 1, 0x00C8640A);
+    bitmap.Tint(0, 0, 1, 2, 0x000080FF); // red 10 + 127, green 100, blue 200 - 128
     EXPECT_EQ(Pixels(bitmap), "ff6600 996633 ffffff ffffff/896448 996633 ffffff ffffff/"
                               "ffffff ffffff ffffff ffffff");
 
@@ -186,11 +188,9 @@ TEST(DibBitmap, CreateFillAndTint) {
     CDibBitmap rgb555;
     rgb555.Create(2, 1, kDib555);
     rgb555.FillRect(0, 0, 2, 1, 0x000080FF);
-    EXPECT_EQ(Pixels(rgb555), "7e00 7e00");
-    EXPECT_EQ(Pixels(rgb555.AsImage()), "ffff8400 ffff8400");
-
-    CDibBitmap wrong;
-    EXPECT_EQ(CaughtMessage([&] { wrong.Create(4, 4, kDib32); }),
+    EXPECT_EQ(std::tuple(Pixels(rgb555), Pixels(rgb555.AsImage())),
+              std::tuple("7e00 7e00", "ffff8400 ffff8400"));
+    EXPECT_EQ(CaughtMessage([&] { rgb555.Create(4, 4, kDib32); }),
               "Internal error - CreateDIBSection() failed");
 }
 
@@ -247,6 +247,58 @@ TEST(AgentPicture, CopyExpandsAndBlendMixesOpaquePixelsAndBothClip) {
     sixteen.Create(4, 1, kDib565);
     picture.CopyInto(sixteen, 0, 0);
     EXPECT_EQ(Pixels(sixteen), "0000 0000 0000 0000");
+}
+
+// Whatever instructions a path uses, it must give the plain path's bytes, in
+// the vectorised part of a row, in its remainder and around transparent pixels.
+TEST(PixelPaths, EveryPathGivesThePlainBytes) {
+    struct Case {
+        int width;
+        int height;
+        bool is565;
+        bool keyed;
+        int opacity; // -1: copy
+    };
+    const Case cases[] = {
+        {1, 1, true, false, -1},  {7, 3, false, false, -1},  {67, 5, true, false, -1},
+        {33, 4, false, true, 0},  {65, 3, true, true, 128},  {100, 2, false, false, 255},
+        {16, 9, true, false, 77}, {31, 6, false, true, 200},
+    };
+    std::mt19937 random(16);
+    const auto paths = PixelPaths();
+    int compared = 0;
+    for (const PixelPath& path : paths.subspan(1)) {
+        for (const Case& c : cases) {
+            if (!path.supported()) {
+                break;
+            }
+            SCOPED_TRACE(std::string(path.name) + " width " + std::to_string(c.width));
+            // Source rows one pixel longer than drawn, as when a picture is clipped.
+            const std::size_t stride = std::size_t(c.width) + 1;
+            const auto key = static_cast<std::uint16_t>(random());
+            std::vector<std::uint16_t> pixels(stride * c.height);
+            std::vector<std::uint8_t> expected(std::size_t(c.width) * 3 * c.height);
+            for (auto& pixel : pixels) {
+                pixel = random() % 3 == 0 ? key : static_cast<std::uint16_t>(random());
+            }
+            for (auto& byte : expected) {
+                byte = static_cast<std::uint8_t>(random());
+            }
+            std::vector<std::uint8_t> actual = expected;
+            const auto draw = [&](const PixelPath& drawing, std::vector<std::uint8_t>& out) {
+                const PixelRows rows{pixels.data(), stride,  out.data(), c.width * 3, c.width,
+                                     c.height,      c.is565, c.keyed,    key};
+                c.opacity < 0 ? drawing.copy(rows) : drawing.blend(rows, c.opacity);
+            };
+            draw(paths.front(), expected);
+            draw(path, actual);
+            EXPECT_EQ(actual, expected);
+            ++compared;
+        }
+    }
+    if (compared == 0) {
+        GTEST_SKIP() << "this processor runs only the plain path";
+    }
 }
 
 } // namespace
