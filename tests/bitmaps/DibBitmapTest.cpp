@@ -1,5 +1,7 @@
 #include "framework/DibBitmap.h"
 #include "agents/AgentFile.h"
+#include "framework/PixelRows.h"
+#include "tests/support/AgentFiles.h"
 #include "tests/support/BitmapFile.h"
 #include "tests/support/Caught.h"
 #include "tests/support/ScopedLocale.h"
@@ -9,54 +11,52 @@
 
 #include <QImage>
 
+#include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
 
 namespace {
 
-// Every pixel in hex, rows from the top separated by "/".
-std::string Rows(int width, int height, const std::function<unsigned(int, int)>& pixel,
-                 const char* format = "%06x") {
+const ScopedLocale g_english("C");
+
+// Every pixel in hex of `digits` digits, rows from the top separated by "/".
+std::string Rows(int width, int height, int digits,
+                 const std::function<unsigned(int, int)>& pixel) {
     std::string out;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             char text[16];
-            std::snprintf(text, sizeof text, format, pixel(x, y));
+            std::snprintf(text, sizeof text, "%0*x", digits, pixel(x, y));
             out += (x > 0 ? " " : y > 0 ? "/" : "") + std::string(text);
         }
     }
     return out;
 }
 
-// 0xRRGGBB of a 24-bit bitmap, by the layout's own arithmetic; the stored
-// value of a 16-bit one.
-std::string Pixels(const CDibBitmap& bitmap) {
-    const bool sixteen = bitmap.m_bytesPerPixel == 2;
-    return Rows(
-        bitmap.Width(), bitmap.Height(),
-        [&](int x, int y) {
-            const std::uint8_t* p =
-                bitmap.m_topRow + y * bitmap.m_stride + x * bitmap.m_bytesPerPixel;
-            return sixteen ? unsigned(p[0] | p[1] << 8) : unsigned(p[2] << 16 | p[1] << 8 | p[0]);
-        },
-        sixteen ? "%04x" : "%06x");
-}
-
 std::string Pixels(const QImage& image) {
-    return Rows(
-        image.width(), image.height(), [&](int x, int y) { return image.pixel(x, y); }, "%08x");
+    return Rows(image.width(), image.height(), 8, [&](int x, int y) { return image.pixel(x, y); });
 }
 
-// Format, bytes per pixel, stride, top row's offset and header size.
-auto Layout(const CDibBitmap& bitmap) {
-    return std::tuple(bitmap.m_format, bitmap.m_bytesPerPixel, bitmap.m_stride,
-                      bitmap.m_topRow - bitmap.m_bits, bitmap.m_infoSize);
+// 0xRRGGBB of a 24-bit bitmap's pixels by the layout's own arithmetic; the
+// stored value of a 16-bit one.
+std::string Pixels(const CDibBitmap& bitmap) {
+    const int bytes = static_cast<int>(bitmap.m_bytesPerPixel);
+    return Rows(bitmap.Width(), bitmap.Height(), bytes * 2, [&](int x, int y) {
+        const std::uint8_t* p = bitmap.m_topRow + y * bitmap.m_stride + x * bytes;
+        return bytes == 2 ? unsigned(p[0] | p[1] << 8) : unsigned(p[2] << 16 | p[1] << 8 | p[0]);
+    });
 }
 
-const ScopedLocale g_english("C");
+// Format, bytes per pixel, stride, top row's offset and header size, then the pixels.
+std::string Described(const CDibBitmap& bitmap) {
+    return std::to_string(bitmap.m_format) + " " + std::to_string(bitmap.m_bytesPerPixel) + " " +
+           std::to_string(bitmap.m_stride) + " " + std::to_string(bitmap.m_topRow - bitmap.m_bits) +
+           " " + std::to_string(bitmap.m_infoSize) + ": " + Pixels(bitmap);
+}
 
 void Load(CDibBitmap& bitmap, const std::vector<std::uint8_t>& bytes) {
     bitmap.LoadFromMemory(bytes.data(), bytes.size(), "wall.bmp");
@@ -67,23 +67,18 @@ void Load(CDibBitmap& bitmap, const std::vector<std::uint8_t>& bytes) {
 const std::vector<std::uint8_t> kTwoRows = {1, 0, 0, 2, 0, 0, 3, 0, 0, 0, 0, 0,
                                             4, 0, 0, 5, 0, 0, 6, 0, 0, 0, 0, 0};
 
-// What loading `bytes` over a loaded bitmap leaves: its layout ("format bytes
-// stride top-row header:") and pixels, or the message, which must leave it
-// empty.
+// What loading `bytes` over a loaded bitmap leaves: its description, or the
+// message, which must leave it empty.
 std::string Loaded(const std::vector<std::uint8_t>& bytes) {
     CDibBitmap bitmap;
     Load(bitmap, BitmapFile{.pixels = kTwoRows}.Build());
     const std::string message = CaughtMessage([&] { Load(bitmap, bytes); });
-    if (message != "(nothing thrown)") {
-        const bool empty = !bitmap.IsValid() && !bitmap.m_bits && !bitmap.m_topRow &&
-                           bitmap.Width() == 0 &&
-                           Layout(bitmap) == std::tuple(kDibUnknown, 0u, 0, 0, 0u);
-        return message + (empty ? "" : " (not emptied)");
+    if (message == "(nothing thrown)") {
+        return Described(bitmap);
     }
-    const auto [format, bytesPerPixel, stride, top, header] = Layout(bitmap);
-    return std::to_string(format) + " " + std::to_string(bytesPerPixel) + " " +
-           std::to_string(stride) + " " + std::to_string(top) + " " + std::to_string(header) +
-           ": " + Pixels(bitmap);
+    const bool empty = !bitmap.IsValid() && !bitmap.m_bits && !bitmap.m_topRow &&
+                       Described(bitmap) == "0 0 0 0 0: ";
+    return message + (empty ? "" : " (not emptied)");
 }
 
 TEST(DibBitmap, LoadsEveryFormAndRefusesEveryDamage) {
@@ -119,7 +114,7 @@ TEST(DibBitmap, LoadsEveryFormAndRefusesEveryDamage) {
         {sixteen(0, {}), "4 2 -8 8 40: 0706 0908 0b0a/0100 0302 0504"},
         {BitmapFile{.width = 2, .height = 1, .bitCount = 32, .pixels = {1, 2, 3, 4, 5, 6, 7, 8}}
              .Build(),
-         "7 4 -8 0 40: 030201 070605"},
+         "7 4 -8 0 40: 00030201 00070605"},
         {{}, readError},
         {prefix(13), readError},
         {prefix(40), readError},
@@ -142,13 +137,10 @@ TEST(DibBitmap, LoadsEveryFormAndRefusesEveryDamage) {
 
 TEST(DibBitmap, LoadsFromAFileAndShowsItAsAnImage) {
     const TempDir folder;
-    const auto bytes = BitmapFile{.pixels = kTwoRows}.Build();
-    const std::string path =
-        folder.Write("wallpaper.bmp", {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
     CDibBitmap bitmap;
-    bitmap.LoadFromFile(path.c_str());
+    bitmap.LoadFromFile(
+        folder.Write("wall.bmp", Text(BitmapFile{.pixels = kTwoRows}.Build())).c_str());
     EXPECT_EQ(Pixels(bitmap.AsImage()), "ff000004 ff000005 ff000006/ff000001 ff000002 ff000003");
-
     const std::string missing = folder / "none.bmp";
     EXPECT_EQ(CaughtMessage([&] { bitmap.LoadFromFile(missing.c_str()); }),
               "Error reading from file \"" + missing + "\"");
@@ -157,8 +149,8 @@ TEST(DibBitmap, LoadsFromAFileAndShowsItAsAnImage) {
     // A top-down bitmap is shown as a view; a format it cannot paint stays as loaded.
     Load(bitmap, BitmapFile{.height = -2, .pixels = kTwoRows}.Build());
     const QImage view = bitmap.AsImage();
-    EXPECT_EQ(view.constBits(), bitmap.m_topRow);
-    EXPECT_EQ(view.pixel(1, 1), 0xFF000005u);
+    EXPECT_EQ(std::tuple(view.constBits(), view.pixel(1, 1)),
+              std::tuple(bitmap.m_topRow, 0xFF000005u));
     const std::vector<std::uint8_t> pixels = {1, 2, 3, 4, 5, 6, 7, 8};
     Load(bitmap, BitmapFile{.width = 2, .height = 1, .bitCount = 32, .pixels = pixels}.Build());
     bitmap.FillRect(0, 0, 2, 1, 0xFFFFFF);
@@ -167,26 +159,25 @@ TEST(DibBitmap, LoadsFromAFileAndShowsItAsAnImage) {
     EXPECT_EQ(bitmap.AsImage().pixel(1, 0), 0xFF070605u);
 }
 
+// Fills and tints clip to the bitmap; colours are 0x00BBGGRR.
 TEST(DibBitmap, CreateFillAndTint) {
     CDibBitmap bitmap;
     bitmap.Create(4, 3, kDib24);
-    EXPECT_EQ(Layout(bitmap), std::tuple(kDib24, 3u, -12, 24, 40u));
-    EXPECT_EQ(Pixels(bitmap), "000000 000000 000000 000000/000000 000000 000000 000000/"
-                              "000000 000000 000000 000000");
+    EXPECT_EQ(Described(bitmap), "6 3 -12 24 40: 000000 000000 000000 000000/"
+                                 "000000 000000 000000 000000/000000 000000 000000 000000");
     bitmap.FillRect(0, 0, 4, 3, 0x00FFFFFF);
-    bitmap.FillRect(-5, -5, 7, 7, 0x00336699); // blue 0x33, green 0x66, red 0x99
+    bitmap.FillRect(-5, -5, 7, 7, 0x00336699);
     bitmap.FillRect(4, 0, 4, 4, 0);
     bitmap.FillRect(0, -9, 4, 9, 0);
     bitmap.Tint(0, 0, 4, 3, 0x808080);
-    bitmap.FillRect(0, 1, 1, 1, 0x00C8640A); // red 10, green 100, blue 200
-    bitmap.Tint(0, 0, 1, 2,
-                0x000080FF); // red 255, green 128, blue 0: 10 + 127, 100, 200 - 128
+    bitmap.FillRect(0, 1, 1, 1, 0x00C8640A);
+    bitmap.Tint(0, 0, 1, 2, 0x000080FF); // red 10 + 127, green 100, blue 200 - 128
     EXPECT_EQ(Pixels(bitmap), "ff6600 996633 ffffff ffffff/896448 996633 ffffff ffffff/"
                               "ffffff ffffff ffffff ffffff");
 
     CDibBitmap rgb565;
     rgb565.Create(3, 2, kDib565);
-    EXPECT_EQ(Layout(rgb565), std::tuple(kDib565, 2u, -8, 8, 52u));
+    EXPECT_EQ(Described(rgb565), "5 2 -8 8 52: 0000 0000 0000/0000 0000 0000");
     rgb565.FillRect(0, 0, 3, 2, 0x000080FF);
     rgb565.FillRect(0, 0, 1, 1, 0x00418183); // 16, 32, 8 after narrowing
     rgb565.Tint(0, 0, 3, 2, 0x808080);
@@ -197,27 +188,10 @@ TEST(DibBitmap, CreateFillAndTint) {
     CDibBitmap rgb555;
     rgb555.Create(2, 1, kDib555);
     rgb555.FillRect(0, 0, 2, 1, 0x000080FF);
-    EXPECT_EQ(Pixels(rgb555), "7e00 7e00");
-    EXPECT_EQ(Pixels(rgb555.AsImage()), "ffff8400 ffff8400");
-
-    CDibBitmap wrong;
-    EXPECT_EQ(CaughtMessage([&] { wrong.Create(4, 4, kDib32); }),
+    EXPECT_EQ(std::tuple(Pixels(rgb555), Pixels(rgb555.AsImage())),
+              std::tuple("7e00 7e00", "ffff8400 ffff8400"));
+    EXPECT_EQ(CaughtMessage([&] { rgb555.Create(4, 4, kDib32); }),
               "Internal error - CreateDIBSection() failed");
-}
-
-constexpr std::uint16_t kKey = 0x001F; // pure blue: the transparent colour
-constexpr std::uint16_t kWhite = 0xFFFF;
-constexpr std::uint16_t kRed565 = 0xF800;
-// A 5-6-5 value of components 1, 2, 3: widened to 8, 8, 24.
-constexpr std::uint16_t kDark = 1 << 11 | 2 << 5 | 3;
-
-// Four columns, two rows: key, white, red, dark / white, key, dark, white.
-CAgentPicture Picture() {
-    const std::vector<std::uint16_t> pixels = {kKey,   kWhite, kRed565, kDark,
-                                               kWhite, kKey,   kDark,   kWhite};
-    CAgentPicture picture;
-    picture.Create(pixels.data(), 4, 2, 1, true);
-    return picture;
 }
 
 // A canvas of the picture's size in one colour.
@@ -230,7 +204,11 @@ struct Canvas : CDibBitmap {
 
 // An opacity of -1 copies, the transparent colour too.
 TEST(AgentPicture, CopyExpandsAndBlendMixesOpaquePixelsAndBothClip) {
-    const CAgentPicture picture = Picture();
+    // Blue, the transparent colour, white, red and a 5-6-5 value of 1, 2, 3
+    // (widened to 8, 8, 24); then white, blue, that value and white.
+    const std::uint16_t pixels[] = {0x001F, 0xFFFF, 0xF800, 0x0843, 0xFFFF, 0x001F, 0x0843, 0xFFFF};
+    CAgentPicture picture;
+    picture.Create(pixels, 4, 2, 1, true);
     const struct {
         std::uint32_t canvas;
         int x, y, opacity;
@@ -260,8 +238,8 @@ TEST(AgentPicture, CopyExpandsAndBlendMixesOpaquePixelsAndBothClip) {
     }
 
     CAgentPicture rgb555;
-    const std::vector<std::uint16_t> pixels = {0x7C00, 0x03E0, 0x0421};
-    rgb555.Create(pixels.data(), 3, 1, 0, true);
+    const std::uint16_t red555[] = {0x7C00, 0x03E0, 0x0421};
+    rgb555.Create(red555, 3, 1, 0, true);
     Canvas small(0);
     rgb555.CopyInto(small, 0, 0);
     EXPECT_EQ(Pixels(small), "ff0000 00ff00 080808 000000/000000 000000 000000 000000");
@@ -269,6 +247,58 @@ TEST(AgentPicture, CopyExpandsAndBlendMixesOpaquePixelsAndBothClip) {
     sixteen.Create(4, 1, kDib565);
     picture.CopyInto(sixteen, 0, 0);
     EXPECT_EQ(Pixels(sixteen), "0000 0000 0000 0000");
+}
+
+// Whatever instructions a path uses, it must give the plain path's bytes, in
+// the vectorised part of a row, in its remainder and around transparent pixels.
+TEST(PixelPaths, EveryPathGivesThePlainBytes) {
+    struct Case {
+        int width;
+        int height;
+        bool is565;
+        bool keyed;
+        int opacity; // -1: copy
+    };
+    const Case cases[] = {
+        {1, 1, true, false, -1},  {7, 3, false, false, -1},  {67, 5, true, false, -1},
+        {33, 4, false, true, 0},  {65, 3, true, true, 128},  {100, 2, false, false, 255},
+        {16, 9, true, false, 77}, {31, 6, false, true, 200},
+    };
+    std::mt19937 random(16);
+    const auto paths = PixelPaths();
+    int compared = 0;
+    for (const PixelPath& path : paths.subspan(1)) {
+        for (const Case& c : cases) {
+            if (!path.supported()) {
+                break;
+            }
+            SCOPED_TRACE(std::string(path.name) + " width " + std::to_string(c.width));
+            // Source rows one pixel longer than drawn, as when a picture is clipped.
+            const std::size_t stride = std::size_t(c.width) + 1;
+            const auto key = static_cast<std::uint16_t>(random());
+            std::vector<std::uint16_t> pixels(stride * c.height);
+            std::vector<std::uint8_t> expected(std::size_t(c.width) * 3 * c.height);
+            for (auto& pixel : pixels) {
+                pixel = random() % 3 == 0 ? key : static_cast<std::uint16_t>(random());
+            }
+            for (auto& byte : expected) {
+                byte = static_cast<std::uint8_t>(random());
+            }
+            std::vector<std::uint8_t> actual = expected;
+            const auto draw = [&](const PixelPath& drawing, std::vector<std::uint8_t>& out) {
+                const PixelRows rows{pixels.data(), stride,  out.data(), c.width * 3, c.width,
+                                     c.height,      c.is565, c.keyed,    key};
+                c.opacity < 0 ? drawing.copy(rows) : drawing.blend(rows, c.opacity);
+            };
+            draw(paths.front(), expected);
+            draw(path, actual);
+            EXPECT_EQ(actual, expected);
+            ++compared;
+        }
+    }
+    if (compared == 0) {
+        GTEST_SKIP() << "this processor runs only the plain path";
+    }
 }
 
 } // namespace

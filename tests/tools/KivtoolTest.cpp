@@ -1,6 +1,7 @@
 #include "tests/support/Kivtool.h"
 #include "agents/AgentFileWriter.h"
 #include "tests/support/AgentFiles.h"
+#include "tests/support/ChemicalList.h"
 #include "tests/support/TempDir.h"
 
 #include "Version.h"
@@ -15,8 +16,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// One agent with Windows-1252 text and a two-line script, and one carried sound.
-std::string SaveSample(const TempDir& folder, const std::string& name = "sample.kiv") {
+// Unsafe carried names are refused by the extraction itself, tested with the injection.
+TEST(Kivtool, ShowsAgentsAsTextAndAsJsonAndExtractsTheirFiles) {
+    // One agent with Windows-1252 text and a two-line script, and one carried sound.
     CAgent agent = MakeAgent({"Caf\xE9", CAgent::kUnlimited, 60, {{1, "zap.wav"}}});
     agent.m_scripts = {"say \"hi\"\r\nendm"};
     agent.m_removeScript.clear();
@@ -25,14 +27,9 @@ std::string SaveSample(const TempDir& folder, const std::string& name = "sample.
     CAgentFileWriter writer;
     writer.AddAgent(agent);
     writer.AddCarriedFile(1, "zap.wav", Bytes("SOUND"));
-    writer.Save((folder / name).string());
-    return (folder / name).string();
-}
-
-// Unsafe carried names are refused by the extraction itself, tested with the injection.
-TEST(Kivtool, ShowsAgentsAsTextAndAsJsonAndExtractsTheirFiles) {
     const TempDir folder;
-    const std::string path = SaveSample(folder);
+    const std::string path = folder / "sample.kiv";
+    writer.Save(path);
     const std::string bad = folder.Write("bad.kiv", "RIFF");
     const std::string out = folder / "out";
     fs::create_directory(out);
@@ -45,21 +42,15 @@ TEST(Kivtool, ShowsAgentsAsTextAndAsJsonAndExtractsTheirFiles) {
     const std::string carriedAt =
         std::to_string(4 + 8 + 26 + (5 + 11 + 25 + 1) + (2 + 15) + (2 + 10) + 4 + 4 + 8 + 10 + 8);
     EXPECT_EQ(runs[0].status, 0);
-    EXPECT_EQ(runs[0].out, path +
-                               "\n"
-                               "agent 1: Caf\xC3\xA9\n"
-                               "  description: About Caf\xC3\xA9\n"
-                               "  quantity: unlimited\n"
-                               "  last used: 0\n"
-                               "  reuse interval: 60 s\n"
-                               "  install script: inst,new: simp Caf\xC3\xA9,endm\n"
-                               "  remove script: \n"
-                               "  event script: say \"hi\"\\r\\nendm\n"
-                               "  needs sound: zap.wav\n"
-                               "  picture: 1x2\n"
-                               "  chunk offset: 4\n"
-                               "carried sound: zap.wav, 5 bytes at offset " +
-                               carriedAt + "\n");
+    EXPECT_EQ(runs[0].out,
+              path +
+                  "\nagent 1: Caf\xC3\xA9\n  description: About Caf\xC3\xA9\n"
+                  "  quantity: unlimited\n  last used: 0\n  reuse interval: 60 s\n"
+                  "  install script: inst,new: simp Caf\xC3\xA9,endm\n  remove script: \n"
+                  "  event script: say \"hi\"\\r\\nendm\n  needs sound: zap.wav\n"
+                  "  picture: 1x2\n  chunk offset: 4\n"
+                  "carried sound: zap.wav, 5 bytes at offset " +
+                  carriedAt + "\n");
 
     const std::string notKiv = "kivtool: Error: \"" + bad + "\" is not a Mirewalk 2 Kiv file\n";
     EXPECT_EQ(runs[1].status, 1);
@@ -89,43 +80,69 @@ std::vector<std::string> Words(const std::string& line) {
 }
 
 TEST(Kivtool, WrongUsageExitsWithTwoAndHelpWithZero) {
-    const std::pair<std::string, std::string> helps[] = {
-        {"show", ""},
-        {"check", ""},
-        {"extract", ""},
-        {"pack", ""},
-        {"analyse", " [--game-dir DIR | --chemicals FILE] FILE...\n"}};
-    std::vector<std::string> wrong;
     std::vector<std::vector<std::string>> lines;
     for (const char* line :
          {"", "frobnicate", "show", "show --json", "check", "check a b", "extract a", "pack m.txt",
           "pack m.txt out.kiv x", "inject t.kiv", "inject --json t.kiv 1", "remove --now t.kiv 1",
           "remove t.kiv 1 2", "conflicts", "conflicts --json", "analyse", "analyse --game-dir",
           "analyse --chemicals a --game-dir b t.kiv", "analyse --colour t.kiv"}) {
-        wrong.push_back(line);
         lines.push_back(Words(line));
     }
-    for (const auto& [command, rest] : helps) {
+    for (const char* command : {"show", "check", "extract", "pack", "analyse"}) {
         lines.push_back({command, "--help"});
     }
     lines.push_back({"--version", "show"});
     const auto runs = Kivtools(lines); // all at once: each start costs a tenth of a second
-    for (std::size_t i = 0; i < wrong.size(); ++i) {
-        const std::string command =
-            lines[i].empty() || wrong[i] == "frobnicate" ? "" : " " + lines[i][0];
-        EXPECT_EQ(runs[i].status, 2) << wrong[i];
-        EXPECT_EQ(runs[i].out, "") << wrong[i];
-        EXPECT_EQ(runs[i].err.rfind("Usage: kivtool" + command, 0), 0u)
-            << wrong[i] << ": " << runs[i].err;
+    for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+        SCOPED_TRACE(testing::PrintToString(lines[i]));
+        const bool help = lines[i].size() == 2 && lines[i][1] == "--help";
+        const std::string command = i < 2 ? "" : " " + lines[i][0];
+        EXPECT_EQ(runs[i].status, help ? 0 : 2);
+        EXPECT_EQ((help ? runs[i].out : runs[i].err).rfind("Usage: kivtool" + command, 0), 0u);
+        EXPECT_EQ(help ? runs[i].err : runs[i].out, "");
     }
-    for (std::size_t i = 0; i < std::size(helps); ++i) {
-        const ToolRun& help = runs[wrong.size() + i];
-        EXPECT_EQ(help.status, 0);
-        EXPECT_EQ(help.out.rfind("Usage: kivtool " + helps[i].first + helps[i].second, 0), 0u)
-            << help.out;
-    }
-    EXPECT_EQ(runs.back().status, 0);
-    EXPECT_EQ(runs.back().out, "kivtool (Splicebox) " SB_VERSION "\n");
+    const std::string& analyse = runs[runs.size() - 2].out;
+    EXPECT_EQ(analyse.substr(0, analyse.find('\n')),
+              "Usage: kivtool analyse [--game-dir DIR | --chemicals FILE] FILE...");
+    EXPECT_EQ(std::tuple(runs.back().status, runs.back().out),
+              std::tuple(0, "kivtool (Splicebox) " SB_VERSION "\n"));
+}
+
+// "toy.kiv", whose one agent touches chemicals 3 and 200, analysed with a
+// chemical list naming them "Glucose" and "Säure" (Windows-1252), and then
+// with a game folder that has no list, after a file that cannot be read.
+TEST(AnalyseCommand, PrintsEveryAgentAndReportsFailuresButAnalysesTheRest) {
+    const TempDir game;
+    const std::string toy = game / "toy.kiv";
+    CAgent agent = MakeAgent({"B\xE4lle"});
+    agent.m_installScript = "inst chem 3 10";
+    agent.m_scripts = {"scrp 2 5 7 9 stim writ a b c d e 200 1 0 0 0 0 0 0"};
+    agent.m_removeScript = "rscr enum 2 0 5 kill next fire";
+    CAgentFileWriter writer;
+    writer.AddAgent(agent);
+    writer.Save(toy);
+    const std::string chemicals =
+        game.Write("allchemicals.str", Text(ChemicalList([](int i) {
+                       return i == 3 ? "Glucose" : i == 200 ? "S\xE4ure" : "";
+                   })));
+    const TempDir empty;
+    const std::string missing = game / "gone.kiv";
+
+    const auto runs =
+        Kivtools({{"analyse", "--chemicals", chemicals, toy},
+                  {"analyse", "--game-dir", empty.Path().string() + "/", missing, toy}});
+    const std::string head = "B\xC3\xA4lle\n  General Information:\n    File \"toy.kiv\"\n"
+                             "  Scripts:\n    Installation script\n    Removal script\n"
+                             "    <2 5 7> Timer\n  Chemicals Affected:\n";
+    const std::string tail = "  Warnings:\n    DANGER - contains suspicious kill commands\n"
+                             "    Fires creature neurons\n";
+    EXPECT_EQ(std::tuple(runs[0].status, runs[0].err), std::tuple(0, ""));
+    EXPECT_EQ(runs[0].out, head + "    Glucose\n    S\xC3\xA4ure\n" + tail);
+    EXPECT_EQ(runs[1].status, 1);
+    EXPECT_EQ(runs[1].err, "kivtool: Error loading chemical list\n"
+                           "kivtool: Error reading from file \"" +
+                               missing + "\"\n");
+    EXPECT_EQ(runs[1].out, head + "    \n    \n" + tail); // without a list, no names
 }
 
 } // namespace
