@@ -132,30 +132,6 @@ TEST(ScriptAnalyser, ScriptsGiveTheExpectedTree) {
     EXPECT_TRUE(tree.TopLevel().empty());
 }
 
-// A tree whose section insertions fail stops after trying all four.
-class RefusingTree : public IResultsTree {
-public:
-    void DeleteAllItems() override {}
-    Item InsertItem(const std::string& text, int, int, Item) override {
-        inserted.push_back(text);
-        return text == "Scripts:" ? nullptr : this;
-    }
-    void Expand(Item) override { ++expanded; }
-    Items inserted;
-    int expanded = 0;
-};
-
-TEST(ScriptAnalyser, FailedSectionStopsTheAnalysis) {
-    const auto file = LoadAgentBytes(AgentFileBytes({{""}}), "/game/Objects/toy.kiv");
-    CAgent agent;
-    agent.m_owner = file.get();
-    RefusingTree tree;
-    AnalyseAgent(&agent, CChemicalNameTable(), tree);
-    EXPECT_EQ(tree.inserted,
-              (Items{"General Information:", "Scripts:", "Chemicals Affected:", "Warnings:"}));
-    EXPECT_EQ(tree.expanded, 0);
-}
-
 TEST(ScriptTokenizer, TokensAndNumbers) {
     const std::string text = " \t\v\f\r\n,ab,c\xFF" + std::string(300, 'w') + "  ";
     const char* cursor = text.c_str();

@@ -13,26 +13,6 @@
 
 namespace {
 
-// Shows one message through the installed sink and describes the box that
-// opens (title, text, icon, buttons, modality) before pressing its OK button.
-QStringList ShowAndClose(const char* text, MessageKind kind) {
-    QStringList shown;
-    QTimer::singleShot(0, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (box == nullptr) {
-            return;
-        }
-        shown << box->windowTitle() << box->text() << QString::number(box->icon())
-              << (box->isModal() ? "modal" : "modeless");
-        for (auto* button : box->buttons()) {
-            shown << button->text();
-        }
-        box->button(QMessageBox::Ok)->click();
-    });
-    ShowMessage(text, kind);
-    return shown;
-}
-
 TEST(MessageBoxSink, ShowsAModalBoxWithOneOkButtonUnderTheApplicationsTitle) {
     GameEnvironment environment;
     ::unsetenv("SPLICEBOX_MESSAGES");
@@ -44,8 +24,21 @@ TEST(MessageBoxSink, ShowsAModalBoxWithOneOkButtonUnderTheApplicationsTitle) {
     const char* const text = "Error reading from file \"a\xC3\xA9.kiv\"";
     for (const auto& [kind, icon] : {std::pair{MessageKind::Warning, QMessageBox::Warning},
                                      {MessageKind::Information, QMessageBox::Information}}) {
-        EXPECT_EQ(ShowAndClose(text, kind), (QStringList{"Splicebox", QString::fromUtf8(text),
-                                                         QString::number(icon), "modal", "OK"}));
+        // Describes the box that opens, then presses its OK button.
+        QStringList shown;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            shown << box->windowTitle() << box->text() << QString::number(box->icon())
+                  << (box->isModal() ? "modal" : "modeless");
+            for (auto* button : box->buttons()) {
+                shown << button->text();
+            }
+            box->button(QMessageBox::Ok)->click();
+        });
+        ShowMessage(text, kind);
+        EXPECT_EQ(shown, (QStringList{"Splicebox", QString::fromUtf8(text), QString::number(icon),
+                                      "modal", "OK"}));
     }
     SetMessageSink(nullptr);
     ::setenv("SPLICEBOX_MESSAGES", "stderr", 1);

@@ -85,18 +85,4 @@ TEST(PlainStart, EachStartAnswersAndRegistersAsItShould) {
     }
 }
 
-TEST(PlainStart, OnlyTheAutomationAndEmbeddingSwitchesStartForAutomation) {
-    const auto automated = [](std::vector<const char*> args) {
-        args.insert(args.begin(), "splicebox");
-        return IsAutomatedStart(static_cast<int>(args.size()), const_cast<char**>(args.data()));
-    };
-    for (const char* yes : {"-Automation", "/Automation", "-Embedding", "/embedding"}) {
-        EXPECT_TRUE(automated({"-x", yes})) << yes;
-    }
-    for (const char* no : {"Automation", "--Automation", "-Automation2", "-Embed", ""}) {
-        EXPECT_FALSE(automated({no})) << no;
-    }
-    EXPECT_FALSE(automated({}));
-}
-
 } // namespace
