@@ -14,7 +14,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <string>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -24,28 +23,25 @@ namespace {
 // The help window needs the widget application; one per test program.
 const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new CWidgetApplication);
 
-// Compiles a help file `name`.chm in `dir` whose page `page` says `greeting`,
-// with a second page and a 3 x 2 red picture beside it.
-void CompileGreeting(const std::filesystem::path& dir, const std::string& name,
-                     const std::string& greeting, const std::string& page = "Splicebox.html") {
+// Compiles the German help file, whose page `page` greets, with a second page
+// and a 3 x 2 red picture beside it.
+void CompileGreeting(const std::filesystem::path& dir, const std::string& page) {
     ASSERT_TRUE(CompileHelp(
-        dir, name,
-        {{"HTML PAGES/" + page, "<html><body><h1>" + greeting +
-                                    "</h1><img src=\"pics/dot.bmp\"><a href=\"more.html\">more</a>"
-                                    "</body></html>"},
+        dir, "HelpDEU",
+        {{"HTML PAGES/" + page, "<html><body><h1>Willkommen</h1><img src=\"pics/dot.bmp\">"
+                                "<a href=\"more.html\">more</a></body></html>"},
          {"HTML PAGES/more.html",
           "<html><body><p>Second page</p><a href=\"../HTML PAGES/Splicebox.html\">back</a>"
           "</body></html>"},
          {"HTML PAGES/pics/dot.bmp", SolidBitmapFile(3, 2, 0x000000FF)}}));
 }
 
-// Runs a test inside `dir` with the given language, as the sheet makes the
-// game's main directory current.
+// Runs a test inside its own folder in German, as the sheet makes the game's
+// main directory current.
 class HelpTest : public ::testing::Test {
 protected:
     HelpTest() { std::filesystem::current_path(m_dir.Path()); }
     ~HelpTest() override { std::filesystem::current_path(m_previous); }
-    const std::filesystem::path& Dir() const { return m_dir.Path(); }
 
     const std::filesystem::path m_previous = std::filesystem::current_path();
     const TempDir m_dir;
@@ -67,8 +63,6 @@ struct ScopedAddressSpaceLimit {
         set = ::setrlimit(RLIMIT_AS, &limit) == 0;
     }
     ~ScopedAddressSpaceLimit() { ::setrlimit(RLIMIT_AS, &previous); }
-    ScopedAddressSpaceLimit(const ScopedAddressSpaceLimit&) = delete;
-    ScopedAddressSpaceLimit& operator=(const ScopedAddressSpaceLimit&) = delete;
 
     rlimit previous{};
     bool set = false;
@@ -83,10 +77,6 @@ bool HelpWindowShown() {
     return false;
 }
 
-std::string Text(const std::optional<std::vector<std::uint8_t>>& bytes) {
-    return bytes ? std::string(bytes->begin(), bytes->end()) : "<none>";
-}
-
 } // namespace
 
 // The file in the user's language is the one opened, and only whole with its
@@ -96,13 +86,13 @@ TEST_F(HelpTest, OpensTheUsersLanguageVariantAndShowsItsPages) {
     EXPECT_EQ(OpenHelpFile(), nullptr);
     m_dir.Write("Help.chm", "ITSF this is no help file at all");
     EXPECT_EQ(OpenHelpFile(), nullptr);
-    CompileGreeting(Dir(), "HelpDEU", "Willkommen", "index.html");
+    CompileGreeting(m_dir.Path(), "index.html");
     EXPECT_EQ(OpenHelpFile(), nullptr);
 
-    CompileGreeting(Dir(), "HelpDEU", "Willkommen");
+    CompileGreeting(m_dir.Path(), "Splicebox.html");
     auto file = OpenHelpFile();
     ASSERT_NE(file, nullptr);
-    EXPECT_EQ(Text(file->ReadObject("/HTML PAGES/missing.html")), "<none>");
+    EXPECT_FALSE(file->ReadObject("/HTML PAGES/missing.html").has_value());
 
     const auto beside =
         m_dir.Write("more.html", "<html><body><p>Beside the file</p></body></html>");
@@ -132,7 +122,7 @@ TEST_F(HelpTest, WinHelpShowsNothingAfterAFailureOnTheWayAndLaterWorks) {
 #endif
     // A comment, so that the page is large to read but quick to lay out.
     const std::string page = "<html><body><!--" + std::string(kPageSize, 'x') + "--></body></html>";
-    ASSERT_TRUE(CompileHelp(Dir(), "Help", {{"HTML PAGES/Splicebox.html", page}}));
+    ASSERT_TRUE(CompileHelp(m_dir.Path(), "Help", {{"HTML PAGES/Splicebox.html", page}}));
     CSpliceboxApp app;
     {
         const ScopedAddressSpaceLimit limit;
