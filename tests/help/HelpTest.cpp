@@ -1,22 +1,17 @@
 #include "app/HelpFile.h"
 #include "app/widgets/HelpWindow.h"
-#include "app/widgets/SpliceboxApp.h"
 #include "tests/support/BitmapFile.h"
 #include "tests/support/CompiledHelp.h"
 #include "tests/support/ScopedLocale.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WidgetApplication.h"
 
-#include <QApplication>
 #include <QImage>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
-#include <sys/resource.h>
-#include <unistd.h>
 
 namespace {
 
@@ -47,35 +42,6 @@ protected:
     const TempDir m_dir;
     const ScopedLocale m_german{"de_DE.UTF-8"};
 };
-
-// Room for the small allocations on the way to the help page, not for the page.
-constexpr rlim_t kSpareAddressSpace = 512 * 1024;
-constexpr std::size_t kPageSize = 2 * 1024 * 1024;
-
-// While it lives, the process can map hardly more memory than it has mapped.
-struct ScopedAddressSpaceLimit {
-    ScopedAddressSpaceLimit() {
-        ::getrlimit(RLIMIT_AS, &previous);
-        std::size_t pages = 0;
-        std::ifstream("/proc/self/statm") >> pages;
-        const rlim_t mapped = pages * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE));
-        const rlimit limit{mapped + kSpareAddressSpace, previous.rlim_max};
-        set = ::setrlimit(RLIMIT_AS, &limit) == 0;
-    }
-    ~ScopedAddressSpaceLimit() { ::setrlimit(RLIMIT_AS, &previous); }
-
-    rlimit previous{};
-    bool set = false;
-};
-
-bool HelpWindowShown() {
-    for (const QWidget* window : QApplication::topLevelWidgets()) {
-        if (qobject_cast<const CHelpWindow*>(window) != nullptr && window->isVisible()) {
-            return true;
-        }
-    }
-    return false;
-}
 
 } // namespace
 
@@ -114,22 +80,4 @@ TEST_F(HelpTest, OpensTheUsersLanguageVariantAndShowsItsPages) {
     };
     EXPECT_FALSE(html(QUrl(QStringLiteral("nowhere.html"))).isValid());
     EXPECT_FALSE(html(QUrl::fromLocalFile(QString::fromStdString(beside.string()))).isValid());
-}
-
-TEST_F(HelpTest, WinHelpShowsNothingAfterAFailureOnTheWayAndLaterWorks) {
-#ifdef SB_ADDRESS_SANITIZER
-    GTEST_SKIP() << "the address sanitizer cannot run within a limited address space";
-#endif
-    // A comment, so that the page is large to read but quick to lay out.
-    const std::string page = "<html><body><!--" + std::string(kPageSize, 'x') + "--></body></html>";
-    ASSERT_TRUE(CompileHelp(m_dir.Path(), "Help", {{"HTML PAGES/Splicebox.html", page}}));
-    CSpliceboxApp app;
-    {
-        const ScopedAddressSpaceLimit limit;
-        ASSERT_TRUE(limit.set);
-        EXPECT_NO_THROW(app.WinHelp());
-    }
-    EXPECT_FALSE(HelpWindowShown());
-    EXPECT_NO_THROW(app.WinHelp());
-    EXPECT_TRUE(HelpWindowShown());
 }
