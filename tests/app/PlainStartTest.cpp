@@ -1,4 +1,3 @@
-#include "app/StartMode.h"
 #include "gamelink/GameContract.h"
 #include "platform/ActivationFile.h"
 #include "tests/support/PrivateBus.h"
