@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -17,27 +18,11 @@ std::vector<std::uint8_t> Bytes(std::string_view text) {
     return {text.begin(), text.end()};
 }
 
-// `count` bytes counting up from 0.
-std::string Counting(std::size_t count) {
-    std::string bytes(count, '\0');
-    for (std::size_t i = 0; i < count; ++i) {
-        bytes[i] = static_cast<char>(i);
-    }
-    return bytes;
-}
-
 struct Value {
     const char* name;
     std::uint32_t type;
     std::string data;
 };
-
-void ExpectValue(const CRegistryDocument& document, const Value& expected) {
-    const auto* value = document.FindValue(kKey, expected.name);
-    ASSERT_NE(value, nullptr) << expected.name;
-    EXPECT_EQ(std::pair(value->type, value->data), std::pair(expected.type, Bytes(expected.data)))
-        << expected.name;
-}
 
 // A value replaces its line under the file's spelling of its name, or follows
 // its key's last one, in the form a registry editor exports; every other line
@@ -48,11 +33,16 @@ TEST(RegistryDocument, WritesEveryTypeInTheExportFormAndKeepsTheOtherLines) {
     const std::string tail = "\n; the next key\n[HKEY_CURRENT_USER\\Software\\Next]\n";
     auto document = CRegistryDocument::Parse(head + "\"Path\"=\"old\"\n" + tail);
     ASSERT_TRUE(document.has_value());
+    std::string blob(23, '\0');
+    std::iota(blob.begin(), blob.end(), '\0');
     const Value values[] = {
-        {"PATH", kRegSz, "C:\\Game \"1\"\0"s}, {"", kRegSz, "default\0"s},
-        {"Count", kRegDword, "\x1f\0\0\x80"s}, {"Expand", kRegExpandSz, "%HOME%\0"s},
-        {"Multi\\Line", kRegSz, "a\nb\0"s},    {"Raw", 0xb, "\1\2"s},
-        {"Blob", kRegBinary, Counting(23)},
+        {"PATH", kRegSz, "C:\\Game \"1\"\0"s},
+        {"", kRegSz, "default\0"s},
+        {"Count", kRegDword, "\x1f\0\0\x80"s},
+        {"Expand", kRegExpandSz, "%HOME%\0"s},
+        {"Multi\\Line", kRegSz, "a\nb\0"s},
+        {"Raw", 0xb, "\1\2"s},
+        {"Blob", kRegBinary, blob},
     };
     for (const auto& value : values) {
         document->SetValue(kKey, value.name, value.type, Bytes(value.data));
@@ -68,7 +58,9 @@ TEST(RegistryDocument, WritesEveryTypeInTheExportFormAndKeepsTheOtherLines) {
     const auto reread = CRegistryDocument::Parse(written);
     ASSERT_TRUE(reread.has_value());
     for (const auto& value : values) {
-        ExpectValue(*reread, value);
+        const auto* read = reread->FindValue(kKey, value.name);
+        ASSERT_NE(read, nullptr) << value.name;
+        EXPECT_EQ(std::pair(read->type, read->data), std::pair(value.type, Bytes(value.data)));
     }
 }
 
