@@ -86,6 +86,12 @@ TEST(ScriptAnalyser, ScriptsGiveTheExpectedTree) {
            "<1 2 3> Eat"},
           {},
           {}}},
+        {"numbers saturate, and a word is cut at its longest",
+         {"i",
+          {"scrp 99999999999999999999 -2147483648 -99999999999 9",
+           "scrp\v2\f5 7 " + std::string(300, '0') + "9"},
+          "r"},
+         {{"<2147483647 -2147483648 -2147483648> Timer", "<2 5 7> Deactivate"}, {}, {}}},
         {"chemical numbers out of range and case",
          {"chem 0 5 chem 256 5 CHEM 12 3 chem -4 1", {}, "r"},
          {}},
@@ -130,55 +136,6 @@ TEST(ScriptAnalyser, ScriptsGiveTheExpectedTree) {
     }
     AnalyseAgent(nullptr, chemicals, tree);
     EXPECT_TRUE(tree.TopLevel().empty());
-}
-
-// A tree whose section insertions fail stops after trying all four.
-class RefusingTree : public IResultsTree {
-public:
-    void DeleteAllItems() override {}
-    Item InsertItem(const std::string& text, int, int, Item) override {
-        inserted.push_back(text);
-        return text == "Scripts:" ? nullptr : this;
-    }
-    void Expand(Item) override { ++expanded; }
-    Items inserted;
-    int expanded = 0;
-};
-
-TEST(ScriptAnalyser, FailedSectionStopsTheAnalysis) {
-    const auto file = LoadAgentBytes(AgentFileBytes({{""}}), "/game/Objects/toy.kiv");
-    CAgent agent;
-    agent.m_owner = file.get();
-    RefusingTree tree;
-    AnalyseAgent(&agent, CChemicalNameTable(), tree);
-    EXPECT_EQ(tree.inserted,
-              (Items{"General Information:", "Scripts:", "Chemicals Affected:", "Warnings:"}));
-    EXPECT_EQ(tree.expanded, 0);
-}
-
-TEST(ScriptTokenizer, TokensAndNumbers) {
-    const std::string text = " \t\v\f\r\n,ab,c\xFF" + std::string(300, 'w') + "  ";
-    const char* cursor = text.c_str();
-    EXPECT_EQ(GetNextToken(cursor), "ab");
-    EXPECT_EQ(*cursor, ',');
-    const auto longWord = GetNextToken(cursor);
-    EXPECT_EQ(longWord.size(), kMaxTokenLength);
-    EXPECT_EQ(longWord.substr(0, 3), "c\xFFw");
-    EXPECT_EQ(*cursor, ' ');
-    EXPECT_EQ(GetNextToken(cursor), "");
-    EXPECT_EQ(*cursor, '\0');
-
-    const std::pair<const char*, int> numbers[] = {{"42abc", 42},
-                                                   {"-17", -17},
-                                                   {"+8", 8},
-                                                   {"x5", 0},
-                                                   {"", 0},
-                                                   {"-", 0},
-                                                   {"99999999999999999999", 2147483647},
-                                                   {"-2147483648", -2147483647 - 1}};
-    for (const auto& [token, number] : numbers) {
-        EXPECT_EQ(TokenToNumber(token), number) << token;
-    }
 }
 
 } // namespace

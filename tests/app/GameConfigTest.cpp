@@ -41,7 +41,6 @@ TEST(GameConfig, GameDirectoriesAlwaysEndInASeparator) {
         {kMainDirectory, "\"C:\\\\Game\\\\\"", "C:\\Game\\"},
         {kGeneticsDirectory, "\"/game/\"", "/game/"},
         {kObjectsDirectory, "\"\"", "/"},
-        {kAppletDataDirectory, "\"relative\"", "relative/"},
         {kImagesDirectory, "hex(2):25,47,41,4d,45,25,00", "%GAME%/"},
         {kSoundsDirectory, "\"" + longest + "\"", longest + "/"},
         {kSoundsDirectory, "\"" + longest + "s\"", kReadError},
@@ -79,14 +78,12 @@ TEST(GameConfig, FindsTheLanguageVariantOfAFile) {
         std::string path; // empty: not found, and left as it was
         bool found;
     } cases[] = {
-        {"en_US", {"HelpENU.chm", "Help.chm"}, "HelpENU.chm", true},
         {"en_US", {"@HelpENU.chm", "helpENU.chm"}, "helpENU.chm", true},
         {"en_US",
          {"HelpENZ.chm", "HELPENA.CHM", "HelpENG.chm", "HelpENGL.chm"},
          "HelpENG.chm",
          true},
         {"en_US", {"HelpENA.CHM", "HelpENZ.chm", "@HelpENB.chm"}, "HelpENZ.chm", true},
-        {"fr_FR", {"Help.chm"}, "Help.chm", true},
         {"fr_FR", {"Help.chm", "HelpFR\xC3\xA9.chm"}, "HelpFR\xC3\xA9.chm", true},
         {"fr_FR", {"HelpFR\xC3\xA9.chm", "HelpFRB.chm"}, "HelpFRB.chm", true},
         {"fr_FR", {"HelpFRB.chm", "HelpFR.chm"}, "HelpFR.chm", true},

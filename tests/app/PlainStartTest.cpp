@@ -1,4 +1,3 @@
-#include "app/StartMode.h"
 #include "gamelink/GameContract.h"
 #include "platform/ActivationFile.h"
 #include "tests/support/PrivateBus.h"
@@ -83,20 +82,6 @@ TEST(PlainStart, EachStartAnswersAndRegistersAsItShould) {
         EXPECT_EQ(environment.Root().Read("registry/HKEY_CURRENT_USER.reg"),
                   userKey ? RegistryText(kUserGameKey, start.registered ? tool : "") : "");
     }
-}
-
-TEST(PlainStart, OnlyTheAutomationAndEmbeddingSwitchesStartForAutomation) {
-    const auto automated = [](std::vector<const char*> args) {
-        args.insert(args.begin(), "splicebox");
-        return IsAutomatedStart(static_cast<int>(args.size()), const_cast<char**>(args.data()));
-    };
-    for (const char* yes : {"-Automation", "/Automation", "-Embedding", "/embedding"}) {
-        EXPECT_TRUE(automated({"-x", yes})) << yes;
-    }
-    for (const char* no : {"Automation", "--Automation", "-Automation2", "-Embed", ""}) {
-        EXPECT_FALSE(automated({no})) << no;
-    }
-    EXPECT_FALSE(automated({}));
 }
 
 } // namespace
