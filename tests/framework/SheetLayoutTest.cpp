@@ -11,20 +11,17 @@
 
 namespace {
 
-constexpr QRgb kBackground = 0xFF102030;
-
-// Only what the widget paints itself: the background is not drawn for it.
-QImage Render(QWidget& widget) {
-    QImage image(widget.size(), QImage::Format_RGB32);
-    image.fill(kBackground);
-    widget.render(&image, QPoint(), QRegion(), QWidget::RenderFlags());
+QImage Background(QSize size) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(0xFF102030);
     return image;
 }
 
-bool PaintsNothing(QWidget& widget) {
-    QImage blank(widget.size(), QImage::Format_RGB32);
-    blank.fill(kBackground);
-    return Render(widget) == blank;
+// Only what the widget paints itself: the background is not drawn for it.
+QImage Render(QWidget& widget) {
+    QImage image = Background(widget.size());
+    widget.render(&image, QPoint(), QRegion(), QWidget::RenderFlags());
+    return image;
 }
 
 TEST(BasePage, TilesTheWallpaperFromTheTopLeft) {
@@ -37,7 +34,7 @@ TEST(BasePage, TilesTheWallpaperFromTheTopLeft) {
 
     CBasePage page;
     page.resize(250, 120);
-    EXPECT_TRUE(PaintsNothing(page));
+    EXPECT_EQ(Render(page), Background(page.size()));
     EXPECT_EQ(page.SetWallpaper(&wallpaper), 1);
     const QImage image = Render(page);
     for (int y : {0, 50, 100}) {
@@ -54,7 +51,7 @@ TEST(BasePage, TilesTheWallpaperFromTheTopLeft) {
     EXPECT_EQ(page.SetWallpaper(&empty), 0);
     EXPECT_EQ(page.m_hWallpaper, &wallpaper);
     EXPECT_EQ(page.SetWallpaper(nullptr), 0);
-    EXPECT_TRUE(PaintsNothing(page));
+    EXPECT_EQ(Render(page), Background(page.size()));
 }
 
 TEST(SheetGeometry, ButtonsSitInTheBottomRightCornerAndClampingKeepsTheSize) {
@@ -66,19 +63,14 @@ TEST(SheetGeometry, ButtonsSitInTheBottomRightCornerAndClampingKeepsTheSize) {
     SheetRect firstRun{0, 0, 399, 499};
     ClampToWorkArea(firstRun, SheetRect{100, 30, 1124, 798});
     EXPECT_EQ(firstRun, (SheetRect{100, 30, 499, 529}));
-
     // Larger than the work area: left and top win.
-    SheetRect huge{300, 300, 300 + 2000, 300 + 1000};
+    SheetRect huge{300, 300, 2300, 1300};
     ClampToWorkArea(huge, SheetRect{0, 0, 1024, 768});
-    EXPECT_EQ(huge.left, 0);
-    EXPECT_EQ(huge.top, 0);
+    EXPECT_EQ(std::pair(huge.left, huge.top), std::pair(0, 0));
 }
 
 TEST(Tiling, TilesStepByWidthAcrossAndHeightDown) {
-    const std::vector<TileOrigin> expected{{0, 0},    {100, 0}, {200, 0},   {0, 50},   {100, 50},
-                                           {200, 50}, {0, 100}, {100, 100}, {200, 100}};
-    EXPECT_EQ(TileOrigins(100, 50, 250, 120), expected);
-    EXPECT_EQ(TileOrigins(100, 50, 100, 50), (std::vector<TileOrigin>{{0, 0}}));
+    EXPECT_EQ(TileOrigins(100, 50, 101, 50), (std::vector<TileOrigin>{{0, 0}, {100, 0}}));
     EXPECT_TRUE(TileOrigins(0, 50, 250, 120).empty());
     EXPECT_TRUE(TileOrigins(100, 50, 0, 120).empty());
 }

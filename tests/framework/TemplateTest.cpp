@@ -4,36 +4,16 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
 namespace {
 
 TEST(Templates, ReadSizesStylesAndTextsOutsideAscii) {
-    const CDialogTemplate agents = LoadDialogTemplate(130, Language::English);
-    EXPECT_EQ(agents.caption, "Agents");
-    EXPECT_EQ(agents.width, 216);
-    const DialogControl& list = agents.controls[0];
-    EXPECT_EQ(list.id, 1000);
-    EXPECT_EQ(list.kind, DialogControlKind::ListBox);
-    EXPECT_EQ(list.rect, (DialogUnitRect{7, 7, 83, 117}));
-    EXPECT_EQ(list.styles, kStyleBorder | kStyleVScroll | kStyleHScroll | kStyleTabStop |
-                               kStyleNotify | kStyleSort | kStyleNoIntegralHeight);
-    EXPECT_EQ(agents.controls[5].styles, kStyleBorder | kStyleHidden);
-    EXPECT_EQ(LoadDialogTemplate(129, Language::German).height, 209);
-    const CDialogTemplate frenchAgents = LoadDialogTemplate(130, Language::French);
-    const auto french = std::find_if(
-        frenchAgents.controls.begin(), frenchAgents.controls.end(),
-        [](const DialogControl& control) { return control.text == "Quantité restante :"; });
-    ASSERT_NE(french, frenchAgents.controls.end());
-    EXPECT_EQ(french->id, 1015);
     const CDialogTemplate analysis = LoadDialogTemplate(132, Language::Spanish);
     EXPECT_EQ(analysis.caption, "Análisis");
     EXPECT_EQ(analysis.controls.back().rect, (DialogUnitRect{91, 17, 110, 151}));
-    EXPECT_EQ(LoadMenuTemplate(135, Language::French).popups[1].text, "Fe&nêtre");
     EXPECT_EQ(LoadMenuTemplate(135, Language::German).popups[2].items[1].text, "Über");
-
     const CDialogTemplate escaped =
         ParseDialogTemplate("dialog 1 2 \"a \\\"b\\\" \\\\ c\"\r\nfont 9 \"f\"\r\n", "t");
     EXPECT_EQ(escaped.caption, "a \"b\" \\ c");
@@ -67,13 +47,6 @@ TEST(Templates, MalformedFilesNameTheResourceAndLine) {
     }
     EXPECT_EQ(CaughtMessage([] { LoadDialogTemplate(999, Language::German); }),
               "Error: dialog template 999 is missing");
-}
-
-TEST(Templates, EdgesAreScaledAndRoundedSeparately) {
-    // Base units 6 x 13: x * 6 / 4 and y * 13 / 8, each edge rounded.
-    EXPECT_EQ(DialogUnitsToPixels({7, 7, 83, 117}, {6, 13}), (PixelRect{11, 11, 124, 191}));
-    EXPECT_EQ(DialogUnitsToPixels({1, 1, 1, 1}, {6, 13}), (PixelRect{2, 2, 1, 1}));
-    EXPECT_EQ(DialogUnitsToPixels({0, 0, 216, 207}, {7, 16}), (PixelRect{0, 0, 378, 414}));
 }
 
 // The pages find controls and menu commands by identifier: a translation that

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QUrl>
 
+#include <array>
 #include <set>
 
 namespace fs = std::filesystem;
@@ -15,21 +16,27 @@ namespace {
 // Long enough for the once-a-second refresh to come round.
 constexpr int kRefreshWait = 1500;
 
-Rgb Centre(const CDibBitmap& canvas) {
-    return CanvasPixel(canvas, canvas.Width() / 2, canvas.Height() / 2);
-}
+using Rgb = std::array<int, 3>;
+// The canvas's centre pixel, and whether the wait text shows.
+using Look = std::pair<Rgb, bool>;
+const Look kReady{{255, 255, 255}, false};
+const Look kWaiting{{127, 127, 127}, true};
 
-// Whether the canvas's top rows hold bright pixels: the wait text (the test
-// picture sits lower down, on black).
-bool WaitShown(const CDibBitmap& canvas) {
+Look LookOf(const CDibBitmap& canvas) {
+    const auto pixel = [&](int x, int y) {
+        const std::uint8_t* p = canvas.m_topRow + static_cast<std::ptrdiff_t>(y) * canvas.m_stride +
+                                static_cast<std::ptrdiff_t>(x) * 3;
+        return Rgb{p[2], p[1], p[0]};
+    };
+    // The wait text is the only bright thing in the top rows: the picture sits
+    // lower down, on black.
+    bool waitShown = false;
     for (int y = 0; y < 14; ++y) {
         for (int x = 0; x < canvas.Width(); ++x) {
-            if (CanvasPixel(canvas, x, y)[0] > 200) {
-                return true;
-            }
+            waitShown = waitShown || pixel(x, y)[0] > 200;
         }
     }
-    return false;
+    return {pixel(canvas.Width() / 2, canvas.Height() / 2), waitShown};
 }
 
 std::string Click(QPushButton* button) {
@@ -87,27 +94,23 @@ TEST_F(SheetTest, AnInjectedAgentWaitsDimmedUntilItsIntervalEndsAndALastUseStays
     AddObjectsFile("two.kiv", {{"Ball", CAgent::kUnlimited, 30}, {"Seed", 1, 0}});
     StartSheet();
     CInjectorPage& page = ShowAgentsPage();
-    EXPECT_EQ(Centre(page.m_canvas), (Rgb{255, 255, 255}));
-    EXPECT_FALSE(WaitShown(page.m_canvas));
+    EXPECT_EQ(LookOf(page.m_canvas), kReady);
 
     EXPECT_EQ(Click(page.m_injectButton), "");
     EXPECT_EQ(MacrosSinceConnect(),
               (std::vector<std::string>{"scrp 2 9 1 1,endm", "inst,new: simp Ball,endm"}));
-    EXPECT_EQ(Centre(page.m_canvas), (Rgb{127, 127, 127}));
-    EXPECT_TRUE(WaitShown(page.m_canvas));
+    EXPECT_EQ(LookOf(page.m_canvas), kWaiting);
     EXPECT_FALSE(page.m_injectButton->isEnabled());
     clock.Set(kNow + 30);
     EXPECT_TRUE(QTest::qWaitFor([&] { return page.m_injectButton->isEnabled(); }, kRefreshWait));
-    EXPECT_EQ(Centre(page.m_canvas), (Rgb{255, 255, 255}));
-    EXPECT_FALSE(WaitShown(page.m_canvas));
+    EXPECT_EQ(LookOf(page.m_canvas), kReady);
 
     ClickEntry(*page.m_agentList, "Seed");
     EXPECT_EQ(Click(page.m_injectButton), "");
     QTest::qWait(kRefreshWait);
     EXPECT_EQ(page.m_quantityText->text(), "0");
     EXPECT_FALSE(page.m_injectButton->isEnabled());
-    EXPECT_EQ(Centre(page.m_canvas), (Rgb{127, 127, 127}));
-    EXPECT_TRUE(WaitShown(page.m_canvas));
+    EXPECT_EQ(LookOf(page.m_canvas), kWaiting);
     EXPECT_TRUE(page.m_removeButton->isEnabled());
     EXPECT_EQ(Click(page.m_removeButton), "");
     EXPECT_EQ(MacrosSinceConnect().back(), "rscr,kill Seed,endm");
