@@ -1,11 +1,16 @@
+#include "app/GameConfig.h"
+#include "platform/DirectoryListing.h"
+#include "tests/support/ChemicalList.h"
 #include "tests/ui/SheetFixture.h"
 
 #include <QLabel>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTreeWidget>
 #include <QUrl>
 
+#include <algorithm>
 #include <array>
 #include <set>
 
@@ -153,6 +158,62 @@ TEST_F(SheetTest, ADropOfALocalFileFillsTheAgentsPageAndBringsItForward) {
     }
     EXPECT_TRUE(fs::exists(Objects() / "Ant.KIV"));
     EXPECT_FALSE(fs::exists(ant));
+}
+
+// A folder copied from a system whose file names ignore case, where every fixed
+// name is found in another case, and whose objects listing fails part way.
+TEST_F(SheetTest, AGameFolderInAnyCaseStartsAndAFailedListingKeepsWhatItListed) {
+    environment.SetLocale("de_DE.UTF-8");
+    const fs::path appletData = game / "Applet Data";
+    fs::rename(appletData / "wallpaper.bmp", appletData / "WALLPAPER.BMP");
+    fs::rename(appletData / "Injector.bmp", appletData / "injector.BMP");
+    // 256 empty names after the 16-bit head.
+    environment.Root().Write(game / "ALLCHEMICALSDEU.STR", std::string(2 + 256, '\0'));
+    for (const char* name : {"a", "b", "c", "d"}) {
+        AddObjectsFile(std::string(name) + ".KIV", {{name}});
+    }
+    // The two files the folder lists first are the ones delivered before the failure.
+    QStringList listedFirst;
+    for (auto entry = fs::directory_iterator(Objects()); listedFirst.size() < 2; ++entry) {
+        listedFirst << QString::fromStdString(entry->path().stem().string());
+    }
+    std::sort(listedFirst.begin(), listedFirst.end());
+
+    const CDirectoryListing::CInjectedFailure failure(GetGameDirectory(kObjectsDirectory), 2);
+    EXPECT_EQ(StartSheet(), "Splicebox: Fehler bei der Suche nach Kiv-Dateien\n");
+    EXPECT_TRUE(sheet->m_wallpaper.IsValid());
+    EXPECT_TRUE(sheet->m_coverPage.m_coverPicture.IsValid());
+    EXPECT_EQ(Entries(*ShowAgentsPage().m_agentList), listedFirst);
+    EXPECT_EQ(MessagesOf([&] { sheet->SetActivePage(2); }), "");
+    EXPECT_EQ(sheet->m_analysisPage.m_chemicalNames.Name(17), "<17>");
+}
+
+TEST_F(SheetTest, SelectingAnAgentShowsItsAnalysisWithPictures) {
+    const auto names = ChemicalList([](int i) { return "Chemical " + std::to_string(i); });
+    environment.Root().Write(game / "allchemicals.str", std::string(names.begin(), names.end()));
+    AddObjectsFile("zeta.kiv", {{"Zeta"}});
+    AddObjectsFile("alpha.kiv", {{"alpha"}});
+    StartSheet();
+    EXPECT_EQ(MessagesOf([&] { sheet->SetActivePage(2); }), "");
+    CAnalysisPage& page = sheet->m_analysisPage;
+    const QTreeWidget& tree = *page.m_resultsTree;
+    EXPECT_EQ(tree.topLevelItemCount(), 0);
+
+    // The analysed file heads the first of four sections; only the warnings are open.
+    const auto analysed = [&] { return tree.topLevelItem(0)->child(0)->text(0); };
+    ClickEntry(*page.m_agentList, "Zeta");
+    ASSERT_EQ(tree.topLevelItemCount(), 4);
+    EXPECT_EQ(analysed(), "File \"zeta.kiv\"");
+    EXPECT_TRUE(tree.topLevelItem(3)->isExpanded());
+    EXPECT_FALSE(tree.topLevelItem(0)->isExpanded());
+    EXPECT_FALSE(tree.topLevelItem(0)->icon(0).isNull());
+    const QImage warning = tree.topLevelItem(3)->icon(0).pixmap(16, 16).toImage();
+    EXPECT_EQ(qAlpha(warning.pixel(0, 0)), 0) << "cyan is transparent";
+    EXPECT_EQ(QColor(warning.pixel(7, 4)), QColor(208, 24, 24)) << "a red exclamation mark";
+
+    ClickEntry(*page.m_agentList, "alpha");
+    ASSERT_EQ(tree.topLevelItemCount(), 4);
+    EXPECT_EQ(analysed(), "File \"alpha.kiv\"");
 }
 
 } // namespace
