@@ -3,6 +3,7 @@
 #include "framework/widgets/BasePage.h"
 #include "tests/support/BitmapFile.h"
 #include "tests/support/GameEnvironment.h"
+#include "tests/support/WidgetApplication.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +20,9 @@
 #include <vector>
 
 namespace {
+
+// The widgets' application and the private bus, for the whole executable.
+const bool g_environments = RegisterWidgetsThenPrivateBus();
 
 const std::string kOwner = "dde: putv ownr";
 const std::string kPause = "dde: putv paus";

@@ -1,6 +1,7 @@
 #include "app/GameConfig.h"
 #include "platform/DirectoryListing.h"
 #include "tests/support/ChemicalList.h"
+#include "tests/support/WidgetApplication.h"
 #include "tests/ui/SheetFixture.h"
 
 #include <QLabel>
@@ -17,6 +18,9 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+// The widgets' application and the private bus, for the whole executable.
+const bool g_environments = RegisterWidgetsThenPrivateBus();
 
 // Long enough for the once-a-second refresh to come round.
 constexpr int kRefreshWait = 1500;
