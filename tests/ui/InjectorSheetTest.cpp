@@ -1,8 +1,10 @@
 #include "app/GameConfig.h"
 #include "platform/DirectoryListing.h"
 #include "tests/support/ChemicalList.h"
+#include "tests/support/ScopedLocale.h"
 #include "tests/support/WidgetApplication.h"
 #include "tests/ui/SheetFixture.h"
+#include "ui/DetailsText.h"
 
 #include <QLabel>
 #include <QMimeData>
@@ -64,8 +66,18 @@ bool DragAndDrop(QWidget& target, const QList<QUrl>& urls) {
     return enter.isAccepted();
 }
 
-QUrl FileUrl(const fs::path& file) {
-    return QUrl::fromLocalFile(QString::fromStdString(file.string()));
+TEST(AgentDetails, WaitAndQuantityTextsInTheUsersLanguage) {
+    const ScopedLocale german("de_DE.UTF-8");
+    // Days are whole; hours, minutes and seconds show from the largest one
+    // there is, and up to ten seconds as a bare number.
+    const std::pair<std::int32_t, const char*> waits[] = {{172799, "1 Tag(e)"}, {11107, "03:05:07"},
+                                                          {3599, "59:59"},      {60, "01:00"},
+                                                          {11, "00:11"},        {10, "10"}};
+    for (const auto& [seconds, text] : waits) {
+        EXPECT_EQ(FormatWaitText(seconds), text) << seconds << " seconds";
+    }
+    EXPECT_EQ(FormatQuantityText(65535), "Endlos");
+    EXPECT_EQ(FormatQuantityText(65534), "65534");
 }
 
 TEST_F(SheetTest, AgentsAreListedByNameAndEachEntryLeadsToItsOwnAgent) {
@@ -105,8 +117,10 @@ TEST_F(SheetTest, AnInjectedAgentWaitsDimmedUntilItsIntervalEndsAndALastUseStays
     CInjectorPage& page = ShowAgentsPage();
     EXPECT_EQ(LookOf(page.m_canvas), kReady);
 
+    const std::size_t atConnect = sim->Macros().size();
     EXPECT_EQ(Click(page.m_injectButton), "");
-    EXPECT_EQ(MacrosSinceConnect(),
+    const std::vector<std::string> macros = sim->Macros();
+    EXPECT_EQ(std::vector(macros.begin() + static_cast<std::ptrdiff_t>(atConnect), macros.end()),
               (std::vector<std::string>{"scrp 2 9 1 1,endm", "inst,new: simp Ball,endm"}));
     EXPECT_EQ(LookOf(page.m_canvas), kWaiting);
     EXPECT_FALSE(page.m_injectButton->isEnabled());
@@ -122,17 +136,18 @@ TEST_F(SheetTest, AnInjectedAgentWaitsDimmedUntilItsIntervalEndsAndALastUseStays
     EXPECT_EQ(LookOf(page.m_canvas), kWaiting);
     EXPECT_TRUE(page.m_removeButton->isEnabled());
     EXPECT_EQ(Click(page.m_removeButton), "");
-    EXPECT_EQ(MacrosSinceConnect().back(), "rscr,kill Seed,endm");
+    EXPECT_EQ(sim->Macros().back(), "rscr,kill Seed,endm");
 }
 
 TEST_F(SheetTest, ADropOfALocalFileFillsTheAgentsPageAndBringsItForward) {
     AddObjectsFile("zeta.kiv", {{"Zeta"}});
     StartSheet();
     EXPECT_FALSE(sheet->m_agentsPage.HasWindow());
-    const fs::path ant = environment.Root() / "Ant.KIV";
-    const fs::path bee = environment.Root() / "Bee.KIV";
-    SaveAgentFile(ant.string(), {{"Ant"}});
-    SaveAgentFile(bee.string(), {{"Bee"}});
+    const auto file = [&](const char* name) {
+        const fs::path path = environment.Root() / (std::string(name) + ".KIV");
+        SaveAgentFile(path.string(), {{name}});
+        return QUrl::fromLocalFile(QString::fromStdString(path.string()));
+    };
     const QUrl web(QStringLiteral("https://example.com/Web.kiv"));
     const struct {
         const char* what;
@@ -142,8 +157,8 @@ TEST_F(SheetTest, ADropOfALocalFileFillsTheAgentsPageAndBringsItForward) {
     } drops[] = {
         {"a web address", 0, {web}, {}},
         {"text without addresses", 0, {}, {}},
-        {"a file before the Agents page was shown", 0, {web, FileUrl(ant)}, {"Ant", "Zeta"}},
-        {"a file while another page is shown", 2, {FileUrl(bee)}, {"Ant", "Bee", "Zeta"}},
+        {"a file before the Agents page was shown", 0, {web, file("Ant")}, {"Ant", "Zeta"}},
+        {"a file while another page is shown", 2, {file("Bee")}, {"Ant", "Bee", "Zeta"}},
     };
     for (const auto& drop : drops) {
         SCOPED_TRACE(drop.what);
@@ -151,8 +166,7 @@ TEST_F(SheetTest, ADropOfALocalFileFillsTheAgentsPageAndBringsItForward) {
         const bool accepted = !drop.listed.isEmpty();
         EXPECT_EQ(DragAndDrop(*sheet, drop.urls), accepted);
         EXPECT_EQ(sheet->GetActiveIndex(), accepted ? 1 : 0);
-        EXPECT_EQ(sheet->m_catalogue.m_agents.size(),
-                  static_cast<std::size_t>(accepted ? drop.listed.size() : 1));
+        EXPECT_EQ(sheet->m_catalogue.m_agents.size(), std::max<std::size_t>(drop.listed.size(), 1));
         if (accepted) {
             const CInjectorPage& page = sheet->m_agentsPage;
             EXPECT_EQ(Entries(*page.m_agentList), drop.listed);
@@ -161,7 +175,7 @@ TEST_F(SheetTest, ADropOfALocalFileFillsTheAgentsPageAndBringsItForward) {
         }
     }
     EXPECT_TRUE(fs::exists(Objects() / "Ant.KIV"));
-    EXPECT_FALSE(fs::exists(ant));
+    EXPECT_FALSE(fs::exists(environment.Root() / "Ant.KIV"));
 }
 
 // A folder copied from a system whose file names ignore case, where every fixed
@@ -210,10 +224,9 @@ TEST_F(SheetTest, SelectingAnAgentShowsItsAnalysisWithPictures) {
     EXPECT_EQ(analysed(), "File \"zeta.kiv\"");
     EXPECT_TRUE(tree.topLevelItem(3)->isExpanded());
     EXPECT_FALSE(tree.topLevelItem(0)->isExpanded());
-    EXPECT_FALSE(tree.topLevelItem(0)->icon(0).isNull());
     const QImage warning = tree.topLevelItem(3)->icon(0).pixmap(16, 16).toImage();
     EXPECT_EQ(qAlpha(warning.pixel(0, 0)), 0) << "cyan is transparent";
-    EXPECT_EQ(QColor(warning.pixel(7, 4)), QColor(208, 24, 24)) << "a red exclamation mark";
+    EXPECT_EQ(qAlpha(warning.pixel(7, 4)), 255) << "the exclamation mark";
 
     ClickEntry(*page.m_agentList, "alpha");
     ASSERT_EQ(tree.topLevelItemCount(), 4);

@@ -60,7 +60,6 @@ protected:
             shown = sheet->Create() && QTest::qWaitFor([&] { return sheet->isVisible(); }, 10000);
         });
         EXPECT_TRUE(shown) << messages;
-        macrosAtConnect = sim->Macros().size();
         return messages;
     }
     CInjectorPage& ShowAgentsPage() {
@@ -75,10 +74,6 @@ protected:
         QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
                           list.visualItemRect(found[occurrence]).center());
     }
-    std::vector<std::string> MacrosSinceConnect() const {
-        const auto all = sim->Macros();
-        return {all.begin() + static_cast<std::ptrdiff_t>(macrosAtConnect), all.end()};
-    }
     std::filesystem::path Objects() const { return game / "Objects"; }
 
     ScopedClock clock{kNow};
@@ -86,5 +81,4 @@ protected:
     std::filesystem::path game;
     std::unique_ptr<CSimProcess> sim;
     std::unique_ptr<CInjectorSheet> sheet;
-    std::size_t macrosAtConnect = 0;
 };

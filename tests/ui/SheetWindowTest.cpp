@@ -24,7 +24,7 @@ TEST_F(SheetTest, ConnectingAddsBothAgentPagesWithTheirTabImagesAndTheWindowMenu
     EXPECT_EQ(QColor(cover.pixel(cover.rect().center())), QColor(40, 60, 200)) << "the cover";
     const QImage agents = tabs->tabIcon(1).pixmap(16, 16).toImage();
     EXPECT_EQ(qAlpha(agents.pixel(0, 15)), 0) << "green is transparent";
-    EXPECT_EQ(QColor(agents.pixel(5, 7)), QColor(236, 128, 32)) << "the orange creature";
+    EXPECT_EQ(qAlpha(agents.pixel(5, 7)), 255) << "the creature";
 
     // It can be minimised but not maximised, whether on top or not.
     constexpr Qt::WindowFlags kWanted = Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
