@@ -1,9 +1,9 @@
 #include "framework/widgets/BaseSheet.h"
-#include "app/MessageBox.h"
 #include "app/RegistryKey.h"
 #include "framework/widgets/BasePage.h"
 #include "tests/support/BitmapFile.h"
 #include "tests/support/GameEnvironment.h"
+#include "tests/support/WidgetApplication.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,6 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -22,15 +21,16 @@
 
 namespace {
 
-constexpr const char* kAppletKey = "Software\\Vantrell Technology\\Mirewalk 2\\Splicebox\\1.0";
+// The widgets' application and the private bus, for the whole executable.
+const bool g_environments = RegisterWidgetsThenPrivateBus();
+
 const std::string kOwner = "dde: putv ownr";
 const std::string kPause = "dde: putv paus";
 const std::string kName = "dde: getb cnam";
 using Macros = std::vector<std::string>;
 
 // The game's side of the macro channel: answers from a table, records every
-// macro, and refuses to connect or to answer on request. Shared, so that the
-// test keeps it after the link took the transport.
+// macro, and refuses to connect or to answer on request.
 struct FakeGame {
     bool reachable = true;
     bool connected = false;
@@ -39,33 +39,33 @@ struct FakeGame {
     Macros macros;
 };
 
-class CFakeTransport : public IMacroTransport {
+// Talks to the test's game, which outlives the sheets that own a transport.
+class CFakeTransport final : public IMacroTransport {
 public:
-    explicit CFakeTransport(std::shared_ptr<FakeGame> game) : m_game(std::move(game)) {}
+    explicit CFakeTransport(FakeGame& game) : m_game(game) {}
 
-    bool Connect() override { return m_game->connected = m_game->reachable; }
-    void Disconnect() override { m_game->connected = false; }
-    bool IsConnected() const override { return m_game->connected; }
+    bool Connect() override { return m_game.connected = m_game.reachable; }
+    void Disconnect() override { m_game.connected = false; }
+    bool IsConnected() const override { return m_game.connected; }
     MacroCallResult Call(std::string_view macro) override {
-        const std::string& text = m_game->macros.emplace_back(macro);
-        if (m_game->failing.contains(text)) {
+        const std::string& text = m_game.macros.emplace_back(macro);
+        const auto reply = m_game.replies.find(text);
+        if (m_game.failing.contains(text)) {
             return {};
         }
-        const auto found = m_game->replies.find(text);
-        return {true, true, found != m_game->replies.end() ? found->second : ""};
+        return {true, true, reply != m_game.replies.end() ? reply->second : ""};
     }
 
 private:
-    std::shared_ptr<FakeGame> m_game;
+    FakeGame& m_game;
 };
 
 // Opens the protected steps for the tests.
 class CTestSheet : public CBaseSheet {
 public:
-    explicit CTestSheet(std::shared_ptr<FakeGame> game)
+    explicit CTestSheet(FakeGame& game)
         : CBaseSheet("Splicebox", nullptr, "Splicebox", "1.0",
-                     std::make_unique<CFakeTransport>(std::move(game)),
-                     [](std::chrono::milliseconds) {}) {
+                     std::make_unique<CFakeTransport>(game), [](std::chrono::milliseconds) {}) {
         AddPage(new CBasePage(129, 0));
     }
     using CBaseSheet::QueryPaused;
@@ -75,16 +75,12 @@ public:
 using Placement = std::pair<std::optional<QPoint>, std::optional<std::uint32_t>>;
 Placement StoredPlacement() {
     CRegistryKey key;
-    key.CreateKey(RegistryRoot::CurrentUser, kAppletKey);
-    std::int32_t x = 0;
-    std::int32_t y = 0;
+    key.CreateKey(RegistryRoot::CurrentUser,
+                  "Software\\Vantrell Technology\\Mirewalk 2\\Splicebox\\1.0");
+    QPoint at;
     std::uint32_t page = 0;
-    return {key.ReadPoint("Location", x, y) ? std::optional(QPoint(x, y)) : std::nullopt,
+    return {key.ReadPoint("Location", at.rx(), at.ry()) ? std::optional(at) : std::nullopt,
             key.ReadDword("Page", page) ? std::optional(page) : std::nullopt};
-}
-
-QRect WorkArea(const QWidget& widget) {
-    return widget.screen()->availableGeometry();
 }
 
 class BaseSheetTest : public ::testing::Test {
@@ -104,20 +100,19 @@ protected:
 
     GameEnvironment m_environment;
     std::filesystem::path m_folder;
-    std::shared_ptr<FakeGame> m_game = std::make_shared<FakeGame>();
+    FakeGame m_game;
 };
 
 TEST_F(BaseSheetTest, NotificationsAskTheGameAndFailedAnswersLeaveSensibleTitles) {
-    m_game->replies[kOwner] = "1";
-    auto sheet = std::make_unique<CTestSheet>(m_game);
-    ASSERT_TRUE(sheet->Create());
+    m_game.replies[kOwner] = "1";
+    CTestSheet sheet(m_game);
+    ASSERT_TRUE(sheet.Create());
     EXPECT_EQ(std::filesystem::current_path(), std::filesystem::canonical(m_folder));
-    EXPECT_TRUE(m_game->macros.empty() && !sheet->isVisible()) << "before the game answered";
+    EXPECT_TRUE(m_game.macros.empty() && !sheet.isVisible()) << "before the game answered";
     QCoreApplication::processEvents();
-    EXPECT_TRUE(sheet->isVisible());
-    EXPECT_EQ(m_game->macros, (Macros{kOwner, kPause, kName}));
-    EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Splicebox - Bob"));
-    m_game->macros.clear();
+    EXPECT_TRUE(sheet.isVisible());
+    EXPECT_EQ(m_game.macros, (Macros{kOwner, kPause, kName}));
+    EXPECT_EQ(sheet.windowTitle(), QStringLiteral("Splicebox - Bob"));
 
     const struct {
         std::uint32_t message;
@@ -131,45 +126,41 @@ TEST_F(BaseSheetTest, NotificationsAskTheGameAndFailedAnswersLeaveSensibleTitles
         {0x00000702, "0", "Splicebox - No Subject (PAUSED)", {kOwner}},
         {0xFF000A02, "0", "Splicebox - No Subject", {}},
     };
-    m_game->replies[kName] = "Alice";
+    m_game.replies[kName] = "Alice";
     for (const auto& step : steps) {
-        m_game->replies[kOwner] = step.owner;
-        sheet->DispatchNotification(step.message);
-        EXPECT_EQ(sheet->windowTitle().toStdString(), step.title);
-        EXPECT_EQ(m_game->macros, step.asked) << step.title;
-        m_game->macros.clear();
+        m_game.macros.clear();
+        m_game.replies[kOwner] = step.owner;
+        sheet.DispatchNotification(step.message);
+        EXPECT_EQ(sheet.windowTitle().toStdString(), step.title);
+        EXPECT_EQ(m_game.macros, step.asked) << step.title;
     }
-    EXPECT_EQ(sheet->m_appletNumber, 5);
+    EXPECT_EQ(sheet.m_appletNumber, 5);
 
     // A failed pause query keeps the state; a failed name empties the title;
     // a failed subject query means no subject.
-    m_game->replies[kPause] = "1";
-    sheet->QueryPaused();
-    m_game->failing = {kPause};
-    m_game->replies[kPause] = "0";
-    sheet->QueryPaused();
-    EXPECT_TRUE(sheet->m_paused);
-    m_game->replies[kOwner] = "1";
-    m_game->failing = {kName};
-    sheet->OnGameEvent6();
-    EXPECT_EQ(sheet->windowTitle(), QString());
-    m_game->failing = {kOwner};
-    sheet->OnGameEvent8();
-    EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Splicebox - No Subject (PAUSED)"));
-    m_environment.SetLocale("de_DE.UTF-8");
-    sheet->OnGameEvent8();
-    EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Splicebox - Kein Bezug (PAUSE)"));
+    m_game.replies[kPause] = "1";
+    sheet.QueryPaused();
+    m_game.failing = {kPause};
+    m_game.replies[kPause] = "0";
+    sheet.QueryPaused();
+    EXPECT_TRUE(sheet.m_paused);
+    m_game.replies[kOwner] = "1";
+    m_game.failing = {kName};
+    sheet.OnGameEvent6();
+    EXPECT_EQ(sheet.windowTitle(), QString());
+    m_game.failing = {kOwner};
+    sheet.OnGameEvent8();
+    EXPECT_EQ(sheet.windowTitle(), QStringLiteral("Splicebox - No Subject (PAUSED)"));
 }
 
 TEST_F(BaseSheetTest, ClosingSavesThePlacementUnlessMinimisedAndSaysGoodbyeOnlyWhenNumbered) {
     auto minimised = ConnectedSheet();
-    EXPECT_EQ(minimised->pos(), WorkArea(*minimised).topLeft()) << "the first run";
-    const QRect close = minimised->m_closeButton->geometry();
-    const QSize client = minimised->m_closeButton->parentWidget()->size();
-    EXPECT_EQ(close, QRect(client.width() - 81, client.height() - 28, 74, 22));
+    EXPECT_EQ(minimised->pos(), minimised->screen()->availableGeometry().topLeft())
+        << "the first run";
     EXPECT_EQ((QStringList{minimised->m_closeButton->text(), minimised->m_hideButton->text(),
                            minimised->m_onTopButton->text()}),
               (QStringList{"Close", "Hide", "Keep on top"}));
+    const QRect close = minimised->m_closeButton->geometry();
     minimised->OnCommand(kHideCommand);
     EXPECT_TRUE(minimised->isMinimized());
     minimised->m_closeButton->move(0, 0);
@@ -185,16 +176,13 @@ TEST_F(BaseSheetTest, ClosingSavesThePlacementUnlessMinimisedAndSaysGoodbyeOnlyW
 
     // Closed on top where it was moved, it opens there again.
     auto unnumbered = ConnectedSheet();
-    unnumbered->move(WorkArea(*unnumbered).topLeft() + QPoint(40, 30));
+    unnumbered->move(unnumbered->pos() + QPoint(40, 30));
     unnumbered->m_onTopButton->click();
     const QPoint at = unnumbered->pos();
-    int destroyed = 0;
-    QObject::connect(unnumbered.get(), &CBaseSheet::WindowDestroyed, [&] { ++destroyed; });
-    m_game->macros.clear();
+    m_game.macros.clear();
     unnumbered->close();
-    EXPECT_EQ(destroyed, 1);
-    EXPECT_FALSE(unnumbered->WindowExists() || m_game->connected);
-    EXPECT_TRUE(m_game->macros.empty());
+    EXPECT_FALSE(unnumbered->WindowExists() || m_game.connected);
+    EXPECT_TRUE(m_game.macros.empty());
     EXPECT_EQ(StoredPlacement(), (Placement{at, 0u}));
     auto numbered = ConnectedSheet();
     EXPECT_EQ(numbered->pos(), at);
@@ -206,29 +194,10 @@ TEST_F(BaseSheetTest, ClosingSavesThePlacementUnlessMinimisedAndSaysGoodbyeOnlyW
     EXPECT_EQ(numbered->pos(), at);
     EXPECT_TRUE(numbered->isVisible());
     numbered->DispatchNotification(0x00070301);
-    m_game->macros.clear();
+    m_game.macros.clear();
     numbered->close();
-    EXPECT_EQ(m_game->macros, Macros{"inst,app: quit 7,endm"});
-
-    // Without the game the sheet never shows and has nobody to say goodbye to.
-    m_game->reachable = false;
-    auto alone = ConnectedSheet();
-    EXPECT_FALSE(alone->isVisible());
-    alone->DispatchNotification(0x00040301);
-    m_game->macros.clear();
-    alone->close();
-    EXPECT_TRUE(m_game->macros.empty());
-
-    // A game that stopped answering does not hold the close up.
-    m_game->reachable = true;
-    auto orphaned = ConnectedSheet();
-    orphaned->DispatchNotification(0x00090301);
-    m_game->failing = {"inst,app: quit 9,endm"};
-    orphaned->close();
-    EXPECT_FALSE(orphaned->WindowExists());
+    EXPECT_EQ(m_game.macros, Macros{"inst,app: quit 7,endm"});
 }
-
-std::vector<std::pair<std::string, MessageKind>> g_messages;
 
 TEST_F(BaseSheetTest, AboutAndAppletMenusAnswerAndOtherCommandsDoNot) {
     CTestSheet sheet(m_game);
@@ -240,32 +209,27 @@ TEST_F(BaseSheetTest, AboutAndAppletMenusAnswerAndOtherCommandsDoNot) {
     gameKey.WriteDword("NoAppletMenus", 1);
     EXPECT_TRUE(sheet.AppletMenusAllowed());
 
-    unsetenv("SPLICEBOX_MESSAGES");
-    SetMessageSink([](const char* text, MessageKind kind) { g_messages.emplace_back(text, kind); });
+    testing::internal::CaptureStderr();
     EXPECT_TRUE(sheet.OnCommand(kAboutCommand));
     EXPECT_FALSE(sheet.OnCommand(4711));
-    SetMessageSink(nullptr);
-    setenv("SPLICEBOX_MESSAGES", "stderr", 1);
-    EXPECT_EQ(g_messages, (std::vector<std::pair<std::string, MessageKind>>{
-                              {"Splicebox\nversion 1.0\n\n\n(Build 38  -  Release  -  Jan  4 1999)",
-                               MessageKind::Information}}));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Splicebox: Splicebox\nversion 1.0\n\n\n(Build 38  -  Release  -  Jan  4 1999)\n");
 }
 
 TEST_F(BaseSheetTest, CreationFailsWithAMessageWithoutTheGameFolderOrTheWallpaper) {
     const std::filesystem::path wallpaper = m_folder / "Applet Data" / "wallpaper.bmp";
     const std::pair<std::filesystem::path, std::string> cases[] = {
-        {wallpaper, "Splicebox: Error reading from file \"" + wallpaper.string() + "\"\n"},
-        {m_folder, "Splicebox: Error changing to directory \"" + m_folder.string() + "/\"\n"}};
+        {wallpaper, "Error reading from file \"" + wallpaper.string() + "\""},
+        {m_folder, "Error changing to directory \"" + m_folder.string() + "/\""}};
     for (const auto& [removed, message] : cases) {
-        SCOPED_TRACE(removed);
         std::filesystem::remove_all(removed);
         CTestSheet sheet(m_game);
         testing::internal::CaptureStderr();
         EXPECT_FALSE(sheet.Create());
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), message);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "Splicebox: " + message + "\n");
         EXPECT_FALSE(sheet.WindowExists());
         QCoreApplication::processEvents();
-        EXPECT_TRUE(m_game->macros.empty());
+        EXPECT_TRUE(m_game.macros.empty());
     }
 }
 

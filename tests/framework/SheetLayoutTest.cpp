@@ -1,31 +1,20 @@
+#include "framework/DialogTemplate.h"
 #include "framework/DibBitmap.h"
+#include "framework/MenuTemplate.h"
 #include "framework/SheetGeometry.h"
 #include "framework/Tiling.h"
 #include "framework/widgets/BasePage.h"
+#include "tests/support/Caught.h"
 
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPixmap>
 
+#include <string>
 #include <vector>
 
 namespace {
-
-constexpr QRgb kBackground = 0xFF102030;
-
-// Only what the widget paints itself: the background is not drawn for it.
-QImage Render(QWidget& widget) {
-    QImage image(widget.size(), QImage::Format_RGB32);
-    image.fill(kBackground);
-    widget.render(&image, QPoint(), QRegion(), QWidget::RenderFlags());
-    return image;
-}
-
-bool PaintsNothing(QWidget& widget) {
-    QImage blank(widget.size(), QImage::Format_RGB32);
-    blank.fill(kBackground);
-    return Render(widget) == blank;
-}
 
 TEST(BasePage, TilesTheWallpaperFromTheTopLeft) {
     // Green, with a red top-left and a blue bottom-right pixel.
@@ -37,9 +26,9 @@ TEST(BasePage, TilesTheWallpaperFromTheTopLeft) {
 
     CBasePage page;
     page.resize(250, 120);
-    EXPECT_TRUE(PaintsNothing(page));
+    const QImage bare = page.grab().toImage();
     EXPECT_EQ(page.SetWallpaper(&wallpaper), 1);
-    const QImage image = Render(page);
+    const QImage image = page.grab().toImage();
     for (int y : {0, 50, 100}) {
         for (int x : {0, 100, 200}) {
             EXPECT_EQ(image.pixel(x, y), 0xFFFF0000) << x << "," << y;
@@ -49,12 +38,11 @@ TEST(BasePage, TilesTheWallpaperFromTheTopLeft) {
     EXPECT_EQ(image.pixel(199, 99), 0xFF0000FF);
     // The last column and row are cut by the page's edge.
     EXPECT_EQ(image.pixel(249, 119), 0xFF00FF00);
-
     CDibBitmap empty;
     EXPECT_EQ(page.SetWallpaper(&empty), 0);
     EXPECT_EQ(page.m_hWallpaper, &wallpaper);
     EXPECT_EQ(page.SetWallpaper(nullptr), 0);
-    EXPECT_TRUE(PaintsNothing(page));
+    EXPECT_EQ(page.grab().toImage(), bare);
 }
 
 TEST(SheetGeometry, ButtonsSitInTheBottomRightCornerAndClampingKeepsTheSize) {
@@ -66,21 +54,83 @@ TEST(SheetGeometry, ButtonsSitInTheBottomRightCornerAndClampingKeepsTheSize) {
     SheetRect firstRun{0, 0, 399, 499};
     ClampToWorkArea(firstRun, SheetRect{100, 30, 1124, 798});
     EXPECT_EQ(firstRun, (SheetRect{100, 30, 499, 529}));
-
     // Larger than the work area: left and top win.
-    SheetRect huge{300, 300, 300 + 2000, 300 + 1000};
+    SheetRect huge{300, 300, 2300, 1300};
     ClampToWorkArea(huge, SheetRect{0, 0, 1024, 768});
-    EXPECT_EQ(huge.left, 0);
-    EXPECT_EQ(huge.top, 0);
+    EXPECT_EQ(std::pair(huge.left, huge.top), std::pair(0, 0));
 }
 
 TEST(Tiling, TilesStepByWidthAcrossAndHeightDown) {
-    const std::vector<TileOrigin> expected{{0, 0},    {100, 0}, {200, 0},   {0, 50},   {100, 50},
-                                           {200, 50}, {0, 100}, {100, 100}, {200, 100}};
-    EXPECT_EQ(TileOrigins(100, 50, 250, 120), expected);
-    EXPECT_EQ(TileOrigins(100, 50, 100, 50), (std::vector<TileOrigin>{{0, 0}}));
+    EXPECT_EQ(TileOrigins(100, 50, 101, 50), (std::vector<TileOrigin>{{0, 0}, {100, 0}}));
     EXPECT_TRUE(TileOrigins(0, 50, 250, 120).empty());
     EXPECT_TRUE(TileOrigins(100, 50, 0, 120).empty());
+}
+
+TEST(Templates, ReadSizesStylesAndTextsOutsideAscii) {
+    const CDialogTemplate analysis = LoadDialogTemplate(132, Language::Spanish);
+    EXPECT_EQ(analysis.caption, "Análisis");
+    EXPECT_EQ(analysis.controls.back().rect, (DialogUnitRect{91, 17, 110, 151}));
+    EXPECT_EQ(LoadMenuTemplate(135, Language::German).popups[2].items[1].text, "Über");
+    const CDialogTemplate escaped =
+        ParseDialogTemplate("dialog 1 2 \"a \\\"b\\\" \\\\ c\"\r\nfont 9 \"f\"\r\n", "t");
+    EXPECT_EQ(escaped.caption, "a \"b\" \\ c");
+    EXPECT_EQ(escaped.pointSize, 9);
+}
+
+TEST(Templates, MalformedFilesNameTheResourceAndLine) {
+    const auto dialog = [](const char* text) {
+        return CaughtMessage([&] { ParseDialogTemplate(text, "d"); });
+    };
+    const auto menu = [](const char* text) {
+        return CaughtMessage([&] { ParseMenuTemplate(text, "d"); });
+    };
+    const struct {
+        std::string message;
+        const char* error;
+    } cases[] = {
+        {dialog("dialog 10 10 \"x\"\nfont 8 \"f\"\nbutton 1 0 0 5 5 \"a\" shiny\n"),
+         "line 3: unknown style"},
+        {dialog("# comment\ndialog 10 10 \"unclosed\n"), "line 2: unclosed quote"},
+        {dialog("dialog 10 10 \"x\"\nfont 8 \"f\"\nedit 1 0 0 5\n"), "line 3: incomplete control"},
+        {dialog("dialog 10 10 \"x\"\n"), "line 1: the dialog and font statements are required"},
+        {dialog("dialog 10 10 \"x\"\ndialog 10 10 \"x\"\n"),
+         "line 2: unknown or repeated statement"},
+        {menu("item 5 \"x\"\n"), "line 1: an item outside a popup"},
+        {menu("popup \"a\"\nitem 0 \"x\"\n"), "line 2: number expected"},
+        {menu("popup \"a\"\nitem 5 \"x\" dim\n"), "line 2: malformed item"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.message, std::string("Error in resource \"d\", ") + c.error);
+    }
+    EXPECT_EQ(CaughtMessage([] { LoadDialogTemplate(999, Language::German); }),
+              "Error: dialog template 999 is missing");
+}
+
+// The pages find controls and menu commands by identifier: a translation that
+// drops, reorders or restyles one breaks that language alone.
+TEST(Templates, EveryLanguageKeepsTheEnglishControlsAndMenuCommands) {
+    const auto shape = [](Language language) {
+        std::vector<std::string> shape;
+        for (int id : {129, 130, 132}) {
+            const CDialogTemplate dialog = LoadDialogTemplate(id, language);
+            shape.push_back(dialog.fontFace + " " + std::to_string(dialog.pointSize));
+            for (const DialogControl& c : dialog.controls) {
+                shape.push_back(std::to_string(static_cast<int>(c.kind)) + " " +
+                                std::to_string(c.id) + " " + std::to_string(c.styles));
+            }
+        }
+        for (const MenuPopup& popup : LoadMenuTemplate(135, language).popups) {
+            shape.push_back("popup");
+            for (const MenuItem& item : popup.items) {
+                shape.push_back(std::to_string(item.commandId) + (item.grayed ? " grayed" : ""));
+            }
+        }
+        return shape;
+    };
+    for (Language language : {Language::German, Language::French, Language::Italian,
+                              Language::Dutch, Language::Spanish}) {
+        EXPECT_EQ(shape(language), shape(Language::English)) << static_cast<int>(language);
+    }
 }
 
 } // namespace

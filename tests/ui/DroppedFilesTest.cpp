@@ -13,26 +13,22 @@
 namespace {
 
 // The sheet's side of a drop, over a real catalogue and a real folder.
-class CatalogueTarget : public IDropTarget {
-public:
-    explicit CatalogueTarget(const TempDir& root) : m_objects((root / "Objects/").string()) {}
-
-    std::string ObjectsDirectory() override { return m_objects; }
+struct CatalogueTarget : IDropTarget {
+    std::string ObjectsDirectory() override { return objects; }
     void AddAgentFile(const std::string& path) override { catalogue.AddFile(path); }
     void RefreshAgentList() override { calls += "refresh "; }
     void ActivateAgentsPage() override { calls += "activate "; }
 
+    std::string objects;
     CAgentCatalogue catalogue;
     std::string calls;
-
-private:
-    std::string m_objects;
 };
 
 TEST(DroppedFiles, TakenUpToTheFirstFileThatCannotBeMovedNeverReplacingOne) {
     const ScopedLocale english("C");
     TempDir root;
-    CatalogueTarget target(root);
+    CatalogueTarget target;
+    target.objects = (root / "Objects/").string();
     const auto path = [&](const char* name) { return (root / name).string(); };
     const auto drop = [&](const std::vector<const char*>& names) {
         std::vector<std::string> paths(names.size());

@@ -1,35 +1,53 @@
+#include "app/GameConfig.h"
+#include "platform/DirectoryListing.h"
+#include "tests/support/ChemicalList.h"
+#include "tests/support/ScopedLocale.h"
+#include "tests/support/WidgetApplication.h"
 #include "tests/ui/SheetFixture.h"
+#include "ui/DetailsText.h"
 
 #include <QLabel>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTreeWidget>
 #include <QUrl>
 
+#include <algorithm>
+#include <array>
 #include <set>
 
 namespace fs = std::filesystem;
 
 namespace {
 
+// The widgets' application and the private bus, for the whole executable.
+const bool g_environments = RegisterWidgetsThenPrivateBus();
+
 // Long enough for the once-a-second refresh to come round.
 constexpr int kRefreshWait = 1500;
 
-Rgb Centre(const CDibBitmap& canvas) {
-    return CanvasPixel(canvas, canvas.Width() / 2, canvas.Height() / 2);
-}
+using Rgb = std::array<int, 3>;
+// The canvas's centre pixel, and whether the wait text shows.
+using Look = std::pair<Rgb, bool>;
+const Look kReady{{255, 255, 255}, false};
+const Look kWaiting{{127, 127, 127}, true};
 
-// Whether the canvas's top rows hold bright pixels: the wait text (the test
-// picture sits lower down, on black).
-bool WaitShown(const CDibBitmap& canvas) {
+Look LookOf(const CDibBitmap& canvas) {
+    const auto pixel = [&](int x, int y) {
+        const std::uint8_t* p = canvas.m_topRow + static_cast<std::ptrdiff_t>(y) * canvas.m_stride +
+                                static_cast<std::ptrdiff_t>(x) * 3;
+        return Rgb{p[2], p[1], p[0]};
+    };
+    // The wait text is the only bright thing in the top rows: the picture sits
+    // lower down, on black.
+    bool waitShown = false;
     for (int y = 0; y < 14; ++y) {
         for (int x = 0; x < canvas.Width(); ++x) {
-            if (CanvasPixel(canvas, x, y)[0] > 200) {
-                return true;
-            }
+            waitShown = waitShown || pixel(x, y)[0] > 200;
         }
     }
-    return false;
+    return {pixel(canvas.Width() / 2, canvas.Height() / 2), waitShown};
 }
 
 std::string Click(QPushButton* button) {
@@ -48,8 +66,18 @@ bool DragAndDrop(QWidget& target, const QList<QUrl>& urls) {
     return enter.isAccepted();
 }
 
-QUrl FileUrl(const fs::path& file) {
-    return QUrl::fromLocalFile(QString::fromStdString(file.string()));
+TEST(AgentDetails, WaitAndQuantityTextsInTheUsersLanguage) {
+    const ScopedLocale german("de_DE.UTF-8");
+    // Days are whole; hours, minutes and seconds show from the largest one
+    // there is, and up to ten seconds as a bare number.
+    const std::pair<std::int32_t, const char*> waits[] = {{172799, "1 Tag(e)"}, {11107, "03:05:07"},
+                                                          {3599, "59:59"},      {60, "01:00"},
+                                                          {11, "00:11"},        {10, "10"}};
+    for (const auto& [seconds, text] : waits) {
+        EXPECT_EQ(FormatWaitText(seconds), text) << seconds << " seconds";
+    }
+    EXPECT_EQ(FormatQuantityText(65535), "Endlos");
+    EXPECT_EQ(FormatQuantityText(65534), "65534");
 }
 
 TEST_F(SheetTest, AgentsAreListedByNameAndEachEntryLeadsToItsOwnAgent) {
@@ -87,40 +115,39 @@ TEST_F(SheetTest, AnInjectedAgentWaitsDimmedUntilItsIntervalEndsAndALastUseStays
     AddObjectsFile("two.kiv", {{"Ball", CAgent::kUnlimited, 30}, {"Seed", 1, 0}});
     StartSheet();
     CInjectorPage& page = ShowAgentsPage();
-    EXPECT_EQ(Centre(page.m_canvas), (Rgb{255, 255, 255}));
-    EXPECT_FALSE(WaitShown(page.m_canvas));
+    EXPECT_EQ(LookOf(page.m_canvas), kReady);
 
+    const std::size_t atConnect = sim->Macros().size();
     EXPECT_EQ(Click(page.m_injectButton), "");
-    EXPECT_EQ(MacrosSinceConnect(),
+    const std::vector<std::string> macros = sim->Macros();
+    EXPECT_EQ(std::vector(macros.begin() + static_cast<std::ptrdiff_t>(atConnect), macros.end()),
               (std::vector<std::string>{"scrp 2 9 1 1,endm", "inst,new: simp Ball,endm"}));
-    EXPECT_EQ(Centre(page.m_canvas), (Rgb{127, 127, 127}));
-    EXPECT_TRUE(WaitShown(page.m_canvas));
+    EXPECT_EQ(LookOf(page.m_canvas), kWaiting);
     EXPECT_FALSE(page.m_injectButton->isEnabled());
     clock.Set(kNow + 30);
     EXPECT_TRUE(QTest::qWaitFor([&] { return page.m_injectButton->isEnabled(); }, kRefreshWait));
-    EXPECT_EQ(Centre(page.m_canvas), (Rgb{255, 255, 255}));
-    EXPECT_FALSE(WaitShown(page.m_canvas));
+    EXPECT_EQ(LookOf(page.m_canvas), kReady);
 
     ClickEntry(*page.m_agentList, "Seed");
     EXPECT_EQ(Click(page.m_injectButton), "");
     QTest::qWait(kRefreshWait);
     EXPECT_EQ(page.m_quantityText->text(), "0");
     EXPECT_FALSE(page.m_injectButton->isEnabled());
-    EXPECT_EQ(Centre(page.m_canvas), (Rgb{127, 127, 127}));
-    EXPECT_TRUE(WaitShown(page.m_canvas));
+    EXPECT_EQ(LookOf(page.m_canvas), kWaiting);
     EXPECT_TRUE(page.m_removeButton->isEnabled());
     EXPECT_EQ(Click(page.m_removeButton), "");
-    EXPECT_EQ(MacrosSinceConnect().back(), "rscr,kill Seed,endm");
+    EXPECT_EQ(sim->Macros().back(), "rscr,kill Seed,endm");
 }
 
 TEST_F(SheetTest, ADropOfALocalFileFillsTheAgentsPageAndBringsItForward) {
     AddObjectsFile("zeta.kiv", {{"Zeta"}});
     StartSheet();
     EXPECT_FALSE(sheet->m_agentsPage.HasWindow());
-    const fs::path ant = environment.Root() / "Ant.KIV";
-    const fs::path bee = environment.Root() / "Bee.KIV";
-    SaveAgentFile(ant.string(), {{"Ant"}});
-    SaveAgentFile(bee.string(), {{"Bee"}});
+    const auto file = [&](const char* name) {
+        const fs::path path = environment.Root() / (std::string(name) + ".KIV");
+        SaveAgentFile(path.string(), {{name}});
+        return QUrl::fromLocalFile(QString::fromStdString(path.string()));
+    };
     const QUrl web(QStringLiteral("https://example.com/Web.kiv"));
     const struct {
         const char* what;
@@ -130,8 +157,8 @@ TEST_F(SheetTest, ADropOfALocalFileFillsTheAgentsPageAndBringsItForward) {
     } drops[] = {
         {"a web address", 0, {web}, {}},
         {"text without addresses", 0, {}, {}},
-        {"a file before the Agents page was shown", 0, {web, FileUrl(ant)}, {"Ant", "Zeta"}},
-        {"a file while another page is shown", 2, {FileUrl(bee)}, {"Ant", "Bee", "Zeta"}},
+        {"a file before the Agents page was shown", 0, {web, file("Ant")}, {"Ant", "Zeta"}},
+        {"a file while another page is shown", 2, {file("Bee")}, {"Ant", "Bee", "Zeta"}},
     };
     for (const auto& drop : drops) {
         SCOPED_TRACE(drop.what);
@@ -139,8 +166,7 @@ TEST_F(SheetTest, ADropOfALocalFileFillsTheAgentsPageAndBringsItForward) {
         const bool accepted = !drop.listed.isEmpty();
         EXPECT_EQ(DragAndDrop(*sheet, drop.urls), accepted);
         EXPECT_EQ(sheet->GetActiveIndex(), accepted ? 1 : 0);
-        EXPECT_EQ(sheet->m_catalogue.m_agents.size(),
-                  static_cast<std::size_t>(accepted ? drop.listed.size() : 1));
+        EXPECT_EQ(sheet->m_catalogue.m_agents.size(), std::max<std::size_t>(drop.listed.size(), 1));
         if (accepted) {
             const CInjectorPage& page = sheet->m_agentsPage;
             EXPECT_EQ(Entries(*page.m_agentList), drop.listed);
@@ -149,7 +175,62 @@ TEST_F(SheetTest, ADropOfALocalFileFillsTheAgentsPageAndBringsItForward) {
         }
     }
     EXPECT_TRUE(fs::exists(Objects() / "Ant.KIV"));
-    EXPECT_FALSE(fs::exists(ant));
+    EXPECT_FALSE(fs::exists(environment.Root() / "Ant.KIV"));
+}
+
+// A folder copied from a system whose file names ignore case, where every fixed
+// name is found in another case, and whose objects listing fails part way.
+TEST_F(SheetTest, AGameFolderInAnyCaseStartsAndAFailedListingKeepsWhatItListed) {
+    environment.SetLocale("de_DE.UTF-8");
+    const fs::path appletData = game / "Applet Data";
+    fs::rename(appletData / "wallpaper.bmp", appletData / "WALLPAPER.BMP");
+    fs::rename(appletData / "Injector.bmp", appletData / "injector.BMP");
+    // 256 empty names after the 16-bit head.
+    environment.Root().Write(game / "ALLCHEMICALSDEU.STR", std::string(2 + 256, '\0'));
+    for (const char* name : {"a", "b", "c", "d"}) {
+        AddObjectsFile(std::string(name) + ".KIV", {{name}});
+    }
+    // The two files the folder lists first are the ones delivered before the failure.
+    QStringList listedFirst;
+    for (auto entry = fs::directory_iterator(Objects()); listedFirst.size() < 2; ++entry) {
+        listedFirst << QString::fromStdString(entry->path().stem().string());
+    }
+    std::sort(listedFirst.begin(), listedFirst.end());
+
+    const CDirectoryListing::CInjectedFailure failure(GetGameDirectory(kObjectsDirectory), 2);
+    EXPECT_EQ(StartSheet(), "Splicebox: Fehler bei der Suche nach Kiv-Dateien\n");
+    EXPECT_TRUE(sheet->m_wallpaper.IsValid());
+    EXPECT_TRUE(sheet->m_coverPage.m_coverPicture.IsValid());
+    EXPECT_EQ(Entries(*ShowAgentsPage().m_agentList), listedFirst);
+    EXPECT_EQ(MessagesOf([&] { sheet->SetActivePage(2); }), "");
+    EXPECT_EQ(sheet->m_analysisPage.m_chemicalNames.Name(17), "<17>");
+}
+
+TEST_F(SheetTest, SelectingAnAgentShowsItsAnalysisWithPictures) {
+    const auto names = ChemicalList([](int i) { return "Chemical " + std::to_string(i); });
+    environment.Root().Write(game / "allchemicals.str", std::string(names.begin(), names.end()));
+    AddObjectsFile("zeta.kiv", {{"Zeta"}});
+    AddObjectsFile("alpha.kiv", {{"alpha"}});
+    StartSheet();
+    EXPECT_EQ(MessagesOf([&] { sheet->SetActivePage(2); }), "");
+    CAnalysisPage& page = sheet->m_analysisPage;
+    const QTreeWidget& tree = *page.m_resultsTree;
+    EXPECT_EQ(tree.topLevelItemCount(), 0);
+
+    // The analysed file heads the first of four sections; only the warnings are open.
+    const auto analysed = [&] { return tree.topLevelItem(0)->child(0)->text(0); };
+    ClickEntry(*page.m_agentList, "Zeta");
+    ASSERT_EQ(tree.topLevelItemCount(), 4);
+    EXPECT_EQ(analysed(), "File \"zeta.kiv\"");
+    EXPECT_TRUE(tree.topLevelItem(3)->isExpanded());
+    EXPECT_FALSE(tree.topLevelItem(0)->isExpanded());
+    const QImage warning = tree.topLevelItem(3)->icon(0).pixmap(16, 16).toImage();
+    EXPECT_EQ(qAlpha(warning.pixel(0, 0)), 0) << "cyan is transparent";
+    EXPECT_EQ(qAlpha(warning.pixel(7, 4)), 255) << "the exclamation mark";
+
+    ClickEntry(*page.m_agentList, "alpha");
+    ASSERT_EQ(tree.topLevelItemCount(), 4);
+    EXPECT_EQ(analysed(), "File \"alpha.kiv\"");
 }
 
 } // namespace

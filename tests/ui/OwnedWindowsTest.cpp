@@ -9,27 +9,19 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QScreen>
-#include <QTest>
 #include <QTimer>
 #include <QWindow>
 
 #include <cstdlib>
 #include <functional>
+#include <optional>
+#include <tuple>
 
 namespace {
 
-// How a window stands to the sheet that owns it.
-struct Standing {
-    bool owned = false; // the sheet's child, and transient for its window
-    bool onTop = false;
-    QPoint offCentre; // its centre less the sheet's
-    bool operator==(const Standing&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Standing& standing) {
-    return out << (standing.owned ? "owned" : "not owned") << (standing.onTop ? ", on top" : "")
-               << ", off centre by " << standing.offCentre.x() << ", " << standing.offCentre.y();
-}
+// Owned (the sheet's child, and transient for its window), on top, and the
+// window's centre less the sheet's.
+using Standing = std::tuple<bool, bool, QPoint>;
 
 Standing StandingOf(const QWidget& window, const QWidget& sheet) {
     const QWindow* handle = window.windowHandle();
@@ -41,7 +33,8 @@ Standing StandingOf(const QWidget& window, const QWidget& sheet) {
 
 // The sheet as the application's main window, in the middle of the screen,
 // while another window has the focus (as the game's or the desktop's has when
-// a file is dropped), and message boxes that open on screen.
+// a file is dropped), with real message boxes, which the tests' environment
+// otherwise turns into lines on standard error.
 class OwnedWindowsTest : public SheetTest {
 protected:
     void SetUp() override {
@@ -49,16 +42,12 @@ protected:
                                 {{"HTML PAGES/Splicebox.html", "<html><body>Help</body></html>"}}));
         StartSheet();
         app.m_sheet = std::move(sheet);
-        CInjectorSheet& main = Main();
-        const QRect work = main.screen()->availableGeometry();
-        main.move(work.center() -
-                  QPoint(main.frameGeometry().width(), main.frameGeometry().height()) / 2);
+        CInjectorSheet& main = *app.m_sheet;
+        main.move(main.screen()->availableGeometry().center() - main.frameGeometry().center() +
+                  main.pos());
         elsewhere.show();
         elsewhere.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
-
-        // Real message boxes, which the tests' environment otherwise turns
-        // into lines on standard error.
         ::unsetenv("SPLICEBOX_MESSAGES");
         InstallMessageBoxSink();
         SetMessageBoxOwner(&main);
@@ -69,39 +58,32 @@ protected:
         ::setenv("SPLICEBOX_MESSAGES", "stderr", 1);
     }
 
-    CInjectorSheet& Main() { return *app.m_sheet; }
-
-    // Shows a message and reads how its box stands before pressing OK.
-    Standing MessageBoxStanding() {
-        Standing standing;
-        QTimer::singleShot(0, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (box != nullptr) {
-                standing = StandingOf(*box, Main());
-                box->button(QMessageBox::Ok)->click();
-            }
-        });
-        ShowMessage("Error reading from file \"notes.txt\"", MessageKind::Warning);
-        return standing;
-    }
-
-    CHelpWindow* HelpWindow() { return Main().findChild<CHelpWindow*>(); }
-
     CSpliceboxApp app;
     QWidget elsewhere;
 };
 
 TEST_F(OwnedWindowsTest, MessageBoxesAndHelpOpenCentredOnTheSheetAndFollowItsKeepOnTop) {
+    CInjectorSheet& main = *app.m_sheet;
     for (const bool onTop : {false, true}) {
-        Main().SetKeepOnTop(onTop);
-        EXPECT_EQ(MessageBoxStanding(), (Standing{true, onTop, {}})) << onTop;
+        main.SetKeepOnTop(onTop);
+        std::optional<Standing> box;
+        QTimer::singleShot(0, [&] {
+            auto* shown = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (shown != nullptr) {
+                box = StandingOf(*shown, main);
+                shown->button(QMessageBox::Ok)->click();
+            }
+        });
+        ShowMessage("Error reading from file \"notes.txt\"", MessageKind::Warning);
+        EXPECT_EQ(box, Standing(true, onTop, QPoint())) << onTop;
     }
-    Main().SetKeepOnTop(false);
+    main.SetKeepOnTop(false);
     app.WinHelp();
-    ASSERT_NE(HelpWindow(), nullptr);
-    EXPECT_TRUE(HelpWindow()->isVisible());
-    EXPECT_EQ(StandingOf(*HelpWindow(), Main()), (Standing{true, false, {}}));
-    const QPoint place = HelpWindow()->pos();
+    const auto* help = main.findChild<CHelpWindow*>();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(StandingOf(*help, main), Standing(true, false, QPoint()));
+    const QPoint place = help->pos();
 
     const struct {
         const char* change;
@@ -109,18 +91,18 @@ TEST_F(OwnedWindowsTest, MessageBoxesAndHelpOpenCentredOnTheSheetAndFollowItsKee
         bool shown;
         bool onTop;
     } changes[] = {
-        {"keep on top", [&] { Main().SetKeepOnTop(true); }, true, true},
-        {"hide", [&] { Main().OnHide(); }, false, true},
-        {"restore", [&] { Main().showNormal(); }, true, true},
-        {"keep on top off", [&] { Main().SetKeepOnTop(false); }, true, false},
-        {"close", [&] { Main().close(); }, false, false},
+        {"keep on top", [&] { main.SetKeepOnTop(true); }, true, true},
+        {"hide", [&] { main.OnHide(); }, false, true},
+        {"restore", [&] { main.showNormal(); }, true, true},
+        {"keep on top off", [&] { main.SetKeepOnTop(false); }, true, false},
+        {"close", [&] { main.close(); }, false, false},
     };
     for (const auto& change : changes) {
         change.make();
-        EXPECT_EQ(HelpWindow()->isVisible(), change.shown) << change.change;
-        EXPECT_EQ(HelpWindow()->windowFlags().testFlag(Qt::WindowStaysOnTopHint), change.onTop)
+        EXPECT_EQ(std::tuple(help->isVisible(),
+                             help->windowFlags().testFlag(Qt::WindowStaysOnTopHint), help->pos()),
+                  std::tuple(change.shown, change.onTop, place))
             << change.change;
-        EXPECT_EQ(HelpWindow()->pos(), place) << change.change;
     }
 }
 

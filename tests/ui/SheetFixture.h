@@ -12,24 +12,11 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
-
-// The cover picture's colour (red 40, green 60, blue 200) as 0x00BBGGRR.
-inline constexpr std::uint32_t kCoverColour = 0x00C83C28;
-
-using Rgb = std::array<int, 3>;
-
-// A pixel of a 24-bit canvas.
-inline Rgb CanvasPixel(const CDibBitmap& canvas, int x, int y) {
-    const std::uint8_t* p = canvas.m_topRow + static_cast<std::ptrdiff_t>(y) * canvas.m_stride +
-                            static_cast<std::ptrdiff_t>(x) * 3;
-    return {p[2], p[1], p[0]};
-}
 
 inline QStringList Entries(const CHScrollListBox& list) {
     QStringList texts;
@@ -55,8 +42,9 @@ protected:
     SheetTest() : game(environment.InstallGame()) {
         environment.Root().Write(game / "Applet Data" / "wallpaper.bmp",
                                  SolidBitmapFile(64, 64, 0x00808080));
+        // The cover: red 40, green 60, blue 200.
         environment.Root().Write(game / "Applet Data" / "Injector.bmp",
-                                 SolidBitmapFile(200, 150, kCoverColour));
+                                 SolidBitmapFile(200, 150, 0x00C83C28));
     }
 
     void AddObjectsFile(const std::string& name, const std::vector<AgentDraft>& agents) const {
@@ -72,7 +60,6 @@ protected:
             shown = sheet->Create() && QTest::qWaitFor([&] { return sheet->isVisible(); }, 10000);
         });
         EXPECT_TRUE(shown) << messages;
-        macrosAtConnect = sim->Macros().size();
         return messages;
     }
     CInjectorPage& ShowAgentsPage() {
@@ -87,10 +74,6 @@ protected:
         QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
                           list.visualItemRect(found[occurrence]).center());
     }
-    std::vector<std::string> MacrosSinceConnect() const {
-        const auto all = sim->Macros();
-        return {all.begin() + static_cast<std::ptrdiff_t>(macrosAtConnect), all.end()};
-    }
     std::filesystem::path Objects() const { return game / "Objects"; }
 
     ScopedClock clock{kNow};
@@ -98,5 +81,4 @@ protected:
     std::filesystem::path game;
     std::unique_ptr<CSimProcess> sim;
     std::unique_ptr<CInjectorSheet> sheet;
-    std::size_t macrosAtConnect = 0;
 };

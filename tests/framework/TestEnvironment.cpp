@@ -1,5 +1,0 @@
-#include "tests/support/WidgetApplication.h"
-
-namespace {
-const bool g_environments = RegisterWidgetsThenPrivateBus();
-} // namespace
