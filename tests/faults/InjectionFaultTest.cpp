@@ -66,9 +66,10 @@ TEST(GameDeath, InjectionStopsAtTheFirstMacroAfterTheGameDied) {
     }
 }
 
+// A second a macro is ten times the link's retry delay: no macro may go twice.
 TEST(SlowGame, AnInjectionSendsEachMacroOnceAndCountsOneUse) {
     FaultGame game;
-    CSimProcess sim({"--delay", "3"});
+    CSimProcess sim({"--delay", "1"});
     CGameLink link;
     ASSERT_TRUE(link.Connect());
 
