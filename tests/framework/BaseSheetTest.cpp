@@ -30,9 +30,8 @@ const std::string kName = "dde: getb cnam";
 using Macros = std::vector<std::string>;
 
 // The game's side of the macro channel: answers from a table, records every
-// macro, and refuses to connect or to answer on request.
+// macro, and refuses to answer on request.
 struct FakeGame {
-    bool reachable = true;
     bool connected = false;
     std::map<std::string, std::string> replies{{kOwner, "0"}, {kPause, "0"}, {kName, "Bob"}};
     std::set<std::string> failing;
@@ -40,24 +39,21 @@ struct FakeGame {
 };
 
 // Talks to the test's game, which outlives the sheets that own a transport.
-class CFakeTransport final : public IMacroTransport {
-public:
-    explicit CFakeTransport(FakeGame& game) : m_game(game) {}
+struct CFakeTransport final : IMacroTransport {
+    explicit CFakeTransport(FakeGame& game) : game(game) {}
 
-    bool Connect() override { return m_game.connected = m_game.reachable; }
-    void Disconnect() override { m_game.connected = false; }
-    bool IsConnected() const override { return m_game.connected; }
+    bool Connect() override { return game.connected = true; }
+    void Disconnect() override { game.connected = false; }
+    bool IsConnected() const override { return game.connected; }
     MacroCallResult Call(std::string_view macro) override {
-        const std::string& text = m_game.macros.emplace_back(macro);
-        const auto reply = m_game.replies.find(text);
-        if (m_game.failing.contains(text)) {
+        const std::string& text = game.macros.emplace_back(macro);
+        if (game.failing.contains(text)) {
             return {};
         }
-        return {true, true, reply != m_game.replies.end() ? reply->second : ""};
+        return {true, true, game.replies[text]};
     }
 
-private:
-    FakeGame& m_game;
+    FakeGame& game;
 };
 
 // Opens the protected steps for the tests.

@@ -47,14 +47,6 @@ TEST(HScrollListBox, EveryChangeKeepsTheExtentAtTheWidestLine) {
             << step.change;
     }
 
-    CHScrollListBox fontless;
-    fontless.SetHasFont(false);
-    fontless.SetHorizontalExtent(30);
-    fontless.AddString(QStringLiteral("a long entry that is not measured"));
-    EXPECT_EQ(fontless.GetHorizontalExtent(), 30);
-    fontless.DeleteString(0);
-    EXPECT_EQ(fontless.GetHorizontalExtent(), 0);
-
     // The scroll bar reaches the widest line.
     list.resize(80, 100);
     list.show();
@@ -104,8 +96,14 @@ TEST(HScrollListBox, SortsIgnoringCaseAndSetContentEndsAsAddingEachEntryDoes) {
                      list.SetCurSel(0), list.GetCurSel(), list.SetCurSel(-1), list.GetCurSel()}),
         (std::vector{kError, kError, kError, 0, 0, kError, kError}));
 
+    // Without a font nothing is measured, and the extent is what was set.
     CHScrollListBox fontless;
     fontless.SetHasFont(false);
+    fontless.SetHorizontalExtent(30);
+    fontless.AddString(QStringLiteral("a long entry that is not measured"));
+    EXPECT_EQ(fontless.GetHorizontalExtent(), 30);
+    fontless.DeleteString(0);
+    EXPECT_EQ(fontless.GetHorizontalExtent(), 0);
     fontless.SetContent(entries);
     EXPECT_EQ(fontless.GetHorizontalExtent(), 0);
 }

@@ -14,6 +14,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <tuple>
 
@@ -31,39 +32,34 @@ Standing StandingOf(const QWidget& window, const QWidget& sheet) {
             window.frameGeometry().center() - sheet.frameGeometry().center()};
 }
 
-// The sheet as the application's main window, in the middle of the screen,
-// while another window has the focus (as the game's or the desktop's has when
-// a file is dropped), with real message boxes, which the tests' environment
-// otherwise turns into lines on standard error.
-class OwnedWindowsTest : public SheetTest {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(CompileHelp(game, "Help",
-                                {{"HTML PAGES/Splicebox.html", "<html><body>Help</body></html>"}}));
-        StartSheet();
-        app.m_sheet = std::move(sheet);
-        CInjectorSheet& main = *app.m_sheet;
-        main.move(main.screen()->availableGeometry().center() - main.frameGeometry().center() +
-                  main.pos());
-        elsewhere.show();
-        elsewhere.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
-        ::unsetenv("SPLICEBOX_MESSAGES");
-        InstallMessageBoxSink();
-        SetMessageBoxOwner(&main);
-    }
-    void TearDown() override {
+using OwnedWindowsTest = SheetTest;
+
+TEST_F(OwnedWindowsTest, MessageBoxesAndHelpOpenCentredOnTheSheetAndFollowItsKeepOnTop) {
+    ASSERT_TRUE(CompileHelp(game, "Help",
+                            {{"HTML PAGES/Splicebox.html", "<html><body>Help</body></html>"}}));
+    StartSheet();
+    // The sheet as the application's main window, in the middle of the screen,
+    // while another window has the focus (as the game's has when a file is dropped).
+    CSpliceboxApp app;
+    app.m_sheet = std::move(sheet);
+    CInjectorSheet& main = *app.m_sheet;
+    main.move(main.screen()->availableGeometry().center() - main.frameGeometry().center() +
+              main.pos());
+    QWidget elsewhere;
+    elsewhere.show();
+    elsewhere.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+    // Real message boxes, which the tests' environment otherwise turns into lines
+    // on standard error; undone before the sheet goes.
+    ::unsetenv("SPLICEBOX_MESSAGES");
+    InstallMessageBoxSink();
+    SetMessageBoxOwner(&main);
+    const std::shared_ptr<void> restore(nullptr, [](void*) {
         SetMessageBoxOwner(nullptr);
         SetMessageSink(nullptr);
         ::setenv("SPLICEBOX_MESSAGES", "stderr", 1);
-    }
+    });
 
-    CSpliceboxApp app;
-    QWidget elsewhere;
-};
-
-TEST_F(OwnedWindowsTest, MessageBoxesAndHelpOpenCentredOnTheSheetAndFollowItsKeepOnTop) {
-    CInjectorSheet& main = *app.m_sheet;
     for (const bool onTop : {false, true}) {
         main.SetKeepOnTop(onTop);
         std::optional<Standing> box;

@@ -51,18 +51,6 @@ TEST_F(SheetTest, ConnectingAddsBothAgentPagesWithTheirTabImagesAndTheWindowMenu
     EXPECT_FALSE(keepOnTop->isChecked());
 }
 
-// The widgets that Tab visits, in order, from the tab bar back to it.
-std::vector<QWidget*> TabSequence(QWidget& tabBar) {
-    std::vector<QWidget*> visited;
-    tabBar.setFocus(Qt::TabFocusReason);
-    constexpr int kAtMost = 32;
-    for (int i = 0; i < kAtMost && (visited.empty() || visited.back() != &tabBar); ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        visited.push_back(QApplication::focusWidget());
-    }
-    return visited;
-}
-
 TEST_F(SheetTest, TabGoesThroughThePagesControlsThenKeepOnTopHideAndClose) {
     AddObjectsFile("ball.kiv", {{"Ball"}});
     StartSheet();
@@ -73,10 +61,17 @@ TEST_F(SheetTest, TabGoesThroughThePagesControlsThenKeepOnTopHideAndClose) {
     const std::vector<QWidget*> controls{sheet->m_onTopButton, sheet->m_hideButton,
                                          sheet->m_closeButton, tabBar};
     const std::pair<int, int> pages[] = {{0, 0}, {1, 4}, {2, 2}}; // page, its controls
+    constexpr std::size_t kAtMost = 32;
     for (const auto& [page, pageControls] : pages) {
         SCOPED_TRACE(page);
         MessagesOf([&, index = page] { sheet->SetActivePage(index); });
-        const std::vector<QWidget*> visited = TabSequence(*tabBar);
+        // The widgets that Tab visits, in order, from the tab bar back to it.
+        std::vector<QWidget*> visited;
+        tabBar->setFocus(Qt::TabFocusReason);
+        while (visited.size() < kAtMost && (visited.empty() || visited.back() != tabBar)) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited.push_back(QApplication::focusWidget());
+        }
         ASSERT_EQ(visited.size(), static_cast<std::size_t>(pageControls) + 4);
         EXPECT_EQ(std::vector<QWidget*>(visited.end() - 4, visited.end()), controls);
         for (int i = 0; i < pageControls; ++i) {
