@@ -131,22 +131,46 @@ TEST_F(SheetTest, ADropOfALocalFileFillsTheAgentsPageAndBringsItForward) {
     AddObjectsFile("zeta.kiv", {{"Zeta"}});
     StartSheet();
     EXPECT_FALSE(sheet->m_agentsPage.HasWindow());
-    const auto file = [&](const char* name) {
-        const fs::path path = environment.Root() / (std::string(name) + ".KIV");
-        SaveAgentFile(path.string(), {{name}});
+    const TempDir& root = environment.Root();
+    const auto url = [](const fs::path& path) {
         return QUrl::fromLocalFile(QString::fromStdString(path.string()));
     };
+    const auto file = [&](const char* name) {
+        const fs::path path = root / (std::string(name) + ".KIV");
+        SaveAgentFile(path.string(), {{name}});
+        return url(path);
+    };
+    const std::string zeta = root.Read(Objects() / "zeta.kiv");
+    const fs::path twin = root.Write("zeta.kiv", "another Zeta");
+    const fs::path notes = root.Write("notes.txt", "notes");
     const QUrl web(QStringLiteral("https://example.com/Web.kiv"));
     const struct {
         const char* what;
         int activeBefore;
         QList<QUrl> urls;
         QStringList listed; // none: the drop is refused
+        std::string message;
     } drops[] = {
-        {"a web address", 0, {web}, {}},
-        {"text without addresses", 0, {}, {}},
-        {"a file before the Agents page was shown", 0, {web, file("Ant")}, {"Ant", "Zeta"}},
-        {"a file while another page is shown", 2, {file("Bee")}, {"Ant", "Bee", "Zeta"}},
+        {"a web address", 0, {web}, {}, ""},
+        {"text without addresses", 0, {}, {}, ""},
+        {"a file before the Agents page was shown", 0, {web, file("Ant")}, {"Ant", "Zeta"}, ""},
+        {"a file while another page is shown", 2, {file("Bee")}, {"Ant", "Bee", "Zeta"}, ""},
+        // Nothing is ever replaced, and the first file that cannot be moved stops the rest.
+        {"a name the folder has",
+         2,
+         {url(twin)},
+         {"Ant", "Bee", "Zeta"},
+         "Error reading from file \"" + twin.string() + "\""},
+        {"the folder's own file",
+         2,
+         {url(Objects() / "zeta.kiv")},
+         {"Ant", "Bee", "Zeta"},
+         "Error reading from file \"" + (Objects() / "zeta.kiv").string() + "\""},
+        {"files after one that is no agent file",
+         2,
+         {file("Cat"), url(notes), file("Dog")},
+         {"Ant", "Bee", "Cat", "Zeta"},
+         "Error: \"" + notes.string() + "\" is not a Mirewalk 2 Kiv file"},
     };
     for (const auto& drop : drops) {
         SCOPED_TRACE(drop.what);
@@ -158,7 +182,8 @@ TEST_F(SheetTest, ADropOfALocalFileFillsTheAgentsPageAndBringsItForward) {
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
         QApplication::sendEvent(sheet.get(), &enter);
         QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(sheet.get(), &dropped);
+        EXPECT_EQ(MessagesOf([&] { QApplication::sendEvent(sheet.get(), &dropped); }),
+                  drop.message.empty() ? "" : "Splicebox: " + drop.message + "\n");
         EXPECT_EQ(enter.isAccepted(), accepted);
         EXPECT_EQ(sheet->GetActiveIndex(), accepted ? 1 : 0);
         EXPECT_EQ(sheet->m_catalogue.m_agents.size(), std::max<std::size_t>(drop.listed.size(), 1));
@@ -169,8 +194,14 @@ TEST_F(SheetTest, ADropOfALocalFileFillsTheAgentsPageAndBringsItForward) {
             EXPECT_EQ(page.m_selected, 1);
         }
     }
-    EXPECT_TRUE(fs::exists(Objects() / "Ant.KIV"));
-    EXPECT_FALSE(fs::exists(environment.Root() / "Ant.KIV"));
+    EXPECT_EQ(root.Read(Objects() / "zeta.kiv"), zeta);
+    EXPECT_EQ(root.Read(twin), "another Zeta");
+    const std::pair<const char*, bool> files[] = {
+        {"Ant.KIV", true}, {"Cat.KIV", true}, {"notes.txt", false}, {"Dog.KIV", false}};
+    for (const auto& [name, moved] : files) {
+        EXPECT_EQ(fs::exists(Objects() / name), moved) << name;
+        EXPECT_EQ(fs::exists(root / name), !moved) << name;
+    }
 }
 
 // A folder copied from a system whose file names ignore case, where every fixed
