@@ -115,38 +115,38 @@ TEST_F(BaseSheetTest, NotificationsAskTheGameAndFailedAnswersLeaveSensibleTitles
         std::string owner;
         const char* title;
         Macros asked;
+        std::set<std::string> failing;
     } steps[] = {
-        {0x00070301, "1", "Splicebox - Bob", {}}, // applet number 7
-        {0x06050301, "1", "Splicebox - Alice", {kOwner, kName}},
-        {0x00010A02, "1", "Splicebox - Alice (PAUSED)", {kName}},
-        {0x00000702, "0", "Splicebox - No Subject (PAUSED)", {kOwner}},
-        {0xFF000A02, "0", "Splicebox - No Subject", {}},
+        {0x00070301, "1", "Splicebox - Bob", {}, {}}, // applet number 7
+        {0x06050301, "1", "Splicebox - Alice", {kOwner, kName}, {}},
+        {0x00010A02, "1", "Splicebox - Alice (PAUSED)", {kName}, {}},
+        {0x00000702, "0", "Splicebox - No Subject (PAUSED)", {kOwner}, {}},
+        {0xFF000A02, "0", "Splicebox - No Subject", {}, {}},
+        // A failed name empties the title; a failed subject query means no subject.
+        {0x00000602, "1", "", {}, {kName}},
+        {0x00000802, "1", "Splicebox - No Subject", {}, {kOwner}},
     };
     m_game.replies[kName] = "Alice";
     for (const auto& step : steps) {
         m_game.macros.clear();
         m_game.replies[kOwner] = step.owner;
+        m_game.failing = step.failing;
         sheet.DispatchNotification(step.message);
         EXPECT_EQ(sheet.windowTitle().toStdString(), step.title);
-        EXPECT_EQ(m_game.macros, step.asked) << step.title;
+        // A failed call is tried again, as often as the link decides.
+        if (step.failing.empty()) {
+            EXPECT_EQ(m_game.macros, step.asked) << step.title;
+        }
     }
     EXPECT_EQ(sheet.m_appletNumber, 5);
 
-    // A failed pause query keeps the state; a failed name empties the title;
-    // a failed subject query means no subject.
+    // A failed pause query keeps the state.
     m_game.replies[kPause] = "1";
     sheet.QueryPaused();
     m_game.failing = {kPause};
     m_game.replies[kPause] = "0";
     sheet.QueryPaused();
     EXPECT_TRUE(sheet.m_paused);
-    m_game.replies[kOwner] = "1";
-    m_game.failing = {kName};
-    sheet.OnGameEvent6();
-    EXPECT_EQ(sheet.windowTitle(), QString());
-    m_game.failing = {kOwner};
-    sheet.OnGameEvent8();
-    EXPECT_EQ(sheet.windowTitle(), QStringLiteral("Splicebox - No Subject (PAUSED)"));
 }
 
 TEST_F(BaseSheetTest, ClosingSavesThePlacementUnlessMinimisedAndSaysGoodbyeOnlyWhenNumbered) {

@@ -1,48 +1,14 @@
 #include "framework/DialogTemplate.h"
-#include "framework/DibBitmap.h"
 #include "framework/MenuTemplate.h"
 #include "framework/SheetGeometry.h"
-#include "framework/widgets/BasePage.h"
 #include "tests/support/Caught.h"
 
 #include <gtest/gtest.h>
-
-#include <QImage>
-#include <QPixmap>
 
 #include <string>
 #include <vector>
 
 namespace {
-
-TEST(BasePage, TilesTheWallpaperFromTheTopLeft) {
-    // Green, with a red top-left and a blue bottom-right pixel.
-    CDibBitmap wallpaper;
-    wallpaper.Create(100, 50, kDib24);
-    wallpaper.FillRect(0, 0, 100, 50, 0x0000FF00);
-    wallpaper.FillRect(0, 0, 1, 1, 0x000000FF);
-    wallpaper.FillRect(99, 49, 1, 1, 0x00FF0000);
-
-    CBasePage page;
-    page.resize(250, 120);
-    const QImage bare = page.grab().toImage();
-    EXPECT_EQ(page.SetWallpaper(&wallpaper), 1);
-    const QImage image = page.grab().toImage();
-    for (int y : {0, 50, 100}) {
-        for (int x : {0, 100, 200}) {
-            EXPECT_EQ(image.pixel(x, y), 0xFFFF0000) << x << "," << y;
-            EXPECT_EQ(image.pixel(x + 1, y), 0xFF00FF00) << x << "," << y;
-        }
-    }
-    EXPECT_EQ(image.pixel(199, 99), 0xFF0000FF);
-    // The last column and row are cut by the page's edge.
-    EXPECT_EQ(image.pixel(249, 119), 0xFF00FF00);
-    CDibBitmap empty;
-    EXPECT_EQ(page.SetWallpaper(&empty), 0);
-    EXPECT_EQ(page.m_hWallpaper, &wallpaper);
-    EXPECT_EQ(page.SetWallpaper(nullptr), 0);
-    EXPECT_EQ(page.grab().toImage(), bare);
-}
 
 TEST(SheetGeometry, ButtonsSitInTheBottomRightCornerAndClampingKeepsTheSize) {
     const SheetButtonRects buttons = LayoutButtons(400, 300);
