@@ -1,6 +1,5 @@
 #include "framework/DialogTemplate.h"
 #include "framework/MenuTemplate.h"
-#include "framework/SheetGeometry.h"
 #include "tests/support/Caught.h"
 
 #include <gtest/gtest.h>
@@ -9,21 +8,6 @@
 #include <vector>
 
 namespace {
-
-TEST(SheetGeometry, ButtonsSitInTheBottomRightCornerAndClampingKeepsTheSize) {
-    const SheetButtonRects buttons = LayoutButtons(400, 300);
-    EXPECT_EQ(buttons.close, (SheetRect{319, 272, 393, 294}));
-    EXPECT_EQ(buttons.hide, (SheetRect{239, 272, 313, 294}));
-    EXPECT_EQ(buttons.keepOnTop, (SheetRect{79, 272, 219, 294}));
-
-    SheetRect firstRun{0, 0, 399, 499};
-    ClampToWorkArea(firstRun, SheetRect{100, 30, 1124, 798});
-    EXPECT_EQ(firstRun, (SheetRect{100, 30, 499, 529}));
-    // Larger than the work area: left and top win.
-    SheetRect huge{300, 300, 2300, 1300};
-    ClampToWorkArea(huge, SheetRect{0, 0, 1024, 768});
-    EXPECT_EQ(std::pair(huge.left, huge.top), std::pair(0, 0));
-}
 
 TEST(Templates, ReadSizesStylesAndTextsOutsideAscii) {
     EXPECT_EQ(LoadDialogTemplate(132, Language::Spanish).caption, "Análisis");
