@@ -56,7 +56,7 @@ struct CFakeTransport final : IMacroTransport {
     FakeGame& game;
 };
 
-// Opens the protected steps for the tests.
+// One page, the test's game, and retries without a pause.
 class CTestSheet : public CBaseSheet {
 public:
     explicit CTestSheet(FakeGame& game)
@@ -64,7 +64,6 @@ public:
                      std::make_unique<CFakeTransport>(game), [](std::chrono::milliseconds) {}) {
         AddPage(new CBasePage(129, 0));
     }
-    using CBaseSheet::QueryPaused;
 };
 
 // Where a closed sheet stood and which page it showed.
@@ -139,23 +138,12 @@ TEST_F(BaseSheetTest, NotificationsAskTheGameAndFailedAnswersLeaveSensibleTitles
         }
     }
     EXPECT_EQ(sheet.m_appletNumber, 5);
-
-    // A failed pause query keeps the state.
-    m_game.replies[kPause] = "1";
-    sheet.QueryPaused();
-    m_game.failing = {kPause};
-    m_game.replies[kPause] = "0";
-    sheet.QueryPaused();
-    EXPECT_TRUE(sheet.m_paused);
 }
 
 TEST_F(BaseSheetTest, ClosingSavesThePlacementUnlessMinimisedAndSaysGoodbyeOnlyWhenNumbered) {
     auto minimised = ConnectedSheet();
     EXPECT_EQ(minimised->pos(), minimised->screen()->availableGeometry().topLeft())
         << "the first run";
-    EXPECT_EQ((QStringList{minimised->m_closeButton->text(), minimised->m_hideButton->text(),
-                           minimised->m_onTopButton->text()}),
-              (QStringList{"Close", "Hide", "Keep on top"}));
     const QRect close = minimised->m_closeButton->geometry();
     minimised->OnCommand(kHideCommand);
     EXPECT_TRUE(minimised->isMinimized());
