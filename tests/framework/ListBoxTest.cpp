@@ -11,6 +11,8 @@
 
 namespace {
 
+constexpr int kError = CHScrollListBox::kError;
+
 int Width(const CHScrollListBox& list, const QString& text) {
     const QFontMetrics metrics(list.font());
     return metrics.horizontalAdvance(text) + metrics.averageCharWidth();
@@ -30,10 +32,8 @@ TEST(HScrollListBox, EveryChangeKeepsTheExtentAtTheWidestLine) {
         {"add narrow", [&] { return list.AddString(narrow); }, 0, narrow},
         {"add wide", [&] { return list.AddString(wide); }, 1, wide},
         {"delete wide", [&] { return list.DeleteString(1); }, 1, narrow},
-        {"delete past the end", [&] { return list.DeleteString(5); }, CHScrollListBox::kError,
-         narrow},
-        {"insert past the end", [&] { return list.InsertString(7, wide); }, CHScrollListBox::kError,
-         narrow},
+        {"delete past the end", [&] { return list.DeleteString(5); }, kError, narrow},
+        {"insert past the end", [&] { return list.InsertString(7, wide); }, kError, narrow},
         {"insert at the top", [&] { return list.InsertString(0, wide); }, 0, wide},
         {"reset", [&] { return (list.ResetContent(), list.GetCount()); }, 0, std::nullopt},
         // An empty entry counts as it is added, but never when the widest is sought again.
@@ -46,14 +46,6 @@ TEST(HScrollListBox, EveryChangeKeepsTheExtentAtTheWidestLine) {
         EXPECT_EQ(list.GetHorizontalExtent(), step.widest ? Width(list, *step.widest) : 0)
             << step.change;
     }
-
-    CHScrollListBox fontless;
-    fontless.SetHasFont(false);
-    fontless.SetHorizontalExtent(30);
-    fontless.AddString(QStringLiteral("a long entry that is not measured"));
-    EXPECT_EQ(fontless.GetHorizontalExtent(), 30);
-    fontless.DeleteString(0);
-    EXPECT_EQ(fontless.GetHorizontalExtent(), 0);
 
     // The scroll bar reaches the widest line.
     list.resize(80, 100);
@@ -96,7 +88,6 @@ TEST(HScrollListBox, SortsIgnoringCaseAndSetContentEndsAsAddingEachEntryDoes) {
         }
     }
     // Out of range, and the selection, in the order asked.
-    constexpr int kError = CHScrollListBox::kError;
     CHScrollListBox list;
     list.AddString(QStringLiteral("one"));
     EXPECT_EQ(
@@ -104,8 +95,14 @@ TEST(HScrollListBox, SortsIgnoringCaseAndSetContentEndsAsAddingEachEntryDoes) {
                      list.SetCurSel(0), list.GetCurSel(), list.SetCurSel(-1), list.GetCurSel()}),
         (std::vector{kError, kError, kError, 0, 0, kError, kError}));
 
+    // Without a font nothing is measured, and the extent is what was set.
     CHScrollListBox fontless;
     fontless.SetHasFont(false);
+    fontless.SetHorizontalExtent(30);
+    fontless.AddString(QStringLiteral("a long entry that is not measured"));
+    EXPECT_EQ(fontless.GetHorizontalExtent(), 30);
+    fontless.DeleteString(0);
+    EXPECT_EQ(fontless.GetHorizontalExtent(), 0);
     fontless.SetContent(entries);
     EXPECT_EQ(fontless.GetHorizontalExtent(), 0);
 }
@@ -129,7 +126,7 @@ TEST(HScrollListBox, DirListsMatchingNamesAndWidens) {
         directories.Dir(CHScrollListBox::kDirDirectory | CHScrollListBox::kDirExclusive, spec("*")),
         0);
     EXPECT_EQ(directories.GetText(0), QStringLiteral("[sub]"));
-    EXPECT_EQ(list.Dir(0, spec("missing/*")), CHScrollListBox::kError);
+    EXPECT_EQ(list.Dir(0, spec("missing/*")), kError);
 }
 
 } // namespace

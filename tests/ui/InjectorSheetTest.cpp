@@ -6,6 +6,7 @@
 #include "tests/ui/SheetFixture.h"
 #include "ui/DetailsText.h"
 
+#include <QImage>
 #include <QLabel>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -14,8 +15,10 @@
 #include <QUrl>
 
 #include <algorithm>
-#include <array>
+#include <functional>
 #include <set>
+#include <thread>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -27,57 +30,37 @@ const bool g_environments = RegisterWidgetsThenPrivateBus();
 // Long enough for the once-a-second refresh to come round.
 constexpr int kRefreshWait = 1500;
 
-using Rgb = std::array<int, 3>;
 // The canvas's centre pixel, and whether the wait text shows.
-using Look = std::pair<Rgb, bool>;
-const Look kReady{{255, 255, 255}, false};
-const Look kWaiting{{127, 127, 127}, true};
+using Look = std::pair<QColor, bool>;
+const Look kReady{QColor(255, 255, 255), false};
+const Look kWaiting{QColor(127, 127, 127), true};
 
 Look LookOf(const CDibBitmap& canvas) {
-    const auto pixel = [&](int x, int y) {
-        const std::uint8_t* p = canvas.m_topRow + static_cast<std::ptrdiff_t>(y) * canvas.m_stride +
-                                static_cast<std::ptrdiff_t>(x) * 3;
-        return Rgb{p[2], p[1], p[0]};
-    };
+    const QImage image = canvas.AsImage();
     // The wait text is the only bright thing in the top rows: the picture sits
     // lower down, on black.
     bool waitShown = false;
     for (int y = 0; y < 14; ++y) {
-        for (int x = 0; x < canvas.Width(); ++x) {
-            waitShown = waitShown || pixel(x, y)[0] > 200;
+        for (int x = 0; x < image.width(); ++x) {
+            waitShown = waitShown || qRed(image.pixel(x, y)) > 200;
         }
     }
-    return {pixel(canvas.Width() / 2, canvas.Height() / 2), waitShown};
+    return {QColor(image.pixel(image.width() / 2, image.height() / 2)), waitShown};
 }
 
 std::string Click(QPushButton* button) {
     return MessagesOf([&] { QTest::mouseClick(button, Qt::LeftButton); });
 }
 
-// Drags `urls` onto the target and drops them there, also when the drag was
-// refused (as a platform might deliver the drop anyway); whether it was accepted.
-bool DragAndDrop(QWidget& target, const QList<QUrl>& urls) {
-    QMimeData data;
-    data.setUrls(urls);
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
-    QApplication::sendEvent(&target, &enter);
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
-    QApplication::sendEvent(&target, &drop);
-    return enter.isAccepted();
-}
-
 TEST(AgentDetails, WaitAndQuantityTextsInTheUsersLanguage) {
     const ScopedLocale german("de_DE.UTF-8");
-    // Days are whole; hours, minutes and seconds show from the largest one
-    // there is, and up to ten seconds as a bare number.
-    const std::pair<std::int32_t, const char*> waits[] = {{172799, "1 Tag(e)"}, {11107, "03:05:07"},
-                                                          {3599, "59:59"},      {60, "01:00"},
-                                                          {11, "00:11"},        {10, "10"}};
+    // Whole days, else from the largest unit there is; up to ten seconds bare.
+    const std::pair<std::int32_t, const char*> waits[] = {
+        {172799, "1 Tag(e)"}, {11107, "03:05:07"}, {3599, "59:59"}, {11, "00:11"}, {10, "10"}};
     for (const auto& [seconds, text] : waits) {
         EXPECT_EQ(FormatWaitText(seconds), text) << seconds << " seconds";
     }
     EXPECT_EQ(FormatQuantityText(65535), "Endlos");
-    EXPECT_EQ(FormatQuantityText(65534), "65534");
 }
 
 TEST_F(SheetTest, AgentsAreListedByNameAndEachEntryLeadsToItsOwnAgent) {
@@ -117,11 +100,10 @@ TEST_F(SheetTest, AnInjectedAgentWaitsDimmedUntilItsIntervalEndsAndALastUseStays
     CInjectorPage& page = ShowAgentsPage();
     EXPECT_EQ(LookOf(page.m_canvas), kReady);
 
-    const std::size_t atConnect = sim->Macros().size();
+    std::vector<std::string> macros = sim->Macros();
     EXPECT_EQ(Click(page.m_injectButton), "");
-    const std::vector<std::string> macros = sim->Macros();
-    EXPECT_EQ(std::vector(macros.begin() + static_cast<std::ptrdiff_t>(atConnect), macros.end()),
-              (std::vector<std::string>{"scrp 2 9 1 1,endm", "inst,new: simp Ball,endm"}));
+    macros.insert(macros.end(), {"scrp 2 9 1 1,endm", "inst,new: simp Ball,endm"});
+    EXPECT_EQ(sim->Macros(), macros);
     EXPECT_EQ(LookOf(page.m_canvas), kWaiting);
     EXPECT_FALSE(page.m_injectButton->isEnabled());
     clock.Set(kNow + 30);
@@ -143,28 +125,60 @@ TEST_F(SheetTest, ADropOfALocalFileFillsTheAgentsPageAndBringsItForward) {
     AddObjectsFile("zeta.kiv", {{"Zeta"}});
     StartSheet();
     EXPECT_FALSE(sheet->m_agentsPage.HasWindow());
-    const auto file = [&](const char* name) {
-        const fs::path path = environment.Root() / (std::string(name) + ".KIV");
-        SaveAgentFile(path.string(), {{name}});
+    const TempDir& root = environment.Root();
+    const auto url = [](const fs::path& path) {
         return QUrl::fromLocalFile(QString::fromStdString(path.string()));
     };
+    const auto file = [&](const char* name) {
+        const fs::path path = root / (std::string(name) + ".KIV");
+        SaveAgentFile(path.string(), {{name}});
+        return url(path);
+    };
+    const std::string zeta = root.Read(Objects() / "zeta.kiv");
+    const fs::path twin = root.Write("zeta.kiv", "another Zeta");
+    const fs::path notes = root.Write("notes.txt", "notes");
     const QUrl web(QStringLiteral("https://example.com/Web.kiv"));
     const struct {
         const char* what;
         int activeBefore;
         QList<QUrl> urls;
         QStringList listed; // none: the drop is refused
+        std::string message;
     } drops[] = {
-        {"a web address", 0, {web}, {}},
-        {"text without addresses", 0, {}, {}},
-        {"a file before the Agents page was shown", 0, {web, file("Ant")}, {"Ant", "Zeta"}},
-        {"a file while another page is shown", 2, {file("Bee")}, {"Ant", "Bee", "Zeta"}},
+        {"a web address", 0, {web}, {}, ""},
+        {"text without addresses", 0, {}, {}, ""},
+        {"a file before the Agents page was shown", 0, {web, file("Ant")}, {"Ant", "Zeta"}, ""},
+        {"a file while another page is shown", 2, {file("Bee")}, {"Ant", "Bee", "Zeta"}, ""},
+        // Nothing is ever replaced, and the first file that cannot be moved stops the rest.
+        {"a name the folder has",
+         2,
+         {url(twin)},
+         {"Ant", "Bee", "Zeta"},
+         "Error reading from file \"" + twin.string() + "\""},
+        {"the folder's own file",
+         2,
+         {url(Objects() / "zeta.kiv")},
+         {"Ant", "Bee", "Zeta"},
+         "Error reading from file \"" + (Objects() / "zeta.kiv").string() + "\""},
+        {"files after one that is no agent file",
+         2,
+         {file("Cat"), url(notes), file("Dog")},
+         {"Ant", "Bee", "Cat", "Zeta"},
+         "Error: \"" + notes.string() + "\" is not a Mirewalk 2 Kiv file"},
     };
     for (const auto& drop : drops) {
         SCOPED_TRACE(drop.what);
         sheet->SetActivePage(drop.activeBefore);
         const bool accepted = !drop.listed.isEmpty();
-        EXPECT_EQ(DragAndDrop(*sheet, drop.urls), accepted);
+        // Dropped also when the drag was refused, as a platform might deliver it anyway.
+        QMimeData data;
+        data.setUrls(drop.urls);
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(sheet.get(), &enter);
+        QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+        EXPECT_EQ(MessagesOf([&] { QApplication::sendEvent(sheet.get(), &dropped); }),
+                  drop.message.empty() ? "" : "Splicebox: " + drop.message + "\n");
+        EXPECT_EQ(enter.isAccepted(), accepted);
         EXPECT_EQ(sheet->GetActiveIndex(), accepted ? 1 : 0);
         EXPECT_EQ(sheet->m_catalogue.m_agents.size(), std::max<std::size_t>(drop.listed.size(), 1));
         if (accepted) {
@@ -174,8 +188,14 @@ TEST_F(SheetTest, ADropOfALocalFileFillsTheAgentsPageAndBringsItForward) {
             EXPECT_EQ(page.m_selected, 1);
         }
     }
-    EXPECT_TRUE(fs::exists(Objects() / "Ant.KIV"));
-    EXPECT_FALSE(fs::exists(environment.Root() / "Ant.KIV"));
+    EXPECT_EQ(root.Read(Objects() / "zeta.kiv"), zeta);
+    EXPECT_EQ(root.Read(twin), "another Zeta");
+    const std::pair<const char*, bool> files[] = {
+        {"Ant.KIV", true}, {"Cat.KIV", true}, {"notes.txt", false}, {"Dog.KIV", false}};
+    for (const auto& [name, moved] : files) {
+        EXPECT_EQ(fs::exists(Objects() / name), moved) << name;
+        EXPECT_EQ(fs::exists(root / name), !moved) << name;
+    }
 }
 
 // A folder copied from a system whose file names ignore case, where every fixed
@@ -231,6 +251,73 @@ TEST_F(SheetTest, SelectingAnAgentShowsItsAnalysisWithPictures) {
     ClickEntry(*page.m_agentList, "alpha");
     ASSERT_EQ(tree.topLevelItemCount(), 4);
     EXPECT_EQ(analysed(), "File \"alpha.kiv\"");
+}
+
+// Generous: the folder is read a quarter of a second after it went quiet,
+// but these machines are shared.
+constexpr int kPatience = 5000;
+
+TEST_F(SheetTest, TheListFollowsTheFolderReadingEachFileOnceCompleteAndKeepsTheSelection) {
+    StartSheet();
+    const CInjectorPage& page = ShowAgentsPage();
+    int reloads = 0;
+    QObject::connect(&sheet->m_objectsWatcher, &CObjectsFolderWatcher::Reloaded,
+                     [&] { ++reloads; });
+    const auto listed = [&](const QStringList& names) {
+        return QTest::qWaitFor([&] { return Entries(*page.m_agentList) == names; }, kPatience);
+    };
+    ::testing::internal::CaptureStderr();
+    SaveAgentFile((environment.Root() / "slow.kiv").string(), {{"Slow"}});
+    const std::string whole = environment.Root().Read("slow.kiv");
+    // Half of it, then a pause longer than the quiet period, then the rest.
+    environment.Root().Write(Objects() / "slow.kiv", whole.substr(0, whole.size() / 2));
+    QTest::qWait(2 * CLiveFolder::kQuietPeriod.count());
+    environment.Root().Write(Objects() / "slow.kiv", whole);
+    EXPECT_TRUE(listed({"Slow"}));
+
+    // Written in place, and dropped, which shows the message itself.
+    const auto damaged = [&](const std::function<void()>& arrive) {
+        const int before = reloads;
+        arrive();
+        // Read too soon to tell, then again once it has settled.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return reloads >= before + 2; }, kPatience));
+    };
+    damaged([&] { environment.Root().Write(Objects() / "bad.kiv", "kiv"); });
+    damaged([&] { sheet->OnDropFiles({environment.Root().Write("worse.kiv", "kiv").string()}); });
+    AddObjectsFile("more.kiv", {{"More"}});
+    EXPECT_TRUE(listed({"More", "Slow"}));
+    EXPECT_EQ(page.m_descriptionEdit->toPlainText(), "About Slow");
+    QTest::qWait(4 * CLiveFolder::kQuietPeriod.count());
+    const auto message = [&](const char* name) {
+        return "Splicebox: Error: \"" + (Objects() / name).string() +
+               "\" is not a Mirewalk 2 Kiv file\n";
+    };
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), message("bad.kiv") + message("worse.kiv"));
+    fs::remove(Objects() / "slow.kiv");
+    EXPECT_TRUE(listed({"More"}));
+    EXPECT_EQ(page.m_descriptionEdit->toPlainText(), "About More") << "the next agent";
+
+    // A thousand files moved in while the folder is watched are one reload.
+    const auto staging = environment.Root() / "staging";
+    fs::create_directory(staging);
+    QStringList names;
+    std::vector<std::string> staged;
+    for (int i = 1000; i < 2000; ++i) {
+        names << QString("agent%1").arg(i);
+        staged.push_back(names.back().toStdString() + ".kiv");
+        SaveAgentFile((staging / staged.back()).string(), {{names.back().toStdString()}});
+    }
+    names << "More";
+    const int before = reloads;
+    std::thread mover([&] {
+        for (const std::string& name : staged) {
+            fs::rename(staging / name, Objects() / name);
+        }
+    });
+    EXPECT_TRUE(listed(names));
+    mover.join();
+    QTest::qWait(4 * CLiveFolder::kQuietPeriod.count());
+    EXPECT_EQ(reloads, before + 1);
 }
 
 } // namespace

@@ -50,8 +50,7 @@ protected:
     void AddObjectsFile(const std::string& name, const std::vector<AgentDraft>& agents) const {
         SaveAgentFile((Objects() / name).string(), agents);
     }
-    // Creates the sheet and waits until it has connected and shown itself;
-    // what it printed as messages meanwhile.
+    // The messages printed while the sheet is made, connects and shows itself.
     std::string StartSheet() {
         sim = std::make_unique<CSimProcess>();
         bool shown = false;

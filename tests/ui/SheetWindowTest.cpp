@@ -1,15 +1,30 @@
+#include "app/MessageBox.h"
+#include "app/widgets/HelpWindow.h"
+#include "app/widgets/MessageBoxSink.h"
+#include "app/widgets/SpliceboxApp.h"
 #include "framework/widgets/MenuBuilder.h"
+#include "tests/support/CompiledHelp.h"
 #include "tests/ui/SheetFixture.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QWindow>
+
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <tuple>
 
 namespace {
 
@@ -45,22 +60,9 @@ TEST_F(SheetTest, ConnectingAddsBothAgentPagesWithTheirTabImagesAndTheWindowMenu
     emit window->aboutToShow();
     EXPECT_TRUE(keepOnTop->isChecked());
     keepOnTop->trigger();
-    EXPECT_FALSE(sheet->m_onTop);
-    EXPECT_FALSE(sheet->m_onTopButton->isChecked());
+    EXPECT_FALSE(sheet->m_onTop || sheet->m_onTopButton->isChecked());
     emit window->aboutToShow();
     EXPECT_FALSE(keepOnTop->isChecked());
-}
-
-// The widgets that Tab visits, in order, from the tab bar back to it.
-std::vector<QWidget*> TabSequence(QWidget& tabBar) {
-    std::vector<QWidget*> visited;
-    tabBar.setFocus(Qt::TabFocusReason);
-    constexpr int kAtMost = 32;
-    for (int i = 0; i < kAtMost && (visited.empty() || visited.back() != &tabBar); ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        visited.push_back(QApplication::focusWidget());
-    }
-    return visited;
 }
 
 TEST_F(SheetTest, TabGoesThroughThePagesControlsThenKeepOnTopHideAndClose) {
@@ -73,15 +75,101 @@ TEST_F(SheetTest, TabGoesThroughThePagesControlsThenKeepOnTopHideAndClose) {
     const std::vector<QWidget*> controls{sheet->m_onTopButton, sheet->m_hideButton,
                                          sheet->m_closeButton, tabBar};
     const std::pair<int, int> pages[] = {{0, 0}, {1, 4}, {2, 2}}; // page, its controls
+    constexpr std::size_t kAtMost = 32;
     for (const auto& [page, pageControls] : pages) {
         SCOPED_TRACE(page);
         MessagesOf([&, index = page] { sheet->SetActivePage(index); });
-        const std::vector<QWidget*> visited = TabSequence(*tabBar);
+        // The widgets that Tab visits, in order, from the tab bar back to it.
+        std::vector<QWidget*> visited;
+        tabBar->setFocus(Qt::TabFocusReason);
+        while (visited.size() < kAtMost && (visited.empty() || visited.back() != tabBar)) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited.push_back(QApplication::focusWidget());
+        }
         ASSERT_EQ(visited.size(), static_cast<std::size_t>(pageControls) + 4);
         EXPECT_EQ(std::vector<QWidget*>(visited.end() - 4, visited.end()), controls);
         for (int i = 0; i < pageControls; ++i) {
             EXPECT_TRUE(sheet->GetPage(page)->isAncestorOf(visited[i])) << i;
         }
+    }
+}
+
+// Owned (the sheet's child, and transient for its window), on top, and the
+// window's centre less the sheet's.
+using Standing = std::tuple<bool, bool, QPoint>;
+
+Standing StandingOf(const QWidget& window, const QWidget& sheet) {
+    const QWindow* handle = window.windowHandle();
+    return {window.parentWidget() == &sheet && handle != nullptr &&
+                handle->transientParent() == sheet.windowHandle(),
+            window.windowFlags().testFlag(Qt::WindowStaysOnTopHint),
+            window.frameGeometry().center() - sheet.frameGeometry().center()};
+}
+
+using OwnedWindowsTest = SheetTest;
+
+TEST_F(OwnedWindowsTest, MessageBoxesAndHelpOpenCentredOnTheSheetAndFollowItsKeepOnTop) {
+    ASSERT_TRUE(CompileHelp(game, "Help",
+                            {{"HTML PAGES/Splicebox.html", "<html><body>Help</body></html>"}}));
+    StartSheet();
+    // The sheet as the application's main window, in the middle of the screen,
+    // while another window has the focus (as the game's has when a file is dropped).
+    CSpliceboxApp app;
+    app.m_sheet = std::move(sheet);
+    CInjectorSheet& main = *app.m_sheet;
+    main.move(main.screen()->availableGeometry().center() - main.frameGeometry().center() +
+              main.pos());
+    QWidget elsewhere;
+    elsewhere.show();
+    elsewhere.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+    // Real message boxes, not the tests' lines on standard error, until the sheet goes.
+    ::unsetenv("SPLICEBOX_MESSAGES");
+    InstallMessageBoxSink();
+    SetMessageBoxOwner(&main);
+    const std::shared_ptr<void> restore(nullptr, [](void*) {
+        SetMessageBoxOwner(nullptr);
+        SetMessageSink(nullptr);
+        ::setenv("SPLICEBOX_MESSAGES", "stderr", 1);
+    });
+
+    for (const bool onTop : {true, false}) {
+        main.SetKeepOnTop(onTop);
+        std::optional<Standing> box;
+        QTimer::singleShot(0, [&] {
+            auto* shown = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (shown != nullptr) {
+                box = StandingOf(*shown, main);
+                shown->button(QMessageBox::Ok)->click();
+            }
+        });
+        ShowMessage("Error reading from file \"notes.txt\"", MessageKind::Warning);
+        EXPECT_EQ(box, Standing(true, onTop, QPoint())) << onTop;
+    }
+    app.WinHelp();
+    const auto* help = main.findChild<CHelpWindow*>();
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(StandingOf(*help, main), Standing(true, false, QPoint()));
+    const QPoint place = help->pos();
+
+    const struct {
+        const char* change;
+        std::function<void()> make;
+        bool shown;
+        bool onTop;
+    } changes[] = {
+        {"keep on top", [&] { main.SetKeepOnTop(true); }, true, true},
+        {"hide", [&] { main.OnHide(); }, false, true},
+        {"restore", [&] { main.showNormal(); }, true, true},
+        {"keep on top off", [&] { main.SetKeepOnTop(false); }, true, false},
+        {"close", [&] { main.close(); }, false, false},
+    };
+    for (const auto& change : changes) {
+        change.make();
+        EXPECT_EQ(std::tuple(help->isVisible(),
+                             help->windowFlags().testFlag(Qt::WindowStaysOnTopHint), help->pos()),
+                  std::tuple(change.shown, change.onTop, place))
+            << change.change;
     }
 }
 

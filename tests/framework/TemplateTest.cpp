@@ -1,81 +1,13 @@
 #include "framework/DialogTemplate.h"
-#include "framework/DibBitmap.h"
 #include "framework/MenuTemplate.h"
-#include "framework/SheetGeometry.h"
-#include "framework/Tiling.h"
-#include "framework/widgets/BasePage.h"
 #include "tests/support/Caught.h"
 
 #include <gtest/gtest.h>
-
-#include <QImage>
-#include <QPixmap>
 
 #include <string>
 #include <vector>
 
 namespace {
-
-TEST(BasePage, TilesTheWallpaperFromTheTopLeft) {
-    // Green, with a red top-left and a blue bottom-right pixel.
-    CDibBitmap wallpaper;
-    wallpaper.Create(100, 50, kDib24);
-    wallpaper.FillRect(0, 0, 100, 50, 0x0000FF00);
-    wallpaper.FillRect(0, 0, 1, 1, 0x000000FF);
-    wallpaper.FillRect(99, 49, 1, 1, 0x00FF0000);
-
-    CBasePage page;
-    page.resize(250, 120);
-    const QImage bare = page.grab().toImage();
-    EXPECT_EQ(page.SetWallpaper(&wallpaper), 1);
-    const QImage image = page.grab().toImage();
-    for (int y : {0, 50, 100}) {
-        for (int x : {0, 100, 200}) {
-            EXPECT_EQ(image.pixel(x, y), 0xFFFF0000) << x << "," << y;
-            EXPECT_EQ(image.pixel(x + 1, y), 0xFF00FF00) << x << "," << y;
-        }
-    }
-    EXPECT_EQ(image.pixel(199, 99), 0xFF0000FF);
-    // The last column and row are cut by the page's edge.
-    EXPECT_EQ(image.pixel(249, 119), 0xFF00FF00);
-    CDibBitmap empty;
-    EXPECT_EQ(page.SetWallpaper(&empty), 0);
-    EXPECT_EQ(page.m_hWallpaper, &wallpaper);
-    EXPECT_EQ(page.SetWallpaper(nullptr), 0);
-    EXPECT_EQ(page.grab().toImage(), bare);
-}
-
-TEST(SheetGeometry, ButtonsSitInTheBottomRightCornerAndClampingKeepsTheSize) {
-    const SheetButtonRects buttons = LayoutButtons(400, 300);
-    EXPECT_EQ(buttons.close, (SheetRect{319, 272, 393, 294}));
-    EXPECT_EQ(buttons.hide, (SheetRect{239, 272, 313, 294}));
-    EXPECT_EQ(buttons.keepOnTop, (SheetRect{79, 272, 219, 294}));
-
-    SheetRect firstRun{0, 0, 399, 499};
-    ClampToWorkArea(firstRun, SheetRect{100, 30, 1124, 798});
-    EXPECT_EQ(firstRun, (SheetRect{100, 30, 499, 529}));
-    // Larger than the work area: left and top win.
-    SheetRect huge{300, 300, 2300, 1300};
-    ClampToWorkArea(huge, SheetRect{0, 0, 1024, 768});
-    EXPECT_EQ(std::pair(huge.left, huge.top), std::pair(0, 0));
-}
-
-TEST(Tiling, TilesStepByWidthAcrossAndHeightDown) {
-    EXPECT_EQ(TileOrigins(100, 50, 101, 50), (std::vector<TileOrigin>{{0, 0}, {100, 0}}));
-    EXPECT_TRUE(TileOrigins(0, 50, 250, 120).empty());
-    EXPECT_TRUE(TileOrigins(100, 50, 0, 120).empty());
-}
-
-TEST(Templates, ReadSizesStylesAndTextsOutsideAscii) {
-    const CDialogTemplate analysis = LoadDialogTemplate(132, Language::Spanish);
-    EXPECT_EQ(analysis.caption, "Análisis");
-    EXPECT_EQ(analysis.controls.back().rect, (DialogUnitRect{91, 17, 110, 151}));
-    EXPECT_EQ(LoadMenuTemplate(135, Language::German).popups[2].items[1].text, "Über");
-    const CDialogTemplate escaped =
-        ParseDialogTemplate("dialog 1 2 \"a \\\"b\\\" \\\\ c\"\r\nfont 9 \"f\"\r\n", "t");
-    EXPECT_EQ(escaped.caption, "a \"b\" \\ c");
-    EXPECT_EQ(escaped.pointSize, 9);
-}
 
 TEST(Templates, MalformedFilesNameTheResourceAndLine) {
     const auto dialog = [](const char* text) {
@@ -102,6 +34,10 @@ TEST(Templates, MalformedFilesNameTheResourceAndLine) {
     for (const auto& c : cases) {
         EXPECT_EQ(c.message, std::string("Error in resource \"d\", ") + c.error);
     }
+    // Quotes and backslashes in a text are escaped, and line ends may carry a carriage return.
+    EXPECT_EQ(
+        ParseDialogTemplate("dialog 1 2 \"a \\\"b\\\" \\\\ c\"\r\nfont 9 \"f\"\r\n", "t").caption,
+        "a \"b\" \\ c");
     EXPECT_EQ(CaughtMessage([] { LoadDialogTemplate(999, Language::German); }),
               "Error: dialog template 999 is missing");
 }
@@ -127,6 +63,8 @@ TEST(Templates, EveryLanguageKeepsTheEnglishControlsAndMenuCommands) {
         }
         return shape;
     };
+    EXPECT_EQ(LoadMenuTemplate(135, Language::German).popups[2].items[1].text, "Über")
+        << "a text outside ASCII";
     for (Language language : {Language::German, Language::French, Language::Italian,
                               Language::Dutch, Language::Spanish}) {
         EXPECT_EQ(shape(language), shape(Language::English)) << static_cast<int>(language);
