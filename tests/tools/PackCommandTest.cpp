@@ -70,11 +70,9 @@ TEST(PackCommand, BuildsAnAgentFileFromAManifestOrNamesTheLineThatIsWrong) {
 }
 
 // A PNG with an alpha channel of `colours`, `width` to a row.
-std::string Png(int width, const std::vector<QRgb>& colours) {
-    QImage image(width, static_cast<int>(colours.size()) / width, QImage::Format_ARGB32);
-    for (std::size_t i = 0; i < colours.size(); ++i) {
-        image.setPixel(static_cast<int>(i) % width, static_cast<int>(i) / width, colours[i]);
-    }
+std::string Png(int width, std::vector<QRgb> colours) {
+    const QImage image(reinterpret_cast<const uchar*>(colours.data()), width,
+                       static_cast<int>(colours.size()) / width, QImage::Format_ARGB32);
     const TempDir folder;
     image.save(QString::fromStdString((folder / "p.png").string()));
     return folder.Read("p.png");
