@@ -154,11 +154,13 @@ TEST(DibBitmap, LoadsFromAFileAndShowsItAsAnImage) {
     // Fills, tints and pictures clip to the bitmap; colours are 0x00BBGGRR. A
     // tint moves each channel by the colour's distance from middle grey.
     bitmap.FillRect(-1, -1, 2, 9, 0x00C8640A);
+    bitmap.FillRect(0, 2, 9, 9, 0);
     bitmap.Tint(0, 1, 9, 1, 0x000080FF);
-    const std::uint16_t whiteAroundTheKey[] = {0, 0xFFFF, 0, 0xFFFF};
+    const std::uint16_t whiteAroundTheKey[] = {0, 0xFFFF, 0, 0xFFFF, 0xFFFF};
     CAgentPicture picture;
-    picture.Create(whiteAroundTheKey, 4, 1, 1, true);
+    picture.Create(whiteAroundTheKey, 5, 1, 1, true);
     picture.BlendInto(bitmap, -1, 1, 128); // (255 * 128 + 137 * 127) >> 8 = 0xc3
+    picture.CopyInto(bitmap, 0, 2);
     EXPECT_EQ(Pixels(bitmap), "0a64c8 000002 000003/c3b1a3 7f0000 be7f7f");
     Load(bitmap,
          BitmapFile{.width = 2, .height = 1, .bitCount = 32, .pixels = {1, 2, 3, 4, 5, 6, 7, 8}}
