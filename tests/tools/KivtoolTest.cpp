@@ -147,13 +147,16 @@ TEST(AnalyseCommand, PrintsEveryAgentAndReportsFailuresButAnalysesTheRest) {
 // ASCII case; the same contents; the same size with other contents, in one of
 // three files; names differing in a letter beyond ASCII, which name two files
 // in the game's folder; an image and a sound of one name, and a second copy the
-// injection never uses.
+// injection never uses. The files come in name order ignoring case; other
+// names and folders are not agent files.
 TEST(ConflictsCommand, NamesCarriedFilesThatClashIgnoringCaseAndTheFilesItCannotRead) {
     const TempDir root;
     const std::string one = root / "one.kiv";
     const std::string two = root / "two.kiv";
-    const std::string three = root / "three.kiv";
+    const std::string three = root / "Three.kiv";
     const std::string dir = root.Path().string();
+    root.Write("one.kiv.bak", "not read");
+    fs::create_directory(root / "folder.kiv");
     SaveAgentFile(one, {},
                   {{0, "Caf\xE9.s16", "RED"},
                    {0, "same.s16", "RED"},
