@@ -96,9 +96,6 @@ TEST(Kivtool, WrongUsageExitsWithTwoAndHelpWithZero) {
         EXPECT_EQ((help ? runs[i].out : runs[i].err).rfind("Usage: kivtool" + command, 0), 0u);
         EXPECT_EQ(help ? runs[i].err : runs[i].out, "");
     }
-    const std::string& analyse = runs[runs.size() - 2].out;
-    EXPECT_EQ(analyse.substr(0, analyse.find('\n')),
-              "Usage: kivtool analyse [--game-dir DIR | --chemicals FILE] FILE...");
     EXPECT_EQ(std::tuple(runs.back().status, runs.back().out),
               std::tuple(0, "kivtool (Splicebox) " SB_VERSION "\n"));
 }
