@@ -11,6 +11,7 @@
 
 #include <QImage>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -193,12 +194,10 @@ TEST(PixelPaths, EveryPathGivesThePlainBytes) {
             const auto key = static_cast<std::uint16_t>(random());
             std::vector<std::uint16_t> pixels(stride * c.height);
             std::vector<std::uint8_t> expected(std::size_t(c.width) * 3 * c.height);
-            for (auto& pixel : pixels) {
-                pixel = random() % 3 == 0 ? key : static_cast<std::uint16_t>(random());
-            }
-            for (auto& byte : expected) {
-                byte = static_cast<std::uint8_t>(random());
-            }
+            std::ranges::generate(pixels, [&] {
+                return random() % 3 == 0 ? key : static_cast<std::uint16_t>(random());
+            });
+            std::ranges::generate(expected, [&] { return static_cast<std::uint8_t>(random()); });
             std::vector<std::uint8_t> actual = expected;
             const auto draw = [&](const PixelPath& drawing, std::vector<std::uint8_t>& out) {
                 const PixelRows rows{pixels.data(), stride,  out.data(), c.width * 3, c.width,
