@@ -48,7 +48,6 @@ struct Game {
         SaveAgentFile(agentPath, agents, carried);
         return std::make_unique<CAgentFile>(agentPath);
     }
-    std::string Read(const std::string& path) const { return root.Read(path); }
 };
 
 // Everything below `game`'s root but its three folders and the agent files, one
@@ -61,7 +60,7 @@ std::vector<std::string> Listing(const Game& game) {
         if (entry->is_directory() && entry.depth() > 0) {
             found.push_back(path + "/");
         } else if (entry->is_regular_file() && path.rfind("Objects/", 0) != 0) {
-            found.push_back(path + ": " + game.Read(entry->path()));
+            found.push_back(path + ": " + game.root.Read(entry->path()));
         }
     }
     std::ranges::sort(found);
@@ -78,7 +77,7 @@ TEST(Injection, CountsAndStampsEachUseAndWaitsOutTheReuseInterval) {
         const Game game;
         ScopedClock clock(0);
         auto file = game.Save({{"first", 9}, {"ball", quantity, 3600}}, {{1, "s.wav", "sound"}});
-        std::string expected = game.Read(game.agentPath);
+        std::string expected = game.root.Read(game.agentPath);
         CAgent& agent = *file->m_agents[1];
         RecordingLink link;
         // Second and fourth come a second too early, and are not sent.
@@ -92,7 +91,7 @@ TEST(Injection, CountsAndStampsEachUseAndWaitsOutTheReuseInterval) {
         agent.Remove(link.link); // an empty removal script is not sent
         EXPECT_EQ(link.sent.size(), 8u);
         const std::string left = quantity == 3 ? std::string(2, '\0') : "\xFF\xFF";
-        EXPECT_EQ(game.Read(game.agentPath),
+        EXPECT_EQ(game.root.Read(game.agentPath),
                   expected.replace(agent.m_chunkOffset + 8, 6, left + "\x0D\x0C\x0B\x0A"));
         EXPECT_EQ(agent.m_quantity, quantity == 3 ? 0 : quantity);
         const std::pair<std::uint32_t, std::int32_t> waits[] = {
@@ -122,7 +121,7 @@ TEST(Injection, NeverWritesAnAgentFileThatChangedOrWentAwaySinceItWasRead) {
     EXPECT_EQ(link.sent,
               (std::vector<std::string>{"scrp 2 9 1 1,endm", "inst,new: simp kite,endm"}));
     EXPECT_EQ(std::tuple(kite.m_quantity, kite.m_lastUsed), std::tuple(2, 777u));
-    EXPECT_EQ(Bytes(game.Read(game.agentPath)), replaced.Bytes());
+    EXPECT_EQ(Bytes(game.root.Read(game.agentPath)), replaced.Bytes());
     fs::remove(game.agentPath);
     EXPECT_EQ(CaughtMessage([&] { kite.RecordUsage(); }),
               "Error writing to file \"" + game.agentPath + "\"");

@@ -31,8 +31,7 @@ TEST(Kivtool, ShowsAgentsAsTextAndAsJsonAndExtractsTheirFiles) {
     const std::string path = folder / "sample.kiv";
     writer.Save(path);
     const std::string bad = folder.Write("bad.kiv", "RIFF");
-    const std::string out = folder / "out";
-    fs::create_directory(out);
+    const std::string out = folder.Path().string();
     const auto runs = Kivtools({{"show", path},
                                 {"show", "--json", path, bad},
                                 {"extract", path, out},
@@ -63,7 +62,7 @@ TEST(Kivtool, ShowsAgentsAsTextAndAsJsonAndExtractsTheirFiles) {
                   "\"files\":[{\"type\":\"sound\",\"name\":\"zap.wav\",\"size\":5,\"dataOffset\":" +
                   carriedAt + "}]}]\n");
     EXPECT_EQ(runs[1].err, notKiv);
-    EXPECT_EQ(std::tuple(runs[2].status, runs[2].out, folder.Read("out/zap.wav")),
+    EXPECT_EQ(std::tuple(runs[2].status, runs[2].out, folder.Read("zap.wav")),
               std::tuple(0, out + "/zap.wav\n", "SOUND"));
     EXPECT_EQ(std::tuple(runs[3].status, runs[3].err), std::tuple(1, notKiv));
 }
