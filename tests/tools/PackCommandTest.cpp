@@ -26,9 +26,10 @@ std::vector<ToolRun> Pack(const TempDir& folder, const std::vector<std::string>&
 // The first manifest packs; each of the others has one line wrong.
 TEST(PackCommand, BuildsAnAgentFileFromAManifestOrNamesTheLineThatIsWrong) {
     const std::pair<std::string, std::string> cases[] = {
-        {"# a ball\n[agent]\nname = Caf\xC3\xA9 ball\ndescription = Bounces.\n"
+        {"# a ball\n[agent]\nname = Caf\xC3\xA9 ball\ndescription = About Caf\xC3\xA9 ball\n"
          "quantity = unlimited\nreuse interval = 3600\nlast used = 12\n"
-         "install script = inst,endm\nremove script <<END\nrscr\n  endm\nEND\n"
+         "install script = inst,new: simp Caf\xC3\xA9 ball,endm\n"
+         "remove script <<END\nrscr\n  endm\nEND\n"
          "script = scrp 1\nscript = scrp 2\nimage = ball.s16\nsound = zap.wav\n\n"
          "[file]\ntype = image\npath = art/ball.s16\n",
          ""},
@@ -51,8 +52,6 @@ TEST(PackCommand, BuildsAnAgentFileFromAManifestOrNamesTheLineThatIsWrong) {
     ASSERT_EQ(runs[0].status, 0) << runs[0].err;
     CAgent agent = MakeAgent(
         {"Caf\xE9 ball", CAgent::kUnlimited, 3600, {{0, "ball.s16"}, {1, "zap.wav"}}, 12});
-    agent.m_description = "Bounces.";
-    agent.m_installScript = "inst,endm";
     agent.m_removeScript = "rscr\n  endm";
     agent.m_scripts = {"scrp 1", "scrp 2"};
     agent.m_picture = {};
