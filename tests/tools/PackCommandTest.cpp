@@ -26,9 +26,10 @@ std::vector<ToolRun> Pack(const TempDir& folder, const std::vector<std::string>&
 // The first manifest packs; each of the others has one line wrong.
 TEST(PackCommand, BuildsAnAgentFileFromAManifestOrNamesTheLineThatIsWrong) {
     const std::pair<std::string, std::string> cases[] = {
-        {"# a ball\n[agent]\nname = Caf\xC3\xA9 ball\ndescription = Bounces.\n"
+        {"# a ball\n[agent]\nname = Caf\xC3\xA9 ball\ndescription = About Caf\xC3\xA9 ball\n"
          "quantity = unlimited\nreuse interval = 3600\nlast used = 12\n"
-         "install script = inst,endm\nremove script <<END\nrscr\n  endm\nEND\n"
+         "install script = inst,new: simp Caf\xC3\xA9 ball,endm\n"
+         "remove script <<END\nrscr\n  endm\nEND\n"
          "script = scrp 1\nscript = scrp 2\nimage = ball.s16\nsound = zap.wav\n\n"
          "[file]\ntype = image\npath = art/ball.s16\n",
          ""},
@@ -51,8 +52,6 @@ TEST(PackCommand, BuildsAnAgentFileFromAManifestOrNamesTheLineThatIsWrong) {
     ASSERT_EQ(runs[0].status, 0) << runs[0].err;
     CAgent agent = MakeAgent(
         {"Caf\xE9 ball", CAgent::kUnlimited, 3600, {{0, "ball.s16"}, {1, "zap.wav"}}, 12});
-    agent.m_description = "Bounces.";
-    agent.m_installScript = "inst,endm";
     agent.m_removeScript = "rscr\n  endm";
     agent.m_scripts = {"scrp 1", "scrp 2"};
     agent.m_picture = {};
@@ -70,11 +69,9 @@ TEST(PackCommand, BuildsAnAgentFileFromAManifestOrNamesTheLineThatIsWrong) {
 }
 
 // A PNG with an alpha channel of `colours`, `width` to a row.
-std::string Png(int width, const std::vector<QRgb>& colours) {
-    QImage image(width, static_cast<int>(colours.size()) / width, QImage::Format_ARGB32);
-    for (std::size_t i = 0; i < colours.size(); ++i) {
-        image.setPixel(static_cast<int>(i) % width, static_cast<int>(i) / width, colours[i]);
-    }
+std::string Png(int width, std::vector<QRgb> colours) {
+    const QImage image(reinterpret_cast<const uchar*>(colours.data()), width,
+                       static_cast<int>(colours.size()) / width, QImage::Format_ARGB32);
     const TempDir folder;
     image.save(QString::fromStdString((folder / "p.png").string()));
     return folder.Read("p.png");
@@ -90,14 +87,10 @@ TEST(PackCommand, EveryPictureFormTheAppletReadsBecomesTheAgentPicture) {
         std::string err;                   // when refused, after the picture's path
     };
     const Case cases[] = {
-        // Red, green; blue, red: rows stored bottom first as blue, green, red.
-        {"24-bit bitmap: the top-left colour is transparent",
-         Text(BitmapFile{.width = 2,
-                         .height = 2,
-                         .pixels = {255, 0, 0, 0, 0, 255, 0, 0, 0, 0, 255, 0, 255, 0, 0, 0}}
-                  .Build()),
+        {"bitmap: the top-left colour is transparent",
+         SolidBitmapFile(1, 1, 0x0000FF00),
          "bmp",
-         {0xF800, 0x07E0, 0x001F, 0xF800},
+         {0x07E0},
          ""},
         {"PNG: fully transparent pixels take a colour no opaque pixel has",
          Png(4, {kClear, 0xFFFF00FF, 0x800000FF, kClear}),
