@@ -26,8 +26,6 @@ public:
     // not keyed. Throws as Create does.
     std::uint16_t* Allocate(std::uint32_t width, std::uint32_t height, std::uint32_t pixelFormat);
     bool HasPicture() const { return m_pixels != nullptr; }
-    // False for the transparent pixels of a keyed picture; index < width x height.
-    bool IsOpaque(std::size_t index) const { return !m_keyed || m_pixels[index] != m_pixels[0]; }
 
     // Draws the opaque pixels mixed with the destination at opacity 0..255.
     void BlendInto(CDibBitmap& destination, int x, int y, int opacity) const;
