@@ -2,7 +2,6 @@
 
 #include "agents/AgentFileSource.h"
 #include "agents/AgentFileWriter.h"
-#include "agents/Clock.h"
 
 namespace {
 
@@ -37,11 +36,10 @@ CAgent MakeAgent(const AgentDraft& draft) {
     agent.m_dependencies = draft.references;
     agent.m_dependencyCount = static_cast<std::uint16_t>(draft.references.size());
     std::vector<std::uint16_t> pixels; // RGB 565: white, or black in the frame
-    for (int y = 0; y < kPictureHeight; ++y) {
-        for (int x = 0; x < kPictureWidth; ++x) {
-            const bool frame = x % (kPictureWidth - 1) == 0 || y % (kPictureHeight - 1) == 0;
-            pixels.push_back(frame ? std::uint16_t{0x0000} : std::uint16_t{0xFFFF});
-        }
+    for (int i = 0; i < kPictureWidth * kPictureHeight; ++i) {
+        const bool inside = i % kPictureWidth % (kPictureWidth - 1) != 0 &&
+                            i / kPictureWidth % (kPictureHeight - 1) != 0;
+        pixels.push_back(inside ? std::uint16_t{0xFFFF} : std::uint16_t{0x0000});
     }
     agent.m_picture.Create(pixels.data(), kPictureWidth, kPictureHeight, 1, true);
     return agent;
@@ -66,20 +64,4 @@ std::unique_ptr<CAgentFile> LoadAgentBytes(const std::vector<std::uint8_t>& byte
 std::pair<std::uint16_t, std::uint32_t> StoredUsage(const std::string& path, std::size_t index) {
     const CAgentFile file(path);
     return {file.m_agents.at(index)->m_quantity, file.m_agents.at(index)->m_lastUsed};
-}
-
-std::vector<std::uint8_t> Bytes(std::string_view text) {
-    return {text.begin(), text.end()};
-}
-
-std::string Text(std::span<const std::uint8_t> bytes) {
-    return {bytes.begin(), bytes.end()};
-}
-
-ScopedClock::ScopedClock(std::uint32_t now) : m_now(now) {
-    SetClockSource([this] { return m_now; });
-}
-
-ScopedClock::~ScopedClock() {
-    SetClockSource({});
 }

@@ -7,9 +7,8 @@
 #include <sys/types.h>
 #include <vector>
 
-// A program run by a test. It dies with the test process, its standard input
-// is a pipe the test writes to, its standard error is the test's, and the
-// destructor ends it: SIGTERM, then SIGKILL.
+// A program run by a test. It dies with the test process, its standard input is a pipe the test
+// writes to, its standard error is the test's, and the destructor ends it: SIGTERM, then SIGKILL.
 class CChildProcess {
 public:
     // Its standard output: the test's, nowhere, or a pipe the test reads.
@@ -28,7 +27,6 @@ public:
     void Signal(int signalNumber);
     // The exit status (128 + n after signal n); nothing while it still runs.
     std::optional<int> WaitForExit(std::chrono::milliseconds timeout);
-
     // The next captured line without its line feed (empty at the end), or the rest.
     std::string ReadLine() { return Read(false); }
     std::string ReadToEnd() { return Read(true); }

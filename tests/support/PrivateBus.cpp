@@ -5,27 +5,20 @@
 #include <QDBusMetaType>
 #include <QMap>
 
-#include <cstdlib>
 #include <fstream>
 #include <stdexcept>
-
-extern char** environ;
+#include <unistd.h>
 
 namespace {
-
-constexpr const char* kAddressVariable = "DBUS_SESSION_BUS_ADDRESS";
 
 std::unique_ptr<CPrivateBus> g_environmentBus;
 
 } // namespace
 
-CPrivateBus::CPrivateBus() : m_address("unix:path=" + (m_folder / "bus").string()) {
+CPrivateBus::CPrivateBus()
+    : m_address("unix:path=" + (m_folder / "bus").string()),
+      m_addressVariable("DBUS_SESSION_BUS_ADDRESS", m_address) {
     WriteConfig();
-    if (const char* previous = std::getenv(kAddressVariable)) {
-        m_previousAddress = previous;
-    }
-    // Set before the daemon starts: the services it starts read it from there.
-    ::setenv(kAddressVariable, m_address.c_str(), 1);
     m_daemon = std::make_unique<CChildProcess>(
         std::vector<std::string>{"/usr/bin/dbus-daemon", "--nofork", "--print-address",
                                  "--config-file=" + (m_folder / "bus.conf").string()},
@@ -35,12 +28,6 @@ CPrivateBus::CPrivateBus() : m_address("unix:path=" + (m_folder / "bus").string(
     if (!printed.starts_with(m_address)) {
         throw std::runtime_error("dbus-daemon did not start (it printed \"" + printed + "\")");
     }
-}
-
-CPrivateBus::~CPrivateBus() {
-    m_daemon.reset();
-    m_previousAddress ? ::setenv(kAddressVariable, m_previousAddress->c_str(), 1)
-                      : ::unsetenv(kAddressVariable);
 }
 
 void CPrivateBus::AddServiceDirectory(const std::filesystem::path& directory) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tests/support/ChildProcess.h"
+#include "tests/support/ScopedLocale.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -8,27 +9,16 @@
 #include <QCoreApplication>
 #include <QVariant>
 
-#include <filesystem>
 #include <memory>
-#include <optional>
-#include <string>
-#include <vector>
 
-// A private D-Bus session bus: its own dbus-daemon with the session policy in a
-// fresh folder. While it lives, DBUS_SESSION_BUS_ADDRESS names it, for this
-// process and every child.
-//
-// QDBusConnection::sessionBus() reads that variable once and keeps its
-// connection for the life of the process, so a test executable has exactly one
-// private bus, started before Qt D-Bus is used, by CPrivateBusEnvironment
-// (tests/support/EveryTestOnAPrivateBus.h registers it). ctest runs each test
-// in a process of its own, so every test gets a fresh bus.
+// A private D-Bus session bus: its own dbus-daemon with the session policy in a fresh folder.
+// While it lives, DBUS_SESSION_BUS_ADDRESS names it, for this process and every child.
+// QDBusConnection::sessionBus() reads that variable once per process, so a test program has one
+// such bus, started by CPrivateBusEnvironment before Qt D-Bus is used; ctest runs each test in a
+// process of its own, so every test gets a fresh bus.
 class CPrivateBus {
 public:
     CPrivateBus();
-    ~CPrivateBus();
-    CPrivateBus(const CPrivateBus&) = delete;
-    CPrivateBus& operator=(const CPrivateBus&) = delete;
 
     const std::string& Address() const { return m_address; }
 
@@ -46,12 +36,13 @@ private:
     TempDir m_folder;
     std::vector<std::filesystem::path> m_serviceDirectories;
     std::string m_address;
-    std::optional<std::string> m_previousAddress;
+    // Set before the daemon starts, as the services it starts read it; put back after it ends.
+    ScopedVariable m_addressVariable;
     std::unique_ptr<CChildProcess> m_daemon;
 };
 
-// Starts the executable's one private bus, with no service folder, before the
-// first test, and makes a QCoreApplication unless a Qt application exists.
+// Starts the program's one private bus, with no service folder, before the first test, and
+// makes a QCoreApplication unless a Qt application exists.
 class CPrivateBusEnvironment : public ::testing::Environment {
 public:
     void SetUp() override;

@@ -97,10 +97,9 @@ std::vector<std::string> CSimProcess::Macros() const {
 }
 
 bool CSimProcess::WaitForLog(const std::string& fragment, std::chrono::milliseconds timeout) const {
-    const auto logged = [&] {
-        return m_folder.Read("mirewalk-sim.log").find(fragment) != std::string::npos;
-    };
-    return WaitUntil(logged, timeout);
+    return WaitUntil(
+        [&] { return m_folder.Read("mirewalk-sim.log").find(fragment) != std::string::npos; },
+        timeout);
 }
 
 std::optional<int> CSimProcess::Stop() {

@@ -3,15 +3,9 @@
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TempDir.h"
 
-#include <chrono>
-#include <optional>
-#include <string>
-#include <vector>
-
-// The game substitute, build/bin/mirewalk-sim run, as a child of the test on
-// the test's session bus (start a CPrivateBusEnvironment first). It logs into a
-// fresh folder; its standard output is discarded. Its waits serve this
-// process's Qt events, as the applet's side may live in the test.
+// The game substitute, build/bin/mirewalk-sim run, as a child of the test on the test's session
+// bus (start a CPrivateBusEnvironment first). It logs into a fresh folder; its standard output is
+// discarded. Its waits serve this process's Qt events, as the applet's side may live in the test.
 class CSimProcess {
 public:
     // Starts it with run options (such as "--subject", "Bob") and returns once

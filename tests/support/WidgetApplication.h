@@ -2,14 +2,9 @@
 
 #include "tests/support/PrivateBus.h"
 
-#include <gtest/gtest.h>
-
 #include <QApplication>
 
-#include <memory>
-
-// The QApplication that widgets need, one for a whole test executable,
-// registered at namespace scope in one of its files.
+// The QApplication that widgets need, one for a whole test program.
 class CWidgetApplication : public ::testing::Environment {
 public:
     void SetUp() override {
