@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/RegistryKey.h"
+#include "gamelink/GameContract.h"
 #include "tests/support/ScopedLocale.h"
 #include "tests/support/TempDir.h"
 
@@ -15,7 +17,14 @@ public:
         "", "Genetics", "Objects", "Applet Data", "Images", "Sounds", "History", "Eggs",
     };
 
-    GameEnvironment();
+    GameEnvironment() {
+        m_variables.emplace_back("MIREWALK_REGISTRY_DIR", RegistryDir().string());
+        m_variables.emplace_back("XDG_DATA_HOME", DataHome().string());
+        m_variables.emplace_back("XDG_CONFIG_HOME", (m_root / "config").string());
+        m_variables.emplace_back("LC_ALL", "en_US.UTF-8");
+        m_variables.emplace_back("LC_MESSAGES", "");
+        m_variables.emplace_back("LANG", "en_US.UTF-8");
+    }
 
     const TempDir& Root() const { return m_root; }
     std::filesystem::path RegistryDir() const { return m_root / "registry"; }
@@ -28,7 +37,18 @@ public:
     void SetLocale(const char* locale) { ::setenv("LC_ALL", locale, 1); }
     // Creates Root()/game and its subfolders, writes the game's directory values (each ending in
     // "/") under the machine's game key and creates the user's game key. Returns the game folder.
-    std::filesystem::path InstallGame();
+    std::filesystem::path InstallGame() {
+        CRegistryKey machine;
+        machine.CreateKey(RegistryRoot::LocalMachine, kGameKeyPath);
+        for (int index = 0; index < GameContract::kGameDirectoryCount; ++index) {
+            const auto folder = m_root / "game" / kFolderNames[index] / "";
+            std::filesystem::create_directories(folder);
+            machine.WriteString(GameContract::kGameDirectoryValues[index], folder.c_str());
+        }
+        CRegistryKey user;
+        user.CreateKey(RegistryRoot::CurrentUser, kGameKeyPath);
+        return m_root / "game";
+    }
 
 private:
     TempDir m_root;
