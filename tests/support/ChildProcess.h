@@ -46,16 +46,12 @@ public:
             sigemptyset(&none);
             ::sigprocmask(SIG_SETMASK, &none, nullptr);
             ::dup2(input[0], STDIN_FILENO);
-            if (stdoutFd >= 0) {
-                ::dup2(stdoutFd, STDOUT_FILENO);
-            }
+            ::dup2(stdoutFd, STDOUT_FILENO); // fails harmlessly for -1, as ::close(-1) does
             ::execv(arguments[0], arguments.data());
             ::_exit(127);
         }
         ::close(input[0]);
-        if (stdoutFd >= 0) {
-            ::close(stdoutFd);
-        }
+        ::close(stdoutFd);
         m_stdin = input[1];
         m_stdout = captured[0];
         if (m_pid < 0) {
@@ -68,11 +64,8 @@ public:
             Signal(SIGKILL);
             Reap(true);
         }
-        for (const int fd : {m_stdin, m_stdout}) {
-            if (fd >= 0) {
-                ::close(fd);
-            }
-        }
+        ::close(m_stdin); // either may be -1
+        ::close(m_stdout);
     }
     CChildProcess(const CChildProcess&) = delete;
     CChildProcess& operator=(const CChildProcess&) = delete;

@@ -17,8 +17,8 @@
 // discarded. Its waits serve this process's Qt events, as the applet's side may live in the test.
 class CSimProcess {
 public:
-    // Starts it with run options (such as "--subject", "Bob") and returns once
-    // it serves the game's macro server; throws std::runtime_error otherwise.
+    // Starts it with run options (such as "--subject", "Bob") and returns once it serves the
+    // game's macro server; throws std::runtime_error otherwise.
     explicit CSimProcess(const std::vector<std::string>& options = {})
         : m_process(CommandLine(m_folder, options), CChildProcess::Output::Discarded) {
         const auto serving = [&] {
@@ -34,16 +34,15 @@ public:
         }
     }
 
-    // One command through its control interface: "ok", a query's answer,
-    // "error: ...", or "(no answer: ...)".
+    // One command through its control interface: "ok", a query's answer, "error: ...", or
+    // "(no answer: ...)".
     std::string Command(const std::string& line) {
-        QDBusMessage call = QDBusMessage::createMethodCall(
-            QLatin1String(SimContract::kControlName), QLatin1String(SimContract::kControlPath),
-            QLatin1String(SimContract::kControlInterface),
-            QLatin1String(SimContract::kCommandMethod));
-        call << QString::fromStdString(line);
-        const QDBusMessage reply =
-            QDBusConnection::sessionBus().call(call, QDBus::Block, kCommandTimeoutMs);
+        const QDBusMessage reply = QDBusConnection::sessionBus().call(
+            QDBusMessage::createMethodCall(SimContract::kControlName, SimContract::kControlPath,
+                                           SimContract::kControlInterface,
+                                           SimContract::kCommandMethod)
+                << QString::fromStdString(line),
+            QDBus::Block, kCommandTimeoutMs);
         if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
             return "(no answer: " + reply.errorMessage().toStdString() + ")";
         }
@@ -85,9 +84,8 @@ public:
         return WaitForExit(kStopTimeout);
     }
     std::optional<int> WaitForExit(std::chrono::milliseconds timeout) {
-        std::optional<int> status;
-        WaitUntil([&] { return (status = m_process.WaitForExit({})).has_value(); }, timeout);
-        return status;
+        WaitUntil([&] { return !m_process.IsRunning(); }, timeout);
+        return m_process.WaitForExit({});
     }
     CChildProcess& Process() { return m_process; }
 

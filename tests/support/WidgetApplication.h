@@ -7,12 +7,7 @@
 // The QApplication that widgets need, one for a whole test program.
 class CWidgetApplication : public ::testing::Environment {
 public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "test";
-        static char* argv[] = {name, nullptr};
-        m_application = std::make_unique<QApplication>(argc, argv);
-    }
+    void SetUp() override { m_application = MakeTestApplication<QApplication>(); }
     void TearDown() override { m_application.reset(); }
 
 private:
