@@ -5,8 +5,6 @@
 #include "agents/AgentFileWriter.h"
 #include "agents/Clock.h"
 
-#include <span>
-#include <string_view>
 #include <utility>
 
 // What a test says about an agent; everything else takes a default.
@@ -32,9 +30,8 @@ inline std::string Text(std::span<const std::uint8_t> bytes) {
     return {bytes.begin(), bytes.end()};
 }
 
-// An agent with a 20 x 10 picture (white in a black frame, black being its first pixel and so
-// transparent), the description "About <name>", one event script, and installation and removal
-// scripts naming it.
+// An agent with a 20 x 10 picture (white in a black frame, the black transparent), the
+// description "About <name>", one event script, and install and remove scripts naming it.
 inline CAgent MakeAgent(const AgentDraft& draft) {
     constexpr int kWidth = 20;
     constexpr int kHeight = 10;

@@ -6,7 +6,6 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
-#include <string_view>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
@@ -106,7 +105,6 @@ private:
     // Longer than the game substitute gives a released applet to leave (three seconds).
     static constexpr std::chrono::milliseconds kTerminateGrace{5000};
     static constexpr std::chrono::milliseconds kPollInterval{5};
-
     bool Reap(bool block) {
         int status = 0;
         if (!m_status && m_pid > 0 && ::waitpid(m_pid, &status, block ? 0 : WNOHANG) == m_pid) {

@@ -8,15 +8,13 @@
 #include <list>
 
 // A private world for one test: the registry store, XDG_DATA_HOME and XDG_CONFIG_HOME in a fresh
-// temporary folder, the language English (en_US) until SetLocale changes it. The environment is
-// put back when it goes.
+// temporary folder, the language English (en_US). The environment is put back when it goes.
 class GameEnvironment {
 public:
     // The game folders by index; index 0, Main, is the game folder itself.
     static constexpr const char* kFolderNames[8] = {
         "", "Genetics", "Objects", "Applet Data", "Images", "Sounds", "History", "Eggs",
     };
-
     GameEnvironment() {
         m_variables.emplace_back("MIREWALK_REGISTRY_DIR", RegistryDir().string());
         m_variables.emplace_back("XDG_DATA_HOME", DataHome().string());
@@ -25,7 +23,6 @@ public:
         m_variables.emplace_back("LC_MESSAGES", "");
         m_variables.emplace_back("LANG", "en_US.UTF-8");
     }
-
     const TempDir& Root() const { return m_root; }
     std::filesystem::path RegistryDir() const { return m_root / "registry"; }
     std::filesystem::path DataHome() const { return m_root / "data"; }
@@ -33,7 +30,6 @@ public:
     std::filesystem::path RegistryFile(const char* root) const {
         return RegistryDir() / (std::string(root) + ".reg");
     }
-    // Sets LC_ALL, e.g. "de_DE.UTF-8".
     void SetLocale(const char* locale) { ::setenv("LC_ALL", locale, 1); }
     // Creates Root()/game and its subfolders, writes the game's directory values (each ending in
     // "/") under the machine's game key and creates the user's game key. Returns the game folder.

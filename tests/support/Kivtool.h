@@ -2,8 +2,6 @@
 
 #include "tests/support/TempDir.h"
 
-#include <cstdlib>
-#include <string>
 #include <vector>
 
 // A run of build/bin/kivtool to its end.

@@ -14,11 +14,9 @@
 
 #include <memory>
 
-// A private D-Bus session bus: its own dbus-daemon with the session policy in a fresh folder.
-// While it lives, DBUS_SESSION_BUS_ADDRESS names it, for this process and every child.
-// QDBusConnection::sessionBus() reads that variable once per process, so a test program has one
-// such bus, started by CPrivateBusEnvironment before Qt D-Bus is used; ctest runs each test in a
-// process of its own, so every test gets a fresh bus.
+// A private D-Bus session bus: its own dbus-daemon with the session policy in a fresh folder,
+// named by DBUS_SESSION_BUS_ADDRESS while it lives. Qt reads that variable once per process, so a
+// test program has one, from CPrivateBusEnvironment; ctest runs each test in a process of its own.
 class CPrivateBus {
 public:
     CPrivateBus()
@@ -35,11 +33,8 @@ public:
             throw std::runtime_error("dbus-daemon did not start (it printed \"" + printed + "\")");
         }
     }
-
     const std::string& Address() const { return m_address; }
-
     // The bus also starts services from activation files in `directory` (created if missing).
-    // Uses Qt D-Bus.
     void AddServiceDirectory(const std::filesystem::path& directory) {
         std::filesystem::create_directories(directory);
         m_serviceDirectories.push_back(directory);
@@ -47,7 +42,7 @@ public:
         Call("ReloadConfig");
     }
     // Services the bus starts get this process's environment as it is now (variables can be set
-    // or changed this way, not removed). Uses Qt D-Bus.
+    // or changed this way, not removed).
     void ShareEnvironment() {
         QMap<QString, QString> variables;
         for (char** entry = environ; *entry != nullptr; ++entry) {
@@ -56,7 +51,7 @@ public:
                              text.section(QLatin1Char('='), 1));
         }
         qDBusRegisterMetaType<QMap<QString, QString>>();
-        Call("UpdateActivationEnvironment", QVariant::fromValue(variables));
+        Call("UpdateActivationEnvironment", {QVariant::fromValue(variables)});
     }
 
 private:
@@ -71,12 +66,10 @@ private:
                                 "eavesdrop=\"true\"/><allow eavesdrop=\"true\"/><allow own=\"*\"/>"
                                 "</policy></busconfig>\n");
     }
-    void Call(const char* method, const QVariant& argument = {}) {
+    void Call(const char* method, const QVariantList& arguments = {}) {
         QDBusMessage call = QDBusMessage::createMethodCall(
             "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", method);
-        if (argument.isValid()) {
-            call << argument;
-        }
+        call.setArguments(arguments);
         const QDBusMessage reply = QDBusConnection::sessionBus().call(call);
         if (reply.type() != QDBusMessage::ReplyMessage) {
             throw std::runtime_error(std::string("the private bus refused ") + method + ": " +
@@ -115,7 +108,6 @@ public:
         // Before static destruction, which Qt's own state would not outlive.
         m_application.reset();
     }
-
     static CPrivateBus& Bus() {
         if (s_bus == nullptr) {
             throw std::logic_error("no private bus: register CPrivateBusEnvironment");

@@ -24,6 +24,5 @@ inline std::string Utf16File(std::u16string_view text) {
 // Puts `bytes` in place of the store's file of `root`, e.g. "HKEY_LOCAL_MACHINE".
 inline void WriteRegistryFile(const GameEnvironment& environment, const char* root,
                               std::string_view bytes) {
-    environment.Root().Write(std::filesystem::path("registry") / (std::string(root) + ".reg"),
-                             bytes);
+    environment.Root().Write(environment.RegistryFile(root), bytes);
 }

@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
-#include <utility>
 
 // Sets an environment variable for the object's lifetime, then puts back what was there.
 class ScopedVariable {
@@ -25,8 +24,7 @@ private:
     std::optional<std::string> m_old;
 };
 
-// Sets LC_ALL, which chooses the language of messages and of language variants of files;
-// "C" gives English.
+// Sets LC_ALL, the language of messages and of files' language variants; "C" gives English.
 class ScopedLocale : ScopedVariable {
 public:
     explicit ScopedLocale(const char* locale) : ScopedVariable("LC_ALL", locale) {}

@@ -12,9 +12,8 @@
 
 #include <regex>
 
-// The game substitute, build/bin/mirewalk-sim run, as a child of the test on the test's session
-// bus (start a CPrivateBusEnvironment first). It logs into a fresh folder; its standard output is
-// discarded. Its waits serve this process's Qt events, as the applet's side may live in the test.
+// The game substitute, build/bin/mirewalk-sim run, as a child of the test on the private bus. It
+// logs into a fresh folder. Its waits serve Qt events, as the applet's side may live in the test.
 class CSimProcess {
 public:
     // Starts it with run options (such as "--subject", "Bob") and returns once it serves the
@@ -33,7 +32,6 @@ public:
             throw std::runtime_error("mirewalk-sim did not serve its name in time");
         }
     }
-
     // One command through its control interface: "ok", a query's answer, "error: ...", or
     // "(no answer: ...)".
     std::string Command(const std::string& line) {
@@ -48,7 +46,6 @@ public:
         }
         return reply.arguments().constFirst().toString().toStdString();
     }
-
     std::vector<std::string> LogLines() const {
         std::ifstream log(m_folder / kLogName);
         std::vector<std::string> lines;
@@ -77,7 +74,6 @@ public:
         return WaitUntil(
             [&] { return m_folder.Read(kLogName).find(fragment) != std::string::npos; }, timeout);
     }
-
     // Ends it with SIGTERM; its exit status, or nothing if it did not end.
     std::optional<int> Stop() {
         m_process.Signal(SIGTERM);
@@ -96,7 +92,6 @@ private:
     static constexpr std::chrono::milliseconds kStopTimeout{10000};
     // A command is answered at once; this only bounds a hung substitute.
     static constexpr int kCommandTimeoutMs = 5000;
-
     static std::vector<std::string> CommandLine(const TempDir& folder,
                                                 const std::vector<std::string>& options) {
         std::vector<std::string> argv{SB_BIN_DIR "/mirewalk-sim", "run", "--log",
