@@ -12,9 +12,8 @@
 class GameEnvironment {
 public:
     // The game folders by index; index 0, Main, is the game folder itself.
-    static constexpr const char* kFolderNames[8] = {
-        "", "Genetics", "Objects", "Applet Data", "Images", "Sounds", "History", "Eggs",
-    };
+    static constexpr const char* kFolderNames[8] = {"",       "Genetics", "Objects", "Applet Data",
+                                                    "Images", "Sounds",   "History", "Eggs"};
     GameEnvironment() {
         m_variables.emplace_back("MIREWALK_REGISTRY_DIR", RegistryDir().string());
         m_variables.emplace_back("XDG_DATA_HOME", DataHome().string());
@@ -41,8 +40,7 @@ public:
             std::filesystem::create_directories(folder);
             machine.WriteString(GameContract::kGameDirectoryValues[index], folder.c_str());
         }
-        CRegistryKey user;
-        user.CreateKey(RegistryRoot::CurrentUser, kGameKeyPath);
+        CRegistryKey().CreateKey(RegistryRoot::CurrentUser, kGameKeyPath);
         return m_root / "game";
     }
 

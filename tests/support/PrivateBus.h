@@ -56,15 +56,15 @@ public:
 
 private:
     void WriteConfig() {
-        std::string config = "<busconfig><type>session</type><listen>" + m_address +
-                             "</listen><auth>EXTERNAL</auth>\n";
+        std::string config =
+            "<busconfig><type>session</type><listen>" + m_address +
+            "</listen><auth>EXTERNAL</auth><policy context=\"default\"><allow "
+            "send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
+            "<allow own=\"*\"/></policy>\n";
         for (const auto& directory : m_serviceDirectories) {
             config += "<servicedir>" + directory.string() + "</servicedir>\n";
         }
-        m_folder.Write("bus.conf",
-                       config + "<policy context=\"default\"><allow send_destination=\"*\" "
-                                "eavesdrop=\"true\"/><allow eavesdrop=\"true\"/><allow own=\"*\"/>"
-                                "</policy></busconfig>\n");
+        m_folder.Write("bus.conf", config + "</busconfig>\n");
     }
     void Call(const char* method, const QVariantList& arguments = {}) {
         QDBusMessage call = QDBusMessage::createMethodCall(

@@ -103,12 +103,8 @@ private:
     static std::string Unescape(const std::string& text) {
         std::string plain;
         for (std::size_t i = 0; i < text.size(); ++i) {
-            const char code = text[i] == '\\' && i + 1 < text.size() ? text[++i] : 0;
-            plain += code == 0     ? text[i]
-                     : code == 'n' ? '\n'
-                     : code == 'r' ? '\r'
-                     : code == 't' ? '\t'
-                                   : code;
+            const char c = text[i] == '\\' && i + 1 < text.size() ? text[++i] : 0;
+            plain += c == 0 ? text[i] : c == 'n' ? '\n' : c == 'r' ? '\r' : c == 't' ? '\t' : c;
         }
         return plain;
     }

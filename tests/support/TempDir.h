@@ -6,7 +6,6 @@
 #include <iterator>
 #include <stdexcept>
 #include <string>
-#include <string_view>
 
 // A fresh folder under the system's temporary folder, removed with everything in it at the end.
 class TempDir {
