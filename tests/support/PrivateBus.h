@@ -35,6 +35,7 @@ public:
     }
     const std::string& Address() const { return m_address; }
     // The bus also starts services from activation files in `directory` (created if missing).
+    // This and ShareEnvironment reach it through Qt's session bus: the environment's bus only.
     void AddServiceDirectory(const std::filesystem::path& directory) {
         std::filesystem::create_directories(directory);
         m_serviceDirectories.push_back(directory);
