@@ -1,14 +1,11 @@
 #pragma once
 
 #include "agents/AgentFile.h"
+#include "agents/AgentFileSource.h"
+#include "agents/AgentFileWriter.h"
+#include "agents/Clock.h"
 
-#include <cstdint>
-#include <memory>
-#include <span>
-#include <string>
-#include <string_view>
 #include <utility>
-#include <vector>
 
 // What a test says about an agent; everything else takes a default.
 struct AgentDraft {
@@ -26,30 +23,80 @@ struct CarriedDraft {
     std::string contents;
 };
 
-// An agent with a 20 x 10 picture (white in a black frame, black being its
-// first pixel and so transparent), the description "About <name>", one event
-// script, and installation and removal scripts naming it.
-CAgent MakeAgent(const AgentDraft& draft);
+inline std::vector<std::uint8_t> Bytes(std::string_view text) {
+    return {text.begin(), text.end()};
+}
+inline std::string Text(std::span<const std::uint8_t> bytes) {
+    return {bytes.begin(), bytes.end()};
+}
 
-// The bytes of an agent file holding the agents, then the carried files.
-std::vector<std::uint8_t> AgentFileBytes(const std::vector<AgentDraft>& agents,
-                                         const std::vector<CarriedDraft>& carried = {});
-void SaveAgentFile(const std::string& path, const std::vector<AgentDraft>& agents,
-                   const std::vector<CarriedDraft>& carried = {});
+// An agent with a 20 x 10 picture (white in a black frame, the black transparent), the
+// description "About <name>", one event script, and install and remove scripts naming it.
+inline CAgent MakeAgent(const AgentDraft& draft) {
+    constexpr int kWidth = 20;
+    constexpr int kHeight = 10;
+    CAgent agent;
+    agent.m_name = draft.name;
+    agent.m_description = "About " + draft.name;
+    agent.m_quantity = draft.quantity;
+    agent.m_lastUsed = draft.lastUsed;
+    agent.m_reuseInterval = draft.reuseInterval;
+    agent.m_scripts = {"scrp 2 9 1 1,endm"};
+    agent.m_scriptCount = 1;
+    agent.m_installScript = "inst,new: simp " + draft.name + ",endm";
+    agent.m_removeScript = "rscr,kill " + draft.name + ",endm";
+    agent.m_dependencies = draft.references;
+    agent.m_dependencyCount = static_cast<std::uint16_t>(draft.references.size());
+    std::vector<std::uint16_t> pixels; // RGB 565
+    for (int i = 0; i < kWidth * kHeight; ++i) {
+        const bool inside = i % kWidth % (kWidth - 1) != 0 && i / kWidth % (kHeight - 1) != 0;
+        pixels.push_back(inside ? std::uint16_t{0xFFFF} : std::uint16_t{0x0000});
+    }
+    agent.m_picture.Create(pixels.data(), kWidth, kHeight, 1, true);
+    return agent;
+}
+
+// A writer holding the agents, then the carried files.
+inline CAgentFileWriter AgentFileWriter(const std::vector<AgentDraft>& agents,
+                                        const std::vector<CarriedDraft>& carried) {
+    CAgentFileWriter writer;
+    for (const AgentDraft& draft : agents) {
+        writer.AddAgent(MakeAgent(draft));
+    }
+    for (const CarriedDraft& file : carried) {
+        writer.AddCarriedFile(file.type, file.name, Bytes(file.contents));
+    }
+    return writer;
+}
+inline std::vector<std::uint8_t> AgentFileBytes(const std::vector<AgentDraft>& agents,
+                                                const std::vector<CarriedDraft>& carried = {}) {
+    return AgentFileWriter(agents, carried).Bytes();
+}
+inline void SaveAgentFile(const std::string& path, const std::vector<AgentDraft>& agents,
+                          const std::vector<CarriedDraft>& carried = {}) {
+    AgentFileWriter(agents, carried).Save(path);
+}
+
 // Agent-file bytes read from memory under `path`.
-std::unique_ptr<CAgentFile> LoadAgentBytes(const std::vector<std::uint8_t>& bytes,
-                                           const std::string& path = "mem.kiv");
+inline std::unique_ptr<CAgentFile> LoadAgentBytes(const std::vector<std::uint8_t>& bytes,
+                                                  const std::string& path = "mem.kiv") {
+    CMemoryAgentSource source(bytes);
+    return std::make_unique<CAgentFile>(path, source);
+}
 // Quantity and last-used time as the file holds them now, for agent `index`.
-std::pair<std::uint16_t, std::uint32_t> StoredUsage(const std::string& path, std::size_t index);
-
-std::vector<std::uint8_t> Bytes(std::string_view text);
-std::string Text(std::span<const std::uint8_t> bytes);
+inline std::pair<std::uint16_t, std::uint32_t> StoredUsage(const std::string& path,
+                                                           std::size_t index) {
+    const CAgentFile file(path);
+    return {file.m_agents.at(index)->m_quantity, file.m_agents.at(index)->m_lastUsed};
+}
 
 // Sets the clock that usage accounting reads, for the lifetime of the object.
 class ScopedClock {
 public:
-    explicit ScopedClock(std::uint32_t now);
-    ~ScopedClock();
+    explicit ScopedClock(std::uint32_t now) : m_now(now) {
+        SetClockSource([this] { return m_now; });
+    }
+    ~ScopedClock() { SetClockSource({}); }
     ScopedClock(const ScopedClock&) = delete;
     ScopedClock& operator=(const ScopedClock&) = delete;
 

@@ -2,12 +2,11 @@
 
 #include "platform/ByteReader.h"
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
-// The bytes of a Windows bitmap file, built field by field so that each test
-// states what is unusual about its file.
+// The bytes of a Windows bitmap file, built field by field so that each test states what is
+// unusual about its file.
 struct BitmapFile {
     std::int32_t width = 3;
     std::int32_t height = 2;

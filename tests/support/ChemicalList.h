@@ -2,13 +2,10 @@
 
 #include "analysis/ArchiveString.h"
 
-#include <cstdint>
 #include <functional>
-#include <string>
-#include <vector>
 
-// The bytes of a chemical list file: its 16-bit head, then `count` names in
-// the shortest stored form, chemical n being named name(n).
+// The bytes of a chemical list file: its 16-bit head, then `count` names in the shortest stored
+// form, chemical n being named name(n).
 inline std::vector<std::uint8_t> ChemicalList(const std::function<std::string(int)>& name,
                                               int count = 256, std::uint16_t head = 0) {
     std::vector<std::uint8_t> bytes = {static_cast<std::uint8_t>(head),

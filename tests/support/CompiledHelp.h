@@ -3,15 +3,12 @@
 #include "tests/support/TempDir.h"
 
 #include <QProcess>
-#include <QString>
 
-#include <filesystem>
-#include <string>
 #include <utility>
 #include <vector>
 
-// Compiles `files` (path inside the help file, contents) into the help file
-// `dir`/`name`.chm with chmcmd; false when that fails.
+// Compiles `files` (path inside the help file, contents) into `dir`/`name`.chm with chmcmd;
+// false when that fails.
 inline bool CompileHelp(const std::filesystem::path& dir, const std::string& name,
                         const std::vector<std::pair<std::string, std::string>>& files) {
     constexpr int kCompileTimeoutMs = 60000;

@@ -2,7 +2,6 @@
 
 #include "tests/support/PrivateBus.h"
 
-// Included by the files of a test program that talk over the session bus: the
-// program gets its one private bus, however many of its files include this.
+// A test program whose files include this gets its one private bus, however many do.
 inline const auto* const g_privateBus =
     ::testing::AddGlobalTestEnvironment(new CPrivateBusEnvironment);

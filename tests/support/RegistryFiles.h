@@ -2,16 +2,11 @@
 
 #include "tests/support/GameEnvironment.h"
 
-#include <string>
-#include <string_view>
-
-// The key path of the game's settings under the user's root, as a key line
-// names it.
+// The key path of the game's settings under the user's root, as a key line names it.
 inline constexpr const char* kUserGameKey =
     "HKEY_CURRENT_USER\\Software\\Vantrell Technology\\Mirewalk 2\\1.0";
 
-// A registry file as people write one by hand: the header, one key and its
-// value lines.
+// A registry file as people write one by hand: the header, one key and its value lines.
 inline std::string RegistryText(std::string_view keyPath, std::string_view valueLines) {
     return "REGEDIT4\n[" + std::string(keyPath) + "]\n" + std::string(valueLines);
 }
@@ -26,10 +21,8 @@ inline std::string Utf16File(std::u16string_view text) {
     return bytes;
 }
 
-// Puts `bytes` in place of the store's file of `root`, e.g.
-// "HKEY_LOCAL_MACHINE".
+// Puts `bytes` in place of the store's file of `root`, e.g. "HKEY_LOCAL_MACHINE".
 inline void WriteRegistryFile(const GameEnvironment& environment, const char* root,
                               std::string_view bytes) {
-    environment.Root().Write(std::filesystem::path("registry") / (std::string(root) + ".reg"),
-                             bytes);
+    environment.Root().Write(environment.RegistryFile(root), bytes);
 }

@@ -4,20 +4,28 @@
 #include <optional>
 #include <string>
 
-// Sets LC_ALL, which chooses the language of messages and of language
-// variants of files, for the object's lifetime; "C" gives English.
-class ScopedLocale {
+// Sets an environment variable for the object's lifetime, then puts back what was there.
+class ScopedVariable {
 public:
-    explicit ScopedLocale(const char* locale) {
-        if (const char* old = std::getenv("LC_ALL")) {
+    ScopedVariable(std::string name, const std::string& value) : m_name(std::move(name)) {
+        if (const char* old = std::getenv(m_name.c_str())) {
             m_old = old;
         }
-        ::setenv("LC_ALL", locale, 1);
+        ::setenv(m_name.c_str(), value.c_str(), 1);
     }
-    ~ScopedLocale() { m_old ? ::setenv("LC_ALL", m_old->c_str(), 1) : ::unsetenv("LC_ALL"); }
-    ScopedLocale(const ScopedLocale&) = delete;
-    ScopedLocale& operator=(const ScopedLocale&) = delete;
+    ~ScopedVariable() {
+        m_old ? ::setenv(m_name.c_str(), m_old->c_str(), 1) : ::unsetenv(m_name.c_str());
+    }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
 
 private:
+    std::string m_name;
     std::optional<std::string> m_old;
+};
+
+// Sets LC_ALL, the language of messages and of files' language variants; "C" gives English.
+class ScopedLocale : ScopedVariable {
+public:
+    explicit ScopedLocale(const char* locale) : ScopedVariable("LC_ALL", locale) {}
 };

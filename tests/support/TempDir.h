@@ -6,10 +6,8 @@
 #include <iterator>
 #include <stdexcept>
 #include <string>
-#include <string_view>
 
-// A fresh folder under the system's temporary folder, removed with everything
-// in it when the object goes.
+// A fresh folder under the system's temporary folder, removed with everything in it at the end.
 class TempDir {
 public:
     TempDir() : m_path((std::filesystem::temp_directory_path() / "splicebox-XXXXXX").string()) {

@@ -5,9 +5,8 @@
 #include <chrono>
 #include <thread>
 
-// Asks `done` every `interval` until it holds or `timeout` has passed, serving
-// this process's Qt events in between (the other side of what the test waits
-// for may live in the test itself). Whether it held.
+// Whether `done` holds within `timeout`, asked every `interval`. Serves this process's Qt events
+// in between, as the other side of what the test waits for may live in the test itself.
 template <typename Condition>
 bool WaitUntil(Condition done, std::chrono::milliseconds timeout,
                std::chrono::milliseconds interval = std::chrono::milliseconds(2)) {

@@ -2,22 +2,12 @@
 
 #include "tests/support/PrivateBus.h"
 
-#include <gtest/gtest.h>
-
 #include <QApplication>
 
-#include <memory>
-
-// The QApplication that widgets need, one for a whole test executable,
-// registered at namespace scope in one of its files.
+// The QApplication that widgets need, one for a whole test program.
 class CWidgetApplication : public ::testing::Environment {
 public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "test";
-        static char* argv[] = {name, nullptr};
-        m_application = std::make_unique<QApplication>(argc, argv);
-    }
+    void SetUp() override { m_application = MakeTestApplication<QApplication>(); }
     void TearDown() override { m_application.reset(); }
 
 private:
