@@ -71,19 +71,6 @@ public:
 
     pid_t Pid() const { return m_pid; }
     bool IsRunning() { return !Reap(false); }
-    void WriteInput(std::string_view text) {
-        while (!text.empty()) {
-            const ssize_t written = ::write(m_stdin, text.data(), text.size());
-            if (written <= 0) {
-                throw std::runtime_error("cannot write to the child's standard input");
-            }
-            text.remove_prefix(static_cast<std::size_t>(written));
-        }
-    }
-    void CloseInput() {
-        ::close(m_stdin);
-        m_stdin = -1;
-    }
     void Signal(int signalNumber) {
         if (IsRunning()) {
             ::kill(m_pid, signalNumber);

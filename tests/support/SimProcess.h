@@ -74,11 +74,6 @@ public:
         return WaitUntil(
             [&] { return m_folder.Read(kLogName).find(fragment) != std::string::npos; }, timeout);
     }
-    // Ends it with SIGTERM; its exit status, or nothing if it did not end.
-    std::optional<int> Stop() {
-        m_process.Signal(SIGTERM);
-        return WaitForExit(kStopTimeout);
-    }
     std::optional<int> WaitForExit(std::chrono::milliseconds timeout) {
         WaitUntil([&] { return !m_process.IsRunning(); }, timeout);
         return m_process.WaitForExit({});
@@ -88,8 +83,6 @@ public:
 private:
     static constexpr const char* kLogName = "mirewalk-sim.log";
     static constexpr std::chrono::milliseconds kStartTimeout{10000};
-    // Covers the grace the substitute gives a released applet to leave.
-    static constexpr std::chrono::milliseconds kStopTimeout{10000};
     // A command is answered at once; this only bounds a hung substitute.
     static constexpr int kCommandTimeoutMs = 5000;
     static std::vector<std::string> CommandLine(const TempDir& folder,
