@@ -1,6 +1,4 @@
 #include "gamelink/GameLink.h"
-
-#include "gamelink/GameContract.h"
 #include "tests/gamelink/MacroOutcome.h"
 #include "tests/support/GameEnvironment.h"
 
@@ -108,16 +106,6 @@ TEST(GameLinkRetry, LongRepliesAreCutAtACharacterBoundary) {
     for (const auto& [reply, kept] : replies) {
         script.answers = {Answer(reply)};
         EXPECT_EQ(MacroOutcome(link, "dde: getb cnam"), kept) << reply.size();
-    }
-}
-
-TEST(GameContractReplies, OnlyTheFirstCharacterCounts) {
-    // The reply, and whether it means a subject and a paused game.
-    const std::tuple<const char*, bool, bool> replies[] = {
-        {"12", true, true}, {"42", true, false}, {"05", false, false}, {"", false, false}};
-    for (const auto& [reply, subject, paused] : replies) {
-        EXPECT_EQ(GameContract::ReplyMeansSubject(reply), subject) << reply;
-        EXPECT_EQ(GameContract::ReplyMeansPaused(reply), paused) << reply;
     }
 }
 

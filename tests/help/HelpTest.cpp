@@ -31,37 +31,26 @@ void CompileGreeting(const std::filesystem::path& dir, const std::string& page) 
          {"HTML PAGES/pics/dot.bmp", SolidBitmapFile(3, 2, 0x000000FF)}}));
 }
 
-// Runs a test inside its own folder in German, as the sheet makes the game's
-// main directory current.
-class HelpTest : public ::testing::Test {
-protected:
-    HelpTest() { std::filesystem::current_path(m_dir.Path()); }
-    ~HelpTest() override { std::filesystem::current_path(m_previous); }
-
-    const std::filesystem::path m_previous = std::filesystem::current_path();
-    const TempDir m_dir;
-    const ScopedLocale m_german{"de_DE.UTF-8"};
-};
-
-} // namespace
-
 // The file in the user's language is the one opened, and only whole with its
 // page; the window shows the page with its picture and follows links inside
-// the file.
-TEST_F(HelpTest, OpensTheUsersLanguageVariantAndShowsItsPages) {
+// the file. It runs in a folder of its own, in German, as the sheet makes the
+// game's main directory current (each test has a process of its own).
+TEST(HelpTest, OpensTheUsersLanguageVariantAndShowsItsPages) {
+    const TempDir dir;
+    std::filesystem::current_path(dir.Path());
+    const ScopedLocale german{"de_DE.UTF-8"};
     EXPECT_EQ(OpenHelpFile(), nullptr);
-    m_dir.Write("Help.chm", "ITSF this is no help file at all");
+    dir.Write("Help.chm", "ITSF this is no help file at all");
     EXPECT_EQ(OpenHelpFile(), nullptr);
-    CompileGreeting(m_dir.Path(), "index.html");
+    CompileGreeting(dir.Path(), "index.html");
     EXPECT_EQ(OpenHelpFile(), nullptr);
 
-    CompileGreeting(m_dir.Path(), "Splicebox.html");
+    CompileGreeting(dir.Path(), "Splicebox.html");
     auto file = OpenHelpFile();
     ASSERT_NE(file, nullptr);
     EXPECT_FALSE(file->ReadObject("/HTML PAGES/missing.html").has_value());
 
-    const auto beside =
-        m_dir.Write("more.html", "<html><body><p>Beside the file</p></body></html>");
+    const auto beside = dir.Write("more.html", "<html><body><p>Beside the file</p></body></html>");
     CHelpWindow window(std::move(file), kHelpPage, QStringLiteral("Splicebox"));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Splicebox"));
     EXPECT_TRUE(window.toPlainText().startsWith(QStringLiteral("Willkommen")));
@@ -81,3 +70,5 @@ TEST_F(HelpTest, OpensTheUsersLanguageVariantAndShowsItsPages) {
     EXPECT_FALSE(html(QUrl(QStringLiteral("nowhere.html"))).isValid());
     EXPECT_FALSE(html(QUrl::fromLocalFile(QString::fromStdString(beside.string()))).isValid());
 }
+
+} // namespace
