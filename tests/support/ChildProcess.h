@@ -12,8 +12,9 @@
 #include <unistd.h>
 #include <vector>
 
-// A program run by a test. It dies with the test process, its standard input is a pipe the test
-// writes to, its standard error is the test's, and the destructor ends it: SIGTERM, then SIGKILL.
+// A program run by a test. It dies with the test process, its standard input is an empty pipe (so
+// it never reads the test's), its standard error is the test's, and the destructor ends it:
+// SIGTERM, then SIGKILL.
 class CChildProcess {
 public:
     // Its standard output: the test's, nowhere, or a pipe the test reads.

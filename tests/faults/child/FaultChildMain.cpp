@@ -101,7 +101,8 @@ bool Run(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    for (bool ready = true; !args.empty() && args[0].starts_with("--"); args.erase(args.begin())) {
+    for (; !args.empty() && args[0].starts_with("--"); args.erase(args.begin())) {
+        bool ready = false;
         if (args[0] == "--file-size-limit" && args.size() > 1) {
             args.erase(args.begin());
             ready = LowerFileSizeLimit(args[0]);
