@@ -2,8 +2,8 @@
 
 #include "agents/AgentFileListing.h"
 #include "agents/AgentFileSource.h"
-#include "app/KitException.h"
-#include "app/StringTable.h"
+#include "core/KitException.h"
+#include "core/StringTable.h"
 #include "platform/FilePrefetch.h"
 
 #include <algorithm>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FileIdentity.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -8,6 +10,7 @@
 
 class CAgentFile;
 class CDibBitmap;
+class CFileAgentSource;
 class CGameLink;
 class IAgentFileSource;
 struct CInjectionPlan;
@@ -134,10 +137,16 @@ public:
     // Reads from any source; `path` names the file in messages and for later
     // extraction, usage write-back and pictures.
     CAgentFile(const std::string& path, IAgentFileSource& source);
+    // Reads an open file on disk and keeps the identity it had when opened.
+    CAgentFile(const std::string& path, CFileAgentSource& source);
     CAgentFile(const CAgentFile&) = delete;
     CAgentFile& operator=(const CAgentFile&) = delete;
 
     std::string m_path;
+    // The version of the file on disk that was read (all zero when read from
+    // memory); the usage write-back moves it on to the version it wrote, so
+    // that only someone else's change makes the file look changed.
+    CFileIdentity m_identity;
     std::vector<std::unique_ptr<CAgent>> m_agents;
     std::vector<std::unique_ptr<CDependencyFile>> m_dependencies;
 };

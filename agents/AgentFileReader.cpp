@@ -1,8 +1,8 @@
 #include "agents/AgentFile.h"
 #include "agents/AgentFileFormat.h"
 #include "agents/AgentFileSource.h"
-#include "app/KitException.h"
-#include "app/StringTable.h"
+#include "core/KitException.h"
+#include "core/StringTable.h"
 #include "platform/ByteReader.h"
 
 #include <algorithm>
@@ -254,10 +254,16 @@ void Load(CAgentFile& file, IAgentFileSource& source) {
 CAgentFile::CAgentFile(const std::string& path) : m_path(path) {
     CFileAgentSource source(path);
     Load(*this, source);
+    m_identity = source.Identity();
 }
 
 CAgentFile::CAgentFile(const std::string& path, IAgentFileSource& source) : m_path(path) {
     Load(*this, source);
+}
+
+CAgentFile::CAgentFile(const std::string& path, CFileAgentSource& source) : m_path(path) {
+    Load(*this, source);
+    m_identity = source.Identity();
 }
 
 const CAgentPicture& CAgent::Picture() const {

@@ -1,14 +1,13 @@
 #include "agents/AgentFileSource.h"
 
-#include "app/KitException.h"
-#include "app/StringTable.h"
+#include "core/KitException.h"
+#include "core/StringTable.h"
 #include "platform/FilePrefetch.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/stat.h>
 
 std::size_t CMemoryAgentSource::Read(std::uint8_t* out, std::size_t count) {
     const std::size_t available = std::min<std::size_t>(count, m_bytes.size() - m_position);
@@ -25,11 +24,12 @@ void CMemoryAgentSource::Skip(std::uint64_t count) {
 
 CFileAgentSource::CFileAgentSource(const std::string& path)
     : m_path(path), m_file(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
-    struct stat status {};
-    if (!m_file.IsOpen() || ::fstat(m_file.Get(), &status) != 0) {
+    const auto identity = m_file.IsOpen() ? FileIdentityOf(m_file.Get()) : std::nullopt;
+    if (!identity) {
         FailReading();
     }
-    m_size = static_cast<std::uint64_t>(status.st_size);
+    m_identity = *identity;
+    m_size = identity->size;
 }
 
 std::size_t CFileAgentSource::Read(std::uint8_t* out, std::size_t count) {

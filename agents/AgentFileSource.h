@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/FileDescriptor.h"
+#include "platform/FileIdentity.h"
 
 #include <array>
 #include <cstddef>
@@ -56,6 +57,8 @@ public:
     // Whether a read had to wait for the disk, or might have: a scan then asks
     // for the files ahead.
     bool WaitedForDisk() const { return m_waited; }
+    // The version of the file that was opened, as it was then.
+    const CFileIdentity& Identity() const { return m_identity; }
 
 private:
     // One page: a 32 x 32 thumbnail with its texts takes about 3 KiB, and
@@ -67,6 +70,7 @@ private:
 
     std::string m_path;
     CFileDescriptor m_file;
+    CFileIdentity m_identity;
     std::uint64_t m_size = 0;
     std::uint64_t m_position = 0;
     std::array<std::uint8_t, kWindowSize> m_window;

@@ -1,8 +1,8 @@
 #include "agents/AgentFileWriter.h"
 
 #include "agents/AgentFileFormat.h"
-#include "app/KitException.h"
-#include "app/StringTable.h"
+#include "core/KitException.h"
+#include "core/StringTable.h"
 #include "platform/ByteReader.h"
 
 #include <fstream>

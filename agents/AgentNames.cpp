@@ -1,7 +1,7 @@
 #include "agents/AgentNames.h"
 
-#include "app/KitException.h"
-#include "app/StringTable.h"
+#include "core/KitException.h"
+#include "core/StringTable.h"
 #include "platform/TextCodec.h"
 
 #include <algorithm>

@@ -1,5 +1,5 @@
 #include "agents/AgentFile.h"
-#include "app/KitException.h"
+#include "core/KitException.h"
 
 #include <algorithm>
 #include <new>

@@ -2,8 +2,8 @@
 
 #include "agents/AgentFile.h"
 #include "agents/AgentNames.h"
-#include "app/KitException.h"
-#include "app/StringTable.h"
+#include "core/KitException.h"
+#include "core/StringTable.h"
 #include "platform/FileDescriptor.h"
 #include "platform/FileNameCase.h"
 

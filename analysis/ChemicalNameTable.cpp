@@ -1,8 +1,8 @@
 #include "analysis/ChemicalNameTable.h"
 
 #include "analysis/ArchiveString.h"
-#include "app/GameConfig.h"
-#include "app/KitException.h"
+#include "core/GameConfig.h"
+#include "core/KitException.h"
 #include "platform/ByteReader.h"
 
 #include <cstdio>

@@ -3,7 +3,7 @@
 #include "agents/AgentFile.h"
 #include "analysis/ChemicalNameTable.h"
 #include "analysis/ScriptWords.h"
-#include "app/StringTable.h"
+#include "core/StringTable.h"
 #include "platform/TextCodec.h"
 
 #include <algorithm>

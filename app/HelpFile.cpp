@@ -1,6 +1,6 @@
 #include "app/HelpFile.h"
 
-#include "app/GameConfig.h"
+#include "core/GameConfig.h"
 
 std::unique_ptr<CChmFile> OpenHelpFile() {
     // Whether a language variant matched does not matter: the neutral name is

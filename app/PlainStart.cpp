@@ -1,6 +1,6 @@
 #include "app/PlainStart.h"
 
-#include "app/GameConfig.h"
+#include "core/GameConfig.h"
 #include "platform/ActivationFile.h"
 
 int RunPlainStart() {

@@ -1,7 +1,7 @@
 #include "framework/AboutText.h"
 
-#include "app/KitException.h"
-#include "app/StringTable.h"
+#include "core/KitException.h"
+#include "core/StringTable.h"
 
 namespace {
 constexpr const char* kBuildNumber = "38";

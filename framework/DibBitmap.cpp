@@ -1,7 +1,7 @@
 #include "framework/DibBitmap.h"
 
-#include "app/KitException.h"
-#include "app/StringTable.h"
+#include "core/KitException.h"
+#include "core/StringTable.h"
 #include "framework/DibInfoHeader.h"
 #include "framework/DibSection.h"
 #include "framework/ExpandTables.h"

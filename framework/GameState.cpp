@@ -1,7 +1,7 @@
 #include "framework/GameState.h"
 
-#include "app/KitException.h"
-#include "app/StringTable.h"
+#include "core/KitException.h"
+#include "core/StringTable.h"
 
 namespace {
 std::string TableText(unsigned id) {

@@ -1,6 +1,6 @@
 #include "framework/MenuTemplate.h"
 
-#include "app/KitException.h"
+#include "core/KitException.h"
 #include "framework/TemplateLines.h"
 
 namespace {

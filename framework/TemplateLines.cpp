@@ -1,6 +1,6 @@
 #include "framework/TemplateLines.h"
 
-#include "app/KitException.h"
+#include "core/KitException.h"
 #include "res/EmbeddedResources.h"
 
 #include <charconv>

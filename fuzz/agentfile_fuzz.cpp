@@ -2,7 +2,7 @@
 // the program's exception, and whatever loads points only inside the input.
 #include "agents/AgentFile.h"
 #include "agents/AgentFileSource.h"
-#include "app/KitException.h"
+#include "core/KitException.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // Bitmap files of any content: loading never crashes or touches memory outside
 // the image, and whatever loads can be filled, tinted and shown.
-#include "app/KitException.h"
+#include "core/KitException.h"
 #include "framework/DibBitmap.h"
 
 #include <QImage>

@@ -1,6 +1,6 @@
 // Chemical lists of any content: a full table or the one fixed message.
 #include "analysis/ChemicalNameTable.h"
-#include "app/KitException.h"
+#include "core/KitException.h"
 
 #include <cstddef>
 #include <cstdint>

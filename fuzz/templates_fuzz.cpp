@@ -1,6 +1,6 @@
 // Feeds any text to the dialog and menu template parsers: each either returns
 // a template within its limits or raises its message.
-#include "app/KitException.h"
+#include "core/KitException.h"
 #include "framework/DialogTemplate.h"
 #include "framework/MenuTemplate.h"
 

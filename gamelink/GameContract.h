@@ -70,7 +70,7 @@ inline constexpr std::uint8_t kNotifyEvent9 = 9;
 inline constexpr std::uint8_t kNotifyPauseChanged = 10;
 
 // --- The game's settings ----------------------------------------------------
-// The key kGameKeyPath (app/RegistryKey.h) exists under both registry roots;
+// The key kGameKeyPath (core/RegistryKey.h) exists under both registry roots;
 // the eight directory values live under the machine root, absolute and ending
 // in "/"; the user root's key exists before the applet registers.
 inline constexpr int kGameDirectoryCount = 8;

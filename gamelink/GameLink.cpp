@@ -1,7 +1,7 @@
 #include "gamelink/GameLink.h"
 
-#include "app/KitException.h"
-#include "app/StringTable.h"
+#include "core/KitException.h"
+#include "core/StringTable.h"
 #include "platform/DBusMacroTransport.h"
 #include "platform/TextCodec.h"
 #include "platform/Utf8Prefix.h"

@@ -1,8 +1,8 @@
 #include "ui/DetailsText.h"
 
 #include "agents/AgentFile.h"
-#include "app/KitException.h"
-#include "app/StringTable.h"
+#include "core/KitException.h"
+#include "core/StringTable.h"
 
 namespace {
 

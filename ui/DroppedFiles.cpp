@@ -1,8 +1,8 @@
 #include "ui/DroppedFiles.h"
 
 #include "agents/AgentCatalogue.h"
-#include "app/KitException.h"
-#include "app/StringTable.h"
+#include "core/KitException.h"
+#include "core/StringTable.h"
 
 #include <filesystem>
 #include <system_error>

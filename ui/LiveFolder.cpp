@@ -2,8 +2,8 @@
 
 #include "agents/AgentCatalogue.h"
 #include "agents/AgentFileListing.h"
-#include "app/KitException.h"
-#include "app/StringTable.h"
+#include "core/KitException.h"
+#include "core/StringTable.h"
 
 #include <algorithm>
 #include <string_view>

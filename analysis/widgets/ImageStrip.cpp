@@ -1,6 +1,6 @@
 #include "analysis/widgets/ImageStrip.h"
 
-#include "app/KitException.h"
+#include "core/KitException.h"
 #include "framework/DibBitmap.h"
 #include "res/EmbeddedResources.h"
 

@@ -1,7 +1,7 @@
 #include "app/widgets/MessageBoxSink.h"
 
-#include "app/MessageBox.h"
-#include "app/StringTable.h"
+#include "core/MessageBox.h"
+#include "core/StringTable.h"
 #include "framework/widgets/OwnedWindows.h"
 
 #include <QMessageBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/MessageBox.h"
+#include "core/MessageBox.h"
 
 #include <QCoreApplication>
 

@@ -1,9 +1,9 @@
 #include "app/widgets/SpliceboxApp.h"
 
 #include "app/HelpFile.h"
-#include "app/MessageBox.h"
+#include "core/MessageBox.h"
 #include "app/SpliceboxAutoProxy.h"
-#include "app/StringTable.h"
+#include "core/StringTable.h"
 #include "app/widgets/Display.h"
 #include "app/widgets/HelpWindow.h"
 #include "app/widgets/MessageBoxSink.h"

@@ -3,7 +3,7 @@
 // uses while its Agents tab is open and idle, beside an idle Qt event loop.
 // Each start is a fresh process, timed from just before it is started to the
 // moment its sheet is first shown, against mirewalk-sim on a private bus.
-#include "app/RegistryKey.h"
+#include "core/RegistryKey.h"
 #include "bench/startup/StartupChild.h"
 #include "bench/startup/StartupGame.h"
 #include "tests/support/GameEnvironment.h"

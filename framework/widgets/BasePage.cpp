@@ -1,6 +1,6 @@
 #include "framework/widgets/BasePage.h"
 
-#include "app/StringTable.h"
+#include "core/StringTable.h"
 #include "framework/DialogTemplate.h"
 #include "framework/DibBitmap.h"
 #include "framework/Tiling.h"

@@ -1,9 +1,9 @@
 #include "framework/widgets/BaseSheet.h"
 
-#include "app/GameConfig.h"
-#include "app/KitException.h"
-#include "app/MessageBox.h"
-#include "app/StringTable.h"
+#include "core/GameConfig.h"
+#include "core/KitException.h"
+#include "core/MessageBox.h"
+#include "core/StringTable.h"
 #include "framework/AboutText.h"
 #include "framework/GameState.h"
 #include "framework/Tiling.h"

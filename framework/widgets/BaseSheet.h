@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/RegistryKey.h"
+#include "core/RegistryKey.h"
 #include "framework/DibBitmap.h"
 #include "framework/GameNotifications.h"
 #include "framework/SheetGeometry.h"

@@ -1,6 +1,6 @@
 #include "sim/mirewalk-sim/GameFolder.h"
 
-#include "app/RegistryKey.h"
+#include "core/RegistryKey.h"
 #include "gamelink/GameContract.h"
 
 #include <string>

@@ -1,7 +1,7 @@
 // mirewalk-sim: a substitute for the game "Mirewalk 2" with the game's side of
 // every exchange with the applet, for the demo and the tests.
 
-#include "app/KitException.h"
+#include "core/KitException.h"
 #include "gamelink/GameContract.h"
 #include "platform/TerminationSignals.h"
 #include "sim/mirewalk-sim/AppletClient.h"

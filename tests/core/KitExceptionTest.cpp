@@ -1,4 +1,4 @@
-#include "app/KitException.h"
+#include "core/KitException.h"
 #include "tests/support/ScopedLocale.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "agents/AgentFileWriter.h"
-#include "app/RegistryKey.h"
+#include "core/RegistryKey.h"
 #include "tests/support/AgentFiles.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/GameEnvironment.h"

@@ -1,6 +1,6 @@
 // Registry writers that die at any moment or write at the same time as
 // another process: the file always parses and no value is lost.
-#include "app/GameConfig.h"
+#include "core/GameConfig.h"
 #include "gamelink/GameContract.h"
 #include "tests/faults/FaultGame.h"
 

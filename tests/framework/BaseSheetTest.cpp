@@ -1,5 +1,5 @@
 #include "framework/widgets/BaseSheet.h"
-#include "app/RegistryKey.h"
+#include "core/RegistryKey.h"
 #include "framework/widgets/BasePage.h"
 #include "tests/support/BitmapFile.h"
 #include "tests/support/GameEnvironment.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/KitException.h"
+#include "core/KitException.h"
 #include "gamelink/GameLink.h"
 
 #include <string>

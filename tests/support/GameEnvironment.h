@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/RegistryKey.h"
+#include "core/RegistryKey.h"
 #include "gamelink/GameContract.h"
 #include "tests/support/ScopedLocale.h"
 #include "tests/support/TempDir.h"

@@ -1,4 +1,4 @@
-#include "app/GameConfig.h"
+#include "core/GameConfig.h"
 #include "platform/DirectoryListing.h"
 #include "tests/support/ChemicalList.h"
 #include "tests/support/ScopedLocale.h"

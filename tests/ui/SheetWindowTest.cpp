@@ -1,4 +1,4 @@
-#include "app/MessageBox.h"
+#include "core/MessageBox.h"
 #include "app/widgets/HelpWindow.h"
 #include "app/widgets/MessageBoxSink.h"
 #include "app/widgets/SpliceboxApp.h"

@@ -4,8 +4,8 @@
 #include "analysis/ChemicalNameTable.h"
 #include "analysis/MemoryResultsTree.h"
 #include "analysis/ScriptAnalyser.h"
-#include "app/GameConfig.h"
-#include "app/KitException.h"
+#include "core/GameConfig.h"
+#include "core/KitException.h"
 #include "platform/TextCodec.h"
 #include "tools/kivtool/ToolSupport.h"
 

@@ -3,8 +3,8 @@
 #include "agents/AgentFile.h"
 #include "agents/AgentFileListing.h"
 #include "agents/CarriedConflicts.h"
-#include "app/KitException.h"
-#include "app/StringTable.h"
+#include "core/KitException.h"
+#include "core/StringTable.h"
 #include "tools/kivtool/ConflictsCommand.h"
 #include "tools/kivtool/ToolSupport.h"
 

@@ -3,7 +3,7 @@
 #include "agents/AgentFile.h"
 #include "agents/AgentNames.h"
 #include "agents/Extraction.h"
-#include "app/KitException.h"
+#include "core/KitException.h"
 #include "tools/kivtool/ToolSupport.h"
 
 #include <cstdio>

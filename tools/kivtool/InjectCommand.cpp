@@ -2,8 +2,8 @@
 
 #include "agents/AgentFile.h"
 #include "agents/InjectionPlan.h"
-#include "app/GameConfig.h"
-#include "app/KitException.h"
+#include "core/GameConfig.h"
+#include "core/KitException.h"
 #include "gamelink/GameLink.h"
 #include "platform/TextCodec.h"
 #include "tools/kivtool/JsonText.h"

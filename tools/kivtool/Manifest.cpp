@@ -1,7 +1,7 @@
 #include "tools/kivtool/Manifest.h"
 
 #include "agents/AgentNames.h"
-#include "app/KitException.h"
+#include "core/KitException.h"
 #include "tools/kivtool/Windows1252Encoding.h"
 
 #include <charconv>

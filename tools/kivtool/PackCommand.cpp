@@ -2,8 +2,8 @@
 
 #include "agents/AgentFileWriter.h"
 #include "agents/AgentNames.h"
-#include "app/KitException.h"
-#include "app/StringTable.h"
+#include "core/KitException.h"
+#include "core/StringTable.h"
 #include "tools/kivtool/Manifest.h"
 #include "tools/kivtool/ToolSupport.h"
 #include "tools/kivtool/Windows1252Encoding.h"

@@ -1,7 +1,7 @@
 #include "tools/kivtool/ShowCommand.h"
 
 #include "agents/AgentFile.h"
-#include "app/KitException.h"
+#include "core/KitException.h"
 #include "tools/kivtool/JsonText.h"
 #include "tools/kivtool/ToolSupport.h"
 

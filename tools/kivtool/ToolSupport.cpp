@@ -1,6 +1,6 @@
 #include "tools/kivtool/ToolSupport.h"
 
-#include "app/KitException.h"
+#include "core/KitException.h"
 
 #include <cstdio>
 #include <cstring>

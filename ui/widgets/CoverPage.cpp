@@ -1,7 +1,7 @@
 #include "ui/widgets/CoverPage.h"
 
-#include "app/GameConfig.h"
-#include "app/KitException.h"
+#include "core/GameConfig.h"
+#include "core/KitException.h"
 #include "framework/widgets/BaseSheet.h"
 #include "platform/FileNameCase.h"
 #include "ui/Centring.h"

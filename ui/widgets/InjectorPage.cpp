@@ -1,8 +1,8 @@
 #include "ui/widgets/InjectorPage.h"
 
 #include "agents/AgentCatalogue.h"
-#include "app/GameConfig.h"
-#include "app/KitException.h"
+#include "core/GameConfig.h"
+#include "core/KitException.h"
 #include "framework/widgets/HScrollListBox.h"
 #include "framework/widgets/TransparentStatic.h"
 #include "platform/TextCodec.h"

@@ -1,8 +1,8 @@
 #include "ui/widgets/InjectorSheet.h"
 
 #include "analysis/widgets/ImageStrip.h"
-#include "app/GameConfig.h"
-#include "app/KitException.h"
+#include "core/GameConfig.h"
+#include "core/KitException.h"
 #include "framework/MenuTemplate.h"
 #include "framework/widgets/MenuBuilder.h"
 

@@ -7,8 +7,8 @@
 // It prints each macro as "macro: TEXT" (the game accepts them all), a
 // CKitException as "message: TEXT", and success as "done".
 #include "agents/AgentFile.h"
-#include "app/KitException.h"
-#include "app/RegistryKey.h"
+#include "core/KitException.h"
+#include "core/RegistryKey.h"
 #include "gamelink/GameLink.h"
 
 #include <csignal>

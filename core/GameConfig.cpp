@@ -1,8 +1,8 @@
-#include "app/GameConfig.h"
+#include "core/GameConfig.h"
 
-#include "app/KitException.h"
-#include "app/RegistryKey.h"
-#include "app/StringTable.h"
+#include "core/KitException.h"
+#include "core/RegistryKey.h"
+#include "core/StringTable.h"
 #include "platform/FileNameCase.h"
 #include "platform/Locale.h"
 

@@ -1,4 +1,4 @@
-#include "app/StringTable.h"
+#include "core/StringTable.h"
 
 #include "res/EmbeddedResources.h"
 

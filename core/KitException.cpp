@@ -1,7 +1,7 @@
-#include "app/KitException.h"
+#include "core/KitException.h"
 
-#include "app/MessageBox.h"
-#include "app/StringTable.h"
+#include "core/MessageBox.h"
+#include "core/StringTable.h"
 
 #include <cstdarg>
 #include <cstdio>

@@ -1,7 +1,7 @@
-#include "app/RegistryKey.h"
+#include "core/RegistryKey.h"
 
-#include "app/KitException.h"
-#include "app/StringTable.h"
+#include "core/KitException.h"
+#include "core/StringTable.h"
 #include "platform/ByteReader.h"
 #include "platform/RegistryStore.h"
 

@@ -23,5 +23,5 @@ char* FormatString(char* buffer, const char* format, ...)
 [[noreturn]] void ThrowStringId(unsigned id, ...);
 [[noreturn]] void ThrowString(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
-// Shows the message to the user (see app/MessageBox.h) with one OK button.
+// Shows the message to the user (see core/MessageBox.h) with one OK button.
 void ReportError(const CKitException& e);

@@ -1,4 +1,4 @@
-#include "app/GameConfig.h"
+#include "core/GameConfig.h"
 #include "tests/support/Caught.h"
 #include "tests/support/RegistryFiles.h"
 

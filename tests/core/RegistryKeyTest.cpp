@@ -1,4 +1,4 @@
-#include "app/RegistryKey.h"
+#include "core/RegistryKey.h"
 #include "tests/support/Caught.h"
 #include "tests/support/RegistryFiles.h"
 

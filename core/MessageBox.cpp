@@ -1,4 +1,4 @@
-#include "app/MessageBox.h"
+#include "core/MessageBox.h"
 
 #include <cstdio>
 #include <cstdlib>
