@@ -5,11 +5,10 @@
 namespace {
 
 CFileIdentity IdentityFromStatus(const struct stat& status) {
-    return CFileIdentity{static_cast<std::uint64_t>(status.st_dev),
-                         static_cast<std::uint64_t>(status.st_ino),
-                         static_cast<std::uint64_t>(status.st_size),
-                         std::int64_t{status.st_mtim.tv_sec} * 1'000'000'000 +
-                             status.st_mtim.tv_nsec};
+    return CFileIdentity{
+        static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino),
+        static_cast<std::uint64_t>(status.st_size),
+        std::int64_t{status.st_mtim.tv_sec} * 1'000'000'000 + status.st_mtim.tv_nsec};
 }
 
 } // namespace
