@@ -14,15 +14,23 @@ TEST(KitException, FormatsTableEntriesAndCutsLongMessagesAtACharacterBoundary) {
     EXPECT_EQ(std::string(FormatStringId(buffer, 6344, path.c_str())),
               "Error reading from file \"" + path + "\"");
 
-    // 300 two-byte characters after one byte: the cut at 511 bytes falls inside one.
-    std::string text = "x";
-    for (int i = 0; i < 300; ++i) {
-        text += "\xC3\xA9";
+    // A message that fills the buffer is cut back to its last whole character,
+    // wherever inside a character of two, three or four bytes the cut falls.
+    const std::string characters[] = {"\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x90\xB8"};
+    for (const std::string& character : characters) {
+        for (std::size_t lead = 0; lead < character.size(); ++lead) {
+            std::string text(lead, 'x');
+            while (text.size() < CKitException::kMessageSize) {
+                text += character;
+            }
+            std::size_t whole = CKitException::kMessageSize - 1;
+            while ((whole - lead) % character.size() != 0) {
+                --whole;
+            }
+            FormatString(buffer, "%s", text.c_str());
+            EXPECT_EQ(std::string(buffer), text.substr(0, whole)) << character.size() << lead;
+        }
     }
-    FormatString(buffer, "%s", text.c_str());
-    EXPECT_EQ(std::string(buffer), text.substr(0, 511));
-    FormatString(buffer, "y%s", text.c_str());
-    EXPECT_EQ(std::string(buffer), ("y" + text).substr(0, 510));
 }
 
 } // namespace
