@@ -21,6 +21,7 @@ build: configure
 # Every test twice: the ordinary build, then clang with AddressSanitizer and
 # UndefinedBehaviorSanitizer, where any report fails the run.
 check: test sanitize
+	@scripts/include-layers
 	@scripts/test-ratio
 
 test: build

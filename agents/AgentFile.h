@@ -9,7 +9,6 @@
 #include <vector>
 
 class CAgentFile;
-class CDibBitmap;
 class CFileAgentSource;
 class CGameLink;
 class IAgentFileSource;
@@ -17,8 +16,8 @@ struct CInjectionPlan;
 
 // An agent's 16-bit picture. In a keyed picture every pixel of the first
 // pixel's colour is transparent: drawing compares against that colour, so no
-// mask is kept beside the pixels. The drawing operations (BlendInto, CopyInto)
-// are implemented with the bitmaps in framework/.
+// mask is kept beside the pixels. Drawing it is the details display's
+// (ui/AgentPictureDrawing.h).
 class CAgentPicture {
 public:
     // Copies width x height source pixels. Throws the literal "Error
@@ -29,11 +28,6 @@ public:
     // not keyed. Throws as Create does.
     std::uint16_t* Allocate(std::uint32_t width, std::uint32_t height, std::uint32_t pixelFormat);
     bool HasPicture() const { return m_pixels != nullptr; }
-
-    // Draws the opaque pixels mixed with the destination at opacity 0..255.
-    void BlendInto(CDibBitmap& destination, int x, int y, int opacity) const;
-    // Draws every pixel, transparent ones too.
-    void CopyInto(CDibBitmap& destination, int x, int y) const;
 
     std::unique_ptr<std::uint16_t[]> m_pixels;
     std::uint32_t m_width = 0;

@@ -20,3 +20,24 @@ void CMemoryResultsTree::Expand(Item item) {
         static_cast<Node*>(item)->expanded = true;
     }
 }
+
+namespace {
+
+bool SameNodes(const CMemoryResultsTree::Node& a, const CMemoryResultsTree::Node& b) {
+    if (a.text != b.text || a.image != b.image || a.selectedImage != b.selectedImage ||
+        a.expanded != b.expanded || a.children.size() != b.children.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.children.size(); ++i) {
+        if (!SameNodes(*a.children[i], *b.children[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+bool CMemoryResultsTree::operator==(const CMemoryResultsTree& other) const {
+    return SameNodes(m_root, other.m_root);
+}

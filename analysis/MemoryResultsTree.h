@@ -24,6 +24,9 @@ public:
 
     const std::vector<std::unique_ptr<Node>>& TopLevel() const { return m_root.children; }
 
+    // The same items with the same texts, pictures and states, in the same order.
+    bool operator==(const CMemoryResultsTree& other) const;
+
 private:
     Node m_root;
 };

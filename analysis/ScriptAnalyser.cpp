@@ -63,20 +63,6 @@ bool EndsWord(char c) {
     return kEndsWord[static_cast<unsigned char>(c)];
 }
 
-// The tokenizer itself, for the event header; the scans read words from a
-// script's word bits instead.
-std::string_view NextWord(const char*& cursor) {
-    while (IsSeparator(*cursor)) {
-        ++cursor;
-    }
-    const char* start = cursor;
-    while (!EndsWord(*cursor)) {
-        ++cursor;
-    }
-    const auto length = static_cast<std::size_t>(cursor - start);
-    return {start, length < kMaxTokenLength ? length : kMaxTokenLength};
-}
-
 std::string Text(unsigned id) {
     const char* text = LoadString(id);
     return text != nullptr ? text : "";
@@ -128,6 +114,11 @@ Command CommandOf(std::string_view word) {
     return word == candidate.name ? candidate.command : Command::kNone;
 }
 
+// The command any word names, if any.
+Command CommandOfToken(std::string_view token) {
+    return token.size() == kCommandLength ? CommandOf(token) : Command::kNone;
+}
+
 bool ChangesChemicals(Command command) {
     return command == Command::kChem || command == Command::kStim;
 }
@@ -171,11 +162,11 @@ void AppendNumber(std::string& text, int number) {
 // one script after another.
 void EventItemText(const std::string& script, const EventNames& names, std::string& text) {
     const char* cursor = script.c_str();
-    NextWord(cursor);
-    const int a = TokenToNumber(NextWord(cursor));
-    const int b = TokenToNumber(NextWord(cursor));
-    const int c = TokenToNumber(NextWord(cursor));
-    const int event = TokenToNumber(NextWord(cursor));
+    GetNextToken(cursor);
+    const int a = TokenToNumber(GetNextToken(cursor));
+    const int b = TokenToNumber(GetNextToken(cursor));
+    const int c = TokenToNumber(GetNextToken(cursor));
+    const int event = TokenToNumber(GetNextToken(cursor));
     text.assign(1, '<');
     AppendNumber(text, a);
     text += ' ';
@@ -268,16 +259,10 @@ inline int NumberOf(std::string_view token) {
     return static_cast<int>(negative ? -value : value);
 }
 
-// A number argument. The text from the word's start on serves as well as
-// the word: a number stops at the first byte that is no digit, as a separator
-// and the end of the text are.
-inline int NextNumber(CScriptWords::Cursor& cursor) {
-    return NumberOf(cursor.NextWithRest());
-}
-
 // A chem command names one chemical and its amount; a stim command four pairs
-// of them after its other words.
-void ReadChemicalCommand(Command command, CScriptWords::Cursor& cursor, ChemicalSet& chemicals) {
+// of them after its other words. `Cursor` reads words as CScriptWords::Cursor.
+template <typename Cursor>
+void ReadChemicalCommand(Command command, Cursor& cursor, ChemicalSet& chemicals) {
     int pairs = 1;
     if (command == Command::kStim) {
         if (cursor.Next() == "writ") {
@@ -287,7 +272,7 @@ void ReadChemicalCommand(Command command, CScriptWords::Cursor& cursor, Chemical
         pairs = kStimChemicalPairs;
     }
     for (int pair = 0; pair < pairs; ++pair) {
-        Mark(chemicals, NextNumber(cursor));
+        Mark(chemicals, NumberOf(cursor.NextWithRest()));
         cursor.Skip(1);
     }
 }
@@ -304,13 +289,13 @@ public:
     WarningScan(const WarningTexts& texts, IResultsTree& tree, IResultsTree::Item warnings)
         : m_texts(texts), m_tree(tree), m_warnings(warnings) {}
 
-    void Read(Command command, CScriptWords::Cursor& cursor) {
+    template <typename Cursor> void Read(Command command, Cursor& cursor) {
         switch (command) {
         case Command::kEnum: {
             cursor.Skip(1);
             // A wildcard in either of the class numbers that follow.
             for (int number = 0; number < kEnumClassNumbers; ++number) {
-                m_enumerating = NextNumber(cursor) == 0 || m_enumerating;
+                m_enumerating = NumberOf(cursor.NextWithRest()) == 0 || m_enumerating;
             }
             break;
         }
@@ -365,16 +350,59 @@ void ScanWords(const CScriptWords& words, ChemicalSet& chemicals, WarningScan wa
     });
 }
 
-// Scans every script once for both chemicals and warnings; the chemicals are
-// listed afterwards, in ascending order.
+// Reads words one GetNextToken after another, as CScriptWords::Cursor reads
+// them from the bits.
+class CTokenCursor {
+public:
+    explicit CTokenCursor(const std::string& script) : m_cursor(script.c_str()) {}
+
+    bool AtEnd() const { return *m_cursor == '\0'; }
+    std::string_view Next() { return GetNextToken(m_cursor); }
+    std::string_view NextWithRest() { return Next(); }
+    void Skip(int count) {
+        for (int i = 0; i < count; ++i) {
+            Next();
+        }
+    }
+
+private:
+    const char* m_cursor;
+};
+
+// The plain reading: each scan takes the script's words one by one from its
+// start, chemicals first, then warnings.
+void ScanTokens(const std::string& script, ChemicalSet& chemicals, WarningScan warningScan) {
+    for (const bool forChemicals : {true, false}) {
+        CTokenCursor cursor(script);
+        while (!cursor.AtEnd()) {
+            const Command command = CommandOfToken(cursor.Next());
+            if (command == Command::kNone || ChangesChemicals(command) != forChemicals) {
+                continue;
+            }
+            if (forChemicals) {
+                ReadChemicalCommand(command, cursor, chemicals);
+            } else {
+                warningScan.Read(command, cursor);
+            }
+        }
+    }
+}
+
+// Scans every script for both chemicals and warnings; the chemicals are listed
+// afterwards, in ascending order.
 void ScanScripts(const CAgent& agent, const CChemicalNameTable& chemicalNames, IResultsTree& tree,
-                 const Sections& sections) {
+                 const Sections& sections, ScriptReading reading) {
     const WarningTexts texts;
     ChemicalSet chemicals;
     CScriptWords words(kCommandInitials);
     ForEachScript(agent, [&](const std::string& script) {
+        const WarningScan warningScan(texts, tree, sections.warnings);
+        if (reading == ScriptReading::kTokens) {
+            ScanTokens(script, chemicals, warningScan);
+            return;
+        }
         words.Split(script);
-        ScanWords(words, chemicals, WarningScan(texts, tree, sections.warnings));
+        ScanWords(words, chemicals, warningScan);
     });
     for (std::size_t chemical = 0; chemical < chemicals.size(); ++chemical) {
         if (chemicals.test(chemical)) {
@@ -387,15 +415,23 @@ void ScanScripts(const CAgent& agent, const CChemicalNameTable& chemicalNames, I
 } // namespace
 
 std::string_view GetNextToken(const char*& cursor) {
-    return NextWord(cursor);
+    while (IsSeparator(*cursor)) {
+        ++cursor;
+    }
+    const char* start = cursor;
+    while (!EndsWord(*cursor)) {
+        ++cursor;
+    }
+    const auto length = static_cast<std::size_t>(cursor - start);
+    return {start, std::min(length, kMaxTokenLength)};
 }
 
 int TokenToNumber(std::string_view token) {
     return NumberOf(token);
 }
 
-void AnalyseAgent(const CAgent* agent, const CChemicalNameTable& chemicalNames,
-                  IResultsTree& tree) {
+void AnalyseAgent(const CAgent* agent, const CChemicalNameTable& chemicalNames, IResultsTree& tree,
+                  ScriptReading reading) {
     tree.DeleteAllItems();
     if (agent == nullptr) {
         return;
@@ -406,6 +442,6 @@ void AnalyseAgent(const CAgent* agent, const CChemicalNameTable& chemicalNames,
         return;
     }
     ListScripts(*agent, tree, sections);
-    ScanScripts(*agent, chemicalNames, tree, sections);
+    ScanScripts(*agent, chemicalNames, tree, sections, reading);
     tree.Expand(sections.warnings);
 }

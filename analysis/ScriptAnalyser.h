@@ -29,7 +29,9 @@ using ChemicalSet = std::bitset<256>;
 // The next word at `cursor`, which advances to the separator or end that stops
 // it. Words are separated by white space and commas; the text ends at its zero
 // terminator. The view points into the script text and holds at most
-// kMaxTokenLength characters; it is empty at the end of the text.
+// kMaxTokenLength characters; it is empty at the end of the text. The plain
+// tokenizer: the analyser reads event headers with it, and its scans must read
+// exactly the words that it reads (ScriptReading).
 std::string_view GetNextToken(const char*& cursor);
 
 // A word as a number, by the C library's atoi rules: optional sign, then digits
@@ -43,4 +45,9 @@ int TokenToNumber(std::string_view token);
 // converted from Windows-1252 to UTF-8. An event script's item shows its header
 // numbers and the event's name; event numbers without a name (13 and above, and
 // any below 0) show the word "Event" and the number: "<1 2 3> Event -4".
-void AnalyseAgent(const CAgent* agent, const CChemicalNameTable& chemicalNames, IResultsTree& tree);
+//
+// The scans read the scripts' words from their word bits (CScriptWords), or,
+// as the reference that reading must equal, one GetNextToken after another.
+enum class ScriptReading { kWordBits, kTokens };
+void AnalyseAgent(const CAgent* agent, const CChemicalNameTable& chemicalNames, IResultsTree& tree,
+                  ScriptReading reading = ScriptReading::kWordBits);

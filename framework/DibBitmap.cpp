@@ -295,18 +295,6 @@ void CDibBitmap::SetupLayout() {
         return;
     }
     switch (header->bitCount) {
-    case 1:
-        m_format = kDib1Bit;
-        m_bytesPerPixel = 0;
-        break;
-    case 4:
-        m_format = kDib4Bit;
-        m_bytesPerPixel = 0;
-        break;
-    case 8:
-        m_format = kDib8Bit;
-        m_bytesPerPixel = 1;
-        break;
     case 16: {
         // Without bit fields a 16-bit image is 5-5-5, the format's default.
         const auto masks = header->compression == DibInfoHeader::kCompressionBitFields

@@ -6,12 +6,10 @@
 class QPainter;
 class QImage;
 
-// Pixel format codes of a CDibBitmap.
+// Pixel format codes of a CDibBitmap. Codes 1 to 3 are the palette formats
+// (1, 4 and 8 bits), which the loader refuses.
 enum DibFormat : std::uint32_t {
     kDibUnknown = 0,
-    kDib1Bit = 1,
-    kDib4Bit = 2,
-    kDib8Bit = 3,
     kDib555 = 4,
     kDib565 = 5,
     kDib24 = 6,

@@ -1,6 +1,6 @@
 // Feeds every four bytes of the input to the notification decoder and checks
 // that it calls at most a control action and one notification.
-#include "framework/GameNotifications.h"
+#include "gamelink/GameNotifications.h"
 
 #include <cstddef>
 #include <cstdint>

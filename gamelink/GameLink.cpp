@@ -2,7 +2,7 @@
 
 #include "core/KitException.h"
 #include "core/StringTable.h"
-#include "platform/DBusMacroTransport.h"
+#include "gamelink/DBusMacroTransport.h"
 #include "platform/TextCodec.h"
 #include "platform/Utf8Prefix.h"
 

@@ -2,6 +2,7 @@
 
 #include "agents/AgentFile.h"
 #include "framework/DibBitmap.h"
+#include "ui/AgentPictureDrawing.h"
 #include "ui/Centring.h"
 #include "ui/DetailsText.h"
 
@@ -38,9 +39,9 @@ void PaintAgentPicture(CDibBitmap& canvas, const CAgent& agent, const DetailsPic
         return;
     }
     if (picture.full) {
-        shown.CopyInto(canvas, picture.x, picture.y);
+        CopyAgentPicture(shown, canvas, picture.x, picture.y);
     } else {
-        shown.BlendInto(canvas, picture.x, picture.y, kDimmedOpacity);
+        BlendAgentPicture(shown, canvas, picture.x, picture.y, kDimmedOpacity);
     }
 }
 

@@ -15,6 +15,7 @@
 #include "framework/DibBitmap.h"
 #include "framework/widgets/DialogBuilder.h"
 #include "ui/AgentDetails.h"
+#include "ui/AgentPictureDrawing.h"
 
 #include <QGuiApplication>
 
@@ -135,8 +136,8 @@ void BenchPictures() {
     std::vector<std::uint8_t> copy(canvasBytes);
     const double memcpySeconds =
         BestSeconds([&] { std::memcpy(copy.data(), canvas.m_bits, canvasBytes); });
-    const double blend = BestSeconds([&] { picture.BlendInto(canvas, 0, 0, 128); });
-    const double copyInto = BestSeconds([&] { picture.CopyInto(canvas, 0, 0); });
+    const double blend = BestSeconds([&] { BlendAgentPicture(picture, canvas, 0, 0, 128); });
+    const double copyInto = BestSeconds([&] { CopyAgentPicture(picture, canvas, 0, 0); });
     const double megabytes = static_cast<double>(canvasBytes) / 1e6;
     Report("BlendInto 1024x1024", blend, "memcpy of canvas", memcpySeconds, megabytes, 0.25);
     Report("CopyInto 1024x1024", copyInto, "memcpy of canvas", memcpySeconds, megabytes, 0.25);

@@ -5,11 +5,9 @@
 #include "core/MessageBox.h"
 #include "core/StringTable.h"
 #include "framework/AboutText.h"
-#include "framework/GameState.h"
 #include "framework/Tiling.h"
 #include "framework/widgets/BasePage.h"
 #include "framework/widgets/DialogBuilder.h"
-#include "gamelink/GameContract.h"
 #include "platform/FileNameCase.h"
 
 #include <QAction>
@@ -24,7 +22,6 @@
 #include <QVBoxLayout>
 
 #include <clocale>
-#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
@@ -68,14 +65,6 @@ CBaseSheet::CBaseSheet(const char* caption, QWidget* parent, const char* appletN
     BuildWindow();
 }
 
-CBaseSheet::CBaseSheet(const char* caption, QWidget* parent, const char* appletName,
-                       const char* version, std::unique_ptr<IMacroTransport> transport,
-                       CGameLink::WaitFunction wait)
-    : QWidget(parent, kSheetWindowFlags), m_game(std::move(transport), std::move(wait)),
-      m_appletName(appletName), m_version(version), m_caption(caption) {
-    BuildWindow();
-}
-
 CBaseSheet::~CBaseSheet() = default;
 
 void CBaseSheet::BuildWindow() {
@@ -107,44 +96,6 @@ bool CBaseSheet::Create() {
 bool CBaseSheet::WindowExists() const {
     return m_windowExists;
 }
-
-void CBaseSheet::DispatchNotification(std::uint32_t message) {
-    ::DispatchNotification(SplitNotification(message), *this);
-}
-
-int CBaseSheet::OnGameConnected(CGameLink&) {
-    return 0;
-}
-
-void CBaseSheet::SetAppletNumber(int number) {
-    m_appletNumber = number;
-}
-
-void CBaseSheet::OnPauseChanged(bool paused) {
-    m_paused = paused;
-    RefreshTitle();
-}
-
-void CBaseSheet::OnGameEvent6() {
-    QuerySubject();
-    RefreshTitle();
-}
-
-void CBaseSheet::OnGameEvent7() {
-    QuerySubject();
-    RefreshTitle();
-}
-
-void CBaseSheet::OnGameEvent9() {}
-
-void CBaseSheet::OnGameEvent8() {
-    QuerySubject();
-    RefreshTitle();
-}
-
-void CBaseSheet::OnControl1() {}
-
-void CBaseSheet::OnControl2() {}
 
 std::string CBaseSheet::GetGameDirectory(int index) {
     return ::GetGameDirectory(index);
@@ -315,67 +266,14 @@ bool CBaseSheet::OnInitDialog() {
     m_controlRowHeight = kControlRowHeight;
     FitToPages();
     CreateControls();
-    // Connecting waits until the window's creation has finished.
     QMetaObject::invokeMethod(
-        this, [this] { OnConnectToGame(); }, Qt::QueuedConnection);
+        this, [this] { OnWindowCreated(); }, Qt::QueuedConnection);
     return true;
-}
-
-int CBaseSheet::OnConnectToGame() {
-    if (!m_windowExists || !m_game.Connect()) {
-        return 0;
-    }
-    QuerySubject();
-    QueryPaused();
-    RefreshTitle();
-    try {
-        OnGameConnected(m_game);
-        RestorePlacement();
-    } catch (const CKitException& e) {
-        ReportError(e);
-    }
-    return 0;
-}
-
-void CBaseSheet::QuerySubject() {
-    try {
-        m_hasSubject =
-            GameContract::ReplyMeansSubject(m_game.ExecuteMacro(GameContract::kMacroQuerySubject));
-    } catch (const CKitException&) {
-        m_hasSubject = false;
-    }
-}
-
-void CBaseSheet::QueryPaused() {
-    try {
-        m_paused =
-            GameContract::ReplyMeansPaused(m_game.ExecuteMacro(GameContract::kMacroQueryPaused));
-    } catch (const CKitException&) {
-        // The pause state stays as it was.
-    }
-}
-
-std::string CBaseSheet::QuerySubjectName() {
-    return m_game.ExecuteMacro(GameContract::kMacroQuerySubjectName);
-}
-
-void CBaseSheet::RefreshTitle() {
-    const std::string title =
-        ComposeTitle(m_caption, m_hasSubject, m_paused, [this] { return QuerySubjectName(); });
-    setWindowTitle(QString::fromStdString(title));
 }
 
 void CBaseSheet::OnClose() {
     SavePlacement();
-    if (m_game.IsConnected() && m_appletNumber != -1) {
-        char macro[64];
-        std::snprintf(macro, sizeof macro, GameContract::kMacroQuitApplet, m_appletNumber);
-        try {
-            m_game.ExecuteMacro(macro);
-        } catch (const CKitException&) {
-            // The game may already be gone; closing goes on.
-        }
-    }
+    OnClosing();
     if (m_windowExists) {
         OnDestroy();
         m_windowExists = false;
@@ -387,9 +285,6 @@ void CBaseSheet::OnClose() {
 
 void CBaseSheet::OnDestroy() {
     SavePlacement();
-    if (m_game.IsConnected()) {
-        m_game.Disconnect();
-    }
 }
 
 void CBaseSheet::OnSize() {

@@ -2,10 +2,8 @@
 
 #include "core/RegistryKey.h"
 #include "framework/DibBitmap.h"
-#include "framework/GameNotifications.h"
 #include "framework/SheetGeometry.h"
 #include "framework/widgets/OwnedWindows.h"
-#include "gamelink/GameLink.h"
 
 #include <QWidget>
 
@@ -31,39 +29,21 @@ enum SheetCommand : unsigned {
 
 // An applet's window, parameterised by the applet's name and version: tabbed
 // pages over a wallpaper, Close, Hide and Keep on top along the bottom edge,
-// the applet's settings key, a remembered position and keep-on-top state, and
-// the link to the game with its state shown in the title. The window is
-// created hidden (Create) and shows itself only once the game has answered.
-class CBaseSheet : public QWidget, public IGameNotifications {
+// the applet's settings key, and a remembered position and keep-on-top state.
+// The window is created hidden (Create); what shows it is a derived sheet's
+// (the game's sheet shows itself once the game has answered).
+class CBaseSheet : public QWidget {
     Q_OBJECT
 
 public:
     CBaseSheet(const char* caption, QWidget* parent, const char* appletName, const char* version);
-    // The same talking to the game through `transport`, waiting between
-    // attempts with `wait` (tests).
-    CBaseSheet(const char* caption, QWidget* parent, const char* appletName, const char* version,
-               std::unique_ptr<IMacroTransport> transport, CGameLink::WaitFunction wait);
     ~CBaseSheet() override;
 
     // Creates the window, still hidden: OnCreate, then OnInitDialog, which
-    // schedules the connection to the game. False when creation failed; the
-    // reason has been shown.
+    // schedules OnWindowCreated. False when creation failed; the reason has
+    // been shown.
     bool Create();
     bool WindowExists() const;
-
-    // The game's notification through the automation object: the 32-bit
-    // value of "Communicate", lowest byte first.
-    void DispatchNotification(std::uint32_t message);
-
-    int OnGameConnected(CGameLink& link) override;
-    void SetAppletNumber(int number) override;
-    void OnPauseChanged(bool paused) override;
-    void OnGameEvent6() override;
-    void OnGameEvent7() override;
-    void OnGameEvent9() override;
-    void OnGameEvent8() override;
-    void OnControl1() override;
-    void OnControl2() override;
 
     static std::string GetGameDirectory(int index);
     bool ChangeToGameDirectory();
@@ -91,11 +71,7 @@ public:
 
     CRegistryKey m_userKey;
     CRegistryKey m_machineKey;
-    CGameLink m_game;
-    std::int32_t m_appletNumber = -1;
     bool m_onTop = false;
-    bool m_paused = false;
-    bool m_hasSubject = false;
     std::string m_appletName;
     std::string m_version;
     std::string m_caption;
@@ -111,13 +87,12 @@ signals:
 protected:
     virtual int OnCreate();
     virtual bool OnInitDialog();
-    int OnConnectToGame();
-    void QuerySubject();
-    void QueryPaused();
-    std::string QuerySubjectName();
-    void RefreshTitle();
+    // Once the window's creation has finished, from the event loop.
+    virtual void OnWindowCreated() {}
+    // Closing, after the placement was saved and before the window goes.
+    virtual void OnClosing() {}
     void OnClose();
-    void OnDestroy();
+    virtual void OnDestroy();
     void OnSize();
     void OnKeepOnTopButton();
     void OnCloseButton();

@@ -1,6 +1,7 @@
 #include "framework/widgets/HScrollListBox.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QScrollBar>
@@ -19,6 +20,8 @@ int WidthIn(const QFontMetrics& metrics, const QString& text) {
 CHScrollListBox::CHScrollListBox(QWidget* parent) : QListWidget(parent) {
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setUniformItemSizes(true);
+    // A long name scrolls sideways; it is never cut short.
+    setTextElideMode(Qt::ElideNone);
 }
 
 int CHScrollListBox::Dir(unsigned attributes, const QString& fileSpec) {
@@ -172,6 +175,24 @@ void CHScrollListBox::updateGeometries() {
     const int visible = viewport()->width();
     horizontalScrollBar()->setRange(0, std::max(0, m_horizontalExtent - visible));
     horizontalScrollBar()->setPageStep(visible);
+}
+
+void CHScrollListBox::changeEvent(QEvent* event) {
+    QListWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        SetHorizontalExtent(GetMaxTextWidth());
+    }
+}
+
+QItemSelectionModel::SelectionFlags CHScrollListBox::selectionCommand(const QModelIndex& index,
+                                                                      const QEvent* event) const {
+    const auto command = QListWidget::selectionCommand(index, event);
+    if (!index.isValid() ||
+        (command & (QItemSelectionModel::Toggle | QItemSelectionModel::Deselect))) {
+        return index.isValid() ? QItemSelectionModel::ClearAndSelect
+                               : QItemSelectionModel::NoUpdate;
+    }
+    return command;
 }
 
 int CHScrollListBox::AddEntry(const QString& text) {

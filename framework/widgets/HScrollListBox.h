@@ -71,6 +71,12 @@ public:
 
 protected:
     void updateGeometries() override;
+    // A new font measures every entry again.
+    void changeEvent(QEvent* event) override;
+    // A single selection that never empties: a click beside the entries or
+    // Ctrl+click on the selected one leaves it selected.
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override;
 
 private:
     // Adds at the sorted position, or at the end of an unsorted list.

@@ -1,12 +1,14 @@
 #include "analysis/ScriptAnalyser.h"
 #include "analysis/ChemicalNameTable.h"
 #include "analysis/MemoryResultsTree.h"
+#include "analysis/ScriptWords.h"
 #include "tests/support/AgentFiles.h"
 #include "tests/support/ChemicalList.h"
 #include "tests/support/ScopedLocale.h"
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -136,6 +138,73 @@ TEST(ScriptAnalyser, ScriptsGiveTheExpectedTree) {
     }
     AnalyseAgent(nullptr, chemicals, tree);
     EXPECT_TRUE(tree.TopLevel().empty());
+}
+
+// The words of `script` as the plain tokenizer reads them, and as the word
+// bits do, each as its place in the script and its length.
+using Words = std::vector<std::pair<std::ptrdiff_t, std::size_t>>;
+Words TokensOf(const std::string& script) {
+    Words words;
+    for (const char* cursor = script.c_str(); *cursor != '\0';) {
+        const std::string_view token = GetNextToken(cursor);
+        if (!token.empty()) {
+            words.emplace_back(token.data() - script.data(), token.size());
+        }
+    }
+    return words;
+}
+Words BitWordsOf(const std::string& script) {
+    CScriptWords split("c");
+    split.Split(script);
+    Words words;
+    CScriptWords::Cursor cursor(split, 0);
+    for (std::string_view word = cursor.Next(); !word.empty(); word = cursor.Next()) {
+        words.emplace_back(word.data() - script.data(), word.size());
+    }
+    return words;
+}
+
+// Random agents of commands, numbers, other and long words, every separator
+// and NULs, each script shifted to start its words at every place inside a
+// block of word bits: both readings find the same words and the same tree.
+TEST(ScriptAnalyser, TheWordBitsReadEveryScriptAsTheTokenizerDoes) {
+    const ScopedLocale english("C");
+    const std::vector<std::string> vocabulary = {
+        "chem", "stim", "writ", "enum", "next", "kill", "fire",  "0",    "1",     "7",
+        "255",  "256",  "-3",   "+12",  "9x",   "che",  "chems", "Kill", "\xE9t", "c"};
+    const std::string separators = " \t\n\v\f\r,";
+    std::mt19937 random(27);
+    const auto pick = [&](std::size_t count) { return random() % count; };
+    const auto script = [&](std::size_t shift) {
+        std::string text(shift, separators[pick(separators.size())]);
+        for (std::size_t words = pick(40); words > 0; --words) {
+            const std::size_t kind = pick(20);
+            text += kind == 0   ? std::string(kMaxTokenLength - 1 + pick(3), 'w')
+                    : kind == 1 ? std::string(1, '\0')
+                                : vocabulary[pick(vocabulary.size())];
+            text += std::string(1 + pick(2), separators[pick(separators.size())]);
+        }
+        return text;
+    };
+    for (int round = 0; round < 40; ++round) {
+        for (std::size_t shift = 0; shift < CScriptWords::kBlockBytes; ++shift) {
+            CAgent agent;
+            agent.m_scripts = {script(shift), script(shift)};
+            agent.m_installScript = script(shift);
+            agent.m_removeScript = script(shift);
+            for (const std::string& text : {agent.m_installScript, agent.m_scripts[0],
+                                            agent.m_scripts[1], agent.m_removeScript}) {
+                ASSERT_EQ(BitWordsOf(text), TokensOf(text)) << shift << ": " << text;
+            }
+            std::string trees[2];
+            for (const auto reading : {ScriptReading::kWordBits, ScriptReading::kTokens}) {
+                CMemoryResultsTree tree;
+                AnalyseAgent(&agent, CChemicalNameTable(), tree, reading);
+                Render(tree.TopLevel(), 0, trees[reading == ScriptReading::kTokens]);
+            }
+            ASSERT_EQ(trees[0], trees[1]) << shift << ": " << agent.m_installScript;
+        }
+    }
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "tests/support/Caught.h"
 #include "tests/support/ScopedLocale.h"
 #include "tests/support/TempDir.h"
+#include "ui/AgentPictureDrawing.h"
 
 #include <gtest/gtest.h>
 
@@ -154,8 +155,8 @@ TEST(DibBitmap, LoadsFromAFileAndShowsItAsAnImage) {
     const std::uint16_t whiteAroundTheKey[] = {0, 0xFFFF, 0, 0xFFFF, 0xFFFF};
     CAgentPicture picture;
     picture.Create(whiteAroundTheKey, 5, 1, 1, true);
-    picture.BlendInto(bitmap, -1, 1, 128); // (255 * 128 + 137 * 127) >> 8 = 0xc3
-    picture.CopyInto(bitmap, 0, 2);
+    BlendAgentPicture(picture, bitmap, -1, 1, 128); // (255 * 128 + 137 * 127) >> 8 = 0xc3
+    CopyAgentPicture(picture, bitmap, 0, 2);
     EXPECT_EQ(Pixels(bitmap), "0a64c8 000002 000003/c3b1a3 7f0000 be7f7f");
     Load(bitmap,
          BitmapFile{.width = 2, .height = 1, .bitCount = 32, .pixels = {1, 2, 3, 4, 5, 6, 7, 8}}

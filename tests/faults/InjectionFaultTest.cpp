@@ -1,6 +1,6 @@
 // Injections into a game that dies in the middle or takes seconds over each
 // macro: no macro is sent twice and the use is counted only when all went.
-#include "platform/DBusMacroTransport.h"
+#include "gamelink/DBusMacroTransport.h"
 #include "tests/faults/FaultGame.h"
 #include "tests/support/Caught.h"
 #include "tests/support/EveryTestOnAPrivateBus.h"

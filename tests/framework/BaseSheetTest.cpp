@@ -1,6 +1,6 @@
-#include "framework/widgets/BaseSheet.h"
 #include "core/RegistryKey.h"
 #include "framework/widgets/BasePage.h"
+#include "gamelink/widgets/GameSheet.h"
 #include "tests/support/BitmapFile.h"
 #include "tests/support/GameEnvironment.h"
 #include "tests/support/WidgetApplication.h"
@@ -57,10 +57,10 @@ struct CFakeTransport final : IMacroTransport {
 };
 
 // One page, the test's game, and retries without a pause.
-class CTestSheet : public CBaseSheet {
+class CTestSheet : public CGameSheet {
 public:
     explicit CTestSheet(FakeGame& game)
-        : CBaseSheet("Splicebox", nullptr, "Splicebox", "1.0",
+        : CGameSheet("Splicebox", nullptr, "Splicebox", "1.0",
                      std::make_unique<CFakeTransport>(game), [](std::chrono::milliseconds) {}) {
         AddPage(new CBasePage(129, 0));
     }

@@ -4,10 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
 #include <QScrollBar>
+#include <QTest>
 
+#include <algorithm>
 #include <functional>
 #include <optional>
+#include <set>
+#include <utility>
 
 namespace {
 
@@ -105,6 +111,125 @@ TEST(HScrollListBox, SortsIgnoringCaseAndSetContentEndsAsAddingEachEntryDoes) {
     EXPECT_EQ(fontless.GetHorizontalExtent(), 0);
     fontless.SetContent(entries);
     EXPECT_EQ(fontless.GetHorizontalExtent(), 0);
+}
+
+// The ink (dark pixels) of `image` inside `area` from column `fromRight`
+// before the last inked one on, as points relative to that column and to the
+// topmost inked row: the shape of the text's last letters wherever drawn.
+std::set<std::pair<int, int>> InkOfTail(const QImage& image, const QRect& area, int fromRight) {
+    std::set<std::pair<int, int>> ink;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (qGray(image.pixel(x, y)) < 128) {
+                ink.emplace(x, y);
+            }
+        }
+    }
+    if (ink.empty()) {
+        return ink;
+    }
+    const int last = std::max_element(ink.begin(), ink.end())->first;
+    std::set<std::pair<int, int>> tail;
+    for (const auto& [x, y] : ink) {
+        if (x >= last - fromRight) {
+            tail.emplace(x - last, y);
+        }
+    }
+    const int top = std::min_element(tail.begin(), tail.end(), [](auto a, auto b) {
+                        return a.second < b.second;
+                    })->second;
+    std::set<std::pair<int, int>> shape;
+    for (const auto& [x, y] : tail) {
+        shape.emplace(x, y - top);
+    }
+    return shape;
+}
+
+// The shape of `text`'s last letters in `font`, as InkOfTail finds it.
+std::set<std::pair<int, int>> TailOfText(const QString& text, const QFont& font, int fromRight) {
+    const QFontMetrics metrics(font);
+    QImage image(metrics.horizontalAdvance(text) + metrics.maxWidth(), metrics.height(),
+                 QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setFont(font);
+    painter.drawText(0, metrics.ascent(), text);
+    painter.end();
+    return InkOfTail(image, image.rect(), fromRight);
+}
+
+// A name wider than the list, as a player sees it: scrolled to the end, the
+// list shows the name's last letters as its font draws them, however it was
+// filled and whatever font it was given afterwards. An elided or cut name
+// ends in other ink.
+TEST(HScrollListBox, AWideNameIsDrawnWholeAndScrollsIntoView) {
+    const QString name = QStringLiteral("Bouncing ball with a very long name that goes on");
+    const auto withShortName = [&](CHScrollListBox& list) {
+        list.SetContent({{QStringLiteral("Ant"), 0}, {name, 1}});
+    };
+    const struct {
+        const char* filling;
+        std::function<void(CHScrollListBox&)> fill;
+    } fillings[] = {
+        {"added after a short name",
+         [&](CHScrollListBox& list) {
+             list.AddString(QStringLiteral("Ant"));
+             list.AddString(name);
+         }},
+        {"set with a short name", withShortName},
+        {"given a larger font once filled",
+         [&](CHScrollListBox& list) {
+             withShortName(list);
+             QFont larger = list.font();
+             larger.setPointSize(larger.pointSize() * 3 / 2);
+             list.setFont(larger);
+         }},
+    };
+    for (const auto& filling : fillings) {
+        CHScrollListBox list;
+        list.resize(120, 100);
+        filling.fill(list);
+        list.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+        list.horizontalScrollBar()->setValue(list.horizontalScrollBar()->maximum());
+        const QImage shown = list.viewport()->grab().toImage();
+        const QRect row = list.visualItemRect(list.item(1)).intersected(shown.rect());
+        const int tailWidth = QFontMetrics(list.font()).horizontalAdvance(QStringLiteral("s on"));
+        const auto expected = TailOfText(name, list.font(), tailWidth);
+        ASSERT_FALSE(expected.empty());
+        EXPECT_EQ(InkOfTail(shown, row, tailWidth), expected) << filling.filling;
+    }
+}
+
+// Once an entry is selected, no click leaves the list without one.
+TEST(HScrollListBox, ClicksKeepASelection) {
+    const struct {
+        const char* click;
+        int row; // -1: below the entries
+        Qt::KeyboardModifiers modifiers;
+        int selected;
+    } clicks[] = {
+        {"ctrl+click on the selected entry", 0, Qt::ControlModifier, 0},
+        {"click on the selected entry", 0, {}, 0},
+        {"click below the entries", -1, {}, 0},
+        {"ctrl+click below the entries", -1, Qt::ControlModifier, 0},
+        {"ctrl+click on another entry", 1, Qt::ControlModifier, 1},
+        {"shift+click on another entry", 1, Qt::ShiftModifier, 1},
+    };
+    for (const auto& click : clicks) {
+        CHScrollListBox list;
+        list.resize(120, 100);
+        list.SetContent({{QStringLiteral("one"), 0}, {QStringLiteral("two"), 1}});
+        list.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
+                          list.visualItemRect(list.item(0)).center());
+        const QPoint at = click.row == -1 ? QPoint(10, list.viewport()->height() - 5)
+                                          : list.visualItemRect(list.item(click.row)).center();
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, click.modifiers, at);
+        EXPECT_EQ(list.GetCurSel(), click.selected) << click.click;
+        EXPECT_EQ(list.selectedItems().size(), 1) << click.click;
+    }
 }
 
 TEST(HScrollListBox, DirListsMatchingNamesAndWidens) {

@@ -37,7 +37,7 @@ std::vector<std::string> LocalPaths(const QMimeData& data) {
 } // namespace
 
 CInjectorSheet::CInjectorSheet(const char* caption, QWidget* parent)
-    : CBaseSheet(caption, parent, kAppletName, kAppletVersion) {
+    : CGameSheet(caption, parent, kAppletName, kAppletVersion) {
     m_coverPage.Construct(this, kCoverPicture);
     AddPage(&m_coverPage);
     connect(&m_objectsWatcher, &CObjectsFolderWatcher::AboutToReload, this,
@@ -56,7 +56,7 @@ CInjectorSheet::~CInjectorSheet() {
 
 bool CInjectorSheet::OnInitDialog() {
     AttachMenu();
-    return CBaseSheet::OnInitDialog();
+    return CGameSheet::OnInitDialog();
 }
 
 void CInjectorSheet::AttachMenu() {
@@ -155,7 +155,7 @@ bool CInjectorSheet::OnCommand(unsigned id) {
         emit HelpRequested();
         return true;
     default:
-        return CBaseSheet::OnCommand(id);
+        return CGameSheet::OnCommand(id);
     }
 }
 

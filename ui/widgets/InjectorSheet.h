@@ -2,7 +2,7 @@
 
 #include "agents/AgentCatalogue.h"
 #include "analysis/widgets/AnalysisPage.h"
-#include "framework/widgets/BaseSheet.h"
+#include "gamelink/widgets/GameSheet.h"
 #include "ui/AgentIdentity.h"
 #include "ui/DroppedFiles.h"
 #include "ui/widgets/CoverPage.h"
@@ -26,7 +26,7 @@ enum InjectorCommand : unsigned {
 // The applet's window: the cover, Agents and Analysis pages over the wallpaper,
 // the window menu, and the catalogue of agent files both agent pages show.
 // Agent files dropped onto it are moved into the game's Objects directory.
-class CInjectorSheet : public CBaseSheet, public IDropTarget {
+class CInjectorSheet : public CGameSheet, public IDropTarget {
     Q_OBJECT
 
 public:

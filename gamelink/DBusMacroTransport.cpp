@@ -1,4 +1,4 @@
-#include "platform/DBusMacroTransport.h"
+#include "gamelink/DBusMacroTransport.h"
 
 #include "gamelink/GameContract.h"
 #include "platform/DBusTimeout.h"

@@ -1,4 +1,4 @@
-#include "framework/GameState.h"
+#include "gamelink/GameState.h"
 
 #include "core/KitException.h"
 #include "core/StringTable.h"

@@ -1,3 +1,5 @@
+#include "ui/AgentPictureDrawing.h"
+
 #include "agents/AgentFile.h"
 #include "framework/DibBitmap.h"
 #include "framework/PixelRows.h"
@@ -37,14 +39,15 @@ std::optional<PixelRows> VisibleRows(const CAgentPicture& picture, CDibBitmap& d
 
 } // namespace
 
-void CAgentPicture::BlendInto(CDibBitmap& destination, int x, int y, int opacity) const {
-    if (const auto rows = VisibleRows(*this, destination, x, y)) {
+void BlendAgentPicture(const CAgentPicture& picture, CDibBitmap& destination, int x, int y,
+                       int opacity) {
+    if (const auto rows = VisibleRows(picture, destination, x, y)) {
         ChosenPixelPath().blend(*rows, opacity & 255);
     }
 }
 
-void CAgentPicture::CopyInto(CDibBitmap& destination, int x, int y) const {
-    if (const auto rows = VisibleRows(*this, destination, x, y)) {
+void CopyAgentPicture(const CAgentPicture& picture, CDibBitmap& destination, int x, int y) {
+    if (const auto rows = VisibleRows(picture, destination, x, y)) {
         ChosenPixelPath().copy(*rows);
     }
 }

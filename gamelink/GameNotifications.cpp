@@ -1,4 +1,4 @@
-#include "framework/GameNotifications.h"
+#include "gamelink/GameNotifications.h"
 
 #include "gamelink/GameContract.h"
 

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "framework/widgets/BaseSheet.h"
+#include "gamelink/GameLink.h"
+#include "gamelink/GameNotifications.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// An applet's sheet linked to the game: once its window is created it connects
+// to the game's macro server, asks for the game's state, shows it in the title
+// and only then shows itself; it follows the game's notifications, and on
+// closing tells the game that the applet quits.
+class CGameSheet : public CBaseSheet, public IGameNotifications {
+    Q_OBJECT
+
+public:
+    CGameSheet(const char* caption, QWidget* parent, const char* appletName, const char* version);
+    // The same talking to the game through `transport`, waiting between
+    // attempts with `wait` (tests).
+    CGameSheet(const char* caption, QWidget* parent, const char* appletName, const char* version,
+               std::unique_ptr<IMacroTransport> transport, CGameLink::WaitFunction wait);
+
+    // The game's notification through the automation object: the 32-bit
+    // value of "Communicate", lowest byte first.
+    void DispatchNotification(std::uint32_t message);
+
+    int OnGameConnected(CGameLink& link) override;
+    void SetAppletNumber(int number) override;
+    void OnPauseChanged(bool paused) override;
+    void OnGameEvent6() override;
+    void OnGameEvent7() override;
+    void OnGameEvent9() override;
+    void OnGameEvent8() override;
+    void OnControl1() override;
+    void OnControl2() override;
+
+    CGameLink m_game;
+    std::int32_t m_appletNumber = -1;
+    bool m_paused = false;
+    bool m_hasSubject = false;
+
+protected:
+    void OnWindowCreated() override;
+    void OnClosing() override;
+    void OnDestroy() override;
+    int OnConnectToGame();
+    void QuerySubject();
+    void QueryPaused();
+    std::string QuerySubjectName();
+    void RefreshTitle();
+};
