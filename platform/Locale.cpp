@@ -49,33 +49,22 @@ constexpr AbbreviationEntry kAbbreviations[] = {
 
 Language UserLanguage() {
     const auto language = LanguagePart(MessagesLocale());
-    if (language == "de")
-        return Language::German;
-    if (language == "fr")
-        return Language::French;
-    if (language == "it")
-        return Language::Italian;
-    if (language == "nl")
-        return Language::Dutch;
-    if (language == "es")
-        return Language::Spanish;
+    if (language == "de") return Language::German;
+    if (language == "fr") return Language::French;
+    if (language == "it") return Language::Italian;
+    if (language == "nl") return Language::Dutch;
+    if (language == "es") return Language::Spanish;
     return Language::English;
 }
 
 const char* LanguageCode(Language language) {
     switch (language) {
-    case Language::German:
-        return "de";
-    case Language::French:
-        return "fr";
-    case Language::Italian:
-        return "it";
-    case Language::Dutch:
-        return "nl";
-    case Language::Spanish:
-        return "es";
-    case Language::English:
-        break;
+    case Language::German: return "de";
+    case Language::French: return "fr";
+    case Language::Italian: return "it";
+    case Language::Dutch: return "nl";
+    case Language::Spanish: return "es";
+    case Language::English: break;
     }
     return "en";
 }
@@ -89,8 +78,7 @@ std::string LanguageAbbreviation() {
         language = "en";
     }
     for (const auto& entry : kAbbreviations) {
-        if (entry.language == language &&
-            (entry.territory.empty() || entry.territory == territory)) {
+        if (entry.language == language && (entry.territory.empty() || entry.territory == territory)) {
             return entry.abbreviation;
         }
     }
