@@ -41,10 +41,10 @@ TEST(NewFile, AppearsWholeUnderItsNameOnlyWhenCommitted) {
             }
             const auto untouched = Entries(dir);
             for (const bool commit : {false, true}) {
+                EXPECT_EQ(Entries(dir), untouched);
                 CNewFile file(dir.Path().string() + "/", 0604, open);
                 ASSERT_TRUE(file.IsOpen());
                 ASSERT_TRUE(WriteAll(file.Get(), reinterpret_cast<const std::uint8_t*>("new"), 3));
-                EXPECT_EQ(Entries(dir), untouched);
                 if (commit) {
                     EXPECT_TRUE(file.Commit((dir / "file").string()));
                 }

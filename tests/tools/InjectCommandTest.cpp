@@ -146,7 +146,7 @@ TEST(InjectCommand, CountsEachInjectorsUseAndNeverWritesIntoAFileReplacedMeanwhi
     CChildProcess injector(
         {"/bin/sh", "-c", "exec \"$0\" inject \"$1\" Ball 2>&1", SB_BIN_DIR "/kivtool", toy},
         CChildProcess::Output::Captured);
-    ASSERT_TRUE(sim.WaitForLog("macro scrp 2 9 1 1,endm", std::chrono::seconds(30)));
+    ASSERT_TRUE(WaitUntil([&] { return sim.Macros().size() == 5; }, std::chrono::seconds(30)));
     const std::string cube = Text(AgentFileBytes({{"Cube", 5}}));
     fs::rename(environment.Root().Write("download.kiv", cube), toy);
     EXPECT_EQ(injector.ReadToEnd(),
