@@ -11,8 +11,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Copying and flushing this many bytes takes tens of milliseconds at least,
-// so the writer is found in the middle of it.
+// Copying and flushing this many bytes takes tens of milliseconds at least.
 constexpr std::size_t kLargeSize = 32 << 20;
 
 // Whether the process has a file of `folder` open, named or not yet named.
@@ -26,56 +25,41 @@ bool HasFileOpenIn(pid_t pid, const fs::path& folder) {
     return false;
 }
 
-std::set<std::string> Names(const fs::path& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.insert(entry.path().filename());
-    }
-    return names;
-}
-
 TEST(KilledWrite, LeavesTheOldFileOrTheWholeNewOneAndNothingElse) {
     FaultGame game;
     const std::string large(kLargeSize, 'L');
     const std::string bigAgent = game.folder / "Objects/big.kiv";
     SaveAgentFile(bigAgent, {{"big"}}, {{0, "big.s16", large}});
+    WriteFile(game.images + "big.s16", "old");
     const TempDir author;
-    author.Write("art/big.s16", large);
-    const auto manifest =
-        author.Write("m.txt", "[agent]\nname = big\n\n[file]\ntype = image\npath = art/big.s16\n");
-    ASSERT_EQ(std::system(("'" SB_BIN_DIR "/kivtool' pack '" + manifest.string() + "' -o '" +
-                           (author / "whole.kiv").string() + "'")
-                              .c_str()),
+    author.Write("big.s16", large);
+    const std::string manifest =
+        author.Write("m", "[agent]\nname = big\n[file]\ntype = image\npath = big.s16\n");
+    const std::string kivtool = SB_BIN_DIR "/kivtool";
+    ASSERT_EQ(CChildProcess({kivtool, "pack", manifest, "-o", author / "whole"})
+                  .WaitForExit(std::chrono::seconds(60)),
               0);
-    WriteFile(game.images + "big.s16", "old picture");
-    author.Write("big.kiv", "the author's previous file");
-    const struct {
-        std::vector<std::string> command;
-        fs::path file;
-        std::string old;
-        std::string whole;
-    } cases[] = {
+    author.Write("big.kiv", "old");
+    const std::tuple<std::vector<std::string>, std::string, std::string> cases[] = {
         {{SB_BIN_DIR "/fault-child", "extract", bigAgent, "0", game.images},
-         game.folder / "Images/big.s16",
-         "old picture",
+         game.images + "big.s16",
          large},
-        {{SB_BIN_DIR "/kivtool", "pack", manifest, "-o", author / "big.kiv"},
+        {{kivtool, "pack", manifest, "-o", author / "big.kiv"},
          author / "big.kiv",
-         "the author's previous file",
-         author.Read("whole.kiv")},
+         author.Read("whole")},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.command[1]);
-        const fs::path folder = c.file.parent_path();
-        const auto before = Names(folder);
-        CChildProcess writer(c.command, CChildProcess::Output::Discarded);
+    for (const auto& [command, file, whole] : cases) {
+        SCOPED_TRACE(command[1]);
+        const fs::path folder = fs::path(file).parent_path();
+        const auto before = Listing(folder).size();
+        CChildProcess writer(command, CChildProcess::Output::Discarded);
         ASSERT_TRUE(WaitUntil([&] { return HasFileOpenIn(writer.Pid(), folder); },
                               std::chrono::seconds(60)));
         writer.Signal(SIGKILL);
-        writer.WaitForExit(std::chrono::seconds(60));
-        EXPECT_EQ(Names(folder), before);
-        const std::string found = ReadFile(c.file);
-        EXPECT_TRUE(found == c.old || found == c.whole) << found.size() << " bytes";
+        EXPECT_EQ(writer.WaitForExit(std::chrono::seconds(60)), 128 + SIGKILL);
+        EXPECT_EQ(Listing(folder).size(), before);
+        const std::string found = ReadFile(file);
+        EXPECT_TRUE(found == "old" || found == whole) << found.size();
     }
 }
 
