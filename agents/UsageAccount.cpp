@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstring>
 #include <fcntl.h>
+#include <new>
 #include <optional>
 
 namespace {
@@ -42,7 +43,7 @@ public:
             CByteReader(header + kTagSize, 4).U32() != m_agent.m_chunkLength) {
             return std::nullopt;
         }
-        std::vector<std::uint8_t> data(m_agent.m_chunkLength);
+        std::vector<std::uint8_t> data = Buffer(m_agent.m_chunkLength);
         if (!ReadAt(data.data(), data.size(), m_agent.m_chunkOffset + kChunkHeaderSize)) {
             return std::nullopt;
         }
@@ -71,6 +72,15 @@ public:
     [[noreturn]] void Fail() const { ThrowStringId(m_failureId, m_path.c_str()); }
 
 private:
+    // Agent chunks can be large; no memory for one is the program's message.
+    static std::vector<std::uint8_t> Buffer(std::size_t size) {
+        try {
+            return std::vector<std::uint8_t>(size);
+        } catch (const std::bad_alloc&) {
+            ThrowStringId(IDS_ERROR_ALLOCATING_MEMORY);
+        }
+    }
+
     // False when the file ends first.
     bool ReadAt(std::uint8_t* out, std::size_t count, std::uint64_t offset) const {
         const ssize_t got = ::pread(m_file.Get(), out, count, static_cast<off_t>(offset));
