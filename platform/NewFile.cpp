@@ -1,7 +1,6 @@
 #include "platform/NewFile.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <random>
