@@ -65,6 +65,7 @@ bool CAgentCatalogue::Load(const std::string& path) {
     try {
         CFileAgentSource source(path);
         file = std::make_unique<CAgentFile>(path, source);
+        m_usageMemory.ApplyTo(*file);
         waited = source.WaitedForDisk();
         // Room first, so appending cannot fail halfway and leave the two lists apart.
         MakeRoom(m_files, 1);

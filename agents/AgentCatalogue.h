@@ -1,6 +1,7 @@
 #pragma once
 
 #include "agents/AgentFile.h"
+#include "agents/UsageMemory.h"
 
 #include <memory>
 #include <string>
@@ -29,6 +30,8 @@ public:
 
     std::vector<std::unique_ptr<CAgentFile>> m_files;
     std::vector<CAgent*> m_agents; // not owned: each belongs to its file
+    // Uses counted but not written; kept across Clear, applied to every load.
+    CUsageMemory m_usageMemory;
 
 private:
     // AddFile; true when reading the file had to wait for the disk.

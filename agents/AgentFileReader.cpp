@@ -1,3 +1,4 @@
+#include "agents/AgentChunkDigest.h"
 #include "agents/AgentFile.h"
 #include "agents/AgentFileFormat.h"
 #include "agents/AgentFileSource.h"
@@ -132,6 +133,8 @@ private:
         auto agent = std::make_unique<CAgent>();
         agent->m_owner = &m_file;
         agent->m_chunkOffset = chunkOffset;
+        agent->m_chunkLength = length;
+        agent->m_chunkDigest = AgentChunkDigest(std::span(bytes, length));
         CByteReader reader(bytes, length);
         ParseAgent(reader, *agent);
         ParsePicture(reader, chunkOffset + kChunkHeaderSize, agent->m_picture);

@@ -4,12 +4,17 @@
 #include "core/KitException.h"
 #include "core/StringTable.h"
 #include "platform/ByteReader.h"
+#include "platform/FileCopy.h"
+#include "platform/NewFile.h"
 
-#include <fstream>
+#include <filesystem>
 
 namespace {
 
 using namespace AgentFileFormat;
+
+// Agent files are shared with the game and other users: readable by everyone.
+constexpr mode_t kAgentFileMode = 0644;
 
 // Appends little-endian values and zero-terminated strings.
 class CByteSink {
@@ -110,11 +115,13 @@ void CAgentFileWriter::AddChunk(std::string_view tag, std::span<const std::uint8
 }
 
 void CAgentFileWriter::Save(const std::string& path) const {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(m_bytes.data()),
-              static_cast<std::streamsize>(m_bytes.size()));
-    out.close();
-    if (!out) {
+    // Written beside the file and renamed over it, so that a write that fails
+    // or is killed leaves the file as it was.
+    std::string directory = std::filesystem::path(path).parent_path().string();
+    directory = directory.empty() ? "./" : directory + "/";
+    CNewFile file(directory, kAgentFileMode);
+    if (!file.IsOpen() || !WriteAll(file.Get(), m_bytes.data(), m_bytes.size()) ||
+        !file.Commit(path)) {
         ThrowStringId(IDS_ERROR_WRITING_FILE, path.c_str());
     }
 }

@@ -4,16 +4,13 @@
 #include "agents/Clock.h"
 #include "agents/Extraction.h"
 #include "agents/InjectionPlan.h"
+#include "agents/UsageAccount.h"
 #include "core/KitException.h"
 #include "core/StringTable.h"
 #include "gamelink/GameLink.h"
-#include "platform/ByteReader.h"
-#include "platform/FileDescriptor.h"
 #include "platform/FileNameCase.h"
 #include "platform/TextCodec.h"
 
-#include <cstring>
-#include <fcntl.h>
 #include <map>
 #include <optional>
 #include <sys/stat.h>
@@ -154,11 +151,11 @@ void InstallFile(const CPlannedFile& file, CGameLink& link) {
     if (file.action == ECarriedFileAction::kKeep) {
         return;
     }
-    // A file that cannot be deleted is kept, without a message.
-    if (file.action == ECarriedFileAction::kReplace && ::unlink(file.path.c_str()) != 0) {
-        return;
+    if (file.action == ECarriedFileAction::kWrite) {
+        ExtractCarriedFile(*file.record, file.directory, file.path);
+    } else if (!ReplaceWithCarriedFile(*file.record, file.directory, file.path)) {
+        return; // a file the folder does not let be replaced is kept, without a message
     }
-    ExtractCarriedFile(*file.record, file.directory, file.path);
     if (file.conversion) {
         link.ExecuteMacro(file.conversion->c_str());
     }
@@ -187,27 +184,20 @@ void SendAll(const std::vector<std::string>& macros, CGameLink& link) {
     }
 }
 
-struct Usage {
-    std::uint16_t quantity;
-    std::uint32_t lastUsed;
-};
-
-// A counted injection stamps the time and takes one use, unless there are
-// none or they are unlimited.
-Usage UsageAfterInjection(const CAgent& agent, std::uint32_t now) {
-    const bool counted = agent.m_quantity != 0 && agent.m_quantity != CAgent::kUnlimited;
-    return {static_cast<std::uint16_t>(agent.m_quantity - (counted ? 1 : 0)), now};
+// The seconds still to wait after a use at `lastUsed`, in signed 32-bit
+// differences as the stored times are 32-bit: a last-used time in the future
+// leaves more than the whole interval to wait.
+std::int32_t TimeUntilAvailableAfter(const CAgent& agent, std::uint32_t lastUsed) {
+    const auto elapsed = static_cast<std::int32_t>(CurrentTime() - lastUsed);
+    const auto remaining =
+        static_cast<std::int32_t>(agent.m_reuseInterval - static_cast<std::uint32_t>(elapsed));
+    return remaining < 0 ? 0 : remaining;
 }
 
 } // namespace
 
 std::int32_t CAgent::TimeUntilAvailable() const {
-    // Signed 32-bit differences, as the stored times are 32-bit: a last-used
-    // time in the future leaves more than the whole interval to wait.
-    const auto elapsed = static_cast<std::int32_t>(CurrentTime() - m_lastUsed);
-    const auto remaining =
-        static_cast<std::int32_t>(m_reuseInterval - static_cast<std::uint32_t>(elapsed));
-    return remaining < 0 ? 0 : remaining;
+    return TimeUntilAvailableAfter(*this, m_lastUsed);
 }
 
 bool CAgent::IsAvailable() const {
@@ -227,73 +217,16 @@ const CDependencyFile* CAgent::FindDependencyFile(std::uint32_t type,
     return nullptr;
 }
 
-void CAgent::ExtractDependency(const CDependencyFile& record, const std::string& imagesDir,
-                               const std::string& soundsDir) const {
-    ExtractCarriedFile(record, record.m_type != kImage ? soundsDir : imagesDir);
-}
-
-void CAgent::InstallDependencies(const std::string& imagesDir, const std::string& soundsDir,
-                                 CGameLink& link) const {
-    InstallFiles(PlanFiles(*this, imagesDir, soundsDir), link);
-}
-
-void CAgent::Inject(CGameLink& link, bool countUsage) {
-    if (countUsage && !IsAvailable()) {
-        return;
-    }
-    SendAll(InjectionScripts(*this), link);
-    if (countUsage) {
-        CountUsage();
-    }
-}
-
-void CAgent::CountUsage() {
-    const Usage after = UsageAfterInjection(*this, CurrentTime());
-    m_lastUsed = after.lastUsed;
-    m_quantity = after.quantity;
-    RecordUsage();
-}
-
-void CAgent::RecordUsage() const {
-    using namespace AgentFileFormat;
-    if (m_owner == nullptr) {
-        return;
-    }
-    const char* path = m_owner->m_path.c_str();
-    CFileDescriptor file(::open(path, O_RDWR | O_CLOEXEC));
-    if (!file.IsOpen()) {
-        ThrowStringId(IDS_ERROR_WRITING_FILE, path);
-    }
-    char tag[kTagSize];
-    const ssize_t got = ::pread(file.Get(), tag, kTagSize, m_chunkOffset);
-    if (got < 0) {
-        ThrowStringId(IDS_ERROR_WRITING_FILE, path);
-    }
-    // Anything but this agent's chunk at its offset means the file was changed
-    // since it was read; writing would damage whatever is there now.
-    if (static_cast<std::size_t>(got) != kTagSize || std::memcmp(tag, kAgentTag, kTagSize) != 0) {
-        ThrowStringId(IDS_UNEXPECTED_FILE_FORMAT);
-    }
-    std::uint8_t usage[kUsageSize];
-    StoreU16(usage, m_quantity);
-    StoreU32(usage + 2, m_lastUsed);
-    if (::pwrite(file.Get(), usage, kUsageSize, m_chunkOffset + kChunkHeaderSize) !=
-            static_cast<ssize_t>(kUsageSize) ||
-        !file.Close()) {
-        ThrowStringId(IDS_ERROR_WRITING_FILE, path);
-    }
-}
-
-void CAgent::Remove(CGameLink& link) const {
-    SendAll(PlanRemoval().m_scripts, link);
-}
-
 void CAgent::RequireAvailable() const {
+    RequireAvailable(Usage());
+}
+
+void CAgent::RequireAvailable(const CAgentUsage& usage) const {
     const std::string name = Windows1252ToUtf8(m_name);
-    if (m_quantity == 0) {
+    if (usage.quantity == 0) {
         ThrowStringId(IDS_NO_USES_LEFT, name.c_str());
     }
-    if (const std::int32_t wait = TimeUntilAvailable(); wait > 0) {
+    if (const std::int32_t wait = TimeUntilAvailableAfter(*this, usage.lastUsed); wait > 0) {
         ThrowStringId(IDS_STILL_WAITING, name.c_str(), static_cast<int>(wait));
     }
 }
@@ -307,7 +240,7 @@ CInjectionPlan CAgent::PlanInjection(const std::string& imagesDir,
     if (!plan.m_failure) {
         plan.m_scripts = InjectionScripts(*this);
         plan.m_countsUsage = true;
-        const Usage after = UsageAfterInjection(*this, CurrentTime());
+        const CAgentUsage after = UsageAfterOneUse(Usage(), CurrentTime());
         plan.m_quantityAfter = after.quantity;
         plan.m_lastUsedAfter = after.lastUsed;
     }
@@ -324,11 +257,15 @@ CInjectionPlan CAgent::PlanRemoval() const {
     return plan;
 }
 
-void CAgent::CarryOut(const CInjectionPlan& plan, CGameLink& link) {
+void CAgent::CarryOut(const CInjectionPlan& plan, CGameLink& link, CUsageMemory& memory) {
+    std::vector<std::uint8_t> asRead;
+    if (plan.m_countsUsage) {
+        asRead = ReadAvailableChunk(*this, memory);
+    }
     InstallFiles(plan, link);
     SendAll(plan.m_scripts, link);
     if (plan.m_countsUsage) {
-        CountUsage();
+        CountUse(*this, asRead, memory);
     }
 }
 

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <new>
 #include <vector>
 
 namespace {
@@ -56,7 +57,12 @@ void CChemicalNameTable::LoadChemicalNames(const std::string& dir) {
 }
 
 void CChemicalNameTable::LoadChemicalNamesFromFile(const std::string& path) {
-    LoadChemicalNamesFromBytes(ReadListFile(path));
+    // Memory that runs out while the list is read is a list that cannot be loaded.
+    try {
+        LoadChemicalNamesFromBytes(ReadListFile(path));
+    } catch (const std::bad_alloc&) {
+        ThrowLoadError();
+    }
 }
 
 void CChemicalNameTable::LoadChemicalNamesFromBytes(std::span<const std::uint8_t> bytes) {

@@ -17,21 +17,6 @@ bool IsRefusal(int error) {
     return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
 }
 
-bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
 bool CopyThroughBuffer(int source, off_t offset, std::uint64_t size, int destination) {
     std::vector<std::uint8_t> block(size < kCopyBlockSize ? static_cast<std::size_t>(size)
                                                           : kCopyBlockSize);
@@ -65,6 +50,21 @@ bool PagesLineUp(std::uint64_t offset, int destination) {
 }
 
 } // namespace
+
+bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return false;
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
 
 ssize_t CopyFileRange(int source, off_t* offset, int destination, std::size_t count) {
     return ::copy_file_range(source, offset, destination, nullptr, count, 0);

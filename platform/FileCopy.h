@@ -10,6 +10,10 @@
 // errno set.
 using KernelCopyStep = ssize_t (*)(int source, off_t* offset, int destination, std::size_t count);
 
+// Writes all `size` bytes at the file position of `fd`, going on after partial
+// writes and interruptions; false when a write fails.
+bool WriteAll(int fd, const std::uint8_t* data, std::size_t size);
+
 ssize_t CopyFileRange(int source, off_t* offset, int destination, std::size_t count);
 
 // Copies `size` bytes of `source` from `offset` on to `destination` at its file

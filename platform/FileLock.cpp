@@ -4,8 +4,8 @@
 #include <fcntl.h>
 #include <sys/file.h>
 
-CFileLock::CFileLock(const std::filesystem::path& lockFile)
-    : m_fd(::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
+CLockedFile::CLockedFile(const std::filesystem::path& path, int flags, mode_t mode)
+    : m_fd(::open(path.c_str(), flags | O_CLOEXEC, mode)) {
     if (!m_fd.IsOpen()) {
         return;
     }
@@ -15,3 +15,6 @@ CFileLock::CFileLock(const std::filesystem::path& lockFile)
     } while (result != 0 && errno == EINTR);
     m_held = result == 0;
 }
+
+CFileLock::CFileLock(const std::filesystem::path& lockFile)
+    : m_file(lockFile, O_RDWR | O_CREAT, 0600) {}

@@ -1,5 +1,7 @@
 #include "agents/AgentFileWriter.h"
 #include "agents/Extraction.h"
+#include "agents/InjectionPlan.h"
+#include "agents/UsageMemory.h"
 #include "gamelink/GameLink.h"
 #include "tests/support/AgentFiles.h"
 #include "tests/support/Caught.h"
@@ -30,6 +32,13 @@ struct RecordingLink {
     };
     std::vector<std::string> sent;
     CGameLink link{std::make_unique<Transport>(*this)};
+    CUsageMemory memory;
+
+    // As the Agents page's Inject and Remove do.
+    void Inject(CAgent& agent, const std::string& images = "", const std::string& sounds = "") {
+        agent.CarryOut(agent.PlanInjection(images, sounds), link, memory);
+    }
+    void Remove(CAgent& agent) { agent.CarryOut(agent.PlanRemoval(), link, memory); }
 };
 
 // A game folder with Objects, Images and Sounds, and one agent file in Objects.
@@ -80,16 +89,15 @@ TEST(Injection, CountsAndStampsEachUseAndWaitsOutTheReuseInterval) {
         std::string expected = game.root.Read(game.agentPath);
         CAgent& agent = *file->m_agents[1];
         RecordingLink link;
-        // Second and fourth come a second too early, and are not sent.
+        // Second and fourth come a second too early, and are refused.
         for (const std::uint32_t at :
              {kLast - 7200, kLast - 3601, kLast - 3600, kLast - 1, kLast}) {
             clock.Set(at);
-            agent.Inject(link.link, true);
+            CaughtMessage([&] { link.Inject(agent); });
         }
-        agent.Inject(link.link, false); // uncounted: sent whatever the account says
         agent.m_removeScript.clear();
-        agent.Remove(link.link); // an empty removal script is not sent
-        EXPECT_EQ(link.sent.size(), 8u);
+        link.Remove(agent); // an empty removal script is not sent
+        EXPECT_EQ(link.sent.size(), 6u);
         const std::string left = quantity == 3 ? std::string(2, '\0') : "\xFF\xFF";
         EXPECT_EQ(game.root.Read(game.agentPath),
                   expected.replace(agent.m_chunkOffset + 8, 6, left + "\x0D\x0C\x0B\x0A"));
@@ -104,34 +112,37 @@ TEST(Injection, CountsAndStampsEachUseAndWaitsOutTheReuseInterval) {
     }
 }
 
-// The use counts in memory, but the file is not written: it was changed since
-// it was read, or is gone.
-TEST(Injection, NeverWritesAnAgentFileThatChangedOrWentAwaySinceItWasRead) {
+// Before the first macro the file must still hold the agent where it was read:
+// nothing is sent or written when it was replaced by another or is gone.
+TEST(Injection, NeverInjectsFromAnAgentFileThatChangedOrWentAwaySinceItWasRead) {
     const Game game;
-    ScopedClock clock(777);
     auto file = game.Save({{"kite", 3}});
-    CAgent& kite = *file->m_agents[0];
     CAgentFileWriter replaced;
     replaced.AddCarriedFile(0, "x.s16", std::vector<std::uint8_t>(100, 1));
     replaced.AddAgent(MakeAgent({"kite", 3}));
-    replaced.Save(game.agentPath);
-    RecordingLink link;
-    EXPECT_EQ(CaughtMessage([&] { kite.Inject(link.link, true); }),
-              "Error: unexpected file format");
-    EXPECT_EQ(link.sent,
-              (std::vector<std::string>{"scrp 2 9 1 1,endm", "inst,new: simp kite,endm"}));
-    EXPECT_EQ(std::tuple(kite.m_quantity, kite.m_lastUsed), std::tuple(2, 777u));
-    EXPECT_EQ(Bytes(game.root.Read(game.agentPath)), replaced.Bytes());
-    fs::remove(game.agentPath);
-    EXPECT_EQ(CaughtMessage([&] { kite.RecordUsage(); }),
-              "Error writing to file \"" + game.agentPath + "\"");
-    EXPECT_FALSE(fs::exists(game.agentPath));
+    const std::pair<std::vector<std::uint8_t>, std::string> cases[] = {
+        {replaced.Bytes(), "Error: unexpected file format"},
+        {AgentFileBytes({{"kites", 3}}), "Error: unexpected file format"},
+        {{}, "Error reading from file \"" + game.agentPath + "\""},
+    };
+    for (const auto& [bytes, message] : cases) {
+        fs::remove(game.agentPath);
+        if (!bytes.empty()) {
+            game.root.Write(game.agentPath, Text(bytes));
+        }
+        RecordingLink link;
+        EXPECT_EQ(CaughtMessage([&] { link.Inject(*file->m_agents[0]); }), message);
+        EXPECT_TRUE(link.sent.empty());
+        EXPECT_EQ(file->m_agents[0]->m_quantity, 3);
+        EXPECT_EQ(Bytes(game.root.Read(game.agentPath)), bytes);
+    }
 }
 
 // Each reference's file is written when missing, kept when not carried or of
 // the carried size, and replaced in place at another size; names match in any
-// case, carried names in Windows-1252 case too. A second installation finds
-// everything in place. Planted links and undeletable files are the fault tests'.
+// case, carried names in Windows-1252 case too. The scripts follow unless a
+// reference fails. A second injection finds everything in place. Planted links and undeletable
+// files are the fault tests'.
 TEST(Injection, InstallsEachReferencedFileOnceUnderTheNameTheFolderGaveIt) {
     const std::vector<CarriedDraft> here = {{0, "here.s16", "h"}};
     struct Case {
@@ -175,19 +186,21 @@ TEST(Injection, InstallsEachReferencedFileOnceUnderTheNameTheFolderGaveIt) {
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
         const Game game;
-        auto file = game.Save({{"ball", 1, 0, c.references}}, c.carried);
+        auto file = game.Save({{"ball", CAgent::kUnlimited, 0, c.references}}, c.carried);
         for (const std::string& entry : c.before) {
             game.root.Write(entry.substr(0, entry.find(": ")), entry.substr(entry.find(": ") + 2));
         }
         const std::string message =
             std::regex_replace(c.message, std::regex("@"), game.root.Path().string());
-        for (const auto& sent : {c.sent, std::vector<std::string>{}}) {
+        const std::vector<std::string> scripts = {"scrp 2 9 1 1,endm", "inst,new: simp ball,endm"};
+        for (auto sent : {c.sent, std::vector<std::string>{}}) {
+            if (c.message == "(nothing thrown)") {
+                sent.insert(sent.end(), scripts.begin(), scripts.end());
+            }
             RecordingLink link;
-            EXPECT_EQ(CaughtMessage([&] {
-                          file->m_agents[0]->InstallDependencies(game.images, game.sounds,
-                                                                 link.link);
-                      }),
-                      message);
+            EXPECT_EQ(
+                CaughtMessage([&] { link.Inject(*file->m_agents[0], game.images, game.sounds); }),
+                message);
             EXPECT_EQ(link.sent, sent);
             EXPECT_EQ(Listing(game), c.after);
         }
@@ -210,10 +223,7 @@ TEST(Injection, NeverWritesOutsideTheTargetFolders) {
         game.root.Write("victim.txt", "of another size");
         RecordingLink link;
         CAgent& agent = *file->m_agents[0];
-        EXPECT_EQ(CaughtMessage([&] {
-                      agent.InstallDependencies(game.images, game.sounds, link.link);
-                      agent.Inject(link.link, true);
-                  }),
+        EXPECT_EQ(CaughtMessage([&] { link.Inject(agent, game.images, game.sounds); }),
                   "Error: unexpected file format");
         EXPECT_EQ(CaughtMessage([&] { ExtractCarriedFile(*file->m_dependencies[0], game.images); }),
                   "Error: unexpected file format");

@@ -1,5 +1,7 @@
 // Injections into a game that dies in the middle or takes seconds over each
 // macro: no macro is sent twice and the use is counted only when all went.
+#include "agents/InjectionPlan.h"
+#include "agents/UsageMemory.h"
 #include "gamelink/DBusMacroTransport.h"
 #include "tests/faults/FaultGame.h"
 #include "tests/support/Caught.h"
@@ -39,8 +41,8 @@ private:
 
 // As the Inject button does it.
 void InstallAndInject(CAgent& agent, const FaultGame& game, CGameLink& link) {
-    agent.InstallDependencies(game.images, game.sounds, link);
-    agent.Inject(link, true);
+    CUsageMemory memory;
+    agent.CarryOut(agent.PlanInjection(game.images, game.sounds), link, memory);
 }
 
 TEST(GameDeath, InjectionStopsAtTheFirstMacroAfterTheGameDied) {

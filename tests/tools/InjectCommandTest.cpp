@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ctime>
 #include <filesystem>
 
@@ -120,6 +121,39 @@ TEST(InjectCommand, PlansOrRefusesLeavingEverythingAsItWasThenDoesWhatItPlanned)
     EXPECT_EQ(Kivtool({"remove", toy, "Ball"}).status, 0);
     EXPECT_EQ(sim.Macros().back(), "rscr,kill Ball,endm");
     EXPECT_EQ(StoredUsage(toy, 0), usage);
+}
+
+// Beside a game that takes a second over each macro: two injectors of one
+// agent count two uses, and a file replaced by one holding another agent at the
+// same offset while the game works is left byte for byte as it came.
+TEST(InjectCommand, CountsEachInjectorsUseAndNeverWritesIntoAFileReplacedMeanwhile) {
+    GameEnvironment environment;
+    const fs::path game = environment.InstallGame();
+    const std::string toy = (game / "Objects/toy.kiv").string();
+    SaveAgentFile(toy, {{"Ball", 5}});
+    CSimProcess sim({"--delay", "1"});
+
+    const auto both = Kivtools({{"inject", toy, "Ball"}, {"inject", toy, "1"}});
+    EXPECT_EQ(std::tuple(both[0].status, both[0].err, both[1].status, both[1].err),
+              std::tuple(0, "", 0, ""));
+    auto macros = sim.Macros();
+    std::ranges::sort(macros);
+    EXPECT_EQ(macros,
+              (std::vector<std::string>{"inst,new: simp Ball,endm", "inst,new: simp Ball,endm",
+                                        "scrp 2 9 1 1,endm", "scrp 2 9 1 1,endm"}));
+    EXPECT_EQ(StoredUsage(toy, 0).first, 3);
+
+    CChildProcess injector(
+        {"/bin/sh", "-c", "exec \"$0\" inject \"$1\" Ball 2>&1", SB_BIN_DIR "/kivtool", toy},
+        CChildProcess::Output::Captured);
+    ASSERT_TRUE(WaitUntil([&] { return sim.Macros().size() == 5; }, std::chrono::seconds(30)));
+    const std::string cube = Text(AgentFileBytes({{"Cube", 5}}));
+    fs::rename(environment.Root().Write("download.kiv", cube), toy);
+    EXPECT_EQ(injector.ReadToEnd(),
+              "kivtool: The agent was injected, but its use could not be counted: \"" + toy +
+                  "\" has changed since it was read\n");
+    EXPECT_EQ(injector.WaitForExit(std::chrono::seconds(30)), 1);
+    EXPECT_EQ(environment.Root().Read(toy), cube);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "agents/AgentFile.h"
 #include "agents/InjectionPlan.h"
+#include "agents/UsageMemory.h"
 #include "core/GameConfig.h"
 #include "core/KitException.h"
 #include "gamelink/GameLink.h"
@@ -157,7 +158,10 @@ void CarryOut(CAgent& agent, const CInjectionPlan& plan) {
     if (!macros.empty() && !link.Connect()) {
         link.ExecuteMacro(macros.front().c_str());
     }
-    agent.CarryOut(plan, link);
+    // A use that cannot be written is the command's failure; nothing after it
+    // needs to remember it.
+    CUsageMemory memory;
+    agent.CarryOut(plan, link, memory);
 }
 
 // The plan of the command; the Sounds directory is asked for before the

@@ -1,6 +1,7 @@
 #include "ui/widgets/InjectorPage.h"
 
 #include "agents/AgentCatalogue.h"
+#include "agents/InjectionPlan.h"
 #include "core/GameConfig.h"
 #include "core/KitException.h"
 #include "framework/widgets/HScrollListBox.h"
@@ -186,8 +187,8 @@ void CInjectorPage::OnInject() {
     try {
         const std::string sounds = CBaseSheet::GetGameDirectory(kSoundsDirectory);
         const std::string images = CBaseSheet::GetGameDirectory(kImagesDirectory);
-        agent->InstallDependencies(images, sounds, m_sheet->m_game);
-        agent->Inject(m_sheet->m_game, true);
+        agent->CarryOut(agent->PlanInjection(images, sounds), m_sheet->m_game,
+                        m_sheet->m_catalogue.m_usageMemory);
     } catch (const CKitException& e) {
         ReportError(e);
     }
@@ -195,12 +196,12 @@ void CInjectorPage::OnInject() {
 }
 
 void CInjectorPage::OnRemove() {
-    const CAgent* agent = SelectedAgent();
+    CAgent* agent = SelectedAgent();
     if (agent == nullptr) {
         return;
     }
     try {
-        agent->Remove(m_sheet->m_game);
+        agent->CarryOut(agent->PlanRemoval(), m_sheet->m_game, m_sheet->m_catalogue.m_usageMemory);
     } catch (const CKitException& e) {
         ReportError(e);
     }

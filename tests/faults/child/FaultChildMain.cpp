@@ -1,12 +1,19 @@
-// fault-child [--file-size-limit BYTES] [--obey-file-modes] COMMAND ARGUMENT...
+// fault-child [--file-size-limit BYTES] [--obey-file-modes]
+//             [--fail-allocations-over BYTES] COMMAND ARGUMENT...
 // runs one operation of the applet in a process a test can limit, deprive of
-// root's file access or kill. Commands, on the file's first agent or the
-// game's user key: install AGENT IMAGES SOUNDS; extract AGENT RECORD DIR;
-// inject AGENT (counting its use); write NAME TEXT (prints "writing", then
-// writes until it fails or is killed); write-many PREFIX COUNT (PREFIX0=0 ...).
+// root's file access or of memory, or kill. Commands, on the file's first agent
+// or the game's user key: inject AGENT IMAGES SOUNDS [TIMES] (injects as the
+// Agents page does, TIMES times, reading the file through a catalogue before
+// each as the live folder reads it again; each failure but the last is printed
+// and the next attempt follows); extract AGENT RECORD DIR; chemicals DIR (loads
+// the chemical list); write NAME TEXT (prints "writing", then writes until it
+// fails or is killed); write-many PREFIX COUNT (PREFIX0=0 ...).
 // It prints each macro as "macro: TEXT" (the game accepts them all), a
 // CKitException as "message: TEXT", and success as "done".
-#include "agents/AgentFile.h"
+#include "agents/AgentCatalogue.h"
+#include "agents/Extraction.h"
+#include "agents/InjectionPlan.h"
+#include "analysis/ChemicalNameTable.h"
 #include "core/KitException.h"
 #include "core/RegistryKey.h"
 #include "gamelink/GameLink.h"
@@ -15,6 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <linux/capability.h>
+#include <new>
 #include <string>
 #include <sys/resource.h>
 #include <sys/syscall.h>
@@ -53,6 +61,9 @@ bool LowerFileSizeLimit(const std::string& bytes) {
     return ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
 }
 
+// Allocations larger than this throw std::bad_alloc, as when memory runs out.
+std::size_t g_largestAllocation = SIZE_MAX;
+
 // The tests run as root, whom file modes do not stop; without these
 // capabilities a read-only folder refuses this process as it would any user.
 bool ObeyFileModes() {
@@ -71,14 +82,28 @@ bool Run(const std::vector<std::string>& args) {
     const std::string& command = args.at(0);
     CGameLink link(std::make_unique<CPrintingTransport>(), [](std::chrono::milliseconds) {});
     CRegistryKey key;
-    if (command == "install" && args.size() == 4) {
-        CAgentFile(args[1]).m_agents.at(0)->InstallDependencies(args[2], args[3], link);
+    if (command == "inject" && (args.size() == 4 || args.size() == 5)) {
+        const int times = args.size() == 5 ? std::stoi(args[4]) : 1;
+        CAgentCatalogue catalogue;
+        for (int attempt = 1; attempt <= times; ++attempt) {
+            catalogue.Clear();
+            catalogue.AddFile(args[1]);
+            CAgent& agent = *catalogue.m_agents.at(0);
+            try {
+                agent.CarryOut(agent.PlanInjection(args[2], args[3]), link,
+                               catalogue.m_usageMemory);
+            } catch (const CKitException& e) {
+                if (attempt == times) {
+                    throw;
+                }
+                std::printf("message: %s\n", e.m_message);
+            }
+        }
     } else if (command == "extract" && args.size() == 4) {
         CAgentFile file(args[1]);
-        const CDependencyFile& record = *file.m_dependencies.at(std::stoul(args[2]));
-        file.m_agents.at(0)->ExtractDependency(record, args[3], args[3]);
-    } else if (command == "inject" && args.size() == 2) {
-        CAgentFile(args[1]).m_agents.at(0)->Inject(link, true);
+        ExtractCarriedFile(*file.m_dependencies.at(std::stoul(args[2])), args[3]);
+    } else if (command == "chemicals" && args.size() == 2) {
+        CChemicalNameTable().LoadChemicalNames(args[1]);
     } else if (command == "write" && args.size() == 3) {
         key.CreateKey(RegistryRoot::CurrentUser, kGameKeyPath);
         std::printf("writing\n");
@@ -99,6 +124,22 @@ bool Run(const std::vector<std::string>& args) {
 
 } // namespace
 
+void* operator new(std::size_t size) {
+    void* memory = size <= g_largestAllocation ? std::malloc(size == 0 ? 1 : size) : nullptr;
+    if (memory == nullptr) {
+        throw std::bad_alloc();
+    }
+    return memory;
+}
+
+void operator delete(void* memory) noexcept {
+    std::free(memory);
+}
+
+void operator delete(void* memory, std::size_t) noexcept {
+    std::free(memory);
+}
+
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     for (; !args.empty() && args[0].starts_with("--"); args.erase(args.begin())) {
@@ -108,6 +149,10 @@ int main(int argc, char** argv) {
             ready = LowerFileSizeLimit(args[0]);
         } else if (args[0] == "--obey-file-modes") {
             ready = ObeyFileModes();
+        } else if (args[0] == "--fail-allocations-over" && args.size() > 1) {
+            args.erase(args.begin());
+            g_largestAllocation = std::stoull(args[0]);
+            ready = true;
         } else {
             break;
         }

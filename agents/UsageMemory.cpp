@@ -1,0 +1,33 @@
+#include "agents/UsageMemory.h"
+
+#include <algorithm>
+
+CUsageMemory::Key CUsageMemory::KeyOf(const CAgent& agent) {
+    return {agent.m_owner->m_path, agent.m_chunkOffset, agent.m_chunkLength, agent.m_chunkDigest};
+}
+
+void CUsageMemory::Remember(const CAgent& agent) {
+    m_counted[KeyOf(agent)] = agent.Usage();
+}
+
+void CUsageMemory::Forget(const CAgent& agent) {
+    m_counted.erase(KeyOf(agent));
+}
+
+CAgentUsage CUsageMemory::Combined(const CAgent& agent, const CAgentUsage& fromFile) const {
+    const auto counted = m_counted.find(KeyOf(agent));
+    if (counted == m_counted.end()) {
+        return fromFile;
+    }
+    return {std::min(fromFile.quantity, counted->second.quantity),
+            std::max(fromFile.lastUsed, counted->second.lastUsed)};
+}
+
+void CUsageMemory::ApplyTo(CAgentFile& file) const {
+    if (m_counted.empty()) {
+        return;
+    }
+    for (const auto& agent : file.m_agents) {
+        agent->SetUsage(Combined(*agent, agent->Usage()));
+    }
+}
