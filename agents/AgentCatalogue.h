@@ -4,10 +4,12 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 // Every loaded agent file and the flat list of all their agents. An agent's
-// position in m_agents is the handle the pages keep; it stays valid until Clear.
+// position in m_agents is the handle the pages keep; it stays valid until the
+// files change (Clear, ReloadFile, RemoveFile).
 class CAgentCatalogue {
 public:
     CAgentCatalogue() = default;
@@ -25,6 +27,15 @@ public:
     void ScanDirectory(const std::string& directory);
     void Clear();
 
+    // The file last loaded from `path`; null when none is.
+    const CAgentFile* FindFile(const std::string& path) const;
+    // Loads `path` again: the file loaded from it before, if any, is replaced
+    // with its agents; on failure the catalogue is unchanged. Every other file
+    // and agent stays the same object.
+    void ReloadFile(const std::string& path);
+    // Drops the file loaded from `path` with its agents, if there is one.
+    void RemoveFile(const std::string& path);
+
     static bool IsAgentFileName(const std::string& path);
 
     std::vector<std::unique_ptr<CAgentFile>> m_files;
@@ -33,4 +44,19 @@ public:
 private:
     // AddFile; true when reading the file had to wait for the disk.
     bool Load(const std::string& path);
+    // Reads the file at `path` and makes room for adding it in every list, so
+    // that what follows cannot fail halfway; sets `waited` when a read had to
+    // wait for the disk.
+    std::unique_ptr<CAgentFile> Read(const std::string& path, bool& waited);
+    void Append(std::unique_ptr<CAgentFile> file);
+    std::size_t SlotOf(const CAgentFile* file) const;
+    // Puts the agents of `replacement` (none for null) where those of
+    // m_files[slot] are in m_agents.
+    void ReplaceAgents(std::size_t slot, const CAgentFile* replacement);
+    // Where the agents of m_files[slot] begin in m_agents, or would begin.
+    std::size_t FirstAgentOf(std::size_t slot) const;
+
+    // Each file by its path, so that a reload finds the few files that changed
+    // without comparing every path. A path added twice knows its last file.
+    std::unordered_map<std::string, CAgentFile*> m_byPath;
 };

@@ -282,6 +282,7 @@ void CAgent::RecordUsage() const {
         !file.Close()) {
         ThrowStringId(IDS_ERROR_WRITING_FILE, path);
     }
+    m_owner->m_identity = FileIdentityOf(path).value_or(m_owner->m_identity);
 }
 
 void CAgent::Remove(CGameLink& link) const {
