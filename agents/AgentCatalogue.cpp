@@ -72,7 +72,7 @@ std::unique_ptr<CAgentFile> CAgentCatalogue::Read(const std::string& path, bool&
         waited = source.WaitedForDisk();
         MakeRoom(m_files, 1);
         MakeRoom(m_agents, file->m_agents.size());
-        m_byPath.try_emplace(path, nullptr);
+        m_places.try_emplace(path);
         return file;
     } catch (const std::bad_alloc&) {
         ThrowStringId(IDS_ERROR_ALLOCATING_MEMORY);
@@ -80,10 +80,10 @@ std::unique_ptr<CAgentFile> CAgentCatalogue::Read(const std::string& path, bool&
 }
 
 void CAgentCatalogue::Append(std::unique_ptr<CAgentFile> file) {
+    m_places.find(file->m_path)->second = {file.get(), m_files.size(), m_agents.size()};
     for (const auto& agent : file->m_agents) {
         m_agents.push_back(agent.get());
     }
-    m_byPath.find(file->m_path)->second = file.get();
     m_files.push_back(std::move(file));
 }
 
@@ -103,72 +103,71 @@ void CAgentCatalogue::ScanDirectory(const std::string& directory) {
 }
 
 void CAgentCatalogue::Clear() {
-    m_byPath.clear();
+    m_places.clear();
     m_agents.clear();
     m_files.clear();
     m_files.shrink_to_fit();
 }
 
 const CAgentFile* CAgentCatalogue::FindFile(const std::string& path) const {
-    const auto found = m_byPath.find(path);
-    return found != m_byPath.end() ? found->second : nullptr;
+    const auto known = m_places.find(path);
+    return known != m_places.end() ? known->second.file : nullptr;
 }
 
 void CAgentCatalogue::ReloadFile(const std::string& path) {
     bool waited = false;
     std::unique_ptr<CAgentFile> file = Read(path, waited);
-    CAgentFile*& known = m_byPath.find(path)->second;
-    if (known == nullptr) {
+    Place& place = m_places.find(path)->second;
+    if (place.file == nullptr) {
         Append(std::move(file));
         return;
     }
-    // In the old file's place, so the agents of the files after it keep theirs
-    // unless the number of agents changed.
-    const std::size_t slot = SlotOf(known);
-    ReplaceAgents(slot, file.get());
-    known = file.get();
-    m_files[slot] = std::move(file);
+    // In the old file's place: the other files' agents keep theirs unless the
+    // number of agents changed.
+    const bool sameCount = file->m_agents.size() == place.file->m_agents.size();
+    ReplaceAgents(place, *file);
+    place.file = file.get();
+    m_files[place.slot] = std::move(file);
+    if (!sameCount) {
+        Renumber(place.slot + 1, place.firstAgent + place.file->m_agents.size());
+    }
 }
 
 void CAgentCatalogue::RemoveFile(const std::string& path) {
-    const auto known = m_byPath.find(path);
-    if (known == m_byPath.end()) {
+    const auto known = m_places.find(path);
+    if (known == m_places.end()) {
         return;
     }
-    const std::size_t slot = SlotOf(known->second);
-    ReplaceAgents(slot, nullptr);
-    m_files.erase(m_files.begin() + static_cast<std::ptrdiff_t>(slot));
-    m_byPath.erase(known);
+    const Place place = known->second;
+    const auto first = m_agents.begin() + static_cast<std::ptrdiff_t>(place.firstAgent);
+    m_agents.erase(first, first + static_cast<std::ptrdiff_t>(place.file->m_agents.size()));
+    m_files.erase(m_files.begin() + static_cast<std::ptrdiff_t>(place.slot));
+    m_places.erase(known);
+    Renumber(place.slot, place.firstAgent);
 }
 
-std::size_t CAgentCatalogue::SlotOf(const CAgentFile* file) const {
-    const auto found = std::find_if(m_files.begin(), m_files.end(),
-                                    [file](const auto& loaded) { return loaded.get() == file; });
-    return static_cast<std::size_t>(found - m_files.begin());
-}
-
-void CAgentCatalogue::ReplaceAgents(std::size_t slot, const CAgentFile* replacement) {
-    const auto first = m_agents.begin() + static_cast<std::ptrdiff_t>(FirstAgentOf(slot));
-    const auto after =
-        m_agents.erase(first, first + static_cast<std::ptrdiff_t>(m_files[slot]->m_agents.size()));
-    if (replacement == nullptr) {
-        return;
+void CAgentCatalogue::ReplaceAgents(const Place& place, const CAgentFile& replacement) {
+    const auto& agents = replacement.m_agents;
+    const auto first = static_cast<std::ptrdiff_t>(place.firstAgent);
+    const auto count = static_cast<std::ptrdiff_t>(place.file->m_agents.size());
+    if (agents.size() != place.file->m_agents.size()) {
+        const auto after =
+            m_agents.erase(m_agents.begin() + first, m_agents.begin() + first + count);
+        m_agents.insert(after, agents.size(), nullptr);
     }
-    const auto& agents = replacement->m_agents;
-    const auto at = m_agents.insert(after, agents.size(), nullptr);
-    std::transform(agents.begin(), agents.end(), at, [](const auto& agent) { return agent.get(); });
+    std::transform(agents.begin(), agents.end(), m_agents.begin() + first,
+                   [](const auto& agent) { return agent.get(); });
 }
 
-// A search for the first agent's pointer, not a count over the files before:
-// with thousands of files the count would visit each one's memory.
-std::size_t CAgentCatalogue::FirstAgentOf(std::size_t slot) const {
+void CAgentCatalogue::Renumber(std::size_t slot, std::size_t firstAgent) {
     for (; slot < m_files.size(); ++slot) {
-        if (const auto& agents = m_files[slot]->m_agents; !agents.empty()) {
-            const auto found = std::find(m_agents.begin(), m_agents.end(), agents.front().get());
-            return static_cast<std::size_t>(found - m_agents.begin());
+        CAgentFile* file = m_files[slot].get();
+        Place& place = m_places.find(file->m_path)->second;
+        if (place.file == file) {
+            place = {file, slot, firstAgent};
         }
+        firstAgent += file->m_agents.size();
     }
-    return m_agents.size();
 }
 
 bool CAgentCatalogue::IsAgentFileName(const std::string& path) {

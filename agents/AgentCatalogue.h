@@ -44,19 +44,26 @@ public:
 private:
     // AddFile; true when reading the file had to wait for the disk.
     bool Load(const std::string& path);
+    // Where a file is in both lists.
+    struct Place {
+        CAgentFile* file = nullptr;
+        std::size_t slot = 0;       // in m_files
+        std::size_t firstAgent = 0; // in m_agents
+    };
+
     // Reads the file at `path` and makes room for adding it in every list, so
     // that what follows cannot fail halfway; sets `waited` when a read had to
     // wait for the disk.
     std::unique_ptr<CAgentFile> Read(const std::string& path, bool& waited);
     void Append(std::unique_ptr<CAgentFile> file);
-    std::size_t SlotOf(const CAgentFile* file) const;
-    // Puts the agents of `replacement` (none for null) where those of
-    // m_files[slot] are in m_agents.
-    void ReplaceAgents(std::size_t slot, const CAgentFile* replacement);
-    // Where the agents of m_files[slot] begin in m_agents, or would begin.
-    std::size_t FirstAgentOf(std::size_t slot) const;
+    // Puts the agents of `replacement` where those of the file at `place` are.
+    void ReplaceAgents(const Place& place, const CAgentFile& replacement);
+    // The places of the files from m_files[slot] on, whose agents now begin at
+    // `firstAgent`.
+    void Renumber(std::size_t slot, std::size_t firstAgent);
 
-    // Each file by its path, so that a reload finds the few files that changed
-    // without comparing every path. A path added twice knows its last file.
-    std::unordered_map<std::string, CAgentFile*> m_byPath;
+    // Each file's place by its path, so that a reload finds the few files
+    // that changed without comparing every path or searching the lists. A
+    // path added twice knows its last file.
+    std::unordered_map<std::string, Place> m_places;
 };

@@ -1,6 +1,7 @@
 #include "platform/DirectoryWatch.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <sys/inotify.h>
 #include <unordered_set>
@@ -16,6 +17,9 @@ constexpr std::uint32_t kWatchedEvents = IN_CREATE | IN_DELETE | IN_MOVED_FROM |
 constexpr std::uint32_t kLostTrack = IN_Q_OVERFLOW | IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED;
 // Room for many events per read; their names make their sizes vary.
 constexpr std::size_t kEventBufferSize = 64 * 1024;
+// The largest event: a read that left this much room took every event there
+// was, and a second read to learn so would cost as much as the first.
+constexpr std::size_t kLargestEvent = sizeof(inotify_event) + NAME_MAX + 1;
 
 } // namespace
 
@@ -49,6 +53,9 @@ DirectoryChanges CDirectoryWatch::Drain() {
                 changes.names.push_back(name);
             }
             at += static_cast<ssize_t>(sizeof event + event.len);
+        }
+        if (static_cast<std::size_t>(got) <= kEventBufferSize - kLargestEvent) {
+            return changes;
         }
     }
 }
