@@ -29,7 +29,6 @@ public:
     void Watch(const std::string& directory);
     // Stops following it: no reload and no message from here on.
     void Stop();
-    bool IsWatching() const { return m_live != nullptr; }
     // The message of the agent file at `path` has been shown already.
     void NoteShown(const std::string& path);
 
