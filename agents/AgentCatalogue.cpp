@@ -162,9 +162,10 @@ void CAgentCatalogue::ReplaceAgents(const Place& place, const CAgentFile& replac
 void CAgentCatalogue::Renumber(std::size_t slot, std::size_t firstAgent) {
     for (; slot < m_files.size(); ++slot) {
         CAgentFile* file = m_files[slot].get();
-        Place& place = m_places.find(file->m_path)->second;
-        if (place.file == file) {
-            place = {file, slot, firstAgent};
+        // A file added twice under one path is known by its last copy only.
+        if (const auto known = m_places.find(file->m_path);
+            known != m_places.end() && known->second.file == file) {
+            known->second = {file, slot, firstAgent};
         }
         firstAgent += file->m_agents.size();
     }
