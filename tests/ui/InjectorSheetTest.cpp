@@ -288,6 +288,10 @@ TEST_F(SheetTest, TheListFollowsTheFolderReadingEachFileOnceCompleteAndKeepsTheS
     sheet->OnDropFiles({environment.Root().Write("worse.kiv", "kiv").string()});
     QTest::qWait(4 * CLiveFolder::kQuietPeriod.count());
     EXPECT_EQ(reloads, before);
+    // Damaged in another way: it has its say again.
+    before = reloads;
+    environment.Root().Write(Objects() / "bad.kiv", "kiv1");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return reloads >= before + 2; }, kPatience));
     AddObjectsFile("more.kiv", {{"More"}});
     EXPECT_TRUE(listed({"More", "Slow"}));
     EXPECT_EQ(page.m_descriptionEdit->toPlainText(), "About Slow");
@@ -296,7 +300,8 @@ TEST_F(SheetTest, TheListFollowsTheFolderReadingEachFileOnceCompleteAndKeepsTheS
         return "Splicebox: Error: \"" + (Objects() / name).string() +
                "\" is not a Mirewalk 2 Kiv file\n";
     };
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), message("bad.kiv") + message("worse.kiv"));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              message("bad.kiv") + message("worse.kiv") + message("bad.kiv"));
     fs::remove(Objects() / "slow.kiv");
     EXPECT_TRUE(listed({"More"}));
     EXPECT_EQ(page.m_descriptionEdit->toPlainText(), "About More") << "the next agent";
