@@ -60,24 +60,32 @@ void CAgentCatalogue::AddFile(const std::string& path) {
 }
 
 bool CAgentCatalogue::Load(const std::string& path) {
-    std::unique_ptr<CAgentFile> file;
     bool waited = false;
+    Append(Read(path, waited));
+    return waited;
+}
+
+std::unique_ptr<CAgentFile> CAgentCatalogue::Read(const std::string& path, bool& waited) {
     try {
         CFileAgentSource source(path);
-        file = std::make_unique<CAgentFile>(path, source);
+        auto file = std::make_unique<CAgentFile>(path, source);
         m_usageMemory.ApplyTo(*file);
         waited = source.WaitedForDisk();
-        // Room first, so appending cannot fail halfway and leave the two lists apart.
         MakeRoom(m_files, 1);
         MakeRoom(m_agents, file->m_agents.size());
+        m_places.try_emplace(path);
+        return file;
     } catch (const std::bad_alloc&) {
         ThrowStringId(IDS_ERROR_ALLOCATING_MEMORY);
     }
+}
+
+void CAgentCatalogue::Append(std::unique_ptr<CAgentFile> file) {
+    m_places.find(file->m_path)->second = {file.get(), m_files.size(), m_agents.size()};
     for (const auto& agent : file->m_agents) {
         m_agents.push_back(agent.get());
     }
     m_files.push_back(std::move(file));
-    return waited;
 }
 
 void CAgentCatalogue::ScanDirectory(const std::string& directory) {
@@ -96,9 +104,72 @@ void CAgentCatalogue::ScanDirectory(const std::string& directory) {
 }
 
 void CAgentCatalogue::Clear() {
+    m_places.clear();
     m_agents.clear();
     m_files.clear();
     m_files.shrink_to_fit();
+}
+
+const CAgentFile* CAgentCatalogue::FindFile(const std::string& path) const {
+    const auto known = m_places.find(path);
+    return known != m_places.end() ? known->second.file : nullptr;
+}
+
+void CAgentCatalogue::ReloadFile(const std::string& path) {
+    bool waited = false;
+    std::unique_ptr<CAgentFile> file = Read(path, waited);
+    Place& place = m_places.find(path)->second;
+    if (place.file == nullptr) {
+        Append(std::move(file));
+        return;
+    }
+    // In the old file's place: the other files' agents keep theirs unless the
+    // number of agents changed.
+    const bool sameCount = file->m_agents.size() == place.file->m_agents.size();
+    ReplaceAgents(place, *file);
+    place.file = file.get();
+    m_files[place.slot] = std::move(file);
+    if (!sameCount) {
+        Renumber(place.slot + 1, place.firstAgent + place.file->m_agents.size());
+    }
+}
+
+void CAgentCatalogue::RemoveFile(const std::string& path) {
+    const auto known = m_places.find(path);
+    if (known == m_places.end()) {
+        return;
+    }
+    const Place place = known->second;
+    const auto first = m_agents.begin() + static_cast<std::ptrdiff_t>(place.firstAgent);
+    m_agents.erase(first, first + static_cast<std::ptrdiff_t>(place.file->m_agents.size()));
+    m_files.erase(m_files.begin() + static_cast<std::ptrdiff_t>(place.slot));
+    m_places.erase(known);
+    Renumber(place.slot, place.firstAgent);
+}
+
+void CAgentCatalogue::ReplaceAgents(const Place& place, const CAgentFile& replacement) {
+    const auto& agents = replacement.m_agents;
+    const auto first = static_cast<std::ptrdiff_t>(place.firstAgent);
+    const auto count = static_cast<std::ptrdiff_t>(place.file->m_agents.size());
+    if (agents.size() != place.file->m_agents.size()) {
+        const auto after =
+            m_agents.erase(m_agents.begin() + first, m_agents.begin() + first + count);
+        m_agents.insert(after, agents.size(), nullptr);
+    }
+    std::transform(agents.begin(), agents.end(), m_agents.begin() + first,
+                   [](const auto& agent) { return agent.get(); });
+}
+
+void CAgentCatalogue::Renumber(std::size_t slot, std::size_t firstAgent) {
+    for (; slot < m_files.size(); ++slot) {
+        CAgentFile* file = m_files[slot].get();
+        // A file added twice under one path is known by its last copy only.
+        if (const auto known = m_places.find(file->m_path);
+            known != m_places.end() && known->second.file == file) {
+            known->second = {file, slot, firstAgent};
+        }
+        firstAgent += file->m_agents.size();
+    }
 }
 
 bool CAgentCatalogue::IsAgentFileName(const std::string& path) {

@@ -18,6 +18,14 @@ bool ComesBefore(const std::string& a, const std::string& b) {
     return std::tie(foldedA, a) < std::tie(foldedB, b);
 }
 
+std::string DirectoryPrefix(const std::string& directory) {
+    std::string prefix = directory;
+    if (prefix.empty() || (prefix.back() != '/' && prefix.back() != '\\')) {
+        prefix += '/';
+    }
+    return prefix;
+}
+
 } // namespace
 
 bool IsAgentFileName(const std::string& path) {
@@ -26,11 +34,12 @@ bool IsAgentFileName(const std::string& path) {
     return EqualIgnoringAsciiCase(name.substr(name.size() - tail), kAgentFileExtension);
 }
 
+std::string PathInDirectory(const std::string& directory, const std::string& name) {
+    return DirectoryPrefix(directory) + name;
+}
+
 std::optional<AgentFileList> ListAgentFiles(const std::string& directory) {
-    std::string prefix = directory;
-    if (prefix.empty() || (prefix.back() != '/' && prefix.back() != '\\')) {
-        prefix += '/';
-    }
+    const std::string prefix = DirectoryPrefix(directory);
     CDirectoryListing listing(prefix);
     if (!listing.IsOpen()) {
         return std::nullopt;

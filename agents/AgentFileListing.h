@@ -8,6 +8,10 @@
 // shorter path is compared whole).
 bool IsAgentFileName(const std::string& path);
 
+// The path of the entry `name` of `directory` (given with or without a
+// trailing separator), as ListAgentFiles spells it.
+std::string PathInDirectory(const std::string& directory, const std::string& name);
+
 // The agent files directly inside a directory, ordered by file name ignoring
 // ASCII case and then byte by byte, so every machine lists them alike.
 struct AgentFileList {

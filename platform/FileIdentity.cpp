@@ -28,3 +28,11 @@ std::optional<CFileIdentity> FileIdentityOf(const std::string& path) {
     }
     return IdentityFromStatus(status);
 }
+
+std::optional<CFileIdentity> PlainFileIdentityOf(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
+        return std::nullopt;
+    }
+    return IdentityFromStatus(status);
+}

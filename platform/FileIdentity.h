@@ -20,3 +20,7 @@ struct CFileIdentity {
 // link); nothing when it cannot be asked.
 std::optional<CFileIdentity> FileIdentityOf(int fd);
 std::optional<CFileIdentity> FileIdentityOf(const std::string& path);
+// The identity of the plain file at `path` (following a link); nothing for a
+// directory or anything else that is not a plain file, or when it cannot be
+// asked.
+std::optional<CFileIdentity> PlainFileIdentityOf(const std::string& path);

@@ -12,7 +12,7 @@ std::optional<AgentIdentity> IdentifyAgent(const CAgentCatalogue& catalogue, int
     while (siblings[index].get() != agent) {
         ++index;
     }
-    return AgentIdentity{agent->m_owner->m_path, index, agent->m_name};
+    return AgentIdentity{agent->m_owner->m_path, index, agent->m_name, agent->m_owner->m_identity};
 }
 
 int FindAgent(const CAgentCatalogue& catalogue, const std::optional<AgentIdentity>& identity) {

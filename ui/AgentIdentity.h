@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FileIdentity.h"
+
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -8,11 +10,15 @@ class CAgentCatalogue;
 
 // An agent told apart in a way that outlives the catalogue it came from: its
 // file, its place in that file and its name. A page keeps its selection
-// through a reload of the catalogue with it.
+// through a reload of the catalogue with it. The version of the file tells
+// whether the agent was read again.
 struct AgentIdentity {
     std::string path;
     std::size_t index = 0;
     std::string name;
+    CFileIdentity version;
+
+    bool operator==(const AgentIdentity&) const = default;
 };
 
 // The identity of the agent at `position` of the catalogue; nothing for -1.

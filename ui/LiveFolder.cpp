@@ -2,12 +2,10 @@
 
 #include "agents/AgentCatalogue.h"
 #include "agents/AgentFileListing.h"
-#include "core/KitException.h"
 #include "core/StringTable.h"
 
 #include <algorithm>
 #include <string_view>
-#include <sys/stat.h>
 #include <unordered_set>
 
 namespace {
@@ -16,25 +14,17 @@ std::int64_t NanosecondsSinceEpoch(CLiveFolder::WallTime time) {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(time.time_since_epoch()).count();
 }
 
-// A folder that cannot be listed at all holds nothing, as for the start-up scan.
-AgentFileList ListedAgentFiles(const std::string& directory) {
-    return ListAgentFiles(directory).value_or(AgentFileList{});
-}
-
-// A set, not a search of the catalogue per file: with thousands of files that
-// search made the start-up quadratic.
-std::unordered_set<std::string_view> LoadedPaths(const CAgentCatalogue& catalogue) {
-    std::unordered_set<std::string_view> paths;
-    paths.reserve(catalogue.m_files.size());
-    for (const auto& file : catalogue.m_files) {
-        paths.insert(file->m_path);
-    }
-    return paths;
-}
-
 } // namespace
 
-void CLiveFolder::NoteChange(SteadyTime now) {
+CLiveFolder::CLiveFolder(std::string directory) : m_directory(std::move(directory)) {}
+
+void CLiveFolder::NoteChange(SteadyTime now, const DirectoryChanges& changes) {
+    m_compareAll = m_compareAll || changes.incomplete;
+    for (const std::string& name : changes.names) {
+        if (IsAgentFileName(name)) {
+            m_changed.insert(PathInDirectory(m_directory, name));
+        }
+    }
     m_due = now + kQuietPeriod;
 }
 
@@ -46,82 +36,124 @@ std::optional<std::chrono::milliseconds> CLiveFolder::TimeToReload(SteadyTime no
                     std::chrono::ceil<std::chrono::milliseconds>(*m_due - now));
 }
 
-void CLiveFolder::NoteStartupScan(const CAgentCatalogue& catalogue, const std::string& directory) {
-    const auto loaded = LoadedPaths(catalogue);
-    for (const auto& path : ListedAgentFiles(directory).paths) {
-        if (!loaded.contains(path)) {
+void CLiveFolder::NoteStartupScan(const CAgentCatalogue& catalogue) {
+    // A folder that cannot be listed at all holds nothing, as for the scan.
+    for (const auto& path : ListAgentFiles(m_directory).value_or(AgentFileList{}).paths) {
+        if (catalogue.FindFile(path) == nullptr) {
             NoteShown(path);
+            m_compareAll = true;
             return;
         }
     }
 }
 
 void CLiveFolder::NoteShown(const std::string& path) {
-    if (const auto version = VersionOf(path)) {
-        m_reported[path] = *version;
+    if (const auto identity = PlainFileIdentityOf(path)) {
+        m_reported[path] = *identity;
     }
 }
 
-CLiveFolder::ReloadResult CLiveFolder::Reload(CAgentCatalogue& catalogue,
-                                              const std::string& directory, SteadyTime now,
-                                              WallTime wallNow) {
+CLiveFolder::ReloadPlan CLiveFolder::PlanReload(const CAgentCatalogue& catalogue) {
     m_due.reset();
-    ReloadResult result;
-    std::map<std::string, FileVersion> reported;
-    bool settling = false;
-    catalogue.Clear();
-    const AgentFileList list = ListedAgentFiles(directory);
-    for (const auto& path : list.paths) {
-        settling = !Load(catalogue, path, wallNow, result, reported) || settling;
+    ReloadPlan plan;
+    if (m_compareAll) {
+        CompareAll(catalogue, plan);
+    } else {
+        for (const std::string& path : m_changed) {
+            Compare(catalogue, path, plan);
+        }
     }
-    if (list.failed) {
+    m_changed.clear();
+    m_compareAll = false;
+    return plan;
+}
+
+void CLiveFolder::Compare(const CAgentCatalogue& catalogue, const std::string& path,
+                          ReloadPlan& plan) {
+    const auto identity = PlainFileIdentityOf(path);
+    const CAgentFile* loaded = catalogue.FindFile(path);
+    if (!identity) {
+        // Gone: a damaged file that comes back has its say again.
+        m_reported.erase(path);
+        if (loaded != nullptr) {
+            plan.dropped.push_back(path);
+        }
+        return;
+    }
+    if (loaded != nullptr ? loaded->m_identity != *identity : !WasReported(path, *identity)) {
+        plan.read.push_back({path, *identity});
+    }
+}
+
+// A set of the listed paths, not a search of the listing per file: with
+// thousands of files that search would be quadratic.
+void CLiveFolder::CompareAll(const CAgentCatalogue& catalogue, ReloadPlan& plan) {
+    const AgentFileList list = ListAgentFiles(m_directory).value_or(AgentFileList{});
+    plan.listingFailed = list.failed;
+    const std::unordered_set<std::string_view> listed(list.paths.begin(), list.paths.end());
+    for (const auto& path : list.paths) {
+        Compare(catalogue, path, plan);
+    }
+    for (const auto& file : catalogue.m_files) {
+        if (!listed.contains(file->m_path)) {
+            plan.dropped.push_back(file->m_path);
+        }
+    }
+    std::erase_if(m_reported, [&](const auto& entry) { return !listed.contains(entry.first); });
+}
+
+bool CLiveFolder::WasReported(const std::string& path, const CFileIdentity& identity) const {
+    const auto shown = m_reported.find(path);
+    return shown != m_reported.end() && shown->second == identity;
+}
+
+CLiveFolder::ReloadResult CLiveFolder::Reload(CAgentCatalogue& catalogue, const ReloadPlan& plan,
+                                              SteadyTime now, WallTime wallNow) {
+    ReloadResult result;
+    for (const std::string& path : plan.dropped) {
+        catalogue.RemoveFile(path);
+    }
+    bool settling = false;
+    for (const ReloadPlan::File& file : plan.read) {
+        if (!Load(catalogue, file, wallNow, result)) {
+            m_changed.insert(file.path);
+            settling = true;
+        }
+    }
+    if (plan.listingFailed) {
         CKitException failure;
         FormatStringId(failure.m_message, IDS_ERROR_LOOKING_FOR_KIV);
         result.failures.push_back(failure);
     }
-    // Files that vanished or have been mended are forgotten.
-    m_reported = std::move(reported);
     if (settling) {
         m_due = now + kSettleTime;
     }
     return result;
 }
 
-std::optional<CLiveFolder::FileVersion> CLiveFolder::VersionOf(const std::string& path) {
-    struct stat status {};
-    if (::stat(path.c_str(), &status) != 0) {
-        return std::nullopt;
-    }
-    return FileVersion{static_cast<std::uint64_t>(status.st_size),
-                       std::int64_t{status.st_mtim.tv_sec} * 1'000'000'000 + status.st_mtim.tv_nsec,
-                       static_cast<std::uint64_t>(status.st_ino)};
-}
-
-bool CLiveFolder::Load(CAgentCatalogue& catalogue, const std::string& path, WallTime wallNow,
-                       ReloadResult& result, std::map<std::string, FileVersion>& reported) {
-    const auto before = VersionOf(path);
+bool CLiveFolder::Load(CAgentCatalogue& catalogue, const ReloadPlan::File& file, WallTime wallNow,
+                       ReloadResult& result) {
     try {
-        catalogue.AddFile(path);
+        catalogue.ReloadFile(file.path);
+        m_reported.erase(file.path); // mended
         return true;
     } catch (const CKitException& error) {
-        const auto after = VersionOf(path);
+        catalogue.RemoveFile(file.path);
+        const auto after = PlainFileIdentityOf(file.path);
         if (!after) {
+            m_reported.erase(file.path);
             return true; // gone: nothing to say about it
         }
         const std::int64_t age = NanosecondsSinceEpoch(wallNow) - after->modifiedNs;
         const bool recent = age >= 0 && age < std::chrono::nanoseconds(kSettleTime).count();
-        const auto shown = m_reported.find(path);
-        if (before != after || recent) {
+        if (file.identity != *after || recent) {
             // A message already shown for this form stays shown while it settles.
-            if (shown != m_reported.end()) {
-                reported.insert(*shown);
-            }
             return false;
         }
-        reported[path] = *after;
-        if (shown == m_reported.end() || shown->second != *after) {
+        if (!WasReported(file.path, *after)) {
             result.failures.push_back(error);
         }
+        m_reported[file.path] = *after;
         return true;
     }
 }

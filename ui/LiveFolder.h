@@ -1,20 +1,24 @@
 #pragma once
 
 #include "core/KitException.h"
+#include "platform/DirectoryWatch.h"
+#include "platform/FileIdentity.h"
 
 #include <chrono>
-#include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 class CAgentCatalogue;
 
 // Keeps the catalogue in step with the Objects directory while the applet
-// runs: when to read the folder again after it changed, what counts as a file
-// still being written, and which damaged files have already had their say.
-// The clocks are passed in; the watcher that feeds it lives in ui/widgets/.
+// runs: when to read the folder again after it changed, which agent files to
+// read again (only those whose identity changed: the applet's own usage
+// write-back moves a file's identity on with it), what counts as a file still
+// being written, and which damaged files have already had their say. The
+// clocks are passed in; the watcher that feeds it lives in ui/widgets/.
 class CLiveFolder {
 public:
     using SteadyTime = std::chrono::steady_clock::time_point;
@@ -27,44 +31,65 @@ public:
     // taken as still being written, and is tried again once it has settled.
     static constexpr std::chrono::milliseconds kSettleTime{1000};
 
+    // What a reload is to do to the catalogue.
+    struct ReloadPlan {
+        struct File {
+            std::string path;
+            CFileIdentity identity; // as it was when the plan was made
+        };
+        // New agent files, and loaded ones whose identity changed.
+        std::vector<File> read;
+        // Loaded agent files that are gone.
+        std::vector<std::string> dropped;
+        // The folder's listing failed part-way (6398).
+        bool listingFailed = false;
+
+        bool Empty() const { return read.empty() && dropped.empty() && !listingFailed; }
+    };
     struct ReloadResult {
         // What to show: the files found damaged for the first time in this form.
         std::vector<CKitException> failures;
     };
 
-    // Something changed in the folder at `now`.
-    void NoteChange(SteadyTime now);
+    explicit CLiveFolder(std::string directory);
+
+    // `changes` were seen in the folder at `now`.
+    void NoteChange(SteadyTime now, const DirectoryChanges& changes);
     // How long from `now` until the folder is due to be read; zero when it is
     // due now, nothing when no change is waiting.
     std::optional<std::chrono::milliseconds> TimeToReload(SteadyTime now) const;
 
     // The start-up scan stops at the first agent file it cannot load and shows
-    // its message; that file has had its say until it changes.
-    void NoteStartupScan(const CAgentCatalogue& catalogue, const std::string& directory);
+    // its message; that file has had its say until it changes, and the files
+    // after it are compared at the next reload.
+    void NoteStartupScan(const CAgentCatalogue& catalogue);
     // The message of the agent file at `path` has been shown (a dropped file
     // that could not be loaded): it is not shown again until the file changes.
     void NoteShown(const std::string& path);
 
-    // Empties the catalogue and loads every agent file of `directory` that can
-    // be read, going on past damaged ones. A file still being written is left
-    // out without a word and the folder is read again once it has settled.
-    ReloadResult Reload(CAgentCatalogue& catalogue, const std::string& directory, SteadyTime now,
+    // What the changes noted since the last plan ask of the catalogue: the
+    // files they name, or every agent file of the folder when the names do
+    // not tell all.
+    ReloadPlan PlanReload(const CAgentCatalogue& catalogue);
+    // Carries the plan out, going on past damaged files. A file still being
+    // written is left out without a word and read again once it has settled.
+    ReloadResult Reload(CAgentCatalogue& catalogue, const ReloadPlan& plan, SteadyTime now,
                         WallTime wallNow);
 
 private:
-    // What tells one state of a file from another.
-    struct FileVersion {
-        std::uint64_t size = 0;
-        std::int64_t modifiedNs = 0; // since 1970
-        std::uint64_t inode = 0;
-        bool operator==(const FileVersion&) const = default;
-    };
-    static std::optional<FileVersion> VersionOf(const std::string& path);
+    void Compare(const CAgentCatalogue& catalogue, const std::string& path, ReloadPlan& plan);
+    void CompareAll(const CAgentCatalogue& catalogue, ReloadPlan& plan);
+    bool WasReported(const std::string& path, const CFileIdentity& identity) const;
     // Loads one file; false when it is still being written.
-    bool Load(CAgentCatalogue& catalogue, const std::string& path, WallTime wallNow,
-              ReloadResult& result, std::map<std::string, FileVersion>& reported);
+    bool Load(CAgentCatalogue& catalogue, const ReloadPlan::File& file, WallTime wallNow,
+              ReloadResult& result);
 
+    std::string m_directory;
     std::optional<SteadyTime> m_due;
+    // The agent files named by changes since the last plan.
+    std::set<std::string> m_changed;
+    // The names noted do not tell everything that changed.
+    bool m_compareAll = false;
     // The damaged files whose message was shown, in the form it was shown for.
-    std::map<std::string, FileVersion> m_reported;
+    std::map<std::string, CFileIdentity> m_reported;
 };

@@ -9,6 +9,7 @@
 #include "framework/widgets/HScrollListBox.h"
 #include "platform/TextCodec.h"
 
+#include <QSignalBlocker>
 #include <QTreeWidget>
 
 namespace {
@@ -69,16 +70,19 @@ int CAnalysisPage::SelectedPosition() const {
     return selection == CHScrollListBox::kError ? -1 : m_agentList->GetItemData(selection);
 }
 
-void CAnalysisPage::ShowListWith(int position) {
+void CAnalysisPage::ShowListWith(int position, bool stillHold) {
     if (!HasWindow()) {
         return;
     }
+    // Emptying the list is the page's doing, not the user's.
+    const QSignalBlocker quiet(m_agentList);
     FillAgentList();
     if (position != -1) {
         m_agentList->SetCurSel(m_agentList->FindItemData(position));
     }
-    // The agent's file may have changed, or the agent gone: the results follow.
-    OnSelchangeAgentList();
+    if (!stillHold) {
+        OnSelchangeAgentList();
+    }
 }
 
 void CAnalysisPage::OnSelchangeAgentList() {

@@ -28,10 +28,11 @@ public:
     void FillAgentList();
     // The catalogue position of the agent shown; -1 for none.
     int SelectedPosition() const;
-    // Refills the list from the catalogue and analyses the agent at `position`
-    // again when it is listed, else shows no results; does nothing before the
-    // page has been shown.
-    void ShowListWith(int position);
+    // Refills the list from the catalogue and selects the agent at `position`
+    // when it is listed. The results shown stay when they `stillHold` (the
+    // same agent, not read again), else follow the selection; does nothing
+    // before the page has been shown.
+    void ShowListWith(int position, bool stillHold);
     void OnSelchangeAgentList();
 
     QTreeWidget* m_resultsTree = nullptr;

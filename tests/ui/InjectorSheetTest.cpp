@@ -1,4 +1,5 @@
 #include "core/GameConfig.h"
+#include "core/MessageBox.h"
 #include "platform/DirectoryListing.h"
 #include "tests/support/ChemicalList.h"
 #include "tests/support/ScopedLocale.h"
@@ -11,11 +12,14 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTreeWidget>
 #include <QUrl>
 
 #include <algorithm>
+#include <fstream>
 #include <functional>
+#include <map>
 #include <set>
 #include <thread>
 #include <vector>
@@ -275,15 +279,19 @@ TEST_F(SheetTest, TheListFollowsTheFolderReadingEachFileOnceCompleteAndKeepsTheS
     environment.Root().Write(Objects() / "slow.kiv", whole);
     EXPECT_TRUE(listed({"Slow"}));
 
-    // Written in place, and dropped, which shows the message itself.
-    const auto damaged = [&](const std::function<void()>& arrive) {
-        const int before = reloads;
-        arrive();
-        // Read too soon to tell, then again once it has settled.
-        EXPECT_TRUE(QTest::qWaitFor([&] { return reloads >= before + 2; }, kPatience));
-    };
-    damaged([&] { environment.Root().Write(Objects() / "bad.kiv", "kiv"); });
-    damaged([&] { sheet->OnDropFiles({environment.Root().Write("worse.kiv", "kiv").string()}); });
+    // Written in place: read too soon to tell, then again once it has settled.
+    int before = reloads;
+    environment.Root().Write(Objects() / "bad.kiv", "kiv");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return reloads >= before + 2; }, kPatience));
+    // Dropped, which shows the message itself: that form is not read again.
+    before = reloads;
+    sheet->OnDropFiles({environment.Root().Write("worse.kiv", "kiv").string()});
+    QTest::qWait(4 * CLiveFolder::kQuietPeriod.count());
+    EXPECT_EQ(reloads, before);
+    // Damaged in another way: it has its say again.
+    before = reloads;
+    environment.Root().Write(Objects() / "bad.kiv", "kiv1");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return reloads >= before + 2; }, kPatience));
     AddObjectsFile("more.kiv", {{"More"}});
     EXPECT_TRUE(listed({"More", "Slow"}));
     EXPECT_EQ(page.m_descriptionEdit->toPlainText(), "About Slow");
@@ -292,7 +300,8 @@ TEST_F(SheetTest, TheListFollowsTheFolderReadingEachFileOnceCompleteAndKeepsTheS
         return "Splicebox: Error: \"" + (Objects() / name).string() +
                "\" is not a Mirewalk 2 Kiv file\n";
     };
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), message("bad.kiv") + message("worse.kiv"));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              message("bad.kiv") + message("worse.kiv") + message("bad.kiv"));
     fs::remove(Objects() / "slow.kiv");
     EXPECT_TRUE(listed({"More"}));
     EXPECT_EQ(page.m_descriptionEdit->toPlainText(), "About More") << "the next agent";
@@ -308,7 +317,7 @@ TEST_F(SheetTest, TheListFollowsTheFolderReadingEachFileOnceCompleteAndKeepsTheS
         SaveAgentFile((staging / staged.back()).string(), {{names.back().toStdString()}});
     }
     names << "More";
-    const int before = reloads;
+    before = reloads;
     std::thread mover([&] {
         for (const std::string& name : staged) {
             fs::rename(staging / name, Objects() / name);
@@ -318,6 +327,155 @@ TEST_F(SheetTest, TheListFollowsTheFolderReadingEachFileOnceCompleteAndKeepsTheS
     mover.join();
     QTest::qWait(4 * CLiveFolder::kQuietPeriod.count());
     EXPECT_EQ(reloads, before + 1);
+}
+
+// Each agent file's object, by path.
+std::map<std::string, const CAgentFile*> FileObjects(const CAgentCatalogue& catalogue) {
+    std::map<std::string, const CAgentFile*> files;
+    for (const auto& file : catalogue.m_files) {
+        files[file->m_path] = file.get();
+    }
+    return files;
+}
+
+std::vector<bool> ExpandedSections(const QTreeWidget& tree) {
+    std::vector<bool> expanded;
+    for (int i = 0; i < tree.topLevelItemCount(); ++i) {
+        expanded.push_back(tree.topLevelItem(i)->isExpanded());
+    }
+    return expanded;
+}
+
+// Events the kernel keeps for a watch before it drops them and says so.
+int InotifyQueueLimit() {
+    int limit = 0;
+    std::ifstream("/proc/sys/fs/inotify/max_queued_events") >> limit;
+    return limit;
+}
+
+// The shown messages; the first closes the window, as the game's release may
+// while a message is shown.
+std::vector<std::string> g_shown;
+CInjectorSheet* g_closing = nullptr;
+void CloseOnFirstMessage(const char* text, MessageKind) {
+    g_shown.emplace_back(text);
+    g_closing->close();
+}
+
+TEST_F(SheetTest, AChangeIsReadOnlyInItsFileKeepsTheAgentShownAndNothingIsReadWithoutAWindow) {
+    CAgent ant = MakeAgent({"Ant", 5});
+    for (int line = 0; line < 80; ++line) {
+        ant.m_description += "Line " + std::to_string(line) + "\n";
+    }
+    CAgentFileWriter writer;
+    writer.AddAgent(ant);
+    writer.Save((Objects() / "ant.kiv").string());
+    AddObjectsFile("bee.kiv", {{"Bee"}});
+    StartSheet();
+    int reloads = 0;
+    QObject::connect(&sheet->m_objectsWatcher, &CObjectsFolderWatcher::Reloaded,
+                     [&] { ++reloads; });
+    sheet->SetActivePage(2);
+    QTreeWidget& tree = *sheet->m_analysisPage.m_resultsTree;
+    ClickEntry(*sheet->m_analysisPage.m_agentList, "Ant");
+    tree.topLevelItem(0)->setExpanded(true);
+    const std::vector<bool> sections = ExpandedSections(tree);
+    CInjectorPage& page = ShowAgentsPage();
+    QScrollBar& scroll = *page.m_descriptionEdit->verticalScrollBar();
+    ASSERT_GT(scroll.maximum(), 0);
+    scroll.setValue(scroll.maximum());
+    const int scrolled = scroll.value();
+
+    const auto path = [&](const char* name) { return (Objects() / name).string(); };
+    // More events than the kernel keeps, none of which changes a file's identity.
+    const auto flood = [&] {
+        for (int i = 0; i <= InotifyQueueLimit(); ++i) {
+            fs::permissions(path(i % 2 == 0 ? "ant.kiv" : "bee.kiv"),
+                            fs::perms::owner_read | fs::perms::owner_write);
+        }
+    };
+    const struct {
+        const char* change;
+        std::function<void()> make;
+        const char* readAgain; // the one file whose object is new, if any
+        QStringList listed;    // none: no reload
+    } changes[] = {
+        {"the applet's own use", [&] { EXPECT_EQ(Click(page.m_injectButton), ""); }, nullptr, {}},
+        {"a new file",
+         [&] { AddObjectsFile("cat.kiv", {{"Cat"}}); },
+         "cat.kiv",
+         {"Ant", "Bee", "Cat"}},
+        {"a new file whose events were lost",
+         [&] { flood(), AddObjectsFile("dog.kiv", {{"Dog"}}); },
+         "dog.kiv",
+         {"Ant", "Bee", "Cat", "Dog"}},
+        // One agent more: the agents of the files after it move, as they do
+        // when a file goes.
+        {"another program's",
+         [&] {
+             AddObjectsFile("bee.kiv", {{"Bee", 3}, {"Wasp"}});
+         },
+         "bee.kiv",
+         {"Ant", "Bee", "Cat", "Dog", "Wasp"}},
+        {"a file deleted",
+         [&] { fs::remove(Objects() / "bee.kiv"); },
+         nullptr,
+         {"Ant", "Cat", "Dog"}},
+        {"a later one deleted",
+         [&] { fs::remove(Objects() / "cat.kiv"); },
+         nullptr,
+         {"Ant", "Dog"}},
+    };
+    for (const auto& change : changes) {
+        SCOPED_TRACE(change.change);
+        auto before = FileObjects(sheet->m_catalogue);
+        const int reloadsBefore = reloads;
+        change.make();
+        if (change.listed.isEmpty()) {
+            QTest::qWait(4 * CLiveFolder::kQuietPeriod.count());
+            EXPECT_EQ(reloads, reloadsBefore);
+        } else {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return reloads > reloadsBefore; }, kPatience));
+            EXPECT_EQ(Entries(*page.m_agentList), change.listed);
+        }
+        for (const auto& [file, object] : FileObjects(sheet->m_catalogue)) {
+            EXPECT_EQ(before[file] != object,
+                      change.readAgain != nullptr && file == path(change.readAgain))
+                << file;
+        }
+        EXPECT_EQ(page.m_descriptionEdit->verticalScrollBar()->value(), scrolled);
+        EXPECT_EQ(page.m_agentList->currentItem()->text(), "Ant");
+        EXPECT_EQ(sheet->m_analysisPage.m_agentList->currentItem()->text(), "Ant");
+        EXPECT_EQ(ExpandedSections(tree), sections);
+    }
+    EXPECT_EQ(StoredUsage(path("ant.kiv"), 0).first, 4);
+
+    // Without its window the sheet neither ticks nor follows the folder nor
+    // speaks, also when the window goes while a message is shown.
+    EXPECT_NE(page.m_timerId, 0);
+    ::unsetenv("SPLICEBOX_MESSAGES");
+    g_closing = sheet.get();
+    SetMessageSink(&CloseOnFirstMessage);
+    const std::shared_ptr<void> restore(nullptr, [](void*) {
+        SetMessageSink(nullptr);
+        ::setenv("SPLICEBOX_MESSAGES", "stderr", 1);
+    });
+    // Damaged files, settled long ago, each moved in at once.
+    const auto arrive = [&](const std::vector<std::string>& names) {
+        for (const std::string& name : names) {
+            const fs::path written = environment.Root().Write(name, "kiv");
+            fs::last_write_time(written, fs::last_write_time(written) - std::chrono::hours(1));
+            fs::rename(written, Objects() / name);
+        }
+    };
+    arrive({"bad1.kiv", "bad2.kiv"});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !g_shown.empty(); }, kPatience));
+    EXPECT_FALSE(sheet->WindowExists());
+    EXPECT_EQ(page.m_timerId, 0);
+    arrive({"bad3.kiv"});
+    QTest::qWait(4 * CLiveFolder::kQuietPeriod.count());
+    EXPECT_EQ(g_shown, std::vector<std::string>{"Error: \"" + (Objects() / "bad1.kiv").string() +
+                                                "\" is not a Mirewalk 2 Kiv file"});
 }
 
 } // namespace

@@ -162,13 +162,15 @@ void CInjectorPage::OnSelchangeAgentList() {
 
 void CInjectorPage::SelectAgent(int position) {
     m_selected = position;
-    if (position == -1) {
-        m_descriptionEdit->setPlainText(QString());
-        UpdateControls();
-        return;
+    const CAgent* agent = SelectedAgent();
+    const QString description = agent != nullptr ? FromAgentText(agent->m_description) : QString();
+    // Set again, the same text would scroll back to the top.
+    if (m_descriptionEdit->toPlainText() != description) {
+        m_descriptionEdit->setPlainText(description);
     }
-    m_descriptionEdit->setPlainText(FromAgentText(SelectedAgent()->m_description));
-    RefreshDetails();
+    if (agent != nullptr) {
+        RefreshDetails();
+    }
     UpdateControls();
 }
 

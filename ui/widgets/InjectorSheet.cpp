@@ -44,6 +44,7 @@ CInjectorSheet::CInjectorSheet(const char* caption, QWidget* parent)
             &CInjectorSheet::OnCatalogueAboutToReload);
     connect(&m_objectsWatcher, &CObjectsFolderWatcher::Reloaded, this,
             &CInjectorSheet::OnCatalogueReloaded);
+    connect(this, &CBaseSheet::WindowDestroyed, this, &CInjectorSheet::OnWindowGone);
 }
 
 // Each page leaves the tabs as it is destroyed, after the catalogue. Should the
@@ -134,10 +135,20 @@ void CInjectorSheet::OnCatalogueAboutToReload() {
 }
 
 // The pages are refilled as after a drop, each keeping the agent it showed
-// when that agent is still there.
+// when that agent is still there; the analysis of an agent whose file was not
+// read again still holds, with the sections the user opened.
 void CInjectorSheet::OnCatalogueReloaded() {
     m_agentsPage.ShowListWith(FindAgent(m_catalogue, m_agentsPageShowed));
-    m_analysisPage.ShowListWith(FindAgent(m_catalogue, m_analysisPageShowed));
+    const int analysed = FindAgent(m_catalogue, m_analysisPageShowed);
+    m_analysisPage.ShowListWith(analysed,
+                                IdentifyAgent(m_catalogue, analysed) == m_analysisPageShowed);
+}
+
+// The game may hold the applet for a long time after the window went; nothing
+// may tick or show a message without a window.
+void CInjectorSheet::OnWindowGone() {
+    m_agentsPage.EnableRefreshTimer(false);
+    m_objectsWatcher.Stop();
 }
 
 bool CInjectorSheet::OnCommand(unsigned id) {
@@ -180,10 +191,11 @@ std::string CInjectorSheet::ObjectsDirectory() {
 }
 
 // The drop shows the message of a file that cannot be loaded; the watcher,
-// which finds the file in the folder next, leaves it at that.
+// which finds the file in the folder next, leaves it at that. A file of that
+// name deleted a moment ago may still be listed: the new one takes its place.
 void CInjectorSheet::AddAgentFile(const std::string& path) {
     try {
-        m_catalogue.AddFile(path);
+        m_catalogue.ReloadFile(path);
     } catch (const CKitException&) {
         m_objectsWatcher.NoteShown(path);
         throw;

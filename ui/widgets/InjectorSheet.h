@@ -73,6 +73,7 @@ private:
     bool SetUpTabImages();
     void OnCatalogueAboutToReload();
     void OnCatalogueReloaded();
+    void OnWindowGone();
 
     // What the two agent pages showed before the catalogue was reloaded.
     std::optional<AgentIdentity> m_agentsPageShowed;

@@ -9,9 +9,9 @@ CObjectsFolderWatcher::CObjectsFolderWatcher(CAgentCatalogue& catalogue, QObject
 }
 
 void CObjectsFolderWatcher::Watch(const std::string& directory) {
-    m_directory = directory;
-    m_live.NoteStartupScan(m_catalogue, directory);
-    m_notifier.reset();
+    Stop();
+    m_live = std::make_unique<CLiveFolder>(directory);
+    m_live->NoteStartupScan(m_catalogue);
     m_watch = std::make_unique<CDirectoryWatch>(directory);
     if (m_watch->Fd() < 0) {
         return;
@@ -20,31 +20,40 @@ void CObjectsFolderWatcher::Watch(const std::string& directory) {
     connect(m_notifier.get(), &QSocketNotifier::activated, this, &CObjectsFolderWatcher::OnEvents);
 }
 
-void CObjectsFolderWatcher::OnEvents() {
-    if (m_watch->Drain()) {
-        OnChange();
-    }
+void CObjectsFolderWatcher::Stop() {
+    m_timer.stop();
+    m_notifier.reset();
+    m_watch.reset();
+    m_live.reset();
 }
 
 void CObjectsFolderWatcher::NoteShown(const std::string& path) {
-    m_live.NoteShown(path);
+    if (m_live) {
+        m_live->NoteShown(path);
+    }
 }
 
-void CObjectsFolderWatcher::OnChange() {
-    m_live.NoteChange(std::chrono::steady_clock::now());
-    Schedule();
+void CObjectsFolderWatcher::OnEvents() {
+    const DirectoryChanges changes = m_watch->Drain();
+    if (changes.Any()) {
+        m_live->NoteChange(std::chrono::steady_clock::now(), changes);
+        Schedule();
+    }
 }
 
 void CObjectsFolderWatcher::Schedule() {
-    if (const auto wait = m_live.TimeToReload(std::chrono::steady_clock::now())) {
+    if (const auto wait = m_live->TimeToReload(std::chrono::steady_clock::now())) {
         m_timer.start(*wait);
     }
 }
 
 void CObjectsFolderWatcher::OnTimer() {
     const auto now = std::chrono::steady_clock::now();
-    const auto wait = m_live.TimeToReload(now);
-    if (m_reloading || !wait) {
+    if (m_reloading || !m_live) {
+        return;
+    }
+    const auto wait = m_live->TimeToReload(now);
+    if (!wait) {
         return;
     }
     if (wait->count() > 0) {
@@ -52,13 +61,22 @@ void CObjectsFolderWatcher::OnTimer() {
         return;
     }
     m_reloading = true;
-    emit AboutToReload();
-    const auto result =
-        m_live.Reload(m_catalogue, m_directory, now, std::chrono::system_clock::now());
-    emit Reloaded();
+    const CLiveFolder::ReloadPlan plan = m_live->PlanReload(m_catalogue);
+    CLiveFolder::ReloadResult result;
+    if (!plan.Empty()) {
+        emit AboutToReload();
+        result = m_live->Reload(m_catalogue, plan, now, std::chrono::system_clock::now());
+        emit Reloaded();
+    }
     for (const auto& failure : result.failures) {
+        // The window may have gone while an earlier message was shown.
+        if (!m_live) {
+            break;
+        }
         ReportError(failure);
     }
     m_reloading = false;
-    Schedule();
+    if (m_live) {
+        Schedule();
+    }
 }

@@ -13,10 +13,11 @@
 
 class CAgentCatalogue;
 
-// Follows the Objects directory while the applet runs and reloads the
-// catalogue once the folder has been quiet (CLiveFolder decides when), then
-// shows the message of each file newly found damaged. One watch of the folder
-// sees files that appear, vanish or are renamed, and writes into them.
+// Follows the Objects directory while the applet runs and, once the folder has
+// been quiet, reads again the agent files that changed (CLiveFolder decides
+// when and which), then shows the message of each file newly found damaged.
+// One watch of the folder sees files that appear, vanish or are renamed, and
+// writes into them.
 class CObjectsFolderWatcher : public QObject {
     Q_OBJECT
 
@@ -26,24 +27,24 @@ public:
     // Starts following `directory`, whose agent files the catalogue has just
     // loaded by the start-up scan.
     void Watch(const std::string& directory);
+    // Stops following it: no reload and no message from here on.
+    void Stop();
     // The message of the agent file at `path` has been shown already.
     void NoteShown(const std::string& path);
 
 signals:
-    // The catalogue is about to be emptied: positions into it end here.
+    // The catalogue's files are about to change: positions into it end here.
     void AboutToReload();
     // The catalogue holds the folder's agent files again.
     void Reloaded();
 
 private:
     void OnEvents();
-    void OnChange();
     void OnTimer();
     void Schedule();
 
     CAgentCatalogue& m_catalogue;
-    std::string m_directory;
-    CLiveFolder m_live;
+    std::unique_ptr<CLiveFolder> m_live;
     std::unique_ptr<CDirectoryWatch> m_watch;
     std::unique_ptr<QSocketNotifier> m_notifier;
     QTimer m_timer;
