@@ -2,7 +2,6 @@
 // accepts comes back byte for byte from packing the manifest that unpacking wrote.
 #include "core/KitException.h"
 #include "tools/kivtool/AgentFilePacking.h"
-#include "tools/kivtool/AgentFileUnpacking.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -15,13 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const CKitException&) {
         return 0; // refused by the reader
     }
-    const auto packed = PackManifest(unpacked.manifest, unpacked.manifestName, {},
-                                     [&](const std::filesystem::path& path) {
-                                         const CUnpackedFile* file = unpacked.Find(path.string());
-                                         const auto bytes = file->Bytes();
-                                         return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
-                                     });
-    if (!std::ranges::equal(packed.Bytes(), input)) {
+    if (!std::ranges::equal(PackUnpacked(unpacked).Bytes(), input)) {
         std::abort();
     }
     return 0;

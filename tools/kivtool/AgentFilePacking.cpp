@@ -2,6 +2,7 @@
 
 #include "agents/AgentNames.h"
 #include "core/KitException.h"
+#include "core/StringTable.h"
 #include "tools/kivtool/AgentPictureImage.h"
 #include "tools/kivtool/Manifest.h"
 #include "tools/kivtool/Windows1252Encoding.h"
@@ -65,4 +66,16 @@ CAgentFileWriter PackManifest(std::string_view manifest, const std::string& mani
         std::visit([&](auto& parsed) { packer.Add(parsed); }, section);
     }
     return packer.Result();
+}
+
+CAgentFileWriter PackUnpacked(const CUnpackedAgentFile& unpacked) {
+    const auto read = [&](const std::filesystem::path& path) {
+        const CUnpackedFile* file = unpacked.Find(path.string());
+        if (file == nullptr) {
+            ThrowStringId(IDS_ERROR_READING_FILE, path.c_str());
+        }
+        const auto bytes = file->Bytes();
+        return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+    };
+    return PackManifest(unpacked.manifest, unpacked.manifestName, {}, read);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "agents/AgentFileWriter.h"
+#include "tools/kivtool/AgentFileUnpacking.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -17,3 +18,7 @@ using ManifestFileReader = std::function<std::vector<std::uint8_t>(const std::fi
 // messages; the paths it holds are taken relative to `base`.
 CAgentFileWriter PackManifest(std::string_view manifest, const std::string& manifestName,
                               const std::filesystem::path& base, const ManifestFileReader& read);
+
+// Packs an agent file taken apart in memory, as pack does from the files that
+// unpack writes.
+CAgentFileWriter PackUnpacked(const CUnpackedAgentFile& unpacked);

@@ -139,8 +139,8 @@ private:
         NonEmpty("name", agent.m_name);
         NonEmpty("description", agent.m_description);
         if (agent.m_quantity != 0) {
-            Line("quantity", agent.m_quantity == CAgent::kUnlimited ? "unlimited"
-                                                                    : Number(agent.m_quantity));
+            Line("quantity",
+                 agent.m_quantity == CAgent::kUnlimited ? "unlimited" : Number(agent.m_quantity));
         }
         NonZero("reuse interval", agent.m_reuseInterval);
         NonZero("last used", agent.m_lastUsed);
@@ -157,9 +157,9 @@ private:
         }
         for (const auto& reference : agent.m_dependencies) {
             const bool known = reference.type <= 1;
-            m_result.manifest += ManifestEntry(
-                known ? TypeName(reference.type) : "file type " + Number(reference.type),
-                reference.name);
+            m_result.manifest += ManifestEntry(known ? TypeName(reference.type)
+                                                     : "file type " + Number(reference.type),
+                                               reference.name);
         }
         Picture(picture, "agent-" + number + ".png");
         const auto rest = data.subspan(reader.Position());
@@ -207,8 +207,8 @@ private:
 
     void Other(std::span<const std::uint8_t> tag, std::span<const std::uint8_t> data) {
         m_result.manifest += "\n[chunk]\n";
-        m_result.manifest +=
-            ManifestEntry("tag", std::string_view(reinterpret_cast<const char*>(tag.data()), tag.size()));
+        m_result.manifest += ManifestEntry(
+            "tag", std::string_view(reinterpret_cast<const char*>(tag.data()), tag.size()));
         Taken("path", {}, "chunk-" + Number(m_chunks) + ".bin", data);
     }
 

@@ -101,7 +101,6 @@ void LoadPicture(CAgent& agent, std::span<const std::uint8_t> bytes, const std::
                            AgentFileFormat::kPicturePixelFormat, true);
 }
 
-
 namespace {
 
 // A 5-6-5 channel widened to 8 bits with its high bits repeated below, so that
@@ -119,7 +118,8 @@ std::vector<std::uint8_t> PictureAsPng(const CAgentPicture& picture) {
         auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < image.width(); ++x) {
             const std::uint16_t pixel = picture.m_pixels[std::size_t(y) * picture.m_width + x];
-            row[x] = qRgb(Widen(pixel >> 11, 5), Widen(pixel >> 5 & 0x3F, 6), Widen(pixel & 0x1F, 5));
+            row[x] =
+                qRgb(Widen(pixel >> 11, 5), Widen(pixel >> 5 & 0x3F, 6), Widen(pixel & 0x1F, 5));
         }
     }
     QByteArray png;

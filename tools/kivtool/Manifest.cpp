@@ -317,7 +317,8 @@ private:
                 Fail("a tag is four bytes, not \"" + value + "\"");
             }
             if (chunk.tag == "agnt" || chunk.tag == "file") {
-                Fail("a chunk tagged \"" + value + "\" is written from an [agent] or [file] section");
+                Fail("a chunk tagged \"" + value +
+                     "\" is written from an [agent] or [file] section");
             }
         } else if (key == "path") {
             chunk.path = value;

@@ -167,7 +167,8 @@ std::optional<std::string> UnescapeValue(std::string_view quoted, std::string& e
 std::string ManifestEntry(std::string_view key, std::string_view windows1252) {
     const std::string name(key);
     if (FitsPlainForm(windows1252)) {
-        return name + (windows1252.empty() ? " =\n" : " = " + Windows1252ToUtf8(windows1252) + "\n");
+        return name +
+               (windows1252.empty() ? " =\n" : " = " + Windows1252ToUtf8(windows1252) + "\n");
     }
     if (FitsHereDocument(windows1252)) {
         const std::string marker = EndMarker(windows1252);

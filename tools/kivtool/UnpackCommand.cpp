@@ -64,7 +64,8 @@ bool PrepareFolder(const std::string& folder) {
         return true;
     }
     if (errno != EEXIST) {
-        FailFolder(folder, (std::string("cannot create the folder: ") + std::strerror(errno)).c_str());
+        FailFolder(folder,
+                   (std::string("cannot create the folder: ") + std::strerror(errno)).c_str());
     }
     std::error_code error;
     if (!std::filesystem::is_directory(folder, error)) {
@@ -78,8 +79,8 @@ bool PrepareFolder(const std::string& folder) {
 
 void WriteNewFile(const std::string& path, std::span<const std::uint8_t> bytes) {
     // O_EXCL: a name already taken, or a link planted under it, is never written through.
-    CFileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                                kUnpackedFileMode));
+    CFileDescriptor file(
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kUnpackedFileMode));
     bool written = file.IsOpen();
     for (std::size_t at = 0; written && at < bytes.size();) {
         const ssize_t count = ::write(file.Get(), bytes.data() + at, bytes.size() - at);
@@ -103,9 +104,9 @@ void WriteUnpacked(const CUnpackedAgentFile& unpacked, const std::string& folder
             WriteNewFile(written.back(), file.Bytes());
         }
         written.push_back(directory + unpacked.manifestName);
-        WriteNewFile(written.back(), std::span(reinterpret_cast<const std::uint8_t*>(
-                                                   unpacked.manifest.data()),
-                                               unpacked.manifest.size()));
+        WriteNewFile(written.back(),
+                     std::span(reinterpret_cast<const std::uint8_t*>(unpacked.manifest.data()),
+                               unpacked.manifest.size()));
     } catch (const CKitException&) {
         for (const auto& path : written) {
             ::unlink(path.c_str());

@@ -38,8 +38,8 @@ constexpr Command kCommands[] = {
     {"show", RunShowCommand},           {"check", RunCheckCommand},
     {"conflicts", RunConflictsCommand}, {"extract", RunExtractCommand},
     {"pack", RunPackCommand},           {"unpack", RunUnpackCommand},
-    {"analyse", RunAnalyseCommand},
-    {"inject", RunInjectCommand},       {"remove", RunRemoveCommand},
+    {"analyse", RunAnalyseCommand},     {"inject", RunInjectCommand},
+    {"remove", RunRemoveCommand},
 };
 
 } // namespace
