@@ -138,6 +138,16 @@ private:
         m_result.manifest += "\n[agent]\n";
         NonEmpty("name", agent.m_name);
         NonEmpty("description", agent.m_description);
+        AgentNumbers(agent);
+        AgentScripts(agent);
+        Picture(picture, "agent-" + number + ".png");
+        const auto rest = data.subspan(reader.Position());
+        if (!rest.empty() && !IsPadding(rest, data.size())) {
+            Taken("trailing bytes", {}, "agent-" + number + "-trailing.bin", rest);
+        }
+    }
+
+    void AgentNumbers(const CAgent& agent) {
         if (agent.m_quantity != 0) {
             Line("quantity",
                  agent.m_quantity == CAgent::kUnlimited ? "unlimited" : Number(agent.m_quantity));
@@ -150,6 +160,10 @@ private:
         for (std::size_t i = 0; i < std::size(reserved); ++i) {
             NonZero("reserved " + Number(i + 1), reserved[i]);
         }
+    }
+
+    // The scripts, and the files the agent needs.
+    void AgentScripts(const CAgent& agent) {
         NonEmpty("install script", agent.m_installScript);
         NonEmpty("remove script", agent.m_removeScript);
         for (const auto& script : agent.m_scripts) {
@@ -160,11 +174,6 @@ private:
             m_result.manifest += ManifestEntry(known ? TypeName(reference.type)
                                                      : "file type " + Number(reference.type),
                                                reference.name);
-        }
-        Picture(picture, "agent-" + number + ".png");
-        const auto rest = data.subspan(reader.Position());
-        if (!rest.empty() && !IsPadding(rest, data.size())) {
-            Taken("trailing bytes", {}, "agent-" + number + "-trailing.bin", rest);
         }
     }
 

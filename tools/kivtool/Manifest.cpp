@@ -1,5 +1,6 @@
 #include "tools/kivtool/Manifest.h"
 
+#include "agents/AgentFileFormat.h"
 #include "agents/AgentNames.h"
 #include "core/KitException.h"
 #include "tools/kivtool/ManifestValues.h"
@@ -14,10 +15,16 @@ constexpr std::string_view kHereDocument = "<<";
 constexpr std::string_view kEscapedForm = ":=";
 constexpr std::string_view kOtherReference = "file type ";
 constexpr std::string_view kReserved = "reserved ";
-constexpr std::size_t kTagSize = 4;
 constexpr auto kMax8 = std::numeric_limits<std::uint8_t>::max();
 constexpr auto kMax16 = std::numeric_limits<std::uint16_t>::max();
 constexpr auto kMax32 = std::numeric_limits<std::uint32_t>::max();
+
+// The tags whose chunks the reader parses: [agent] and [file] sections write them.
+bool IsParsedTag(std::string_view tag) {
+    using namespace AgentFileFormat;
+    return tag == std::string_view(kAgentTag, kTagSize) ||
+           tag == std::string_view(kFileTag, kTagSize);
+}
 
 std::string_view Trim(std::string_view text) {
     const auto first = text.find_first_not_of(" \t");
@@ -313,10 +320,10 @@ private:
     void SetChunkField(ManifestChunk& chunk, const std::string& key, const std::string& value) {
         if (key == "tag") {
             chunk.tag = Bytes(value);
-            if (chunk.tag.size() != kTagSize) {
+            if (chunk.tag.size() != AgentFileFormat::kTagSize) {
                 Fail("a tag is four bytes, not \"" + value + "\"");
             }
-            if (chunk.tag == "agnt" || chunk.tag == "file") {
+            if (IsParsedTag(chunk.tag)) {
                 Fail("a chunk tagged \"" + value +
                      "\" is written from an [agent] or [file] section");
             }
