@@ -43,7 +43,6 @@ TEST(PackCommand, BuildsAnAgentFileFromAManifestOrNamesTheLineThatIsWrong) {
         {"[file]\nname = ../x\n", ":2: \"../x\" is not a plain file name"},
         {"[agent]\nname := \"ab\\x4\"\n", ":2: \"ab\\x4\": an escape is cut short"},
         {"[agent]\nname := \"ab\\\"\n", ":2: \"ab\\\": an escape is cut short"},
-        {"[agent]\nname := ab\n", ":2: ab: the text of \":=\" stands in double quotes"},
         {"[agent]\nname := \"a\\x00\"\n", ":2: a text cannot hold the byte 0"},
         {"[agent]\nreserved 2 = 256\n", ":2: \"256\" is not a number from 0 to 255"},
         {"[agent]\npicture size = 2 x 3\n",

@@ -99,6 +99,18 @@ TEST(Unpack, ATextTakesThePlainFormTheHereDocumentOrTheEscapedForm) {
     for (const auto& [text, entry] : cases) {
         EXPECT_EQ(ManifestEntry("k", text), entry);
     }
+    // What an escaped value reads as (UTF-8), or what is wrong with it.
+    const std::pair<std::string, std::string> quoted[] = {
+        {"\"\\x9d\\xE9\\xfF\\t\"", "\xC2\x9D\xC3\xA9\xC3\xBF\t"},
+        {"\"\\q\"", "\"\\q\" is no escape"},
+        {"\"\\xG0\"", "\"\\x\" needs two hex digits"},
+        {"\"a\"b\"", "a double quote inside the text needs a backslash"},
+        {"\"", "the text of \":=\" stands in double quotes"},
+    };
+    for (const auto& [value, read] : quoted) {
+        std::string error;
+        EXPECT_EQ(UnescapeValue(value, error).value_or(error), read);
+    }
 }
 
 // FILE carries names that are paths; nothing lands outside DIR, and pack gives FILE back.
