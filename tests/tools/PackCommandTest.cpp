@@ -26,7 +26,7 @@ std::vector<ToolRun> Pack(const TempDir& folder, const std::vector<std::string>&
 // The first manifest packs; each of the others has one line wrong.
 TEST(PackCommand, BuildsAnAgentFileFromAManifestOrNamesTheLineThatIsWrong) {
     const std::pair<std::string, std::string> cases[] = {
-        {"# a ball\n[agent]\nname = Caf\xC3\xA9 ball\ndescription = About Caf\xC3\xA9 ball\n"
+        {"# a ball\n[agent]\nname = Caf\xC3\xA9 ball\ndescription:=\"About Caf\\xe9 ball\"\n"
          "quantity = unlimited\nreuse interval = 3600\nlast used = 12\n"
          "install script = inst,new: simp Caf\xC3\xA9 ball,endm\n"
          "remove script <<END\nrscr\n  endm\nEND\n"
