@@ -17,6 +17,8 @@ constexpr std::size_t kChunkHeaderSize = 8;
 constexpr std::uint32_t kMinAgentChunkSize = 42;
 // The quantity and the last-used time: the only bytes ever written back.
 constexpr std::size_t kUsageSize = 6;
+// Agent pictures are always stored as 5-6-5 (the picture's format value 1).
+constexpr std::uint32_t kPicturePixelFormat = 1;
 // type u16, reserved u32, size u32; the name follows.
 constexpr std::size_t kFileChunkFixedSize = 10;
 

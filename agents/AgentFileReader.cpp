@@ -1,3 +1,4 @@
+#include "agents/AgentChunk.h"
 #include "agents/AgentChunkDigest.h"
 #include "agents/AgentFile.h"
 #include "agents/AgentFileFormat.h"
@@ -10,7 +11,6 @@
 #include <array>
 #include <cstring>
 #include <new>
-#include <optional>
 
 namespace {
 
@@ -20,40 +20,12 @@ using namespace AgentFileFormat;
 // its texts takes about 3 KiB.
 constexpr std::size_t kSmallChunkSize = 16 * 1024;
 
-[[noreturn]] void FailFormat() {
-    ThrowStringId(IDS_UNEXPECTED_FILE_FORMAT);
-}
-
-// Every value inside a chunk must lie inside it; anything else is a damaged
-// chunk, whatever follows it in the file.
-template <typename T> T Need(std::optional<T> value) {
-    if (!value) {
-        FailFormat();
-    }
-    return *value;
-}
-
-std::string NeedString(CByteReader& reader) {
-    return std::string(Need(reader.ZeroTerminated()));
-}
-
 bool HasTag(const std::uint8_t* header, const char* tag) {
     return std::memcmp(header, tag, kTagSize) == 0;
 }
 
-// Agent pictures are always stored as 5-6-5.
-constexpr std::uint32_t kPicturePixelFormat = 1;
-
 std::uint64_t PixelBytes(std::uint32_t width, std::uint32_t height) {
     return std::uint64_t{width} * height * 2;
-}
-
-// The stored pixels into the picture, whose first pixel's colour is transparent.
-void DecodePixels(std::span<const std::uint8_t> bytes, std::uint32_t width, std::uint32_t height,
-                  CAgentPicture& picture) {
-    std::uint16_t* pixels = picture.Allocate(width, height, kPicturePixelFormat);
-    CByteReader(bytes).U16s(std::span(pixels, std::size_t{width} * height));
-    picture.m_keyed = true;
 }
 
 // One pass over an agent file from its magic to its last chunk.
@@ -99,13 +71,13 @@ private:
             FailEndOfFile();
         }
         const std::uint64_t chunkOffset = m_position;
-        const std::uint32_t length = Need(CByteReader(header + kTagSize, 4).U32());
+        const std::uint32_t length = NeedInChunk(CByteReader(header + kTagSize, 4).U32());
         m_position += kChunkHeaderSize;
         if (length > m_source.Remaining()) {
             FailEndOfFile();
         }
         if (m_position + length > kMaxFileSize) {
-            FailFormat();
+            FailChunkFormat();
         }
         if (HasTag(header, kAgentTag)) {
             ReadAgentChunk(static_cast<std::uint32_t>(chunkOffset), length);
@@ -124,7 +96,7 @@ private:
 
     void ReadAgentChunk(std::uint32_t chunkOffset, std::uint32_t length) {
         if (length < kMinAgentChunkSize || length > kMaxAgentChunkSize) {
-            FailFormat();
+            FailChunkFormat();
         }
         std::uint8_t* bytes = ChunkBuffer(length);
         if (m_source.Read(bytes, length) != length) {
@@ -136,7 +108,7 @@ private:
         agent->m_chunkLength = length;
         agent->m_chunkDigest = AgentChunkDigest(std::span(bytes, length));
         CByteReader reader(bytes, length);
-        ParseAgent(reader, *agent);
+        ParseAgentFields(reader, *agent);
         ParsePicture(reader, chunkOffset + kChunkHeaderSize, agent->m_picture);
         m_file.m_agents.push_back(std::move(agent));
     }
@@ -157,55 +129,22 @@ private:
         return m_buffer.data();
     }
 
-    // Everything of the agent up to its picture.
-    static void ParseAgent(CByteReader& reader, CAgent& agent) {
-        agent.m_quantity = Need(reader.U16());
-        agent.m_lastUsed = Need(reader.U32());
-        agent.m_reuseInterval = Need(reader.U32());
-        agent.m_reserved1 = Need(reader.U8());
-        agent.m_reserved2 = Need(reader.U8());
-        agent.m_reserved3 = Need(reader.U16());
-        agent.m_reserved4 = Need(reader.U32());
-        agent.m_reserved5 = Need(reader.U32());
-        agent.m_reserved6 = Need(reader.U16());
-        agent.m_reserved7 = Need(reader.U16());
-        agent.m_name = NeedString(reader);
-        agent.m_description = NeedString(reader);
-        agent.m_installScript = NeedString(reader);
-        agent.m_removeScript = NeedString(reader);
-        agent.m_scriptCount = Need(reader.U16());
-        // Each script takes at least its terminator, so the chunk bounds the count.
-        for (std::uint16_t i = 0; i < agent.m_scriptCount; ++i) {
-            agent.m_scripts.push_back(NeedString(reader));
-        }
-        agent.m_dependencyCount = Need(reader.U16());
-        if (agent.m_dependencyCount > CAgent::kMaxDependencies) {
-            FailFormat();
-        }
-        agent.m_dependencies.reserve(agent.m_dependencyCount);
-        for (std::uint16_t i = 0; i < agent.m_dependencyCount; ++i) {
-            const std::uint16_t type = Need(reader.U16());
-            agent.m_dependencies.push_back(AgentDependencyRef{type, NeedString(reader)});
-        }
-    }
-
     // `dataOffset` is where the chunk's data starts in the file. A file that
     // can be read again keeps the pixels until they are shown.
     void ParsePicture(CByteReader& reader, std::uint32_t dataOffset, CAgentPicture& picture) const {
-        const std::uint16_t width = Need(reader.U16());
-        const std::uint16_t height = Need(reader.U16());
-        if (width == 0 || height == 0) {
+        const AgentPictureBytes stored = ParsePictureBytes(reader);
+        if (stored.pixels.empty()) {
             return;
         }
-        const auto pixelOffset = static_cast<std::uint32_t>(dataOffset + reader.Position());
-        const auto pixelBytes = Need(reader.Bytes(PixelBytes(width, height)));
+        const auto pixelOffset =
+            static_cast<std::uint32_t>(dataOffset + reader.Position() - stored.pixels.size());
         if (m_source.ReadableLater()) {
-            picture.m_width = width;
-            picture.m_height = height;
+            picture.m_width = stored.width;
+            picture.m_height = stored.height;
             picture.m_pixelFormat = kPicturePixelFormat;
             picture.m_fileOffset = pixelOffset;
         } else {
-            DecodePixels(pixelBytes, width, height, picture);
+            DecodePixels(stored.pixels, stored.width, stored.height, picture);
         }
     }
 
@@ -218,17 +157,17 @@ private:
             FailEndOfFile();
         }
         CByteReader reader(head, wanted);
+        CarriedFileHead parsed = ParseCarriedFileHead(reader);
         auto record = std::make_unique<CDependencyFile>();
         record->m_owner = &m_file;
-        record->m_type = Need(reader.U16());
-        Need(reader.U32()); // reserved
-        record->m_size = Need(reader.U32());
-        record->m_name = NeedString(reader);
+        record->m_type = parsed.type;
+        record->m_size = parsed.size;
+        record->m_name = std::move(parsed.name);
         const std::uint64_t headLength = reader.Position();
         // The contents must lie inside the chunk: extraction copies exactly
         // m_size bytes from m_dataOffset.
         if (record->m_size > length - headLength) {
-            FailFormat();
+            FailChunkFormat();
         }
         record->m_dataOffset =
             static_cast<std::uint32_t>(chunkOffset + kChunkHeaderSize + headLength);

@@ -44,7 +44,8 @@ private:
     std::vector<std::uint8_t>& m_out;
 };
 
-std::vector<std::uint8_t> AgentChunkData(const CAgent& agent) {
+std::vector<std::uint8_t> AgentChunkData(const CAgent& agent,
+                                         std::span<const std::uint8_t> trailing) {
     std::vector<std::uint8_t> data;
     CByteSink sink(data);
     sink.U16(agent.m_quantity);
@@ -71,13 +72,17 @@ std::vector<std::uint8_t> AgentChunkData(const CAgent& agent) {
         sink.String(reference.name);
     }
     const CAgentPicture& picture = agent.Picture();
-    const bool hasPixels = picture.HasPicture() && picture.m_width > 0 && picture.m_height > 0;
-    sink.U16(hasPixels ? static_cast<std::uint16_t>(picture.m_width) : 0);
-    sink.U16(hasPixels ? static_cast<std::uint16_t>(picture.m_height) : 0);
+    const bool empty = picture.m_width == 0 || picture.m_height == 0;
+    const bool hasPixels = picture.HasPicture() && !empty;
+    // A listed picture whose pixels could not be read is written as none.
+    const bool keepsSize = hasPixels || empty;
+    sink.U16(keepsSize ? static_cast<std::uint16_t>(picture.m_width) : 0);
+    sink.U16(keepsSize ? static_cast<std::uint16_t>(picture.m_height) : 0);
     const std::size_t count = hasPixels ? std::size_t{picture.m_width} * picture.m_height : 0;
     for (std::size_t i = 0; i < count; ++i) {
         sink.U16(picture.m_pixels[i]);
     }
+    sink.Raw(trailing);
     // The reader refuses shorter agent chunks; the padding reads as trailing bytes.
     if (data.size() < kMinAgentChunkSize) {
         data.resize(kMinAgentChunkSize, 0);
@@ -89,19 +94,22 @@ std::vector<std::uint8_t> AgentChunkData(const CAgent& agent) {
 
 CAgentFileWriter::CAgentFileWriter() : m_bytes(std::begin(kMagic), std::end(kMagic)) {}
 
-void CAgentFileWriter::AddAgent(const CAgent& agent) {
-    AddChunk(std::string_view(kAgentTag, kTagSize), AgentChunkData(agent));
+void CAgentFileWriter::AddAgent(const CAgent& agent, std::span<const std::uint8_t> trailing) {
+    AddChunk(std::string_view(kAgentTag, kTagSize), AgentChunkData(agent, trailing));
 }
 
 void CAgentFileWriter::AddCarriedFile(std::uint16_t type, std::string_view name,
-                                      std::span<const std::uint8_t> contents) {
+                                      std::span<const std::uint8_t> contents,
+                                      std::uint32_t reserved,
+                                      std::span<const std::uint8_t> trailing) {
     std::vector<std::uint8_t> data;
     CByteSink sink(data);
     sink.U16(type);
-    sink.U32(0);
+    sink.U32(reserved);
     sink.U32(static_cast<std::uint32_t>(contents.size()));
     sink.String(name);
     sink.Raw(contents);
+    sink.Raw(trailing);
     AddChunk(std::string_view(kFileTag, kTagSize), data);
 }
 

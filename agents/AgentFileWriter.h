@@ -10,14 +10,17 @@
 
 // Builds the bytes of an agent file chunk by chunk, in the order added. An
 // agent is described by a CAgent: its numbers, texts, scripts, dependency
-// table and picture are written as they are (the counts are the lists' sizes).
+// table and picture are written as they are (the counts are the lists' sizes);
+// a picture without pixels keeps its stored size when one side of it is 0.
+// `trailing` bytes end a chunk after everything the game reads of it.
 class CAgentFileWriter {
 public:
     CAgentFileWriter();
 
-    void AddAgent(const CAgent& agent);
+    void AddAgent(const CAgent& agent, std::span<const std::uint8_t> trailing = {});
     void AddCarriedFile(std::uint16_t type, std::string_view name,
-                        std::span<const std::uint8_t> contents);
+                        std::span<const std::uint8_t> contents, std::uint32_t reserved = 0,
+                        std::span<const std::uint8_t> trailing = {});
     // Any chunk; `tag` is four characters.
     void AddChunk(std::string_view tag, std::span<const std::uint8_t> data);
 

@@ -75,14 +75,33 @@ std::vector<std::string> Words(const std::string& line) {
 
 TEST(Kivtool, WrongUsageExitsWithTwoAndHelpWithZero) {
     std::vector<std::vector<std::string>> lines;
-    for (const char* line :
-         {"", "frobnicate", "show", "show --json", "check", "check a b", "extract a", "pack m.txt",
-          "pack m.txt out.kiv x", "inject t.kiv", "inject --json t.kiv 1", "remove --now t.kiv 1",
-          "remove t.kiv 1 2", "conflicts", "conflicts --json", "analyse", "analyse --game-dir",
-          "analyse --chemicals a --game-dir b t.kiv", "analyse --colour t.kiv"}) {
+    for (const char* line : {"",
+                             "frobnicate",
+                             "show",
+                             "show --json",
+                             "check",
+                             "check a b",
+                             "extract a",
+                             "pack m.txt",
+                             "pack m.txt out.kiv x",
+                             "inject t.kiv",
+                             "inject --json t.kiv 1",
+                             "remove --now t.kiv 1",
+                             "remove t.kiv 1 2",
+                             "conflicts",
+                             "conflicts --json",
+                             "analyse",
+                             "analyse --game-dir",
+                             "analyse --chemicals a --game-dir b t.kiv",
+                             "analyse --colour t.kiv",
+                             "analyse --json",
+                             "check --json",
+                             "check --json a b",
+                             "unpack a",
+                             "unpack a b c"}) {
         lines.push_back(Words(line));
     }
-    for (const char* command : {"show", "check", "extract", "pack", "analyse"}) {
+    for (const char* command : {"show", "check", "extract", "pack", "unpack", "analyse"}) {
         lines.push_back({command, "--help"});
     }
     lines.push_back({"--version", "show"});
@@ -121,7 +140,8 @@ TEST(AnalyseCommand, PrintsEveryAgentAndReportsFailuresButAnalysesTheRest) {
 
     const auto runs =
         Kivtools({{"analyse", "--chemicals", chemicals, toy},
-                  {"analyse", "--game-dir", empty.Path().string() + "/", missing, toy}});
+                  {"analyse", "--game-dir", empty.Path().string() + "/", missing, toy},
+                  {"analyse", "--json", "--chemicals", chemicals, toy}});
     const std::string head = "B\xC3\xA4lle\n  General Information:\n    File \"toy.kiv\"\n"
                              "  Scripts:\n    Installation script\n    Removal script\n"
                              "    <2 5 7> Timer\n  Chemicals Affected:\n";
@@ -134,6 +154,18 @@ TEST(AnalyseCommand, PrintsEveryAgentAndReportsFailuresButAnalysesTheRest) {
                            "kivtool: Error reading from file \"" +
                                missing + "\"\n");
     EXPECT_EQ(runs[1].out, head + "    \n    \n" + tail); // without a list, no names
+    const auto leaf = [](const std::string& text) {
+        return "{\"text\":\"" + text + "\",\"items\":[]}";
+    };
+    EXPECT_EQ(runs[2].out,
+              "[{\"path\":\"" + toy + "\",\"agents\":[{\"name\":\"B\xC3\xA4lle\",\"analysis\":[" +
+                  "{\"text\":\"General Information:\",\"items\":[" + leaf("File \\\"toy.kiv\\\"") +
+                  "]},{\"text\":\"Scripts:\",\"items\":[" + leaf("Installation script") + "," +
+                  leaf("Removal script") + "," + leaf("<2 5 7> Timer") +
+                  "]},{\"text\":\"Chemicals Affected:\",\"items\":[" + leaf("Glucose") + "," +
+                  leaf("S\xC3\xA4ure") + "]},{\"text\":\"Warnings:\",\"items\":[" +
+                  leaf("DANGER - contains suspicious kill commands") + "," +
+                  leaf("Fires creature neurons") + "]}]}]}]\n");
 }
 
 // Each carried name shows one case: another size, under names differing in
@@ -180,11 +212,19 @@ TEST(ConflictsCommand, NamesCarriedFilesThatClashIgnoringCaseAndTheFilesItCannot
     const std::string cut = root.Write("cut.kiv", "kiv2agn");
     const std::string magic = root.Write("magic.kiv", "kiv");
     const std::string notKiv = "Error: \"" + magic + "\" is not a Mirewalk 2 Kiv file";
-    const auto check = Kivtool({"check", dir + "/"});
-    EXPECT_EQ(check.status, 1);
-    EXPECT_EQ(check.out, cut + ": Error: Unexpected end of file while reading \"" + cut + "\"\n" +
-                             magic + ": " + notKiv + "\nCaf\xC3\xA9.s16: " + one + ", " + two +
-                             "\n4 agent files checked, 2 damaged, 1 conflict\n");
+    const auto checks = Kivtools({{"check", dir + "/"}, {"check", "--json", dir}});
+    EXPECT_EQ(checks[0].status, 1);
+    EXPECT_EQ(checks[0].out, cut + ": Error: Unexpected end of file while reading \"" + cut +
+                                 "\"\n" + magic + ": " + notKiv + "\nCaf\xC3\xA9.s16: " + one +
+                                 ", " + two + "\n4 agent files checked, 2 damaged, 1 conflict\n");
+    EXPECT_EQ(
+        std::tuple(checks[1].status, checks[1].out),
+        std::tuple(1, "{\"checked\":4,\"damaged\":[{\"path\":\"" + cut +
+                          "\",\"message\":\"Error: Unexpected end of file while reading \\\"" +
+                          cut + "\\\"\"},{\"path\":\"" + magic + "\",\"message\":\"Error: \\\"" +
+                          magic + "\\\" is not a Mirewalk 2 Kiv file\"}],\"conflicts\":[" +
+                          "{\"type\":\"image\",\"name\":\"Caf\xC3\xA9.s16\",\"files\":[\"" + one +
+                          "\",\"" + two + "\"]}]}\n"));
 
     fs::remove(two);
     fs::remove(cut);

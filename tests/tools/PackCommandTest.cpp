@@ -26,7 +26,7 @@ std::vector<ToolRun> Pack(const TempDir& folder, const std::vector<std::string>&
 // The first manifest packs; each of the others has one line wrong.
 TEST(PackCommand, BuildsAnAgentFileFromAManifestOrNamesTheLineThatIsWrong) {
     const std::pair<std::string, std::string> cases[] = {
-        {"# a ball\n[agent]\nname = Caf\xC3\xA9 ball\ndescription = About Caf\xC3\xA9 ball\n"
+        {"# a ball\n[agent]\nname = Caf\xC3\xA9 ball\ndescription:=\"About Caf\\xe9 ball\"\n"
          "quantity = unlimited\nreuse interval = 3600\nlast used = 12\n"
          "install script = inst,new: simp Caf\xC3\xA9 ball,endm\n"
          "remove script <<END\nrscr\n  endm\nEND\n"
@@ -41,6 +41,16 @@ TEST(PackCommand, BuildsAnAgentFileFromAManifestOrNamesTheLineThatIsWrong) {
          ":2: \"\xE2\x82\xAC \xE4\xB8\x80\" cannot be written in Windows-1252"},
         {"[file]\ntype = video\n", ":2: the type is \"image\" or \"sound\", not \"video\""},
         {"[file]\nname = ../x\n", ":2: \"../x\" is not a plain file name"},
+        {"[agent]\nname := \"ab\\x4\"\n", ":2: \"ab\\x4\": an escape is cut short"},
+        {"[agent]\nname := \"ab\\\"\n", ":2: \"ab\\\": an escape is cut short"},
+        {"[agent]\nname := \"a\\x00\"\n", ":2: a text cannot hold the byte 0"},
+        {"[agent]\nreserved 2 = 256\n", ":2: \"256\" is not a number from 0 to 255"},
+        {"[agent]\npicture size = 2 x 3\n",
+         ":2: \"2 x 3\" has no side 0: a picture comes from a \"picture\" file"},
+        {"[agent]\npicture = a.png\npicture size = 0 x 1\n",
+         ":3: an agent has one \"picture\" or one \"picture size\""},
+        {"[chunk]\ntag = abcde\n", ":2: a tag is four bytes, not \"abcde\""},
+        {"[chunk]\ntag = abcd\n", ":2: a [chunk] section needs a tag and a path"},
     };
     std::vector<std::string> manifests;
     for (const auto& c : cases) {

@@ -7,6 +7,7 @@
 #include "core/GameConfig.h"
 #include "core/KitException.h"
 #include "platform/TextCodec.h"
+#include "tools/kivtool/JsonText.h"
 #include "tools/kivtool/ToolSupport.h"
 
 #include <cstdio>
@@ -18,15 +19,18 @@
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: kivtool analyse [--game-dir DIR | --chemicals FILE] FILE...\n"
+    "Usage: kivtool analyse [--json] [--game-dir DIR | --chemicals FILE] FILE...\n"
     "Prints, for every agent of each agent file, what the Analysis page shows: its\n"
     "file, its scripts, the chemicals they change and the warnings, in the user's\n"
     "language. Chemical names come from the game's list in DIR, from the list FILE,\n"
     "or, with neither, from the game's main directory. A list that cannot be loaded\n"
     "is reported once and the chemicals are listed without names. A file that\n"
-    "cannot be read is reported on standard error; the exit status is then 1.\n";
+    "cannot be read is reported on standard error; the exit status is then 1.\n"
+    "With --json, prints one array holding an object per readable file: \"path\" and\n"
+    "\"agents\", each with its \"name\" and \"analysis\", a tree of {\"text\", \"items\"}.\n";
 
 struct Options {
+    bool json = false;
     std::optional<std::string> gameDir;
     std::optional<std::string> chemicalsFile;
     std::vector<const char*> files;
@@ -42,6 +46,8 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
                 return std::nullopt;
             }
             (gameDir ? options.gameDir : options.chemicalsFile) = argv[++i];
+        } else if (std::strcmp(argv[i], "--json") == 0) {
+            options.json = true;
         } else if (argv[i][0] == '-' && argv[i][1] != '\0') {
             return std::nullopt;
         } else {
@@ -85,6 +91,25 @@ void PrintAnalysis(const CAgentFile& file, const CChemicalNameTable& chemicals) 
     }
 }
 
+JsonValue JsonItems(const std::vector<std::unique_ptr<CMemoryResultsTree::Node>>& items) {
+    JsonValue array = JsonValue::array();
+    for (const auto& item : items) {
+        array.push_back({{"text", item->text}, {"items", JsonItems(item->children)}});
+    }
+    return array;
+}
+
+JsonValue JsonAnalysis(const CAgentFile& file, const CChemicalNameTable& chemicals) {
+    JsonValue agents = JsonValue::array();
+    for (const auto& agent : file.m_agents) {
+        CMemoryResultsTree tree;
+        AnalyseAgent(agent.get(), chemicals, tree);
+        agents.push_back(
+            {{"name", Json1252Value(agent->m_name)}, {"analysis", JsonItems(tree.TopLevel())}});
+    }
+    return {{"path", file.m_path}, {"agents", agents}};
+}
+
 } // namespace
 
 int RunAnalyseCommand(int argc, char** argv) {
@@ -99,14 +124,22 @@ int RunAnalyseCommand(int argc, char** argv) {
     CChemicalNameTable chemicals;
     LoadChemicals(*options, chemicals);
     int status = kExitOk;
+    JsonValue files = JsonValue::array();
     for (const char* path : options->files) {
         try {
             const CAgentFile file(path);
-            PrintAnalysis(file, chemicals);
+            if (options->json) {
+                files.push_back(JsonAnalysis(file, chemicals));
+            } else {
+                PrintAnalysis(file, chemicals);
+            }
         } catch (const CKitException& error) {
             PrintError(error);
             status = kExitFailure;
         }
+    }
+    if (options->json) {
+        PrintJsonLines(files);
     }
     return status;
 }

@@ -1,4 +1,4 @@
 #pragma once
 
-// "kivtool check DIR": loads every agent file of a folder, reporting each damaged one.
+// "kivtool check [--json] DIR": loads every agent file of a folder, reporting each damaged one.
 int RunCheckCommand(int argc, char** argv);

@@ -19,15 +19,6 @@ constexpr const char* kUsage =
     "Prints one line \"NAME: PATH, PATH, ...\" per name; with --json, one array.\n"
     "Exit status 1 when there is a conflict or a file cannot be read, 0 otherwise.\n";
 
-std::string JsonConflict(const CCarriedConflict& conflict) {
-    std::string paths;
-    for (const auto& path : conflict.paths) {
-        AddItem(paths, JsonString(path));
-    }
-    return std::string("{\"type\":\"") + CarriedTypeName(conflict.type) +
-           "\",\"name\":" + Json1252(conflict.name) + ",\"files\":[" + paths + "]}";
-}
-
 // Adds every agent file of the folder that can be read; false, after saying
 // why, when the folder or one of its files cannot be.
 bool AddFolder(CCarriedFileIndex& index, const char* directory) {
@@ -53,15 +44,17 @@ bool AddFolder(CCarriedFileIndex& index, const char* directory) {
     return complete;
 }
 
-void PrintJson(const std::vector<CCarriedConflict>& conflicts) {
-    std::string array;
-    for (const auto& conflict : conflicts) {
-        AddItem(array, JsonConflict(conflict), ",\n");
-    }
-    std::printf("[%s]\n", array.c_str());
-}
-
 } // namespace
+
+JsonValue JsonConflicts(const std::vector<CCarriedConflict>& conflicts) {
+    JsonValue array = JsonValue::array();
+    for (const auto& conflict : conflicts) {
+        array.push_back({{"type", CarriedTypeName(conflict.type)},
+                         {"name", Json1252Value(conflict.name)},
+                         {"files", conflict.paths}});
+    }
+    return array;
+}
 
 void PrintConflicts(const std::vector<CCarriedConflict>& conflicts) {
     for (const auto& conflict : conflicts) {
@@ -86,7 +79,7 @@ int RunConflictsCommand(int argc, char** argv) {
     }
     try {
         const auto conflicts = index.Conflicts();
-        json ? PrintJson(conflicts) : PrintConflicts(conflicts);
+        json ? PrintJsonLines(JsonConflicts(conflicts)) : PrintConflicts(conflicts);
         return conflicts.empty() && complete ? kExitOk : kExitFailure;
     } catch (const CKitException& error) {
         PrintError(error);

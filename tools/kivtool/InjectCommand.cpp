@@ -133,20 +133,22 @@ void PrintPlan(const CInjectionPlan& plan) {
 }
 
 void PrintPlanJson(const CInjectionPlan& plan) {
-    std::string files;
+    JsonValue files = JsonValue::array();
     for (const auto& file : plan.m_files) {
-        AddItem(files, std::string("{\"type\":\"") + CarriedTypeName(file.type) +
-                           "\",\"name\":" + Json1252(file.name) + ",\"action\":\"" +
-                           CarriedFileActionName(file.action) + "\"}");
+        files.push_back({{"type", CarriedTypeName(file.type)},
+                         {"name", Json1252Value(file.name)},
+                         {"action", CarriedFileActionName(file.action)}});
     }
-    std::string macros;
+    JsonValue macros = JsonValue::array();
     for (const auto& macro : plan.Macros()) {
-        AddItem(macros, Json1252(macro));
+        macros.push_back(Json1252Value(macro));
     }
-    std::printf("{\"files\":[%s],\"macros\":[%s],\"quantity\":{\"before\":%u,\"after\":%u},"
-                "\"lastUsed\":{\"before\":%u,\"after\":%u}}\n",
-                files.c_str(), macros.c_str(), unsigned{plan.m_quantityBefore},
-                unsigned{plan.m_quantityAfter}, plan.m_lastUsedBefore, plan.m_lastUsedAfter);
+    const JsonValue document = {
+        {"files", files},
+        {"macros", macros},
+        {"quantity", {{"before", plan.m_quantityBefore}, {"after", plan.m_quantityAfter}}},
+        {"lastUsed", {{"before", plan.m_lastUsedBefore}, {"after", plan.m_lastUsedAfter}}}};
+    std::printf("%s\n", JsonDump(document).c_str());
 }
 
 // Without a game nothing may change: an image written now would be found

@@ -4,40 +4,28 @@
 
 #include <cstdio>
 
-std::string JsonString(std::string_view text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-                out += escaped;
-            } else {
-                out += c;
-            }
-        }
+JsonValue Json1252Value(std::string_view windows1252) {
+    return Windows1252ToUtf8(windows1252);
+}
+
+std::string JsonDump(const JsonValue& value) {
+    return value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+void PrintJsonLines(const JsonValue& array) {
+    std::string lines;
+    for (const auto& item : array) {
+        AddItem(lines, JsonDump(item), ",\n");
     }
-    return out + "\"";
+    std::printf("[%s]\n", lines.c_str());
+}
+
+std::string JsonString(std::string_view text) {
+    return JsonDump(JsonValue(text));
 }
 
 std::string Json1252(std::string_view windows1252) {
-    return JsonString(Windows1252ToUtf8(windows1252));
+    return JsonDump(Json1252Value(windows1252));
 }
 
 std::string OneLine(std::string_view windows1252) {

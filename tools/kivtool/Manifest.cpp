@@ -1,7 +1,9 @@
 #include "tools/kivtool/Manifest.h"
 
+#include "agents/AgentFileFormat.h"
 #include "agents/AgentNames.h"
 #include "core/KitException.h"
+#include "tools/kivtool/ManifestValues.h"
 #include "tools/kivtool/Windows1252Encoding.h"
 
 #include <charconv>
@@ -10,6 +12,19 @@
 namespace {
 
 constexpr std::string_view kHereDocument = "<<";
+constexpr std::string_view kEscapedForm = ":=";
+constexpr std::string_view kOtherReference = "file type ";
+constexpr std::string_view kReserved = "reserved ";
+constexpr auto kMax8 = std::numeric_limits<std::uint8_t>::max();
+constexpr auto kMax16 = std::numeric_limits<std::uint16_t>::max();
+constexpr auto kMax32 = std::numeric_limits<std::uint32_t>::max();
+
+// The tags whose chunks the reader parses: [agent] and [file] sections write them.
+bool IsParsedTag(std::string_view tag) {
+    using namespace AgentFileFormat;
+    return tag == std::string_view(kAgentTag, kTagSize) ||
+           tag == std::string_view(kFileTag, kTagSize);
+}
 
 std::string_view Trim(std::string_view text) {
     const auto first = text.find_first_not_of(" \t");
@@ -49,15 +64,14 @@ public:
                 m_sections.emplace_back(ManifestAgent{});
             } else if (line == "[file]") {
                 m_sections.emplace_back(ManifestFile{});
+            } else if (line == "[chunk]") {
+                m_sections.emplace_back(ManifestChunk{});
             } else {
                 ReadEntry(line);
             }
         }
         for (const auto& section : m_sections) {
-            if (const auto* file = std::get_if<ManifestFile>(&section);
-                file && file->path.empty()) {
-                Fail("a [file] section has no path");
-            }
+            RequireComplete(section);
         }
         return std::move(m_sections);
     }
@@ -67,13 +81,29 @@ private:
         ThrowString("%s:%zu: %s", m_name.c_str(), m_lineNumber, what.c_str());
     }
 
-    // "key = value", or "key <<END" followed by lines up to one that reads END.
+    void RequireComplete(const ManifestSection& section) const {
+        if (const auto* file = std::get_if<ManifestFile>(&section); file && file->path.empty()) {
+            Fail("a [file] section has no path");
+        }
+        if (const auto* chunk = std::get_if<ManifestChunk>(&section);
+            chunk && (chunk->tag.empty() || chunk->path.empty())) {
+            Fail("a [chunk] section needs a tag and a path");
+        }
+    }
+
+    // "key = value", "key := "escaped value"", or "key <<END" followed by lines
+    // up to one that reads END.
     void ReadEntry(std::string_view line) {
         const auto equals = line.find('=');
         const auto here = line.find(kHereDocument);
         std::string key;
         std::string value;
-        if (equals != std::string_view::npos && (here == std::string_view::npos || equals < here)) {
+        if (equals != std::string_view::npos && equals > 0 &&
+            line.substr(equals - 1, kEscapedForm.size()) == kEscapedForm) {
+            key = Trim(line.substr(0, equals - 1));
+            value = Unescaped(Trim(line.substr(equals + 1)));
+        } else if (equals != std::string_view::npos &&
+                   (here == std::string_view::npos || equals < here)) {
             key = Trim(line.substr(0, equals));
             value = Trim(line.substr(equals + 1));
         } else if (here != std::string_view::npos) {
@@ -87,9 +117,20 @@ private:
         }
         if (auto* agent = std::get_if<ManifestAgent>(&m_sections.back())) {
             SetAgentField(*agent, key, value);
+        } else if (auto* file = std::get_if<ManifestFile>(&m_sections.back())) {
+            SetFileField(*file, key, value);
         } else {
-            SetFileField(std::get<ManifestFile>(m_sections.back()), key, value);
+            SetChunkField(std::get<ManifestChunk>(m_sections.back()), key, value);
         }
+    }
+
+    std::string Unescaped(std::string_view quoted) const {
+        std::string error;
+        auto text = UnescapeValue(quoted, error);
+        if (!text) {
+            Fail(std::string(quoted) + ": " + error);
+        }
+        return *text;
     }
 
     std::string ReadHereDocument(std::string_view marker) {
@@ -110,12 +151,20 @@ private:
         Fail("no line \"" + std::string(marker) + "\" ends the text");
     }
 
-    std::string Text(const std::string& value) const {
+    // Bytes for the file; texts end at a zero byte there, so none may hold one.
+    std::string Bytes(const std::string& value) const {
         auto converted = Utf8ToWindows1252(value);
         if (!converted) {
             Fail("\"" + value + "\" cannot be written in Windows-1252");
         }
         return *converted;
+    }
+
+    std::string Text(const std::string& value) const {
+        if (value.find('\0') != std::string::npos) {
+            Fail("a text cannot hold the byte 0");
+        }
+        return Bytes(value);
     }
 
     std::uint32_t Number(const std::string& value, std::uint32_t maximum) const {
@@ -128,6 +177,7 @@ private:
         return number;
     }
 
+    // A carried file's type: a word, or the number of a type the game does not know.
     std::uint16_t Type(const std::string& value) const {
         if (value == "image") {
             return 0;
@@ -135,12 +185,49 @@ private:
         if (value == "sound") {
             return 1;
         }
+        if (!value.empty() && value.find_first_not_of("0123456789") == std::string::npos) {
+            return static_cast<std::uint16_t>(Number(value, kMax16));
+        }
         Fail("the type is \"image\" or \"sound\", not \"" + value + "\"");
+    }
+
+    // "WIDTH x HEIGHT" of an agent without a picture: one side is 0.
+    void SetPictureSize(ManifestAgent& section, const std::string& value) const {
+        const auto times = value.find('x');
+        if (times == std::string::npos) {
+            Fail("\"" + value + "\" is not a size \"WIDTH x HEIGHT\"");
+        }
+        const std::uint32_t width = Number(std::string(Trim(value.substr(0, times))), kMax16);
+        const std::uint32_t height = Number(std::string(Trim(value.substr(times + 1))), kMax16);
+        if (width != 0 && height != 0) {
+            Fail("\"" + value + "\" has no side 0: a picture comes from a \"picture\" file");
+        }
+        section.agent.m_picture.m_width = width;
+        section.agent.m_picture.m_height = height;
+    }
+
+    void SetReserved(CAgent& agent, const std::string& which, const std::string& value) const {
+        if (which == "1") {
+            agent.m_reserved1 = static_cast<std::uint8_t>(Number(value, kMax8));
+        } else if (which == "2") {
+            agent.m_reserved2 = static_cast<std::uint8_t>(Number(value, kMax8));
+        } else if (which == "3") {
+            agent.m_reserved3 = static_cast<std::uint16_t>(Number(value, kMax16));
+        } else if (which == "4") {
+            agent.m_reserved4 = Number(value, kMax32);
+        } else if (which == "5") {
+            agent.m_reserved5 = Number(value, kMax32);
+        } else if (which == "6") {
+            agent.m_reserved6 = static_cast<std::uint16_t>(Number(value, kMax16));
+        } else if (which == "7") {
+            agent.m_reserved7 = static_cast<std::uint16_t>(Number(value, kMax16));
+        } else {
+            Fail("unknown agent key \"reserved " + which + "\"");
+        }
     }
 
     void SetAgentField(ManifestAgent& section, const std::string& key, const std::string& value) {
         CAgent& agent = section.agent;
-        constexpr auto kMax32 = std::numeric_limits<std::uint32_t>::max();
         if (key == "name") {
             agent.m_name = Text(value);
         } else if (key == "description") {
@@ -161,10 +248,28 @@ private:
             AddScript(agent, Text(value));
         } else if (key == "image" || key == "sound") {
             AddReference(agent, Type(key), Text(value));
-        } else if (key == "picture") {
-            section.picturePath = value;
+        } else if (key.starts_with(kOtherReference)) {
+            AddReference(agent, Type(key.substr(kOtherReference.size())), Text(value));
+        } else if (key == "picture" || key == "picture size") {
+            SetPicture(section, key, value);
+        } else if (key.starts_with(kReserved)) {
+            SetReserved(agent, key.substr(kReserved.size()), value);
+        } else if (key == "trailing bytes") {
+            section.trailingPath = value;
         } else {
             Fail("unknown agent key \"" + key + "\"");
+        }
+    }
+
+    void SetPicture(ManifestAgent& section, const std::string& key, const std::string& value) {
+        const CAgentPicture& stored = section.agent.m_picture;
+        if (!section.picturePath.empty() || stored.m_width != 0 || stored.m_height != 0) {
+            Fail("an agent has one \"picture\" or one \"picture size\"");
+        }
+        if (key == "picture") {
+            section.picturePath = value;
+        } else {
+            SetPictureSize(section, value);
         }
     }
 
@@ -189,13 +294,43 @@ private:
             file.type = Type(value);
         } else if (key == "path") {
             file.path = value;
-        } else if (key == "name") {
-            file.name = Text(value);
-            if (!IsSafeCarriedName(file.name)) {
-                Fail("\"" + value + "\" is not a plain file name");
-            }
+        } else if (key == "name" || key == "unsafe name") {
+            SetCarriedName(file, key, value);
+        } else if (key == "reserved") {
+            file.reserved = Number(value, kMax32);
+        } else if (key == "trailing bytes") {
+            file.trailingPath = value;
         } else {
             Fail("unknown file key \"" + key + "\"");
+        }
+    }
+
+    // "unsafe name" keeps a name that the game's folders cannot take, so that a
+    // file holding one can be packed again as it was.
+    void SetCarriedName(ManifestFile& file, const std::string& key, const std::string& value) {
+        if (file.name) {
+            Fail("a [file] section has one \"name\" or one \"unsafe name\"");
+        }
+        file.name = Text(value);
+        if (key == "name" && !IsSafeCarriedName(*file.name)) {
+            Fail("\"" + value + "\" is not a plain file name");
+        }
+    }
+
+    void SetChunkField(ManifestChunk& chunk, const std::string& key, const std::string& value) {
+        if (key == "tag") {
+            chunk.tag = Bytes(value);
+            if (chunk.tag.size() != AgentFileFormat::kTagSize) {
+                Fail("a tag is four bytes, not \"" + value + "\"");
+            }
+            if (IsParsedTag(chunk.tag)) {
+                Fail("a chunk tagged \"" + value +
+                     "\" is written from an [agent] or [file] section");
+            }
+        } else if (key == "path") {
+            chunk.path = value;
+        } else {
+            Fail("unknown chunk key \"" + key + "\"");
         }
     }
 

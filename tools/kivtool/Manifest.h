@@ -2,25 +2,37 @@
 
 #include "agents/AgentFile.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
 #include <vector>
 
-// One [agent] section: the agent as it will be written, and its picture file.
+// One [agent] section: the agent as it will be written, and the files it takes
+// bytes from. Paths are as written in the manifest.
 struct ManifestAgent {
-    CAgent agent;
-    std::string picturePath; // as written in the manifest; empty: no picture
+    CAgent agent;             // a picture without pixels holds the stored size of "picture size"
+    std::string picturePath;  // empty: no picture
+    std::string trailingPath; // empty: none
 };
 
 // One [file] section: a file to carry.
 struct ManifestFile {
     std::uint16_t type = 0;
-    std::string name; // Windows-1252
-    std::string path; // as written in the manifest
+    std::optional<std::string> name; // Windows-1252; default: the path's file name
+    std::uint32_t reserved = 0;
+    std::string path;
+    std::string trailingPath; // empty: none
 };
 
-using ManifestSection = std::variant<ManifestAgent, ManifestFile>;
+// One [chunk] section: a chunk of another tag, written as it is.
+struct ManifestChunk {
+    std::string tag; // four bytes
+    std::string path;
+};
+
+using ManifestSection = std::variant<ManifestAgent, ManifestFile, ManifestChunk>;
 
 // Parses a pack manifest (format in the README, section "kivtool"). Errors are
 // CKitException "MANIFEST:LINE: what is wrong".

@@ -7,7 +7,6 @@
 
 #include <cstdio>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -17,44 +16,43 @@ constexpr const char* kUsage =
     "JSON array holding an object per readable file. A file that cannot be read is\n"
     "reported on standard error; the exit status is then 1.\n";
 
-std::string JsonAgent(const CAgent& agent) {
-    std::string scripts;
+JsonValue JsonAgent(const CAgent& agent) {
+    JsonValue scripts = JsonValue::array();
     for (const auto& script : agent.m_scripts) {
-        AddItem(scripts, Json1252(script));
+        scripts.push_back(Json1252Value(script));
     }
-    std::string references;
+    JsonValue references = JsonValue::array();
     for (std::size_t i = 0; i < agent.m_dependencyCount; ++i) {
         const auto& reference = agent.m_dependencies[i];
-        AddItem(references, std::string("{\"type\":\"") + CarriedTypeName(reference.type) +
-                                "\",\"name\":" + Json1252(reference.name) + "}");
+        references.push_back(
+            {{"type", CarriedTypeName(reference.type)}, {"name", Json1252Value(reference.name)}});
     }
-    return "{\"name\":" + Json1252(agent.m_name) +
-           ",\"description\":" + Json1252(agent.m_description) +
-           ",\"quantity\":" + std::to_string(agent.m_quantity) +
-           ",\"lastUsed\":" + std::to_string(agent.m_lastUsed) +
-           ",\"reuseInterval\":" + std::to_string(agent.m_reuseInterval) +
-           ",\"installScript\":" + Json1252(agent.m_installScript) +
-           ",\"removeScript\":" + Json1252(agent.m_removeScript) + ",\"scripts\":[" + scripts +
-           "],\"dependencies\":[" + references +
-           "],\"picture\":{\"width\":" + std::to_string(agent.m_picture.m_width) +
-           ",\"height\":" + std::to_string(agent.m_picture.m_height) +
-           "},\"chunkOffset\":" + std::to_string(agent.m_chunkOffset) + "}";
+    return {{"name", Json1252Value(agent.m_name)},
+            {"description", Json1252Value(agent.m_description)},
+            {"quantity", agent.m_quantity},
+            {"lastUsed", agent.m_lastUsed},
+            {"reuseInterval", agent.m_reuseInterval},
+            {"installScript", Json1252Value(agent.m_installScript)},
+            {"removeScript", Json1252Value(agent.m_removeScript)},
+            {"scripts", scripts},
+            {"dependencies", references},
+            {"picture", {{"width", agent.m_picture.m_width}, {"height", agent.m_picture.m_height}}},
+            {"chunkOffset", agent.m_chunkOffset}};
 }
 
-std::string JsonFile(const CAgentFile& file) {
-    std::string agents;
+JsonValue JsonFile(const CAgentFile& file) {
+    JsonValue agents = JsonValue::array();
     for (const auto& agent : file.m_agents) {
-        AddItem(agents, JsonAgent(*agent));
+        agents.push_back(JsonAgent(*agent));
     }
-    std::string records;
+    JsonValue records = JsonValue::array();
     for (const auto& record : file.m_dependencies) {
-        AddItem(records, std::string("{\"type\":\"") + CarriedTypeName(record->m_type) +
-                             "\",\"name\":" + Json1252(record->m_name) +
-                             ",\"size\":" + std::to_string(record->m_size) +
-                             ",\"dataOffset\":" + std::to_string(record->m_dataOffset) + "}");
+        records.push_back({{"type", CarriedTypeName(record->m_type)},
+                           {"name", Json1252Value(record->m_name)},
+                           {"size", record->m_size},
+                           {"dataOffset", record->m_dataOffset}});
     }
-    return "{\"path\":" + JsonString(file.m_path) + ",\"agents\":[" + agents + "],\"files\":[" +
-           records + "]}";
+    return {{"path", file.m_path}, {"agents", agents}, {"files", records}};
 }
 
 void PrintAgent(const CAgent& agent, std::size_t number) {
@@ -100,7 +98,7 @@ int RunShowCommand(int argc, char** argv) {
     }
     const auto [json, first] = operands;
     int status = kExitOk;
-    std::vector<std::string> objects;
+    JsonValue objects = JsonValue::array();
     for (int i = first; i < argc; ++i) {
         try {
             const CAgentFile file(argv[i]);
@@ -115,11 +113,7 @@ int RunShowCommand(int argc, char** argv) {
         }
     }
     if (json) {
-        std::string array;
-        for (const auto& object : objects) {
-            AddItem(array, object, ",\n");
-        }
-        std::printf("[%s]\n", array.c_str());
+        PrintJsonLines(objects);
     }
     return status;
 }

@@ -11,7 +11,7 @@ namespace {
 const std::map<std::string, char>& Inverse() {
     static const std::map<std::string, char> inverse = [] {
         std::map<std::string, char> table;
-        for (int byte = 1; byte < 256; ++byte) {
+        for (int byte = 0; byte < 256; ++byte) {
             const char c = static_cast<char>(byte);
             table.emplace(Windows1252ToUtf8(std::string_view(&c, 1)), c);
         }

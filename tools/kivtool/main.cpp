@@ -7,6 +7,7 @@
 #include "tools/kivtool/PackCommand.h"
 #include "tools/kivtool/ShowCommand.h"
 #include "tools/kivtool/ToolSupport.h"
+#include "tools/kivtool/UnpackCommand.h"
 
 #include "Version.h"
 
@@ -18,11 +19,12 @@ namespace {
 constexpr const char* kUsage =
     "Usage: kivtool COMMAND [ARGUMENTS]\n"
     "  show [--json] FILE...   every agent and carried file of agent files\n"
-    "  check DIR               report every damaged agent file of a folder\n"
+    "  check [--json] DIR      report every damaged agent file of a folder\n"
     "  conflicts [--json] DIR...  carried images and sounds that clash by name\n"
     "  extract FILE DIR        write the carried images and sounds into DIR\n"
     "  pack MANIFEST -o FILE   build an agent file from a manifest\n"
-    "  analyse FILE...         what the agents' scripts do (see analyse --help)\n"
+    "  unpack FILE DIR         write the manifest and files that pack gives FILE from\n"
+    "  analyse [--json] FILE...  what the agents' scripts do (see analyse --help)\n"
     "  inject [--dry-run [--json]] FILE AGENT  inject an agent into the running game\n"
     "  remove [--dry-run [--json]] FILE AGENT  send an agent's removal script\n"
     "kivtool COMMAND --help describes each command; kivtool --version gives the release.\n";
@@ -35,8 +37,9 @@ struct Command {
 constexpr Command kCommands[] = {
     {"show", RunShowCommand},           {"check", RunCheckCommand},
     {"conflicts", RunConflictsCommand}, {"extract", RunExtractCommand},
-    {"pack", RunPackCommand},           {"analyse", RunAnalyseCommand},
-    {"inject", RunInjectCommand},       {"remove", RunRemoveCommand},
+    {"pack", RunPackCommand},           {"unpack", RunUnpackCommand},
+    {"analyse", RunAnalyseCommand},     {"inject", RunInjectCommand},
+    {"remove", RunRemoveCommand},
 };
 
 } // namespace
