@@ -3,16 +3,15 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
-#include <random>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
 constexpr const char* kTemporaryPattern = ".splicebox-XXXXXX";
-// A hidden name is taken by chance only where another writer picked the same
-// one at the same moment; a few tries get past that as mkstemp's do.
+// Hidden names left by dead processes of the same id are rare; a few tries
+// get past them.
 constexpr int kNameAttempts = 100;
-constexpr int kRandomSuffixLength = 6;
 
 // The answers by which a file system says it has no unnamed files, where a
 // named temporary file still works.
@@ -20,16 +19,10 @@ bool RefusesUnnamedFiles(int error) {
     return error == EOPNOTSUPP || error == EISDIR || error == EINVAL;
 }
 
-std::string RandomTemporaryName(const std::string& directory) {
-    static constexpr char kLetters[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    static thread_local std::mt19937 generator{std::random_device{}()};
-    std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
-    std::string name = directory + kTemporaryPattern;
-    for (int i = 0; i < kRandomSuffixLength; ++i) {
-        name[name.size() - kRandomSuffixLength + i] = kLetters[pick(generator)];
-    }
-    return name;
+// A hidden name of this process's own; a process that died with the same id
+// may have left one behind, so the next is tried.
+std::string HiddenName(const std::string& directory, int attempt) {
+    return directory + ".splicebox-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
 }
 
 } // namespace
@@ -98,7 +91,7 @@ bool CNewFile::NameUnnamed(const std::string& destination) {
         return Fail();
     }
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        std::string name = RandomTemporaryName(m_directory);
+        std::string name = HiddenName(m_directory, attempt);
         if (link(name)) {
             m_temporaryName = std::move(name);
             return true;
