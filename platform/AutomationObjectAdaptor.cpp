@@ -24,16 +24,15 @@ bool HoldsInteger(const QVariant& value) {
 }
 } // namespace
 
-CAutomationObjectAdaptor::CAutomationObjectAdaptor(CAutomationService& service,
-                                                   IAutomationObject& object, QString path)
-    : m_service(service), m_object(object), m_path(std::move(path)) {}
+CAutomationObjectAdaptor::CAutomationObjectAdaptor(CAutomationService& service, QString path)
+    : m_service(service), m_path(std::move(path)) {}
 
 std::uint32_t CAutomationObjectAdaptor::NotificationValue(const QVariant& message) {
     return HoldsInteger(message) ? static_cast<std::uint32_t>(message.toLongLong()) : 0;
 }
 
 bool CAutomationObjectAdaptor::Communicate(const QDBusVariant& message, const QDBusVariant&) {
-    m_object.Communicate(NotificationValue(message.variant()));
+    emit Notified(NotificationValue(message.variant()));
     return true;
 }
 

@@ -7,14 +7,13 @@
 #include <cstdint>
 
 class CAutomationService;
-class IAutomationObject;
 
 // The bus face of one automation object, at its own object path.
 class CAutomationObjectAdaptor : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "MW_Injector.OLE")
 public:
-    CAutomationObjectAdaptor(CAutomationService& service, IAutomationObject& object, QString path);
+    CAutomationObjectAdaptor(CAutomationService& service, QString path);
 
     const QString& Path() const { return m_path; }
 
@@ -26,8 +25,11 @@ public Q_SLOTS:
     Q_SCRIPTABLE bool Communicate(const QDBusVariant& message, const QDBusVariant& reply);
     Q_SCRIPTABLE void Release();
 
+Q_SIGNALS:
+    // A notification: four bytes, the lowest byte of `message` first.
+    void Notified(quint32 message);
+
 private:
     CAutomationService& m_service;
-    IAutomationObject& m_object;
     QString m_path;
 };

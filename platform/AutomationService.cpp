@@ -20,11 +20,9 @@ void CAutomationService::LaterDeleter::operator()(CAutomationObjectAdaptor* adap
     adaptor->deleteLater();
 }
 
-CAutomationService::CAutomationService(IAutomationFactory& factory, QDBusConnection connection,
-                                       QString serviceName)
-    : m_factory(factory), m_connection(std::move(connection)),
-      m_serviceName(std::move(serviceName)), m_watcher(new QDBusServiceWatcher(this)),
-      m_busCheck(new QTimer(this)) {
+CAutomationService::CAutomationService(QDBusConnection connection, QString serviceName)
+    : m_connection(std::move(connection)), m_serviceName(std::move(serviceName)),
+      m_watcher(new QDBusServiceWatcher(this)), m_busCheck(new QTimer(this)) {
     m_watcher->setConnection(m_connection);
     m_watcher->setWatchMode(QDBusServiceWatcher::WatchForUnregistration);
     connect(m_watcher, &QDBusServiceWatcher::serviceUnregistered, this,
@@ -58,15 +56,16 @@ bool CAutomationService::Start() {
 }
 
 QDBusObjectPath CAutomationService::CreateObject() {
-    std::unique_ptr<IAutomationObject> object = m_factory.CreateAutomationObject();
-    if (!object) {
+    emit ObjectRequested();
+    if (m_refusing) {
         sendErrorReply(kCreationFailedError, QStringLiteral("The applet could not start."));
         return {};
     }
     const QString path = kObjectPathPrefix + QString::number(m_nextObjectNumber++);
     const QString owner = calledFromDBus() ? message().service() : QString();
-    Entry entry{owner, std::move(object), nullptr};
-    entry.adaptor.reset(new CAutomationObjectAdaptor(*this, *entry.object, path));
+    Entry entry{owner, {new CAutomationObjectAdaptor(*this, path), {}}};
+    connect(entry.adaptor.get(), &CAutomationObjectAdaptor::Notified, this,
+            &CAutomationService::Notification);
     m_connection.registerObject(path, entry.adaptor.get(), QDBusConnection::ExportScriptableSlots);
     if (!owner.isEmpty() && !m_watcher->watchedServices().contains(owner)) {
         m_watcher->addWatchedService(owner);
@@ -108,6 +107,6 @@ void CAutomationService::CheckBus() {
 
 void CAutomationService::Destroy(std::map<QString, Entry>::iterator entry) {
     m_connection.unregisterObject(entry->first);
-    entry->second.object->OnFinalRelease();
     m_objects.erase(entry);
+    emit ObjectReleased();
 }

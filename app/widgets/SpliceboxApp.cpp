@@ -1,12 +1,11 @@
 #include "app/widgets/SpliceboxApp.h"
 
 #include "app/HelpFile.h"
-#include "core/MessageBox.h"
-#include "app/SpliceboxAutoProxy.h"
-#include "core/StringTable.h"
 #include "app/widgets/Display.h"
 #include "app/widgets/HelpWindow.h"
 #include "app/widgets/MessageBoxSink.h"
+#include "core/MessageBox.h"
+#include "core/StringTable.h"
 #include "gamelink/GameContract.h"
 #include "platform/AutomationService.h"
 #include "platform/TerminationSignals.h"
@@ -32,10 +31,7 @@ QString Caption() {
 
 CSpliceboxApp::CSpliceboxApp() = default;
 
-CSpliceboxApp::~CSpliceboxApp() {
-    // Objects still held unlock the application as they go, so they go first.
-    m_service.reset();
-}
+CSpliceboxApp::~CSpliceboxApp() = default;
 
 bool CSpliceboxApp::InitInstance() {
     // First, so that a signal before the window exists ends the process as
@@ -48,8 +44,12 @@ bool CSpliceboxApp::InitInstance() {
     }
     connect(m_terminationSignals.get(), &CTerminationSignals::Received, this,
             &CSpliceboxApp::OnTerminationSignal);
-    m_service = std::make_unique<CAutomationService>(*this, QDBusConnection::sessionBus(),
+    m_service = std::make_unique<CAutomationService>(QDBusConnection::sessionBus(),
                                                      GameContract::kAppletServiceName);
+    connect(m_service.get(), &CAutomationService::ObjectRequested, this,
+            &CSpliceboxApp::OnObjectRequested);
+    connect(m_service.get(), &CAutomationService::ObjectReleased, this,
+            &CSpliceboxApp::OnObjectReleased);
     if (!m_service->Start()) {
         ShowMessage(LoadString(IDS_OLE_INIT_FAILED), MessageKind::Warning);
         return false;
@@ -83,16 +83,25 @@ void CSpliceboxApp::WinHelp() {
     }
 }
 
-std::unique_ptr<IAutomationObject> CSpliceboxApp::CreateAutomationObject() {
-    // The game's first request creates the window; later ones share it.
-    if (!m_sheetTried) {
-        m_sheetTried = true;
-        if (!CreateMainSheet()) {
-            QCoreApplication::exit(kExitFailure);
-            return nullptr;
-        }
+// The game's first request creates the window; later ones share it. Without
+// a window the applet has nothing to serve and ends.
+void CSpliceboxApp::OnObjectRequested() {
+    if (m_sheetTried) {
+        return;
     }
-    return std::make_unique<CSpliceboxAutoProxy>(*this);
+    m_sheetTried = true;
+    if (!CreateMainSheet()) {
+        m_service->RefuseNewObjects();
+        QCoreApplication::exit(kExitFailure);
+    }
+}
+
+// The game let go of the applet: close it as the user would.
+void CSpliceboxApp::OnObjectReleased() {
+    if (MainWindowExists()) {
+        QMetaObject::invokeMethod(m_sheet.get(), &QWidget::close, Qt::QueuedConnection);
+    }
+    EndWhenIdle();
 }
 
 bool CSpliceboxApp::CreateMainSheet() {
@@ -101,31 +110,12 @@ bool CSpliceboxApp::CreateMainSheet() {
     SetMessageBoxOwner(m_sheet.get());
     connect(m_sheet.get(), &CBaseSheet::WindowDestroyed, this, &CSpliceboxApp::EndWhenIdle);
     connect(m_sheet.get(), &CInjectorSheet::HelpRequested, this, &CSpliceboxApp::WinHelp);
+    connect(m_service.get(), &CAutomationService::Notification, m_sheet.get(),
+            &CInjectorSheet::DispatchNotification);
     // F1 asks for help anywhere in the window, as the Help menu item does.
     const auto* help = new QShortcut(QKeySequence::HelpContents, m_sheet.get());
     connect(help, &QShortcut::activated, this, &CSpliceboxApp::WinHelp);
     return m_sheet->Create();
-}
-
-void CSpliceboxApp::LockApp() {
-    ++m_lockCount;
-}
-
-void CSpliceboxApp::UnlockApp() {
-    --m_lockCount;
-    EndWhenIdle();
-}
-
-void CSpliceboxApp::DispatchNotification(std::uint32_t message) {
-    if (m_sheet) {
-        m_sheet->DispatchNotification(message);
-    }
-}
-
-void CSpliceboxApp::PostCloseToMainWindow() {
-    if (MainWindowExists()) {
-        QMetaObject::invokeMethod(m_sheet.get(), &QWidget::close, Qt::QueuedConnection);
-    }
 }
 
 bool CSpliceboxApp::MainWindowExists() const {
@@ -133,7 +123,7 @@ bool CSpliceboxApp::MainWindowExists() const {
 }
 
 void CSpliceboxApp::EndWhenIdle() {
-    if (m_lockCount == 0 && !MainWindowExists()) {
+    if (m_service->ObjectCount() == 0 && !MainWindowExists()) {
         QCoreApplication::quit();
     }
 }
@@ -153,8 +143,8 @@ void CSpliceboxApp::OnTerminationSignal() {
 }
 
 int RunAutomatedStart() {
-    // The window may close while the game still holds the object; the lock
-    // count, not the last window, decides when the applet ends.
+    // The window may close while the game still holds the object; the objects
+    // held, not the last window, decide when the applet ends.
     QApplication::setQuitOnLastWindowClosed(false);
     CSpliceboxApp app;
     if (!app.InitInstance()) {

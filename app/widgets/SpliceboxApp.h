@@ -1,8 +1,5 @@
 #pragma once
 
-#include "app/AutomationHost.h"
-#include "platform/AutomationObject.h"
-
 #include <QObject>
 
 #include <memory>
@@ -15,7 +12,7 @@ class CTerminationSignals;
 // The application as the game runs it: it serves the automation object on the
 // session bus, creates the main sheet when the game first asks for the object,
 // and ends once the sheet's window is gone and the game holds no object.
-class CSpliceboxApp : public QObject, public IAutomationHost, public IAutomationFactory {
+class CSpliceboxApp : public QObject {
     Q_OBJECT
 public:
     CSpliceboxApp();
@@ -30,17 +27,12 @@ public:
     // Shows the help page of the user's help file; does nothing without one.
     void WinHelp();
 
-    std::unique_ptr<IAutomationObject> CreateAutomationObject() override;
-
-    void LockApp() override;
-    void UnlockApp() override;
-    void DispatchNotification(std::uint32_t message) override;
-    void PostCloseToMainWindow() override;
-
     // The main sheet, owned; null until the game first asks for the object.
     std::unique_ptr<CInjectorSheet> m_sheet;
 
 private:
+    void OnObjectRequested();
+    void OnObjectReleased();
     bool CreateMainSheet();
     bool MainWindowExists() const;
     void EndWhenIdle();
@@ -49,7 +41,6 @@ private:
     std::unique_ptr<CTerminationSignals> m_terminationSignals;
     std::unique_ptr<CAutomationService> m_service;
     std::unique_ptr<CHelpWindow> m_helpWindow;
-    int m_lockCount = 0;
     bool m_sheetTried = false;
     bool m_terminating = false;
 };

@@ -1,5 +1,6 @@
 #include "framework/widgets/HScrollListBox.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WidgetApplication.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,9 @@
 #include <utility>
 
 namespace {
+
+// The lists are widgets; one application for the whole program.
+const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new CWidgetApplication);
 
 constexpr int kError = CHScrollListBox::kError;
 
