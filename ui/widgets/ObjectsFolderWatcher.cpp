@@ -49,7 +49,7 @@ void CObjectsFolderWatcher::Schedule() {
 
 void CObjectsFolderWatcher::OnTimer() {
     const auto now = std::chrono::steady_clock::now();
-    if (m_reloading || !m_live) {
+    if (m_reloading) {
         return;
     }
     const auto wait = m_live->TimeToReload(now);
