@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
@@ -158,10 +159,33 @@ std::set<std::pair<int, int>> TailOfText(const QString& text, const QFont& font,
     return InkOfTail(image, image.rect(), fromRight);
 }
 
-// A name wider than the list, as a player sees it: scrolled to the end, the
-// list shows the name's last letters as its font draws them, however it was
-// filled and whatever font it was given afterwards. An elided or cut name
-// ends in other ink.
+// The agent lists' size in the applet's pages.
+constexpr QSize kAppletListSize{146, 191};
+
+// A list whose scroll bar flips between two answers lays itself out without
+// end, all inside one round of events; this one stops laying itself out after
+// kEndless layouts so that the test can say so.
+// Time for a shown list to settle: it has nothing left to do long before.
+constexpr int kSettleMs = 100;
+
+class CountedList : public CHScrollListBox {
+public:
+    // Far more than showing a list ever takes.
+    static constexpr int kEndless = 1000;
+    int layouts = 0;
+
+protected:
+    void updateGeometries() override {
+        if (++layouts < kEndless) {
+            CHScrollListBox::updateGeometries();
+        }
+    }
+};
+
+// A name wider than the list, as a player sees it: the list comes to rest with
+// its scroll bar shown, and the End key on the bar shows the name's last
+// letters as its font draws them, however it was filled and whatever font it
+// was given afterwards. An elided or cut name ends in other ink.
 TEST(HScrollListBox, AWideNameIsDrawnWholeAndScrollsIntoView) {
     const QString name = QStringLiteral("Bouncing ball with a very long name that goes on");
     const auto withShortName = [&](CHScrollListBox& list) {
@@ -177,6 +201,11 @@ TEST(HScrollListBox, AWideNameIsDrawnWholeAndScrollsIntoView) {
              list.AddString(name);
          }},
         {"set with a short name", withShortName},
+        // The agents' list: sorted, so the short names that follow are measured last.
+        {"set before short names",
+         [&](CHScrollListBox& list) {
+             list.SetContent({{name, 0}, {"Lantern", 1}, {"Wren", 2}});
+         }},
         {"given a larger font once filled",
          [&](CHScrollListBox& list) {
              withShortName(list);
@@ -186,14 +215,19 @@ TEST(HScrollListBox, AWideNameIsDrawnWholeAndScrollsIntoView) {
          }},
     };
     for (const auto& filling : fillings) {
-        CHScrollListBox list;
-        list.resize(120, 100);
+        CountedList list;
+        list.resize(kAppletListSize);
         filling.fill(list);
         list.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
-        list.horizontalScrollBar()->setValue(list.horizontalScrollBar()->maximum());
+        QCoreApplication::processEvents(QEventLoop::AllEvents, kSettleMs);
+        EXPECT_LT(list.layouts, CountedList::kEndless) << filling.filling;
+        QScrollBar& bar = *list.horizontalScrollBar();
+        ASSERT_TRUE(bar.isVisible()) << filling.filling;
+        QTest::keyClick(&bar, Qt::Key_End);
         const QImage shown = list.viewport()->grab().toImage();
-        const QRect row = list.visualItemRect(list.item(1)).intersected(shown.rect());
+        const QRect row = list.visualItemRect(list.findItems(name, Qt::MatchExactly).first())
+                              .intersected(shown.rect());
         const int tailWidth = QFontMetrics(list.font()).horizontalAdvance(QStringLiteral("s on"));
         const auto expected = TailOfText(name, list.font(), tailWidth);
         ASSERT_FALSE(expected.empty());
