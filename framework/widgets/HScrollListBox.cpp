@@ -1,10 +1,10 @@
 #include "framework/widgets/HScrollListBox.h"
+#include "framework/widgets/ExtentDelegate.h"
 
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QFontMetrics>
-#include <QScrollBar>
 #include <QSignalBlocker>
 
 #include <algorithm>
@@ -17,7 +17,9 @@ int WidthIn(const QFontMetrics& metrics, const QString& text) {
 
 } // namespace
 
-CHScrollListBox::CHScrollListBox(QWidget* parent) : QListWidget(parent) {
+CHScrollListBox::CHScrollListBox(QWidget* parent)
+    : QListWidget(parent), m_extent(new CExtentDelegate(this)) {
+    setItemDelegate(m_extent);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setUniformItemSizes(true);
     // A long name scrolls sideways; it is never cut short.
@@ -43,7 +45,7 @@ int CHScrollListBox::InsertString(int index, const QString& text) {
     }
     const int at = index == -1 ? count() : index;
     insertItem(at, text);
-    SetHorizontalExtent(std::max(m_horizontalExtent, GetTextWidth(text)));
+    SetHorizontalExtent(std::max(GetHorizontalExtent(), GetTextWidth(text)));
     return at;
 }
 
@@ -58,7 +60,7 @@ int CHScrollListBox::DeleteString(int index) {
 
 int CHScrollListBox::AddString(const QString& text) {
     // Widened before the add, whatever the add answers.
-    SetHorizontalExtent(std::max(m_horizontalExtent, GetTextWidth(text)));
+    SetHorizontalExtent(std::max(GetHorizontalExtent(), GetTextWidth(text)));
     return AddEntry(text);
 }
 
@@ -102,12 +104,13 @@ int CHScrollListBox::GetMaxTextWidth() const {
 }
 
 int CHScrollListBox::GetHorizontalExtent() const {
-    return m_horizontalExtent;
+    return m_extent->Extent();
 }
 
 void CHScrollListBox::SetHorizontalExtent(int extent) {
-    m_horizontalExtent = extent;
-    updateGeometries();
+    m_extent->SetExtent(extent);
+    // The view keeps the size of the entry it measured; it measures again.
+    doItemsLayout();
 }
 
 int CHScrollListBox::GetCount() const {
@@ -166,15 +169,6 @@ void CHScrollListBox::SetSorted(bool sorted) {
 
 void CHScrollListBox::SetHasFont(bool hasFont) {
     m_hasFont = hasFont;
-}
-
-void CHScrollListBox::updateGeometries() {
-    QListWidget::updateGeometries();
-    // The scroll bar answers to the kept extent, as the list box's own
-    // horizontal extent does, not to the items' painted widths.
-    const int visible = viewport()->width();
-    horizontalScrollBar()->setRange(0, std::max(0, m_horizontalExtent - visible));
-    horizontalScrollBar()->setPageStep(visible);
 }
 
 void CHScrollListBox::changeEvent(QEvent* event) {

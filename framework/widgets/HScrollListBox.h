@@ -5,6 +5,8 @@
 
 #include <vector>
 
+class CExtentDelegate;
+
 // A list box whose horizontal scroll bar always reaches its widest line: every
 // change of content passes through the width bookkeeping of the five virtual
 // operations. Entries are kept sorted ignoring case unless sorting is turned
@@ -70,7 +72,6 @@ public:
     void SetHasFont(bool hasFont);
 
 protected:
-    void updateGeometries() override;
     // A new font measures every entry again.
     void changeEvent(QEvent* event) override;
     // A single selection that never empties: a click beside the entries or
@@ -83,7 +84,8 @@ private:
     int AddEntry(const QString& text);
     int ListDirectory(unsigned attributes, const QString& fileSpec);
 
-    int m_horizontalExtent = 0;
+    // Holds the horizontal extent, the width every entry is laid out at.
+    CExtentDelegate* m_extent;
     bool m_sorted = true;
     bool m_hasFont = true;
 };
