@@ -1,12 +1,14 @@
 // Replays fuzz inputs without libFuzzer: every file named on the command line,
 // and every file inside every directory named, is fed to the target once. A
 // crash or sanitizer report fails the run; a missing directory is no input.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
@@ -14,8 +16,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 namespace {
 void Replay(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
-    const std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
-    LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    const std::vector<char> read{std::istreambuf_iterator<char>(in), {}};
+    // A buffer of exactly the input's size, as libFuzzer gives, so that the
+    // sanitizer sees a read one past the end; a vector's spare room would hide it.
+    const auto bytes = std::make_unique<std::uint8_t[]>(read.size());
+    std::copy(read.begin(), read.end(), bytes.get());
+    LLVMFuzzerTestOneInput(bytes.get(), read.size());
 }
 } // namespace
 

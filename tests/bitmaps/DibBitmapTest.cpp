@@ -158,6 +158,12 @@ TEST(DibBitmap, LoadsFromAFileAndShowsItAsAnImage) {
     BlendAgentPicture(picture, bitmap, -1, 1, 128); // (255 * 128 + 137 * 127) >> 8 = 0xc3
     CopyAgentPicture(picture, bitmap, 0, 2);
     EXPECT_EQ(Pixels(bitmap), "0a64c8 000002 000003/c3b1a3 7f0000 be7f7f");
+    // A 16-bit bitmap keeps its own packing: red 10, green 100, blue 200.
+    for (const auto& [format, packed] : {std::pair(kDib565, 0x0B39), std::pair(kDib555, 0x0599)}) {
+        bitmap.Create(1, 1, format);
+        bitmap.FillRect(0, 0, 1, 1, 0x00C8640A);
+        EXPECT_EQ(bitmap.m_topRow[0] | bitmap.m_topRow[1] << 8, packed) << format;
+    }
     Load(bitmap,
          BitmapFile{.width = 2, .height = 1, .bitCount = 32, .pixels = {1, 2, 3, 4, 5, 6, 7, 8}}
              .Build());
