@@ -9,7 +9,7 @@
 #include "core/StringTable.h"
 #include "gamelink/GameLink.h"
 #include "platform/FileNameCase.h"
-#include "platform/TextCodec.h"
+#include "platform/Windows1252.h"
 
 #include <map>
 #include <optional>

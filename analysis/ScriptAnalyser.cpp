@@ -4,7 +4,7 @@
 #include "analysis/ChemicalNameTable.h"
 #include "analysis/ScriptWords.h"
 #include "core/StringTable.h"
-#include "platform/TextCodec.h"
+#include "platform/Windows1252.h"
 
 #include <algorithm>
 #include <array>

@@ -5,6 +5,7 @@
 #include "agents/AgentFileSource.h"
 #include "agents/AgentNames.h"
 #include "platform/TextCodec.h"
+#include "platform/Windows1252.h"
 #include "tools/kivtool/AgentPictureImage.h"
 #include "tools/kivtool/ManifestValues.h"
 

@@ -1,6 +1,6 @@
 #include "tools/kivtool/JsonText.h"
 
-#include "platform/TextCodec.h"
+#include "platform/Windows1252.h"
 
 #include <cstdio>
 

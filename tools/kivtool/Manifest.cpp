@@ -4,7 +4,7 @@
 #include "agents/AgentNames.h"
 #include "core/KitException.h"
 #include "tools/kivtool/ManifestValues.h"
-#include "tools/kivtool/Windows1252Encoding.h"
+#include "platform/Windows1252.h"
 
 #include <charconv>
 #include <limits>
