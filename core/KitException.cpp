@@ -30,8 +30,7 @@ char* FormatInto(char* buffer, const char* format, va_list args) {
 }
 
 const char* LoadFormat(unsigned id) {
-    const char* text = LoadString(id);
-    std::strncpy(g_formatBuffer, text != nullptr ? text : "", kFormatBufferSize - 1);
+    std::strncpy(g_formatBuffer, LoadStringOrEmpty(id), kFormatBufferSize - 1);
     g_formatBuffer[kFormatBufferSize - 1] = '\0';
     TrimPartialCharacter(g_formatBuffer, std::strlen(g_formatBuffer));
     return g_formatBuffer;
@@ -84,4 +83,6 @@ void ThrowString(const char* format, ...) {
 
 #pragma GCC diagnostic pop
 
-void ReportError(const CKitException& e) { ShowMessage(e.m_message, MessageKind::Warning); }
+void ReportError(const CKitException& e) {
+    ShowMessage(e.m_message, MessageKind::Warning);
+}

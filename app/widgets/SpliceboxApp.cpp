@@ -1,12 +1,12 @@
 #include "app/widgets/SpliceboxApp.h"
 
 #include "app/HelpFile.h"
-#include "core/MessageBox.h"
 #include "app/SpliceboxAutoProxy.h"
-#include "core/StringTable.h"
 #include "app/widgets/Display.h"
 #include "app/widgets/HelpWindow.h"
 #include "app/widgets/MessageBoxSink.h"
+#include "core/MessageBox.h"
+#include "core/StringTable.h"
 #include "gamelink/GameContract.h"
 #include "platform/AutomationService.h"
 #include "platform/TerminationSignals.h"
@@ -25,8 +25,7 @@ constexpr int kExitFailure = 1;
 constexpr const char* kNoDisplayMessage = "Cannot open a display for the window";
 
 QString Caption() {
-    const char* caption = LoadString(IDS_APPLET_TITLE);
-    return QString::fromUtf8(caption != nullptr ? caption : "");
+    return QString::fromUtf8(LoadStringOrEmpty(IDS_APPLET_TITLE));
 }
 } // namespace
 
