@@ -7,6 +7,7 @@
 #include "agents/UsageAccount.h"
 #include "core/KitException.h"
 #include "core/StringTable.h"
+#include "gamelink/GameContract.h"
 #include "gamelink/GameLink.h"
 #include "platform/FileNameCase.h"
 #include "platform/Windows1252.h"
@@ -43,7 +44,9 @@ const std::string& DirectoryForType(std::uint16_t type, const std::string& image
 // characters sends only the characters it has, as a zero in the middle of the
 // text would end the macro there.
 std::string ConversionMacro(const std::string& name) {
-    return "inst,sys: conv " + name.substr(0, kConversionNameLength) + " 0,endm";
+    char macro[CKitException::kMessageSize];
+    return FormatString(macro, GameContract::kMacroConvertImage,
+                        static_cast<int>(kConversionNameLength), name.c_str());
 }
 
 struct ExistingFile {
