@@ -24,17 +24,15 @@ enum InjectionStringId : unsigned {
     IDS_STILL_WAITING = 131,
 };
 
-constexpr std::uint16_t kImage = 0;
-constexpr std::uint16_t kSound = 1;
 // The conversion macro carries the first characters of an image's name.
 constexpr std::size_t kConversionNameLength = 4;
 
-const std::string& DirectoryForType(std::uint16_t type, const std::string& imagesDir,
+const std::string& DirectoryForType(ECarriedFileType type, const std::string& imagesDir,
                                     const std::string& soundsDir) {
-    if (type == kImage) {
+    if (type == ECarriedFileType::kImage) {
         return imagesDir;
     }
-    if (type == kSound) {
+    if (type == ECarriedFileType::kSound) {
         return soundsDir;
     }
     ThrowStringId(IDS_UNEXPECTED_FILE_FORMAT);
@@ -128,7 +126,7 @@ CPlannedFile PlanFile(const CAgent& agent, const AgentDependencyRef& reference,
         planned.path = CarriedFilePath(planned.directory, planned.record->m_name);
     }
     folders.Add(planned.path, planned.record->m_size);
-    if (reference.type == kImage) {
+    if (reference.type == ECarriedFileType::kImage) {
         planned.conversion = ConversionMacro(reference.name);
     }
     return planned;
@@ -207,7 +205,7 @@ bool CAgent::IsAvailable() const {
     return m_quantity != 0 && TimeUntilAvailable() == 0;
 }
 
-const CDependencyFile* CAgent::FindDependencyFile(std::uint32_t type,
+const CDependencyFile* CAgent::FindDependencyFile(ECarriedFileType type,
                                                   const std::string& name) const {
     if (m_owner == nullptr) {
         return nullptr;
