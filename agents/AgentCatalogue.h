@@ -2,6 +2,7 @@
 
 #include "agents/AgentFile.h"
 #include "agents/UsageMemory.h"
+#include "platform/DirectoryListing.h"
 
 #include <memory>
 #include <string>
@@ -41,6 +42,8 @@ public:
 
     std::vector<std::unique_ptr<CAgentFile>> m_files;
     std::vector<CAgent*> m_agents; // not owned: each belongs to its file
+    // Where ScanDirectory lists directories; tests pass one that fails.
+    IDirectoryEntryReader* m_directoryReader = &SystemDirectoryEntryReader();
     // Uses counted but not written; kept across Clear, applied to every load.
     CUsageMemory m_usageMemory;
 

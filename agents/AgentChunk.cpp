@@ -42,7 +42,7 @@ void ParseAgentFields(CByteReader& reader, CAgent& agent) {
     }
     agent.m_dependencies.reserve(agent.m_dependencyCount);
     for (std::uint16_t i = 0; i < agent.m_dependencyCount; ++i) {
-        const std::uint16_t type = NeedInChunk(reader.U16());
+        const auto type = static_cast<ECarriedFileType>(NeedInChunk(reader.U16()));
         agent.m_dependencies.push_back(AgentDependencyRef{type, NeedString(reader)});
     }
 }
@@ -67,7 +67,7 @@ void DecodePixels(std::span<const std::uint8_t> bytes, std::uint32_t width, std:
 
 CarriedFileHead ParseCarriedFileHead(CByteReader& reader) {
     CarriedFileHead head;
-    head.type = NeedInChunk(reader.U16());
+    head.type = static_cast<ECarriedFileType>(NeedInChunk(reader.U16()));
     head.reserved = NeedInChunk(reader.U32());
     head.size = NeedInChunk(reader.U32());
     head.name = NeedString(reader);

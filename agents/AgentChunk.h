@@ -40,7 +40,7 @@ void DecodePixels(std::span<const std::uint8_t> bytes, std::uint32_t width, std:
 
 // The fixed part and the name of a "file" chunk; the contents follow them.
 struct CarriedFileHead {
-    std::uint16_t type = 0;
+    ECarriedFileType type = ECarriedFileType::kImage;
     std::uint32_t reserved = 0;
     std::uint32_t size = 0;
     std::string name;

@@ -38,9 +38,10 @@ std::string PathInDirectory(const std::string& directory, const std::string& nam
     return DirectoryPrefix(directory) + name;
 }
 
-std::optional<AgentFileList> ListAgentFiles(const std::string& directory) {
+std::optional<AgentFileList> ListAgentFiles(const std::string& directory,
+                                            IDirectoryEntryReader& reader) {
     const std::string prefix = DirectoryPrefix(directory);
-    CDirectoryListing listing(prefix);
+    CDirectoryListing listing(prefix, reader);
     if (!listing.IsOpen()) {
         return std::nullopt;
     }

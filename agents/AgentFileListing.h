@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/DirectoryListing.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,4 +26,6 @@ struct AgentFileList {
 // The agent files of `directory` (given with or without a trailing separator);
 // subdirectories are left out. nullopt when the directory cannot be listed at
 // all.
-std::optional<AgentFileList> ListAgentFiles(const std::string& directory);
+std::optional<AgentFileList>
+ListAgentFiles(const std::string& directory,
+               IDirectoryEntryReader& reader = SystemDirectoryEntryReader());

@@ -68,7 +68,7 @@ std::vector<std::uint8_t> AgentChunkData(const CAgent& agent,
     }
     sink.U16(static_cast<std::uint16_t>(agent.m_dependencies.size()));
     for (const auto& reference : agent.m_dependencies) {
-        sink.U16(reference.type);
+        sink.U16(static_cast<std::uint16_t>(reference.type));
         sink.String(reference.name);
     }
     const CAgentPicture& picture = agent.Picture();
@@ -98,13 +98,13 @@ void CAgentFileWriter::AddAgent(const CAgent& agent, std::span<const std::uint8_
     AddChunk(std::string_view(kAgentTag, kTagSize), AgentChunkData(agent, trailing));
 }
 
-void CAgentFileWriter::AddCarriedFile(std::uint16_t type, std::string_view name,
+void CAgentFileWriter::AddCarriedFile(ECarriedFileType type, std::string_view name,
                                       std::span<const std::uint8_t> contents,
                                       std::uint32_t reserved,
                                       std::span<const std::uint8_t> trailing) {
     std::vector<std::uint8_t> data;
     CByteSink sink(data);
-    sink.U16(type);
+    sink.U16(static_cast<std::uint16_t>(type));
     sink.U32(reserved);
     sink.U32(static_cast<std::uint32_t>(contents.size()));
     sink.String(name);

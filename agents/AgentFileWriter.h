@@ -18,7 +18,7 @@ public:
     CAgentFileWriter();
 
     void AddAgent(const CAgent& agent, std::span<const std::uint8_t> trailing = {});
-    void AddCarriedFile(std::uint16_t type, std::string_view name,
+    void AddCarriedFile(ECarriedFileType type, std::string_view name,
                         std::span<const std::uint8_t> contents, std::uint32_t reserved = 0,
                         std::span<const std::uint8_t> trailing = {});
     // Any chunk; `tag` is four characters.

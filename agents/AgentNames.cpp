@@ -2,7 +2,7 @@
 
 #include "core/KitException.h"
 #include "core/StringTable.h"
-#include "platform/TextCodec.h"
+#include "platform/Windows1252.h"
 
 #include <algorithm>
 

@@ -119,7 +119,7 @@ bool OfOneSize(const std::vector<Carried>& carriers) {
 // ignoring Windows-1252 case; between agent files it meets the other's file in
 // the game's folder, whose names it looks up ignoring ASCII case only.
 void CCarriedFileIndex::Add(const CAgentFile& file) {
-    std::set<std::pair<std::uint32_t, std::string>> seen;
+    std::set<std::pair<ECarriedFileType, std::string>> seen;
     for (const auto& record : file.m_dependencies) {
         if (seen.emplace(record->m_type, CaseFolded1252(record->m_name)).second) {
             m_byName[{record->m_type, FoldedAsciiCase(record->m_name)}].push_back(

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "agents/CarriedFileType.h"
 #include <cstdint>
 #include <map>
 #include <string>
@@ -14,7 +15,7 @@ class CAgentFile;
 // the sizes match, so a player would see another agent's picture or hear
 // another agent's sound.
 struct CCarriedConflict {
-    std::uint32_t type = 0;         // 0 image, 1 sound
+    ECarriedFileType type = ECarriedFileType::kImage;
     std::string name;               // as the first agent file carries it, Windows-1252
     std::vector<std::string> paths; // every agent file carrying the name, in the order added
 };
@@ -43,5 +44,5 @@ public:
 
 private:
     // By type and name folded to ASCII lower case.
-    std::map<std::pair<std::uint32_t, std::string>, std::vector<Carried>> m_byName;
+    std::map<std::pair<ECarriedFileType, std::string>, std::vector<Carried>> m_byName;
 };

@@ -7,9 +7,10 @@
 #include "agents/UsageAccount.h"
 #include "core/KitException.h"
 #include "core/StringTable.h"
+#include "gamelink/GameContract.h"
 #include "gamelink/GameLink.h"
 #include "platform/FileNameCase.h"
-#include "platform/TextCodec.h"
+#include "platform/Windows1252.h"
 
 #include <map>
 #include <optional>
@@ -23,17 +24,15 @@ enum InjectionStringId : unsigned {
     IDS_STILL_WAITING = 131,
 };
 
-constexpr std::uint16_t kImage = 0;
-constexpr std::uint16_t kSound = 1;
 // The conversion macro carries the first characters of an image's name.
 constexpr std::size_t kConversionNameLength = 4;
 
-const std::string& DirectoryForType(std::uint16_t type, const std::string& imagesDir,
+const std::string& DirectoryForType(ECarriedFileType type, const std::string& imagesDir,
                                     const std::string& soundsDir) {
-    if (type == kImage) {
+    if (type == ECarriedFileType::kImage) {
         return imagesDir;
     }
-    if (type == kSound) {
+    if (type == ECarriedFileType::kSound) {
         return soundsDir;
     }
     ThrowStringId(IDS_UNEXPECTED_FILE_FORMAT);
@@ -43,7 +42,9 @@ const std::string& DirectoryForType(std::uint16_t type, const std::string& image
 // characters sends only the characters it has, as a zero in the middle of the
 // text would end the macro there.
 std::string ConversionMacro(const std::string& name) {
-    return "inst,sys: conv " + name.substr(0, kConversionNameLength) + " 0,endm";
+    char macro[CKitException::kMessageSize];
+    return FormatString(macro, GameContract::kMacroConvertImage,
+                        static_cast<int>(kConversionNameLength), name.c_str());
 }
 
 struct ExistingFile {
@@ -125,7 +126,7 @@ CPlannedFile PlanFile(const CAgent& agent, const AgentDependencyRef& reference,
         planned.path = CarriedFilePath(planned.directory, planned.record->m_name);
     }
     folders.Add(planned.path, planned.record->m_size);
-    if (reference.type == kImage) {
+    if (reference.type == ECarriedFileType::kImage) {
         planned.conversion = ConversionMacro(reference.name);
     }
     return planned;
@@ -204,7 +205,7 @@ bool CAgent::IsAvailable() const {
     return m_quantity != 0 && TimeUntilAvailable() == 0;
 }
 
-const CDependencyFile* CAgent::FindDependencyFile(std::uint32_t type,
+const CDependencyFile* CAgent::FindDependencyFile(ECarriedFileType type,
                                                   const std::string& name) const {
     if (m_owner == nullptr) {
         return nullptr;

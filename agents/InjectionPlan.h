@@ -1,5 +1,6 @@
 #pragma once
 
+#include "agents/CarriedFileType.h"
 #include "core/KitException.h"
 
 #include <cstdint>
@@ -19,8 +20,8 @@ enum class ECarriedFileAction {
 const char* CarriedFileActionName(ECarriedFileAction action);
 
 struct CPlannedFile {
-    std::uint16_t type = 0; // 0 image, 1 sound
-    std::string name;       // the reference's name, Windows-1252
+    ECarriedFileType type = ECarriedFileType::kImage;
+    std::string name; // the reference's name, Windows-1252
     ECarriedFileAction action = ECarriedFileAction::kKeep;
     std::string path;                        // the file found (keep, replace) or written (write)
     const CDependencyFile* record = nullptr; // what is written (write, replace)

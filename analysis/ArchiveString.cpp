@@ -1,6 +1,6 @@
 #include "analysis/ArchiveString.h"
 
-#include "analysis/WideToWindows1252.h"
+#include "platform/Windows1252.h"
 
 #include <vector>
 

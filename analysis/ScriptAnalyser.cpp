@@ -4,7 +4,7 @@
 #include "analysis/ChemicalNameTable.h"
 #include "analysis/ScriptWords.h"
 #include "core/StringTable.h"
-#include "platform/TextCodec.h"
+#include "platform/Windows1252.h"
 
 #include <algorithm>
 #include <array>
@@ -61,11 +61,6 @@ bool IsSeparator(char c) {
 }
 bool EndsWord(char c) {
     return kEndsWord[static_cast<unsigned char>(c)];
-}
-
-std::string Text(unsigned id) {
-    const char* text = LoadString(id);
-    return text != nullptr ? text : "";
 }
 
 // The commands the scans act on; every other word is passed over. Each is a
@@ -144,11 +139,11 @@ struct EventNames {
     EventNames() {
         for (int event = 0; event < kNamedEventCount; ++event) {
             named[static_cast<std::size_t>(event)] =
-                Text(IDS_EVENT_DEACTIVATE + static_cast<unsigned>(event));
+                LoadStringOrEmpty(IDS_EVENT_DEACTIVATE + static_cast<unsigned>(event));
         }
     }
     std::array<std::string, kNamedEventCount> named;
-    std::string generic = Text(IDS_EVENT_GENERIC);
+    std::string generic = LoadStringOrEmpty(IDS_EVENT_GENERIC);
 };
 
 void AppendNumber(std::string& text, int number) {
@@ -193,7 +188,7 @@ struct Sections {
 
 Sections InsertSections(IResultsTree& tree) {
     const auto insert = [&tree](unsigned id, int picture) {
-        return tree.InsertItem(Text(id), picture, picture, nullptr);
+        return tree.InsertItem(LoadStringOrEmpty(id), picture, picture, nullptr);
     };
     Sections sections;
     sections.general = insert(IDS_SECTION_GENERAL, kPictureInformation);
@@ -208,17 +203,19 @@ void Append(IResultsTree& tree, IResultsTree::Item parent, const std::string& te
 }
 
 void ListScripts(const CAgent& agent, IResultsTree& tree, const Sections& sections) {
-    Append(tree, sections.general, Text(IDS_FILE) + " \"" + FileNameOf(agent) + "\"",
+    Append(tree, sections.general,
+           std::string(LoadStringOrEmpty(IDS_FILE)) + " \"" + FileNameOf(agent) + "\"",
            kPictureInformation);
     if (!agent.m_installScript.empty()) {
-        Append(tree, sections.scripts, Text(IDS_INSTALLATION_SCRIPT), kPictureScroll);
+        Append(tree, sections.scripts, LoadStringOrEmpty(IDS_INSTALLATION_SCRIPT), kPictureScroll);
     } else {
-        Append(tree, sections.warnings, Text(IDS_NO_INSTALLATION_SCRIPT), kPictureWarning);
+        Append(tree, sections.warnings, LoadStringOrEmpty(IDS_NO_INSTALLATION_SCRIPT),
+               kPictureWarning);
     }
     if (!agent.m_removeScript.empty()) {
-        Append(tree, sections.scripts, Text(IDS_REMOVAL_SCRIPT), kPictureScroll);
+        Append(tree, sections.scripts, LoadStringOrEmpty(IDS_REMOVAL_SCRIPT), kPictureScroll);
     } else {
-        Append(tree, sections.warnings, Text(IDS_NO_REMOVAL_SCRIPT), kPictureWarning);
+        Append(tree, sections.warnings, LoadStringOrEmpty(IDS_NO_REMOVAL_SCRIPT), kPictureWarning);
     }
     const EventNames names;
     std::string text;
@@ -278,8 +275,8 @@ void ReadChemicalCommand(Command command, Cursor& cursor, ChemicalSet& chemicals
 }
 
 struct WarningTexts {
-    std::string suspiciousKill = Text(IDS_SUSPICIOUS_KILL);
-    std::string firesNeurons = Text(IDS_FIRES_NEURONS);
+    std::string suspiciousKill = LoadStringOrEmpty(IDS_SUSPICIOUS_KILL);
+    std::string firesNeurons = LoadStringOrEmpty(IDS_FIRES_NEURONS);
 };
 
 // The warnings of one script: a kill inside an enumeration with a wildcard,

@@ -67,11 +67,9 @@ bool RegisterWithGame() {
     try {
         CRegistryKey key;
         key.OpenKey(RegistryRoot::CurrentUser, kGameKeyPath);
-        const char* title = LoadString(IDS_APPLET_TITLE);
-        const char* description = LoadString(IDS_APPLET_DESCRIPTION);
         char entry[CKitException::kMessageSize];
-        FormatString(entry, "%s|%s|%s|7|4", kAutomationName, title != nullptr ? title : "",
-                     description != nullptr ? description : "");
+        FormatString(entry, "%s|%s|%s|7|4", kAutomationName, LoadStringOrEmpty(IDS_APPLET_TITLE),
+                     LoadStringOrEmpty(IDS_APPLET_DESCRIPTION));
         key.WriteString(kToolEntryName, entry);
         key.Close();
         return true;

@@ -2,6 +2,7 @@
 
 #include "core/MessageBox.h"
 #include "core/StringTable.h"
+#include "platform/Utf8.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -15,18 +16,7 @@ char g_formatBuffer[kFormatBufferSize];
 
 // Cuts a message that filled the buffer back to the last whole UTF-8 character.
 void TrimPartialCharacter(char* buffer, std::size_t length) {
-    std::size_t start = length;
-    while (start > 0 && (static_cast<unsigned char>(buffer[start - 1]) & 0xC0) == 0x80) {
-        --start;
-    }
-    if (start == 0) {
-        return;
-    }
-    const auto lead = static_cast<unsigned char>(buffer[start - 1]);
-    const std::size_t expected = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-    if (length - (start - 1) < expected) {
-        buffer[start - 1] = '\0';
-    }
+    buffer[Utf8WholeLength(std::string_view(buffer, length))] = '\0';
 }
 
 char* FormatInto(char* buffer, const char* format, va_list args) {
@@ -40,8 +30,7 @@ char* FormatInto(char* buffer, const char* format, va_list args) {
 }
 
 const char* LoadFormat(unsigned id) {
-    const char* text = LoadString(id);
-    std::strncpy(g_formatBuffer, text != nullptr ? text : "", kFormatBufferSize - 1);
+    std::strncpy(g_formatBuffer, LoadStringOrEmpty(id), kFormatBufferSize - 1);
     g_formatBuffer[kFormatBufferSize - 1] = '\0';
     TrimPartialCharacter(g_formatBuffer, std::strlen(g_formatBuffer));
     return g_formatBuffer;
@@ -94,4 +83,6 @@ void ThrowString(const char* format, ...) {
 
 #pragma GCC diagnostic pop
 
-void ReportError(const CKitException& e) { ShowMessage(e.m_message, MessageKind::Warning); }
+void ReportError(const CKitException& e) {
+    ShowMessage(e.m_message, MessageKind::Warning);
+}

@@ -72,4 +72,11 @@ const char* LoadString(unsigned id, Language language) {
     return found == table.end() ? nullptr : found->second.c_str();
 }
 
-const char* LoadString(unsigned id) { return LoadString(id, UserLanguage()); }
+const char* LoadString(unsigned id) {
+    return LoadString(id, UserLanguage());
+}
+
+const char* LoadStringOrEmpty(unsigned id) {
+    const char* text = LoadString(id);
+    return text != nullptr ? text : "";
+}

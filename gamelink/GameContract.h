@@ -29,8 +29,9 @@ inline constexpr const char* kMacroQueryPaused = "dde: putv paus";
 inline constexpr const char* kMacroQuerySubjectName = "dde: getb cnam";
 // With the applet's number; reply not read.
 inline constexpr const char* kMacroQuitApplet = "inst,app: quit %d,endm";
-// With the four letters of an image file just written; reply not read.
-inline constexpr const char* kMacroConvertImage = "inst,sys: conv %c%c%c%c 0,endm";
+// With at most the first four characters of the name of an image file just
+// written (a precision, then the name); reply not read.
+inline constexpr const char* kMacroConvertImage = "inst,sys: conv %.*s 0,endm";
 
 inline bool ReplyMeansSubject(const char* reply) {
     return reply[0] != '\0' && reply[0] != '0';

@@ -3,8 +3,8 @@
 #include "core/KitException.h"
 #include "core/StringTable.h"
 #include "gamelink/DBusMacroTransport.h"
-#include "platform/TextCodec.h"
-#include "platform/Utf8Prefix.h"
+#include "platform/Utf8.h"
+#include "platform/Windows1252.h"
 
 #include <cstring>
 #include <thread>

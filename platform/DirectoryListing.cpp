@@ -7,25 +7,20 @@
 
 namespace {
 
-struct InjectedFailure {
-    std::string directory;
-    std::size_t entries = 0;
+class CSystemEntryReader : public IDirectoryEntryReader {
+public:
+    const dirent* Read(DIR* dir) override { return ::readdir(dir); }
 };
-
-// Listings run on the user-interface thread only.
-std::optional<InjectedFailure> g_injectedFailure;
-
-std::optional<std::size_t> InjectedFailureFor(const std::string& directory) {
-    if (g_injectedFailure && g_injectedFailure->directory == directory) {
-        return g_injectedFailure->entries;
-    }
-    return std::nullopt;
-}
 
 } // namespace
 
-CDirectoryListing::CDirectoryListing(const std::string& directory)
-    : m_dir(::opendir(directory.c_str())), m_entriesBeforeFailure(InjectedFailureFor(directory)) {}
+IDirectoryEntryReader& SystemDirectoryEntryReader() {
+    static CSystemEntryReader reader;
+    return reader;
+}
+
+CDirectoryListing::CDirectoryListing(const std::string& directory, IDirectoryEntryReader& reader)
+    : m_dir(::opendir(directory.c_str())), m_reader(reader) {}
 
 CDirectoryListing::~CDirectoryListing() {
     if (m_dir != nullptr) {
@@ -34,13 +29,13 @@ CDirectoryListing::~CDirectoryListing() {
 }
 
 CDirectoryListing::Step CDirectoryListing::Next(DirectoryEntry& entry) {
-    if (m_dir == nullptr || m_entriesBeforeFailure == std::size_t{0}) {
+    if (m_dir == nullptr) {
         return Step::Failed;
     }
     for (;;) {
         // readdir reports its end and its failures alike with nullptr; errno tells them apart.
         errno = 0;
-        const dirent* found = ::readdir(m_dir);
+        const dirent* found = m_reader.Read(m_dir);
         if (found == nullptr) {
             return errno == 0 ? Step::End : Step::Failed;
         }
@@ -49,9 +44,6 @@ CDirectoryListing::Step CDirectoryListing::Next(DirectoryEntry& entry) {
         }
         entry.name = found->d_name;
         entry.isDirectory = IsDirectory(*found);
-        if (m_entriesBeforeFailure) {
-            --*m_entriesBeforeFailure;
-        }
         return Step::Entry;
     }
 }
@@ -65,13 +57,4 @@ bool CDirectoryListing::IsDirectory(const dirent& entry) const {
     }
     struct stat status {};
     return ::fstatat(::dirfd(m_dir), entry.d_name, &status, 0) == 0 && S_ISDIR(status.st_mode);
-}
-
-CDirectoryListing::CInjectedFailure::CInjectedFailure(const std::string& directory,
-                                                      std::size_t entries) {
-    g_injectedFailure = InjectedFailure{directory, entries};
-}
-
-CDirectoryListing::CInjectedFailure::~CInjectedFailure() {
-    g_injectedFailure.reset();
 }

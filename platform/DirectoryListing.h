@@ -2,8 +2,6 @@
 
 #include <dirent.h>
 
-#include <cstddef>
-#include <optional>
 #include <string>
 
 // One entry of a directory listing.
@@ -12,11 +10,23 @@ struct DirectoryEntry {
     bool isDirectory = false; // symbolic links count as what they point to
 };
 
+// Where listings get their entries: the system's, or a test's that fails on
+// demand, as a failing disk or network folder would.
+class IDirectoryEntryReader {
+public:
+    virtual ~IDirectoryEntryReader() = default;
+    // The next entry of `dir`; nullptr at the end (errno 0) or on failure.
+    virtual const dirent* Read(DIR* dir) = 0;
+};
+
+IDirectoryEntryReader& SystemDirectoryEntryReader();
+
 // Lists the entries of one directory ("." and ".." left out) in the order the
 // file system delivers them, and tells the end of the listing from a failure.
 class CDirectoryListing {
 public:
-    explicit CDirectoryListing(const std::string& directory);
+    explicit CDirectoryListing(const std::string& directory,
+                               IDirectoryEntryReader& reader = SystemDirectoryEntryReader());
     ~CDirectoryListing();
     CDirectoryListing(const CDirectoryListing&) = delete;
     CDirectoryListing& operator=(const CDirectoryListing&) = delete;
@@ -27,21 +37,9 @@ public:
     enum class Step { Entry, End, Failed };
     Step Next(DirectoryEntry& entry);
 
-    // While one lives, every listing of `directory` (the string exactly as
-    // passed to the constructor) that starts fails after delivering `entries`
-    // entries, as a failing disk or network folder would. No local folder fails
-    // part-way on demand, so this is how a whole component meets that failure.
-    class CInjectedFailure {
-    public:
-        CInjectedFailure(const std::string& directory, std::size_t entries);
-        ~CInjectedFailure();
-        CInjectedFailure(const CInjectedFailure&) = delete;
-        CInjectedFailure& operator=(const CInjectedFailure&) = delete;
-    };
-
 private:
     bool IsDirectory(const dirent& entry) const;
 
     DIR* m_dir = nullptr;
-    std::optional<std::size_t> m_entriesBeforeFailure;
+    IDirectoryEntryReader& m_reader;
 };

@@ -1,6 +1,7 @@
 #include "platform/FileNameCase.h"
 
 #include "platform/DirectoryListing.h"
+#include "platform/Utf8.h"
 
 #include <algorithm>
 #include <sys/stat.h>
@@ -17,10 +18,10 @@ bool Exists(const std::string& path) {
     return ::stat(path.c_str(), &status) == 0;
 }
 
-// Length of the UTF-8 character starting with `lead`; any other byte is one
-// character by itself.
+// Length of the UTF-8 character starting with `lead`; a byte that cannot
+// begin one is a character by itself.
 std::size_t CharacterLength(unsigned char lead) {
-    return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    return std::max<std::size_t>(Utf8SequenceLength(lead), 1);
 }
 
 enum class Match { None, IgnoringCase, Exact };

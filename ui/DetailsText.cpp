@@ -14,11 +14,6 @@ constexpr std::int32_t kMinutesPerHour = 60;
 // Up to this many seconds the countdown shows a bare number.
 constexpr std::int32_t kBareSecondsLimit = 10;
 
-std::string TableText(unsigned id) {
-    const char* text = LoadString(id);
-    return text != nullptr ? text : "";
-}
-
 } // namespace
 
 std::string FormatWaitText(std::int32_t seconds) {
@@ -30,7 +25,7 @@ std::string FormatWaitText(std::int32_t seconds) {
 
     char buffer[CKitException::kMessageSize];
     if (days > 0) {
-        return FormatString(buffer, "%d %s", days, TableText(IDS_DAYS).c_str());
+        return FormatString(buffer, "%d %s", days, LoadStringOrEmpty(IDS_DAYS));
     }
     if (hours > 0) {
         return FormatString(buffer, "%02d:%02d:%02d", hours, minutes, rest);
@@ -43,7 +38,7 @@ std::string FormatWaitText(std::int32_t seconds) {
 
 std::string FormatQuantityText(std::uint16_t quantity) {
     if (quantity == CAgent::kUnlimited) {
-        return TableText(IDS_INFINITE);
+        return LoadStringOrEmpty(IDS_INFINITE);
     }
     return std::to_string(quantity);
 }

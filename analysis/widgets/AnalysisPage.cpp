@@ -7,7 +7,7 @@
 #include "core/KitException.h"
 #include "framework/widgets/BaseSheet.h"
 #include "framework/widgets/HScrollListBox.h"
-#include "platform/TextCodec.h"
+#include "platform/Windows1252.h"
 
 #include <QSignalBlocker>
 #include <QTreeWidget>

@@ -24,11 +24,10 @@ protected:
 };
 
 void ShowMessageBox(const char* text, MessageKind kind) {
-    const char* title = LoadString(IDS_APPLICATION_TITLE);
     QWidget* owner = g_owner && g_owner->isVisible() ? g_owner.data() : nullptr;
     CCentredMessageBox box(kind == MessageKind::Warning ? QMessageBox::Warning
                                                         : QMessageBox::Information,
-                           QString::fromUtf8(title != nullptr ? title : ""),
+                           QString::fromUtf8(LoadStringOrEmpty(IDS_APPLICATION_TITLE)),
                            QString::fromUtf8(text), QMessageBox::Ok, owner);
     box.setWindowModality(Qt::ApplicationModal);
     ShareOwnersKeepOnTop(box);

@@ -24,8 +24,7 @@ constexpr int kExitFailure = 1;
 constexpr const char* kNoDisplayMessage = "Cannot open a display for the window";
 
 QString Caption() {
-    const char* caption = LoadString(IDS_APPLET_TITLE);
-    return QString::fromUtf8(caption != nullptr ? caption : "");
+    return QString::fromUtf8(LoadStringOrEmpty(IDS_APPLET_TITLE));
 }
 } // namespace
 

@@ -57,7 +57,7 @@ CAgent BenchAgent(int number) {
     agent.m_quantity = 3;
     agent.m_installScript = "inst,new: simp bench,endm";
     agent.m_scripts = {"scrp 2 9 1 1,endm"};
-    agent.m_dependencies = {AgentDependencyRef{1, "bench.wav"}};
+    agent.m_dependencies = {AgentDependencyRef{ECarriedFileType::kSound, "bench.wav"}};
     agent.m_dependencyCount = 1;
     const std::vector<std::uint16_t> pixels(32 * 32, 0x1234);
     agent.m_picture.Create(pixels.data(), 32, 32, 1, true);
@@ -70,7 +70,7 @@ void MakeFolder(const std::string& folder, int count, std::uint64_t carriedPerFi
     for (int i = 0; i < count; ++i) {
         CAgentFileWriter writer;
         writer.AddAgent(BenchAgent(i));
-        writer.AddCarriedFile(1, "bench.wav", contents);
+        writer.AddCarriedFile(ECarriedFileType::kSound, "bench.wav", contents);
         char name[32];
         std::snprintf(name, sizeof name, "bench%05d.kiv", i);
         writer.Save(folder + "/" + name);

@@ -32,12 +32,13 @@ void MakeFolder(const std::string& folder, std::uint64_t carriedPerFile) {
         CAgent agent;
         agent.m_name = "agent " + std::to_string(i);
         agent.m_quantity = 1;
-        agent.m_dependencies = {AgentDependencyRef{0, "shared.s16"}};
+        agent.m_dependencies = {AgentDependencyRef{ECarriedFileType::kImage, "shared.s16"}};
         agent.m_dependencyCount = 1;
         CAgentFileWriter writer;
         writer.AddAgent(agent);
         // Names differ in case only, as files from different authors do.
-        writer.AddCarriedFile(0, i % 2 == 0 ? "shared.s16" : "SHARED.S16", contents);
+        writer.AddCarriedFile(ECarriedFileType::kImage, i % 2 == 0 ? "shared.s16" : "SHARED.S16",
+                              contents);
         char name[32];
         std::snprintf(name, sizeof name, "agent%04d.kiv", i);
         writer.Save(folder + "/" + name);

@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
             contents[i] = static_cast<std::uint8_t>(i * 2654435761u >> 13);
         }
         CAgentFileWriter writer;
-        writer.AddCarriedFile(1, "big.wav", contents);
+        writer.AddCarriedFile(ECarriedFileType::kSound, "big.wav", contents);
         writer.Save(agentFile.string());
         std::ofstream(plain, std::ios::binary)
             .write(reinterpret_cast<const char*>(contents.data()),

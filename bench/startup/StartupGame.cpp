@@ -26,7 +26,7 @@ CAgent MakeAgent(int index) {
     agent.m_scripts = {"scrp 4 0 1000 1,snde bump,endm", "scrp 4 0 1000 2,chem 3 10,endm",
                        "scrp 4 0 1000 9,wait 10,endm"};
     agent.m_dependencyCount = 1;
-    agent.m_dependencies = {AgentDependencyRef{0, "agnt.s16"}};
+    agent.m_dependencies = {AgentDependencyRef{ECarriedFileType::kImage, "agnt.s16"}};
     std::vector<std::uint16_t> pixels(std::size_t{kPictureSide} * kPictureSide);
     for (std::size_t i = 0; i < pixels.size(); ++i) {
         pixels[i] = static_cast<std::uint16_t>(i * 2654435761u >> 9);
@@ -50,7 +50,7 @@ void WriteAgentFiles(const std::filesystem::path& folder, int count) {
     for (int i = 0; i < count; ++i) {
         CAgentFileWriter writer;
         writer.AddAgent(MakeAgent(i));
-        writer.AddCarriedFile(0, "agnt.s16", image);
+        writer.AddCarriedFile(ECarriedFileType::kImage, "agnt.s16", image);
         writer.Save((folder / ("agent" + std::to_string(i) + ".kiv")).string());
     }
 }

@@ -42,8 +42,7 @@ constexpr Qt::WindowFlags kSheetWindowFlags =
     Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
 
 QString TableText(unsigned id) {
-    const char* text = LoadString(id);
-    return QString::fromUtf8(text != nullptr ? text : "");
+    return QString::fromUtf8(LoadStringOrEmpty(id));
 }
 
 QRect ToQRect(const SheetRect& rect) {

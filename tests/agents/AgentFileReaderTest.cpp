@@ -61,8 +61,8 @@ ByteVector AgentChunk(const ByteVector& variable) {
 // agent: what is read writes the same bytes again, and the file cut anywhere
 // loads only at a chunk boundary.
 TEST(AgentFileReader, ReadsBackEveryFieldAndEveryCutLoadsAtAChunkBoundaryOrIsRefused) {
-    CAgent source =
-        MakeAgent({"Caf\xE9 ball", 7, 3600, {{0, "ball.s16"}, {1, "bounce.wav"}}, 0x01020304});
+    CAgent source = MakeAgent(
+        {"Caf\xE9 ball", 7, 3600, {{kImage, "ball.s16"}, {kSound, "bounce.wav"}}, 0x01020304});
     std::tie(source.m_reserved1, source.m_reserved2, source.m_reserved3, source.m_reserved4,
              source.m_reserved5, source.m_reserved6, source.m_reserved7) =
         std::tuple(0x11, 0x22, 0x3344, 0x55667788, 0x99AABBCC, 0xDDEE, 0xF00F);
@@ -73,7 +73,7 @@ TEST(AgentFileReader, ReadsBackEveryFieldAndEveryCutLoadsAtAChunkBoundaryOrIsRef
     const auto write = [](const CAgent& first, const ByteVector& carried, const CAgent& second) {
         CAgentFileWriter writer;
         writer.AddAgent(first);
-        writer.AddCarriedFile(1, "bounce.wav", carried);
+        writer.AddCarriedFile(kSound, "bounce.wav", carried);
         writer.AddChunk("misc", Bytes("123"));
         writer.AddAgent(second);
         return writer.Bytes();
@@ -88,7 +88,7 @@ TEST(AgentFileReader, ReadsBackEveryFieldAndEveryCutLoadsAtAChunkBoundaryOrIsRef
                              whole.begin() + record.m_dataOffset + record.m_size);
     EXPECT_EQ(write(agent, carried, *file->m_agents[1]), whole);
     EXPECT_EQ(std::tuple(agent.m_owner, record.m_owner, record.m_type, record.m_name),
-              std::tuple(file.get(), file.get(), 1u, std::string("bounce.wav")));
+              std::tuple(file.get(), file.get(), kSound, std::string("bounce.wav")));
     EXPECT_EQ(std::tuple(agent.m_scriptCount, agent.m_dependencyCount,
                          agent.m_picture.m_pixelFormat, agent.m_picture.m_keyed),
               std::tuple(2, 2, 1u, true));
@@ -154,7 +154,7 @@ TEST(AgentFileReader, AFileOnDiskThatCannotBeReadIsNamedOrShowsNoPicture) {
     const TempDir folder;
     const std::string cut = (folder / "cut.kiv").string();
     // Carried contents longer than the reader's window make it read whole windows.
-    SaveAgentFile(cut, {{"ball"}}, {{0, "ball.s16", std::string(5000, 'x')}});
+    SaveAgentFile(cut, {{"ball"}}, {{kImage, "ball.s16", std::string(5000, 'x')}});
     std::filesystem::resize_file(cut, std::filesystem::file_size(cut) - 1);
     const std::string dir = folder.Path().string() + "/";
     EXPECT_EQ(CaughtMessage([&] { CAgentFile{cut}; }),

@@ -41,7 +41,7 @@ TEST(CarriedConflicts, ContentsThatCannotBeReadAnyMoreAreReportedWithTheirFile) 
         const TempDir folder;
         CCarriedFileIndex index;
         for (const char* name : {"a.kiv", "b.kiv", "c.kiv"}) {
-            SaveAgentFile((folder / name).string(), {}, {{0, "ball.s16", "same"}});
+            SaveAgentFile((folder / name).string(), {}, {{kImage, "ball.s16", "same"}});
             index.Add(CAgentFile((folder / name).string()));
         }
         const auto damaged = folder / "b.kiv";

@@ -85,7 +85,8 @@ TEST(Injection, CountsAndStampsEachUseAndWaitsOutTheReuseInterval) {
         SCOPED_TRACE(quantity);
         const Game game;
         ScopedClock clock(0);
-        auto file = game.Save({{"first", 9}, {"ball", quantity, 3600}}, {{1, "s.wav", "sound"}});
+        auto file =
+            game.Save({{"first", 9}, {"ball", quantity, 3600}}, {{kSound, "s.wav", "sound"}});
         std::string expected = game.root.Read(game.agentPath);
         CAgent& agent = *file->m_agents[1];
         RecordingLink link;
@@ -118,7 +119,7 @@ TEST(Injection, NeverInjectsFromAnAgentFileThatChangedOrWentAwaySinceItWasRead) 
     const Game game;
     auto file = game.Save({{"kite", 3}});
     CAgentFileWriter replaced;
-    replaced.AddCarriedFile(0, "x.s16", std::vector<std::uint8_t>(100, 1));
+    replaced.AddCarriedFile(kImage, "x.s16", std::vector<std::uint8_t>(100, 1));
     replaced.AddAgent(MakeAgent({"kite", 3}));
     const std::pair<std::vector<std::uint8_t>, std::string> cases[] = {
         {replaced.Bytes(), "Error: unexpected file format"},
@@ -144,7 +145,7 @@ TEST(Injection, NeverInjectsFromAnAgentFileThatChangedOrWentAwaySinceItWasRead) 
 // reference fails. A second injection finds everything in place. Planted links and undeletable
 // files are the fault tests'.
 TEST(Injection, InstallsEachReferencedFileOnceUnderTheNameTheFolderGaveIt) {
-    const std::vector<CarriedDraft> here = {{0, "here.s16", "h"}};
+    const std::vector<CarriedDraft> here = {{kImage, "here.s16", "h"}};
     struct Case {
         std::vector<AgentDependencyRef> references;
         std::vector<CarriedDraft> carried;
@@ -154,36 +155,40 @@ TEST(Injection, InstallsEachReferencedFileOnceUnderTheNameTheFolderGaveIt) {
         std::string message = "(nothing thrown)"; // "@" stands for the root
     };
     const Case cases[] = {
-        {{{0, "abcd.s16"}, {0, "keep.s16"}, {0, "tile.s16"}, {1, "zap.wav"}, {0, "extra.s16"}},
-         {{0, "abcd.s16", "IMAGE!"},
-          {0, "keep.s16", "KEEP"},
-          {0, "tile.s16", "NEW"},
-          {1, "zap.wav", "SOUND"}},
+        {{{kImage, "abcd.s16"},
+          {kImage, "keep.s16"},
+          {kImage, "tile.s16"},
+          {kSound, "zap.wav"},
+          {kImage, "extra.s16"}},
+         {{kImage, "abcd.s16", "IMAGE!"},
+          {kImage, "keep.s16", "KEEP"},
+          {kImage, "tile.s16", "NEW"},
+          {kSound, "zap.wav", "SOUND"}},
          {"Images/KEEP.S16: same", "Images/Tile.S16: older", "Sounds/Zap.WAV: old sound",
           "Images/extra.s16: not carried"},
          {"inst,sys: conv abcd 0,endm", "inst,sys: conv tile 0,endm"},
          {"Images/KEEP.S16: same", "Images/Tile.S16: NEW", "Images/abcd.s16: IMAGE!",
           "Images/extra.s16: not carried", "Sounds/Zap.WAV: SOUND"}},
-        {{{1, "CAF\xC9\x8A.WAV"}, {0, "ab"}},
-         {{1, "caf\xE9\x9A.wav", "music"}, {0, "AB", "img"}},
+        {{{kSound, "CAF\xC9\x8A.WAV"}, {kImage, "ab"}},
+         {{kSound, "caf\xE9\x9A.wav", "music"}, {kImage, "AB", "img"}},
          {},
          {"inst,sys: conv ab 0,endm"},
          {"Images/AB: img", "Sounds/caf\xC3\xA9\xC5\xA1.wav: music"}},
         // Failures come after the references before them are in place.
-        {{{0, "here.s16"}, {1, "here.s16"}, {0, "never.s16"}},
+        {{{kImage, "here.s16"}, {kSound, "here.s16"}, {kImage, "never.s16"}},
          here,
          {},
          {"inst,sys: conv here 0,endm"},
          {"Images/here.s16: h"},
          "A required file is missing: \"@/Sounds/here.s16\""},
         // A replacement that fails other than by permissions is reported.
-        {{{0, "dir.s16"}},
-         {{0, "dir.s16", "D"}},
+        {{{kImage, "dir.s16"}},
+         {{kImage, "dir.s16", "D"}},
          {"Images/dir.s16/x: "},
          {},
          {"Images/dir.s16/", "Images/dir.s16/x: "},
          "Error reading from file \"@/Objects/test.kiv\""},
-        {{{0, "here.s16"}, {2, "x.bin"}},
+        {{{kImage, "here.s16"}, {ECarriedFileType{2}, "x.bin"}},
          here,
          {},
          {"inst,sys: conv here 0,endm"},
@@ -227,7 +232,7 @@ TEST(Injection, NeverWritesOutsideTheTargetFolders) {
                                    "tab\tname", "C:x", "bell\x07", "x\x81y"}) {
         SCOPED_TRACE(name);
         const Game game;
-        auto file = game.Save({{"ball", 1, 0, {{0, name}}}}, {{0, name, "evil"}});
+        auto file = game.Save({{"ball", 1, 0, {{kImage, name}}}}, {{kImage, name, "evil"}});
         game.root.Write("victim.txt", "of another size");
         RecordingLink link;
         CAgent& agent = *file->m_agents[0];

@@ -16,14 +16,15 @@ struct FaultGame {
     static constexpr std::size_t kImageSize = 200 * 1024;
 
     FaultGame() {
-        CAgent agent = MakeAgent(
-            {.name = "ball", .quantity = 3, .references = {{0, "abcd.s16"}, {1, "zap.wav"}}});
+        CAgent agent = MakeAgent({.name = "ball",
+                                  .quantity = 3,
+                                  .references = {{kImage, "abcd.s16"}, {kSound, "zap.wav"}}});
         // A second event script, so that the game can die between two of them.
         agent.m_scripts.push_back("scrp 2 9 1 2,endm");
         CAgentFileWriter writer;
         writer.AddAgent(agent);
-        writer.AddCarriedFile(0, "abcd.s16", Bytes(image));
-        writer.AddCarriedFile(1, "zap.wav", Bytes(sound));
+        writer.AddCarriedFile(kImage, "abcd.s16", Bytes(image));
+        writer.AddCarriedFile(kSound, "zap.wav", Bytes(sound));
         writer.Save(agentPath);
         agentBytes = Text(writer.Bytes());
     }

@@ -29,7 +29,7 @@ TEST(KilledWrite, LeavesTheOldFileOrTheWholeNewOneAndNothingElse) {
     FaultGame game;
     const std::string large(kLargeSize, 'L');
     const std::string bigAgent = game.folder / "Objects/big.kiv";
-    SaveAgentFile(bigAgent, {{"big"}}, {{0, "big.s16", large}});
+    SaveAgentFile(bigAgent, {{"big"}}, {{kImage, "big.s16", large}});
     WriteFile(game.images + "big.s16", "old");
     const TempDir author;
     author.Write("big.s16", large);

@@ -16,9 +16,11 @@ struct AgentDraft {
     std::uint32_t lastUsed = 0;
 };
 
-// A carried image (type 0) or sound (type 1).
+// Test data names the carried-file types briefly.
+using enum ECarriedFileType;
+
 struct CarriedDraft {
-    std::uint16_t type = 0;
+    ECarriedFileType type = kImage;
     std::string name;
     std::string contents;
 };

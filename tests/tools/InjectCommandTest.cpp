@@ -41,14 +41,19 @@ TEST(InjectCommand, PlansOrRefusesLeavingEverythingAsItWasThenDoesWhatItPlanned)
     const std::string toy = in("Objects", "toy.kiv");
     const std::string path = in("Objects", "refused.kiv");
     // "Ball" needs an image to write, one to keep and a sound to replace.
-    SaveAgentFile(toy, {{"Ball", 3, 0, {{0, "abcd.s16"}, {0, "keep.s16"}, {1, "zap.wav"}}, 100}},
-                  {{0, "abcd.s16", "IMAGE!"}, {0, "keep.s16", "KEEP"}, {1, "zap.wav", "SOUND"}});
+    SaveAgentFile(
+        toy,
+        {{"Ball", 3, 0, {{kImage, "abcd.s16"}, {kImage, "keep.s16"}, {kSound, "zap.wav"}}, 100}},
+        {{kImage, "abcd.s16", "IMAGE!"},
+         {kImage, "keep.s16", "KEEP"},
+         {kSound, "zap.wav", "SOUND"}});
     root.Write(in("Images", "keep.s16"), "same");
     root.Write(in("Sounds", "zap.wav"), "old sound");
     const std::uint32_t now = Now();
-    SaveAgentFile(
-        path,
-        {{"Ball", 0}, {"Kite", 1, 100000, {}, now}, {"Kite"}, {"Egg", 1, 0, {{0, "gone.s16"}}}});
+    SaveAgentFile(path, {{"Ball", 0},
+                         {"Kite", 1, 100000, {}, now},
+                         {"Kite"},
+                         {"Egg", 1, 0, {{kImage, "gone.s16"}}}});
     const std::string before = root.Read(toy);
     const std::string holds = "; it holds 1 \"Ball\", 2 \"Kite\", 3 \"Kite\", 4 \"Egg\"";
     const std::pair<std::vector<std::string>, std::string> refusals[] = {

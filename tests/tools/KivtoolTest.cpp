@@ -19,14 +19,14 @@ namespace {
 // Unsafe carried names are refused by the extraction itself, tested with the injection.
 TEST(Kivtool, ShowsAgentsAsTextAndAsJsonAndExtractsTheirFiles) {
     // One agent with Windows-1252 text and a two-line script, and one carried sound.
-    CAgent agent = MakeAgent({"Caf\xE9", CAgent::kUnlimited, 60, {{1, "zap.wav"}}});
+    CAgent agent = MakeAgent({"Caf\xE9", CAgent::kUnlimited, 60, {{kSound, "zap.wav"}}});
     agent.m_scripts = {"say \"hi\"\r\nendm"};
     agent.m_removeScript.clear();
     const std::uint16_t pixels[] = {1, 2};
     agent.m_picture.Create(pixels, 1, 2, 1, true);
     CAgentFileWriter writer;
     writer.AddAgent(agent);
-    writer.AddCarriedFile(1, "zap.wav", Bytes("SOUND"));
+    writer.AddCarriedFile(kSound, "zap.wav", Bytes("SOUND"));
     const TempDir folder;
     const std::string path = folder / "sample.kiv";
     writer.Save(path);
@@ -183,20 +183,20 @@ TEST(ConflictsCommand, NamesCarriedFilesThatClashIgnoringCaseAndTheFilesItCannot
     root.Write("one.kiv.bak", "not read");
     fs::create_directory(root / "folder.kiv");
     SaveAgentFile(one, {},
-                  {{0, "Caf\xE9.s16", "RED"},
-                   {0, "same.s16", "RED"},
-                   {1, "zap.wav", "AAAA"},
-                   {0, "caf\xE9", "RED"},
-                   {0, "pic", "IMAGE"},
-                   {1, "pic", "SOUND!"}});
+                  {{kImage, "Caf\xE9.s16", "RED"},
+                   {kImage, "same.s16", "RED"},
+                   {kSound, "zap.wav", "AAAA"},
+                   {kImage, "caf\xE9", "RED"},
+                   {kImage, "pic", "IMAGE"},
+                   {kSound, "pic", "SOUND!"}});
     SaveAgentFile(two, {},
-                  {{0, "CAF\xE9.S16", "GREEN"},
-                   {0, "SAME.S16", "RED"},
-                   {1, "ZAP.WAV", "AAAA"},
-                   {0, "caf\xC9", "BLUE"},
-                   {0, "pic", "IMAGE"},
-                   {0, "PIC", "other"}});
-    SaveAgentFile(three, {}, {{1, "zap.wav", "AAAB"}});
+                  {{kImage, "CAF\xE9.S16", "GREEN"},
+                   {kImage, "SAME.S16", "RED"},
+                   {kSound, "ZAP.WAV", "AAAA"},
+                   {kImage, "caf\xC9", "BLUE"},
+                   {kImage, "pic", "IMAGE"},
+                   {kImage, "PIC", "other"}});
+    SaveAgentFile(three, {}, {{kSound, "zap.wav", "AAAB"}});
     const auto found = Kivtools({{"conflicts", dir}, {"conflicts", "--json", dir}});
     EXPECT_EQ(std::tuple(found[0].status, found[0].out, found[0].err),
               std::tuple(1,

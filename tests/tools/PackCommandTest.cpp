@@ -60,14 +60,17 @@ TEST(PackCommand, BuildsAnAgentFileFromAManifestOrNamesTheLineThatIsWrong) {
     folder.Write("0/art/ball.s16", "image bytes");
     const auto runs = Pack(folder, manifests);
     ASSERT_EQ(runs[0].status, 0) << runs[0].err;
-    CAgent agent = MakeAgent(
-        {"Caf\xE9 ball", CAgent::kUnlimited, 3600, {{0, "ball.s16"}, {1, "zap.wav"}}, 12});
+    CAgent agent = MakeAgent({"Caf\xE9 ball",
+                              CAgent::kUnlimited,
+                              3600,
+                              {{kImage, "ball.s16"}, {kSound, "zap.wav"}},
+                              12});
     agent.m_removeScript = "rscr\n  endm";
     agent.m_scripts = {"scrp 1", "scrp 2"};
     agent.m_picture = {};
     CAgentFileWriter expected;
     expected.AddAgent(agent);
-    expected.AddCarriedFile(0, "ball.s16", Bytes("image bytes"));
+    expected.AddCarriedFile(kImage, "ball.s16", Bytes("image bytes"));
     EXPECT_EQ(Bytes(folder.Read("0/out.kiv")), expected.Bytes());
     for (std::size_t i = 1; i < runs.size(); ++i) {
         const std::string at = std::to_string(i) + "/";

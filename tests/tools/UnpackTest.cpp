@@ -27,7 +27,7 @@ TEST(Unpack, EveryGeneratedAgentFileComesBackByteForByteFromItsManifest) {
     texts.m_installScript = "\x81\x8D\x8F\x90\x9D\"\\ \x01";
     texts.m_removeScript = "END\n  x\t";
     texts.m_scripts = {"", "a <<b := \"c\""};
-    texts.m_dependencies = {{0, "a.s16"}, {7, "c"}, {1, "=x"}};
+    texts.m_dependencies = {{kImage, "a.s16"}, {ECarriedFileType{7}, "c"}, {kSound, "=x"}};
     CAgent reserved = MakeAgent({"Reserved", 12});
     reserved.m_reserved1 = 1;
     reserved.m_reserved2 = 255;
@@ -60,16 +60,16 @@ TEST(Unpack, EveryGeneratedAgentFileComesBackByteForByteFromItsManifest) {
     for (const std::string& name :
          {std::string("../x"), std::string("/etc/passwd"), std::string(".."), std::string(),
           std::string("a\\b"), longName}) {
-        files[5].second.AddCarriedFile(0, name, Bytes(name + " contents"));
+        files[5].second.AddCarriedFile(kImage, name, Bytes(name + " contents"));
     }
     files[6].first = "carried files of size 0, reserved fields, trailing bytes, clashing names";
-    files[6].second.AddCarriedFile(1, "x.wav", {}, 0xABCD, trailing);
-    files[6].second.AddCarriedFile(9, "X.WAV", Bytes("second"));
-    files[6].second.AddCarriedFile(0, "agent-1.png", Bytes("not the picture"));
+    files[6].second.AddCarriedFile(kSound, "x.wav", {}, 0xABCD, trailing);
+    files[6].second.AddCarriedFile(ECarriedFileType{9}, "X.WAV", Bytes("second"));
+    files[6].second.AddCarriedFile(kImage, "agent-1.png", Bytes("not the picture"));
     files[6].second.AddAgent(MakeAgent({"After"}));
     files[7].first = "chunks of other tags among the others, in their order";
     files[7].second.AddChunk(std::string("\0ab\xFF", 4), Bytes("other"));
-    files[7].second.AddCarriedFile(0, "a.s16", Bytes("A"));
+    files[7].second.AddCarriedFile(kImage, "a.s16", Bytes("A"));
     files[7].second.AddChunk("agn ", {});
     files[7].second.AddAgent(MakeAgent({"Last"}));
     files[8].first = "a bare agent chunk of the least size";
@@ -117,7 +117,7 @@ TEST(Unpack, ATextTakesThePlainFormTheHereDocumentOrTheEscapedForm) {
 TEST(Unpack, WritesOnlyIntoAnEmptyFolderItMayCreateAndNothingForAFileItRefuses) {
     const TempDir root;
     const std::string file = root / "in.kiv";
-    SaveAgentFile(file, {{"Ball"}}, {{0, "../up.s16", "UP"}, {1, "/abs.wav", "ABS"}});
+    SaveAgentFile(file, {{"Ball"}}, {{kImage, "../up.s16", "UP"}, {kSound, "/abs.wav", "ABS"}});
     const std::string bad = root.Write("bad.kiv", "kiv2agnt");
     const std::string out = (root / "out").string();
     const std::string full = root.Write("full/x", "").parent_path().string();

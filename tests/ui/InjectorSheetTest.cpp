@@ -17,6 +17,8 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -202,6 +204,25 @@ TEST_F(SheetTest, ADropOfALocalFileFillsTheAgentsPageAndBringsItForward) {
     }
 }
 
+// Fails, as a failing disk would, once it has delivered `entries` entries
+// besides "." and "..".
+class FailingEntryReader : public IDirectoryEntryReader {
+public:
+    explicit FailingEntryReader(int entries) : m_left(entries) {}
+    const dirent* Read(DIR* dir) override {
+        const dirent* found = m_left > 0 ? ::readdir(dir) : nullptr;
+        if (found == nullptr) {
+            errno = EIO;
+        } else if (std::strcmp(found->d_name, ".") != 0 && std::strcmp(found->d_name, "..") != 0) {
+            --m_left;
+        }
+        return found;
+    }
+
+private:
+    int m_left;
+};
+
 // A folder copied from a system whose file names ignore case, where every fixed
 // name is found in another case, and whose objects listing fails part way.
 TEST_F(SheetTest, AGameFolderInAnyCaseStartsAndAFailedListingKeepsWhatItListed) {
@@ -221,8 +242,8 @@ TEST_F(SheetTest, AGameFolderInAnyCaseStartsAndAFailedListingKeepsWhatItListed) 
     }
     std::sort(listedFirst.begin(), listedFirst.end());
 
-    const CDirectoryListing::CInjectedFailure failure(GetGameDirectory(kObjectsDirectory), 2);
-    EXPECT_EQ(StartSheet(), "Splicebox: Fehler bei der Suche nach Kiv-Dateien\n");
+    FailingEntryReader failing(2);
+    EXPECT_EQ(StartSheet(failing), "Splicebox: Fehler bei der Suche nach Kiv-Dateien\n");
     EXPECT_TRUE(sheet->m_wallpaper.IsValid());
     EXPECT_TRUE(sheet->m_coverPage.m_coverPicture.IsValid());
     EXPECT_EQ(Entries(*ShowAgentsPage().m_agentList), listedFirst);

@@ -50,12 +50,14 @@ protected:
     void AddObjectsFile(const std::string& name, const std::vector<AgentDraft>& agents) const {
         SaveAgentFile((Objects() / name).string(), agents);
     }
-    // The messages printed while the sheet is made, connects and shows itself.
-    std::string StartSheet() {
+    // The messages printed while the sheet is made, connects and shows itself;
+    // its agent files are listed through `reader`.
+    std::string StartSheet(IDirectoryEntryReader& reader = SystemDirectoryEntryReader()) {
         sim = std::make_unique<CSimProcess>();
         bool shown = false;
         const std::string messages = MessagesOf([&] {
             sheet = std::make_unique<CInjectorSheet>("Splicebox");
+            sheet->m_catalogue.m_directoryReader = &reader;
             shown = sheet->Create() && QTest::qWaitFor([&] { return sheet->isVisible(); }, 10000);
         });
         EXPECT_TRUE(shown) << messages;

@@ -5,7 +5,7 @@
 #include "core/StringTable.h"
 #include "tools/kivtool/AgentPictureImage.h"
 #include "tools/kivtool/Manifest.h"
-#include "tools/kivtool/Windows1252Encoding.h"
+#include "platform/Windows1252.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include "agents/AgentFileSource.h"
 #include "agents/AgentNames.h"
 #include "platform/TextCodec.h"
+#include "platform/Windows1252.h"
 #include "tools/kivtool/AgentPictureImage.h"
 #include "tools/kivtool/ManifestValues.h"
 
@@ -69,8 +70,14 @@ std::string Number(std::uint64_t value) {
     return std::to_string(value);
 }
 
-std::string TypeName(std::uint32_t type) {
-    return type == 0 ? "image" : type == 1 ? "sound" : Number(type);
+bool IsKnown(ECarriedFileType type) {
+    return type == ECarriedFileType::kImage || type == ECarriedFileType::kSound;
+}
+
+std::string TypeName(ECarriedFileType type) {
+    return type == ECarriedFileType::kImage   ? "image"
+           : type == ECarriedFileType::kSound ? "sound"
+                                              : Number(static_cast<std::uint16_t>(type));
 }
 
 bool HasTag(std::span<const std::uint8_t> tag, const char* expected) {
@@ -170,9 +177,9 @@ private:
             m_result.manifest += ManifestEntry("script", script);
         }
         for (const auto& reference : agent.m_dependencies) {
-            const bool known = reference.type <= 1;
+            const bool known = IsKnown(reference.type);
             m_result.manifest += ManifestEntry(known ? TypeName(reference.type)
-                                                     : "file type " + Number(reference.type),
+                                                     : "file type " + TypeName(reference.type),
                                                reference.name);
         }
     }

@@ -6,7 +6,7 @@
 #include "analysis/ScriptAnalyser.h"
 #include "core/GameConfig.h"
 #include "core/KitException.h"
-#include "platform/TextCodec.h"
+#include "platform/Windows1252.h"
 #include "tools/kivtool/JsonText.h"
 #include "tools/kivtool/ToolSupport.h"
 

@@ -1,6 +1,6 @@
 #include "tools/kivtool/JsonText.h"
 
-#include "platform/TextCodec.h"
+#include "platform/Windows1252.h"
 
 #include <cstdio>
 
@@ -36,8 +36,10 @@ std::string OneLine(std::string_view windows1252) {
     return out;
 }
 
-const char* CarriedTypeName(std::uint32_t type) {
-    return type == 0 ? "image" : type == 1 ? "sound" : "unknown";
+const char* CarriedTypeName(ECarriedFileType type) {
+    return type == ECarriedFileType::kImage   ? "image"
+           : type == ECarriedFileType::kSound ? "sound"
+                                              : "unknown";
 }
 
 void AddItem(std::string& list, const std::string& item, const char* separator) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "agents/CarriedFileType.h"
+
 #include <nlohmann/json.hpp>
 
 #include <cstdint>
@@ -29,7 +31,7 @@ std::string Json1252(std::string_view windows1252);
 std::string OneLine(std::string_view windows1252);
 
 // "image", "sound" or "unknown" for a carried file's type.
-const char* CarriedTypeName(std::uint32_t type);
+const char* CarriedTypeName(ECarriedFileType type);
 
 // Appends one item to a list whose items are separated by `separator`.
 void AddItem(std::string& list, const std::string& item, const char* separator = ",");

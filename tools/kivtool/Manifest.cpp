@@ -3,8 +3,8 @@
 #include "agents/AgentFileFormat.h"
 #include "agents/AgentNames.h"
 #include "core/KitException.h"
+#include "platform/Windows1252.h"
 #include "tools/kivtool/ManifestValues.h"
-#include "tools/kivtool/Windows1252Encoding.h"
 
 #include <charconv>
 #include <limits>
@@ -178,15 +178,15 @@ private:
     }
 
     // A carried file's type: a word, or the number of a type the game does not know.
-    std::uint16_t Type(const std::string& value) const {
+    ECarriedFileType Type(const std::string& value) const {
         if (value == "image") {
-            return 0;
+            return ECarriedFileType::kImage;
         }
         if (value == "sound") {
-            return 1;
+            return ECarriedFileType::kSound;
         }
         if (!value.empty() && value.find_first_not_of("0123456789") == std::string::npos) {
-            return static_cast<std::uint16_t>(Number(value, kMax16));
+            return static_cast<ECarriedFileType>(Number(value, kMax16));
         }
         Fail("the type is \"image\" or \"sound\", not \"" + value + "\"");
     }
@@ -281,7 +281,7 @@ private:
         agent.m_scriptCount = static_cast<std::uint16_t>(agent.m_scripts.size());
     }
 
-    void AddReference(CAgent& agent, std::uint16_t type, std::string name) {
+    void AddReference(CAgent& agent, ECarriedFileType type, std::string name) {
         if (agent.m_dependencyCount == CAgent::kMaxDependencies) {
             Fail("more than 128 images and sounds");
         }

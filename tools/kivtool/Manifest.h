@@ -19,7 +19,7 @@ struct ManifestAgent {
 
 // One [file] section: a file to carry.
 struct ManifestFile {
-    std::uint16_t type = 0;
+    ECarriedFileType type = ECarriedFileType::kImage;
     std::optional<std::string> name; // Windows-1252; default: the path's file name
     std::uint32_t reserved = 0;
     std::string path;

@@ -1,6 +1,6 @@
 #include "tools/kivtool/ManifestValues.h"
 
-#include "platform/TextCodec.h"
+#include "platform/Windows1252.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -6,7 +6,7 @@
 #include "core/KitException.h"
 #include "framework/widgets/HScrollListBox.h"
 #include "framework/widgets/TransparentStatic.h"
-#include "platform/TextCodec.h"
+#include "platform/Windows1252.h"
 #include "ui/AgentDetails.h"
 #include "ui/widgets/CanvasText.h"
 #include "ui/widgets/InjectorSheet.h"
