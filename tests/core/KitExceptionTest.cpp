@@ -16,7 +16,7 @@ TEST(KitException, FormatsTableEntriesAndCutsLongMessagesAtACharacterBoundary) {
 
     // A message that fills the buffer is cut back to its last whole character,
     // wherever inside a character of two, three or four bytes the cut falls.
-    const std::string characters[] = {"\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x90\xB8"};
+    const std::string characters[] = {"\xC3\xA9", "\xE0\xA4\x85", "\xF0\x9F\x90\xB8"};
     for (const std::string& character : characters) {
         for (std::size_t lead = 0; lead < character.size(); ++lead) {
             std::string text(lead, 'x');
