@@ -3,7 +3,6 @@
 #include "agents/AgentFile.h"
 #include "agents/AgentNames.h"
 #include "agents/Extraction.h"
-#include "core/KitException.h"
 #include "tools/kivtool/ToolSupport.h"
 
 #include <cstdio>
@@ -19,23 +18,12 @@ constexpr const char* kUsage =
 } // namespace
 
 int RunExtractCommand(int argc, char** argv) {
-    if (WantsHelp(argc, argv)) {
-        std::fputs(kUsage, stdout);
-        return kExitOk;
-    }
-    if (argc != 3) {
-        return UsageError(kUsage);
-    }
-    try {
-        const CAgentFile file(argv[1]);
-        const std::string directory = AsDirectory(argv[2]);
+    return RunFileAndFolderCommand(argc, argv, kUsage, [](const char* path, const char* folder) {
+        const CAgentFile file(path);
+        const std::string directory = AsDirectory(folder);
         for (const auto& record : file.m_dependencies) {
             ExtractCarriedFile(*record, directory);
             std::printf("%s\n", CarriedFilePath(directory, record->m_name).c_str());
         }
-        return kExitOk;
-    } catch (const CKitException& error) {
-        PrintError(error);
-        return kExitFailure;
-    }
+    });
 }

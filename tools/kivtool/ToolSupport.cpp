@@ -28,6 +28,24 @@ std::optional<int> ReadJsonOperands(int argc, char** argv, const char* usage,
     return std::nullopt;
 }
 
+int RunFileAndFolderCommand(int argc, char** argv, const char* usage,
+                            const std::function<void(const char* file, const char* folder)>& work) {
+    if (WantsHelp(argc, argv)) {
+        std::fputs(usage, stdout);
+        return kExitOk;
+    }
+    if (argc != 3) {
+        return UsageError(usage);
+    }
+    try {
+        work(argv[1], argv[2]);
+        return kExitOk;
+    } catch (const CKitException& error) {
+        PrintError(error);
+        return kExitFailure;
+    }
+}
+
 void PrintError(const std::string& text) {
     std::fprintf(stderr, "kivtool: %s\n", text.c_str());
 }

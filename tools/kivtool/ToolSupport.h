@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -23,6 +24,11 @@ struct JsonOperands {
 // is done with already: its help was asked for, or no operand follows.
 std::optional<int> ReadJsonOperands(int argc, char** argv, const char* usage,
                                     JsonOperands& operands);
+
+// Runs a command "FILE DIR": its help, its usage, and `work` on the two
+// operands, whose failure is printed and gives kExitFailure.
+int RunFileAndFolderCommand(int argc, char** argv, const char* usage,
+                            const std::function<void(const char* file, const char* folder)>& work);
 
 // Prints "kivtool: <text>" on standard error.
 void PrintError(const std::string& text);

@@ -122,19 +122,8 @@ void WriteUnpacked(const CUnpackedAgentFile& unpacked, const std::string& folder
 } // namespace
 
 int RunUnpackCommand(int argc, char** argv) {
-    if (WantsHelp(argc, argv)) {
-        std::fputs(kUsage, stdout);
-        return kExitOk;
-    }
-    if (argc != 3) {
-        return UsageError(kUsage);
-    }
-    try {
-        const CMappedAgentFile file(argv[1]);
-        WriteUnpacked(UnpackAgentFile(file.Bytes(), argv[1]), argv[2]);
-        return kExitOk;
-    } catch (const CKitException& error) {
-        PrintError(error);
-        return kExitFailure;
-    }
+    return RunFileAndFolderCommand(argc, argv, kUsage, [](const char* path, const char* folder) {
+        const CMappedAgentFile file(path);
+        WriteUnpacked(UnpackAgentFile(file.Bytes(), path), folder);
+    });
 }
