@@ -283,7 +283,13 @@ TEST_F(SheetTest, SelectingAnAgentShowsItsAnalysisWithPictures) {
 constexpr int kPatience = 5000;
 
 TEST_F(SheetTest, TheListFollowsTheFolderReadingEachFileOnceCompleteAndKeepsTheSelection) {
-    StartSheet();
+    const auto message = [&](const char* name) {
+        return "Splicebox: Error: \"" + (Objects() / name).string() +
+               "\" is not a Mirewalk 2 Kiv file\n";
+    };
+    // The file that stopped the start-up scan is not reported again by the reloads.
+    environment.Root().Write(Objects() / "early.kiv", "kiv");
+    EXPECT_EQ(StartSheet(), message("early.kiv"));
     const CInjectorPage& page = ShowAgentsPage();
     int reloads = 0;
     QObject::connect(&sheet->m_objectsWatcher, &CObjectsFolderWatcher::Reloaded,
@@ -317,10 +323,6 @@ TEST_F(SheetTest, TheListFollowsTheFolderReadingEachFileOnceCompleteAndKeepsTheS
     EXPECT_TRUE(listed({"More", "Slow"}));
     EXPECT_EQ(page.m_descriptionEdit->toPlainText(), "About Slow");
     QTest::qWait(4 * CLiveFolder::kQuietPeriod.count());
-    const auto message = [&](const char* name) {
-        return "Splicebox: Error: \"" + (Objects() / name).string() +
-               "\" is not a Mirewalk 2 Kiv file\n";
-    };
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               message("bad.kiv") + message("worse.kiv") + message("bad.kiv"));
     fs::remove(Objects() / "slow.kiv");
