@@ -121,7 +121,12 @@ TEST(AgentFileReader, AcceptsFilesAtTheirLimitsAndRefusesAllThatRunsOutsideItsCh
     widthOnly.AddAgent(flat);
     const ByteVector noTexts(4, 0);
     const ByteVector fileFixed(10, 0);
-    const ByteVector longName = Join(fileFixed, Join(ByteVector(256, 'n'), {0}));
+    const auto carriedName = [&](std::size_t length) {
+        return Chunk("file", Join(fileFixed, Join(ByteVector(length, 'n'), {0})));
+    };
+    CAgentFileWriter referencing;
+    const std::vector<AgentDependencyRef> references(CAgent::kMaxDependencies, {kSound, "a.wav"});
+    referencing.AddAgent(MakeAgent({"refs", 0, 0, references}));
     struct Case {
         const char* what;
         ByteVector bytes;
@@ -130,6 +135,8 @@ TEST(AgentFileReader, AcceptsFilesAtTheirLimitsAndRefusesAllThatRunsOutsideItsCh
     const Case cases[] = {
         {"a picture width without pixels", widthOnly.Bytes(), "[flat]"},
         {"an agent chunk of 16 MiB", Chunk("agnt", ByteVector(16u << 20, 0)), "[]"},
+        {"128 references", referencing.Bytes(), "[refs pictured]"},
+        {"a carried name of 255 bytes", carriedName(255), ""},
         {"the magic in capitals", Bytes("KIV2"), kNotKiv},
         {"a name running to the chunk's end", AgentChunk({}), kBadFormat},
         {"no room for the script count", AgentChunk(Join(ByteVector(12, 'n'), noTexts)),
@@ -143,7 +150,7 @@ TEST(AgentFileReader, AcceptsFilesAtTheirLimitsAndRefusesAllThatRunsOutsideItsCh
         {"an unterminated carried name", Chunk("file", Join(fileFixed, Bytes("ab"))), kBadFormat},
         {"contents beyond the chunk", Chunk("file", {0, 0, 0, 0, 0, 0, 3, 0, 0, 0, 'a', 0, 1, 2}),
          kBadFormat},
-        {"a carried name of 256 bytes", Chunk("file", longName), kBadFormat},
+        {"a carried name of 256 bytes", carriedName(256), kBadFormat},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Loaded(c.bytes), c.loaded) << c.what;
