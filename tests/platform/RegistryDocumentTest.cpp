@@ -95,6 +95,11 @@ TEST(RegistryDocument, RefusesEveryLineThatIsNotOfTheFormat) {
         EXPECT_FALSE(CRegistryDocument::Parse(text).has_value()) << text.substr(0, 80);
     }
     EXPECT_TRUE(CRegistryDocument::Parse(header + "@=hex:\n\"e\"=\"\"\n").has_value());
+    // UTF-16 with characters beyond 16 bits, one of them the file's last.
+    const auto wide = CRegistryDocument::Parse(
+        Utf16File(u"REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"v\"=\"\U0001F600\"\n;\U0010FFFF"));
+    ASSERT_TRUE(wide.has_value());
+    EXPECT_EQ(wide->FindValue("HKEY_CURRENT_USER\\A", "v")->data, Bytes("\xF0\x9F\x98\x80\0"s));
 }
 
 } // namespace
