@@ -57,9 +57,8 @@ ByteVector AgentChunk(const ByteVector& variable) {
     return Chunk("agnt", data);
 }
 
-// An agent with every field set, a carried file, an unknown chunk and a second
-// agent: what is read writes the same bytes again, and the file cut anywhere
-// loads only at a chunk boundary.
+// An agent with every field set, a carried file, an unknown chunk and a second agent: what is read
+// writes the same bytes again, and the file cut anywhere loads only at a chunk boundary.
 TEST(AgentFileReader, ReadsBackEveryFieldAndEveryCutLoadsAtAChunkBoundaryOrIsRefused) {
     CAgent source = MakeAgent(
         {"Caf\xE9 ball", 7, 3600, {{kImage, "ball.s16"}, {kSound, "bounce.wav"}}, 0x01020304});

@@ -12,9 +12,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A damaged file stops the scan, keeping the files before it; a failed AddFile
-// leaves the catalogue as it was, later ones append. Which files are listed, in
-// what order, the conflicts command shows.
+// A damaged file stops the scan, keeping the files before it; a failed AddFile leaves the catalogue
+// as it was, later ones append. Which files are listed, in what order, the conflicts command shows.
 TEST(AgentCatalogue, ListsAgentsFileByFileUpToADamagedFile) {
     const TempDir folder;
     const auto path = [&](const char* name) { return (folder / name).string(); };

@@ -139,11 +139,10 @@ TEST(Injection, NeverInjectsFromAnAgentFileThatChangedOrWentAwaySinceItWasRead) 
     }
 }
 
-// Each reference's file is written when missing, kept when not carried or of
-// the carried size, and replaced in place at another size; names match in any
-// case, carried names in Windows-1252 case too. The scripts follow unless a
-// reference fails. A second injection finds everything in place. Planted links and undeletable
-// files are the fault tests'.
+// Each reference's file is written when missing, kept when not carried or of the carried size, and
+// replaced in place at another size; names match in any case, carried names in Windows-1252 case
+// too. The scripts follow unless a reference fails. A second injection finds everything in place.
+// Planted links and undeletable files are the fault tests'.
 TEST(Injection, InstallsEachReferencedFileOnceUnderTheNameTheFolderGaveIt) {
     const std::vector<CarriedDraft> here = {{kImage, "here.s16", "h"}};
     struct Case {

@@ -103,9 +103,8 @@ protected:
 
 } // namespace
 
-// The game's notifications reach the applet. A second object shares the window
-// and only its creator releases it, once; the game's object keeps the applet
-// until the game releases it.
+// The game's notifications reach the applet. A second object shares the window and only its creator
+// releases it, once; the game's object keeps the applet until the game releases it.
 TEST_F(AppletProcessTest, TheGameStartsTheAppletWhichFollowsItsNotificationsAndEndsOnRelease) {
     const auto [sim, pid] = StartGameWithApplet();
     ASSERT_GT(pid, 0);

@@ -10,9 +10,8 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// The demo as `make demo` runs it, on the offscreen display, ended with Ctrl-C.
-// The applet asking for the name shows that it made its window from the
-// pictures the demo put into its game folder.
+// The demo as `make demo` runs it, on the offscreen display, ended with Ctrl-C. The applet asking
+// for the name shows that it made its window from the pictures the demo put into its game folder.
 TEST(DemoTest, TheDemoStartsTheAppletInAGameFolderOfItsOwnAndEndsOnInterrupt) {
     TempDir folder;
     setenv("SPLICEBOX_DEMO_DIR", (folder / "demo").c_str(), 1);

@@ -8,9 +8,8 @@
 
 #include <set>
 
-// A private registry and game with one agent file in Objects: agent "ball"
-// (three uses) with two event scripts, that needs and carries image
-// "abcd.s16" and sound "zap.wav".
+// A private registry and game with one agent file in Objects: agent "ball" (three uses) with two
+// event scripts, that needs and carries image "abcd.s16" and sound "zap.wav".
 struct FaultGame {
     // Larger than every file size limit the tests set, so a copy is cut short.
     static constexpr std::size_t kImageSize = 200 * 1024;

@@ -1,7 +1,6 @@
-// Writes cut short by a file size limit (as on a full disk) or refused by
-// permissions: the old file stays whole, nothing partial is left, the message
-// names the file, and nothing is written outside Images and Sounds. Memory that
-// runs out is a message too.
+// Writes cut short by a file size limit (as on a full disk) or refused by permissions: the old file
+// stays whole, nothing partial is left, the message names the file, and nothing is written outside
+// Images and Sounds. Memory that runs out is a message too.
 #include "tests/faults/FaultGame.h"
 #include "tests/support/ChemicalList.h"
 

@@ -172,11 +172,10 @@ protected:
     }
 };
 
-// A name wider than the list, as a player sees it: the list comes to rest with
-// its scroll bar shown and reaching the extent, and the End key on the bar
-// shows the name's last letters as its font draws them, however it was filled
-// and whatever font it was given afterwards. An elided or cut name ends in
-// other ink.
+// A name wider than the list, as a player sees it: the list comes to rest with its scroll bar shown
+// and reaching the extent, and the End key on the bar shows the name's last letters as its font
+// draws them, however it was filled and whatever font it was given afterwards. An elided or cut
+// name ends in other ink.
 TEST(HScrollListBox, AWideNameIsDrawnWholeAndScrollsIntoView) {
     const QString name = QStringLiteral("Bouncing ball with a very long name that goes on");
     // Sorted, as the agents' lists are, the short name comes last.

@@ -96,8 +96,7 @@ TEST(GameLinkOverTheBus, TheSubstituteAnswersAsTheGame) {
         EXPECT_EQ(step.starts_with("> ") ? sim.Command(step.substr(2)) : MacroOutcome(link, step),
                   answer);
     }
-    // Every line starts with the time; a macro is logged in UTF-8, its control
-    // characters escaped.
+    // Every line starts with the time; a macro is logged in UTF-8, its control characters escaped.
     link.ExecuteMacro("inst,sys: conv Caf\xE9 0,endm");
     link.ExecuteMacro("scrp 2 5 1 9\r\n\tinst\\endm");
     const std::regex time(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z )");

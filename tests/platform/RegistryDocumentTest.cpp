@@ -24,9 +24,8 @@ struct Value {
     std::string data;
 };
 
-// A value replaces its line under the file's spelling of its name, or follows
-// its key's last one, in the form a registry editor exports; every other line
-// stays as it was.
+// A value replaces its line under the file's spelling of its name, or follows its key's last one,
+// in the form a registry editor exports; every other line stays as it was.
 TEST(RegistryDocument, WritesEveryTypeInTheExportFormAndKeepsTheOtherLines) {
     const std::string head =
         "; Kept by hand\nREGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Test]\n  ; indented\n";

@@ -168,12 +168,11 @@ TEST(AnalyseCommand, PrintsEveryAgentAndReportsFailuresButAnalysesTheRest) {
                   leaf("Fires creature neurons") + "]}]}]}]\n");
 }
 
-// Each carried name shows one case: another size, under names differing in
-// ASCII case; the same contents; the same size with other contents, in one of
-// three files; names differing in a letter beyond ASCII, which name two files
-// in the game's folder; an image and a sound of one name, and a second copy the
-// injection never uses. The files come in name order ignoring case; other
-// names and folders are not agent files.
+// Each carried name shows one case: another size, under names differing in ASCII case; the same
+// contents; the same size with other contents, in one of three files; names differing in a letter
+// beyond ASCII, which name two files in the game's folder; an image and a sound of one name, and a
+// second copy the injection never uses. The files come in name order ignoring case; other names and
+// folders are not agent files.
 TEST(ConflictsCommand, NamesCarriedFilesThatClashIgnoringCaseAndTheFilesItCannotRead) {
     const TempDir root;
     const std::string one = root / "one.kiv";

@@ -204,8 +204,7 @@ TEST_F(SheetTest, ADropOfALocalFileFillsTheAgentsPageAndBringsItForward) {
     }
 }
 
-// Fails, as a failing disk would, once it has delivered `entries` entries
-// besides "." and "..".
+// Fails, as a failing disk would, once it has delivered `entries` entries besides "." and "..".
 class FailingEntryReader : public IDirectoryEntryReader {
 public:
     explicit FailingEntryReader(int entries) : m_left(entries) {}
@@ -432,8 +431,7 @@ TEST_F(SheetTest, AChangeIsReadOnlyInItsFileKeepsTheAgentShownAndNothingIsReadWi
          [&] { flood(), AddObjectsFile("dog.kiv", {{"Dog"}}); },
          "dog.kiv",
          {"Ant", "Bee", "Cat", "Dog"}},
-        // One agent more: the agents of the files after it move, as they do
-        // when a file goes.
+        // One agent more: the agents of the files after it move, as they do when a file goes.
         {"another program's",
          [&] {
              AddObjectsFile("bee.kiv", {{"Bee", 3}, {"Wasp"}});

@@ -45,10 +45,9 @@ public:
     }
 };
 
-// Writes past the limit fail with EFBIG, as on a full disk, instead of ending
-// the process. Only the soft limit is lowered, and it is lifted at exit, before
-// a coverage build writes its counters: a cut counter file spoils every later
-// run that merges into it.
+// Writes past the limit fail with EFBIG, as on a full disk, instead of ending the process. Only the
+// soft limit is lowered, and it is lifted at exit, before a coverage build writes its counters: a
+// cut counter file spoils every later run that merges into it.
 rlimit g_originalFileSizeLimit{};
 
 bool LowerFileSizeLimit(const std::string& bytes) {
