@@ -94,11 +94,16 @@ TEST(RegistryDocument, RefusesEveryLineThatIsNotOfTheFormat) {
         EXPECT_FALSE(CRegistryDocument::Parse(text).has_value()) << text.substr(0, 80);
     }
     EXPECT_TRUE(CRegistryDocument::Parse(header + "@=hex:\n\"e\"=\"\"\n").has_value());
-    // UTF-16 with characters beyond 16 bits, one of them the file's last.
-    const auto wide = CRegistryDocument::Parse(
-        Utf16File(u"REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"v\"=\"\U0001F600\"\n;\U0010FFFF"));
+    // An editor's export in UTF-16: the first and the last character beyond 16 bits, the last at
+    // the file's end, and written back as it came.
+    const std::string exported =
+        Utf16File(u"Windows Registry Editor Version 5.00\n"
+                  u"[HKEY_CURRENT_USER\\A]\n\"v\"=\"\u00E9\U00010000\"\n;\U0010FFFF");
+    const auto wide = CRegistryDocument::Parse(exported);
     ASSERT_TRUE(wide.has_value());
-    EXPECT_EQ(wide->FindValue("HKEY_CURRENT_USER\\A", "v")->data, Bytes("\xF0\x9F\x98\x80\0"s));
+    EXPECT_EQ(wide->FindValue("HKEY_CURRENT_USER\\A", "v")->data,
+              Bytes("\xC3\xA9\xF0\x90\x80\x80\0"s));
+    EXPECT_EQ(wide->Serialise(), exported);
 }
 
 } // namespace
