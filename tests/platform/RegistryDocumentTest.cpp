@@ -95,15 +95,18 @@ TEST(RegistryDocument, RefusesEveryLineThatIsNotOfTheFormat) {
     }
     EXPECT_TRUE(CRegistryDocument::Parse(header + "@=hex:\n\"e\"=\"\"\n").has_value());
     // An editor's export in UTF-16: the first and the last character beyond 16 bits, the last at
-    // the file's end, and written back as it came.
+    // the file's end; written back as it came, and with a value more.
     const std::string exported =
         Utf16File(u"Windows Registry Editor Version 5.00\n"
                   u"[HKEY_CURRENT_USER\\A]\n\"v\"=\"\u00E9\U00010000\"\n;\U0010FFFF");
-    const auto wide = CRegistryDocument::Parse(exported);
+    auto wide = CRegistryDocument::Parse(exported);
     ASSERT_TRUE(wide.has_value());
     EXPECT_EQ(wide->FindValue("HKEY_CURRENT_USER\\A", "v")->data,
               Bytes("\xC3\xA9\xF0\x90\x80\x80\0"s));
     EXPECT_EQ(wide->Serialise(), exported);
+    EXPECT_TRUE(wide->SetValue("HKEY_CURRENT_USER\\A", "w", kRegSz, Bytes("\xC3\xA9\0"s)));
+    EXPECT_EQ(wide->Serialise(), exported.substr(0, exported.size() - 6) +
+                                     Utf16File(u"\"w\"=\"\u00E9\"\n;\U0010FFFF").substr(2));
 }
 
 } // namespace

@@ -85,6 +85,7 @@ TEST(Kivtool, WrongUsageExitsWithTwoAndHelpWithZero) {
                              "pack m.txt",
                              "pack m.txt out.kiv x",
                              "inject t.kiv",
+                             "inject --dry-run",
                              "inject --json t.kiv 1",
                              "remove --now t.kiv 1",
                              "remove t.kiv 1 2",

@@ -368,13 +368,6 @@ std::vector<bool> ExpandedSections(const QTreeWidget& tree) {
     return expanded;
 }
 
-// Events the kernel keeps for a watch before it drops them and says so.
-int InotifyQueueLimit() {
-    int limit = 0;
-    std::ifstream("/proc/sys/fs/inotify/max_queued_events") >> limit;
-    return limit;
-}
-
 // The shown messages; the first closes the window, as the game's release may
 // while a message is shown.
 std::vector<std::string> g_shown;
@@ -409,9 +402,11 @@ TEST_F(SheetTest, AChangeIsReadOnlyInItsFileKeepsTheAgentShownAndNothingIsReadWi
     const int scrolled = scroll.value();
 
     const auto path = [&](const char* name) { return (Objects() / name).string(); };
-    // More events than the kernel keeps, none of which changes a file's identity.
+    // More events than the kernel keeps for a watch, none of which changes a file's identity.
+    int queueLimit = 0;
+    std::ifstream("/proc/sys/fs/inotify/max_queued_events") >> queueLimit;
     const auto flood = [&] {
-        for (int i = 0; i <= InotifyQueueLimit(); ++i) {
+        for (int i = 0; i <= queueLimit; ++i) {
             fs::permissions(path(i % 2 == 0 ? "ant.kiv" : "bee.kiv"),
                             fs::perms::owner_read | fs::perms::owner_write);
         }
