@@ -101,7 +101,7 @@ TEST(Unpack, ATextTakesThePlainFormTheHereDocumentOrTheEscapedForm) {
     }
     // What an escaped value reads as (UTF-8), or what is wrong with it.
     const std::pair<std::string, std::string> quoted[] = {
-        {"\"\\x9d\\xE9\\xfF\\t\"", "\xC2\x9D\xC3\xA9\xC3\xBF\t"},
+        {"\"\\x9d\\xE9\\xfF\\xA0\\x0a\\t\"", "\xC2\x9D\xC3\xA9\xC3\xBF\xC2\xA0\n\t"},
         {"\"\\q\"", "\"\\q\" is no escape"},
         {"\"\\xG0\"", "\"\\x\" needs two hex digits"},
         {"\"a\"b\"", "a double quote inside the text needs a backslash"},
