@@ -87,12 +87,10 @@ TEST(InjectCommand, PlansOrRefusesLeavingEverythingAsItWasThenDoesWhatItPlanned)
     EXPECT_GE(wait, 100000 - (last - now));
     EXPECT_LE(wait, 100000 - (first - now));
 
-    // Nor when there is no bus to reach a game through.
-    const std::string bus = std::getenv("DBUS_SESSION_BUS_ADDRESS");
-    ::setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent", 1);
-    const ToolRun busless = Kivtool({"inject", toy, "Ball"});
-    ::setenv("DBUS_SESSION_BUS_ADDRESS", bus.c_str(), 1);
-    EXPECT_EQ(busless.err, runs[5].err);
+    { // Nor when there is no bus to reach a game through.
+        const ScopedVariable noBus("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent");
+        EXPECT_EQ(Kivtool({"inject", toy, "Ball"}).err, runs[5].err);
+    }
 
     CSimProcess sim;
     const auto dry = Kivtools(
