@@ -41,7 +41,7 @@ protected:
 
     SheetTest() : game(environment.InstallGame()) {
         environment.Root().Write(game / "Applet Data" / "wallpaper.bmp",
-                                 SolidBitmapFile(64, 64, 0x00808080));
+                                 SolidBitmapFile(64, 64, 0x00707070));
         // The cover: red 40, green 60, blue 200.
         environment.Root().Write(game / "Applet Data" / "Injector.bmp",
                                  SolidBitmapFile(200, 150, 0x00C83C28));

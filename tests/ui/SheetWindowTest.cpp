@@ -37,6 +37,10 @@ TEST_F(SheetTest, ConnectingAddsBothAgentPagesWithTheirTabImagesAndTheWindowMenu
     EXPECT_EQ(sheet->GetActiveIndex(), 0);
     const QImage cover = sheet->GetPage(0)->grab().toImage();
     EXPECT_EQ(QColor(cover.pixel(cover.rect().center())), QColor(40, 60, 200)) << "the cover";
+    // The wallpaper, tinted by the face colour (0x70 + 0xEF - 0x80), behind controls and pages.
+    const QImage whole = sheet->grab().toImage();
+    EXPECT_EQ(std::tuple(whole.pixel(2, whole.height() - 2), cover.pixel(1, 1)),
+              std::tuple(0xFFDFDFDFu, 0xFFDFDFDFu));
     const QImage agents = tabs->tabIcon(1).pixmap(16, 16).toImage();
     EXPECT_EQ(qAlpha(agents.pixel(0, 15)), 0) << "green is transparent";
     EXPECT_EQ(qAlpha(agents.pixel(5, 7)), 255) << "the creature";
