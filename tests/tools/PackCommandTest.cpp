@@ -116,6 +116,15 @@ TEST(PackCommand, EveryPictureFormTheAppletReadsBecomesTheAgentPicture) {
          {},
          ": the top-left pixel must be fully transparent, as an agent's picture takes its colour "
          "for the transparent one"},
+        {"the widest picture", Png(65535, std::vector(65535, kClear)), "png",
+         std::vector<std::uint16_t>(65535, 0xF81F), ""},
+        {"the tallest picture", Png(1, std::vector(65535, kClear)), "png",
+         std::vector<std::uint16_t>(65535, 0xF81F), ""},
+        {"a wider one",
+         Png(65536, std::vector(65536, kClear)),
+         "png",
+         {},
+         ": the picture must be at most 65535 x 65535 pixels"},
         {"not a picture", "hello", "bmp", {}, ": Unsupported image format"},
     };
     const TempDir folder;
