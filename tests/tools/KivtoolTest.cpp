@@ -182,20 +182,14 @@ TEST(ConflictsCommand, NamesCarriedFilesThatClashIgnoringCaseAndTheFilesItCannot
     const std::string dir = root.Path().string();
     root.Write("one.kiv.bak", "not read");
     fs::create_directory(root / "folder.kiv");
-    SaveAgentFile(one, {},
-                  {{kImage, "Caf\xE9.s16", "RED"},
-                   {kImage, "same.s16", "RED"},
-                   {kSound, "zap.wav", "AAAA"},
-                   {kImage, "caf\xE9", "RED"},
-                   {kImage, "pic", "IMAGE"},
-                   {kSound, "pic", "SOUND!"}});
-    SaveAgentFile(two, {},
-                  {{kImage, "CAF\xE9.S16", "GREEN"},
-                   {kImage, "SAME.S16", "RED"},
-                   {kSound, "ZAP.WAV", "AAAA"},
-                   {kImage, "caf\xC9", "BLUE"},
-                   {kImage, "pic", "IMAGE"},
-                   {kImage, "PIC", "other"}});
+    const std::vector<CarriedDraft> inOne = {
+        {kImage, "Caf\xE9.s16", "RED"}, {kImage, "same.s16", "RED"}, {kSound, "zap.wav", "AAAA"},
+        {kImage, "caf\xE9", "RED"},     {kImage, "pic", "IMAGE"},    {kSound, "pic", "SOUND!"}};
+    const std::vector<CarriedDraft> inTwo = {
+        {kImage, "CAF\xE9.S16", "GREEN"}, {kImage, "SAME.S16", "RED"}, {kSound, "ZAP.WAV", "AAAA"},
+        {kImage, "caf\xC9", "BLUE"},      {kImage, "pic", "IMAGE"},    {kImage, "PIC", "other"}};
+    SaveAgentFile(one, {}, inOne);
+    SaveAgentFile(two, {}, inTwo);
     SaveAgentFile(three, {}, {{kSound, "zap.wav", "AAAB"}});
     const auto found = Kivtools({{"conflicts", dir}, {"conflicts", "--json", dir}});
     EXPECT_EQ(std::tuple(found[0].status, found[0].out, found[0].err),
