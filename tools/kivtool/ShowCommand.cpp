@@ -16,43 +16,49 @@ constexpr const char* kUsage =
     "JSON array holding an object per readable file. A file that cannot be read is\n"
     "reported on standard error; the exit status is then 1.\n";
 
+// Each document is filled one member at a time: nested initializer lists would compile to
+// hundreds of clean-up paths that only an allocation failure could take.
 JsonValue JsonAgent(const CAgent& agent) {
-    JsonValue scripts = JsonValue::array();
+    JsonValue object;
+    object["name"] = Json1252Value(agent.m_name);
+    object["description"] = Json1252Value(agent.m_description);
+    object["quantity"] = agent.m_quantity;
+    object["lastUsed"] = agent.m_lastUsed;
+    object["reuseInterval"] = agent.m_reuseInterval;
+    object["installScript"] = Json1252Value(agent.m_installScript);
+    object["removeScript"] = Json1252Value(agent.m_removeScript);
+    JsonValue& scripts = object["scripts"] = JsonValue::array();
     for (const auto& script : agent.m_scripts) {
         scripts.push_back(Json1252Value(script));
     }
-    JsonValue references = JsonValue::array();
+    JsonValue& references = object["dependencies"] = JsonValue::array();
     for (std::size_t i = 0; i < agent.m_dependencyCount; ++i) {
-        const auto& reference = agent.m_dependencies[i];
-        references.push_back(
-            {{"type", CarriedTypeName(reference.type)}, {"name", Json1252Value(reference.name)}});
+        JsonValue& reference = references.emplace_back();
+        reference["type"] = CarriedTypeName(agent.m_dependencies[i].type);
+        reference["name"] = Json1252Value(agent.m_dependencies[i].name);
     }
-    return {{"name", Json1252Value(agent.m_name)},
-            {"description", Json1252Value(agent.m_description)},
-            {"quantity", agent.m_quantity},
-            {"lastUsed", agent.m_lastUsed},
-            {"reuseInterval", agent.m_reuseInterval},
-            {"installScript", Json1252Value(agent.m_installScript)},
-            {"removeScript", Json1252Value(agent.m_removeScript)},
-            {"scripts", scripts},
-            {"dependencies", references},
-            {"picture", {{"width", agent.m_picture.m_width}, {"height", agent.m_picture.m_height}}},
-            {"chunkOffset", agent.m_chunkOffset}};
+    object["picture"]["width"] = agent.m_picture.m_width;
+    object["picture"]["height"] = agent.m_picture.m_height;
+    object["chunkOffset"] = agent.m_chunkOffset;
+    return object;
 }
 
 JsonValue JsonFile(const CAgentFile& file) {
-    JsonValue agents = JsonValue::array();
+    JsonValue object;
+    object["path"] = file.m_path;
+    JsonValue& agents = object["agents"] = JsonValue::array();
     for (const auto& agent : file.m_agents) {
         agents.push_back(JsonAgent(*agent));
     }
-    JsonValue records = JsonValue::array();
+    JsonValue& records = object["files"] = JsonValue::array();
     for (const auto& record : file.m_dependencies) {
-        records.push_back({{"type", CarriedTypeName(record->m_type)},
-                           {"name", Json1252Value(record->m_name)},
-                           {"size", record->m_size},
-                           {"dataOffset", record->m_dataOffset}});
+        JsonValue& entry = records.emplace_back();
+        entry["type"] = CarriedTypeName(record->m_type);
+        entry["name"] = Json1252Value(record->m_name);
+        entry["size"] = record->m_size;
+        entry["dataOffset"] = record->m_dataOffset;
     }
-    return {{"path", file.m_path}, {"agents", agents}, {"files", records}};
+    return object;
 }
 
 void PrintAgent(const CAgent& agent, std::size_t number) {
