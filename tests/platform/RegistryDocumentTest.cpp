@@ -94,8 +94,7 @@ TEST(RegistryDocument, RefusesEveryLineThatIsNotOfTheFormat) {
         EXPECT_FALSE(CRegistryDocument::Parse(text).has_value()) << text.substr(0, 80);
     }
     EXPECT_TRUE(CRegistryDocument::Parse(header + "@=hex:\n\"e\"=\"\"\n").has_value());
-    // An editor's export in UTF-16: the first and the last character beyond 16 bits, the last at
-    // the file's end; written back as it came, and with a value more.
+    // A UTF-16 export with U+10000 and, at its end, U+10FFFF: read, written back, added to.
     const std::string exported =
         Utf16File(u"Windows Registry Editor Version 5.00\n"
                   u"[HKEY_CURRENT_USER\\A]\n\"v\"=\"\u00E9\U00010000\"\n;\U0010FFFF");

@@ -1,7 +1,7 @@
-#include "core/MessageBox.h"
 #include "app/widgets/HelpWindow.h"
 #include "app/widgets/MessageBoxSink.h"
 #include "app/widgets/SpliceboxApp.h"
+#include "core/MessageBox.h"
 #include "framework/widgets/MenuBuilder.h"
 #include "tests/support/CompiledHelp.h"
 #include "tests/ui/SheetFixture.h"
@@ -137,19 +137,29 @@ TEST_F(OwnedWindowsTest, MessageBoxesAndHelpOpenCentredOnTheSheetAndFollowItsKee
         ::setenv("SPLICEBOX_MESSAGES", "stderr", 1);
     });
 
-    for (const bool onTop : {true, false}) {
-        main.SetKeepOnTop(onTop);
-        std::optional<Standing> box;
+    // The box a message shows: where it stands and its frame.
+    const auto boxOfAMessage = [&] {
+        std::optional<std::pair<Standing, QRect>> box;
         QTimer::singleShot(0, [&] {
             auto* shown = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             if (shown != nullptr) {
-                box = StandingOf(*shown, main);
+                box.emplace(StandingOf(*shown, main), shown->frameGeometry());
                 shown->button(QMessageBox::Ok)->click();
             }
         });
         ShowMessage("Error reading from file \"notes.txt\"", MessageKind::Warning);
-        EXPECT_EQ(box, Standing(true, onTop, QPoint())) << onTop;
+        return box.value();
+    };
+    for (const bool onTop : {true, false}) {
+        main.SetKeepOnTop(onTop);
+        EXPECT_EQ(boxOfAMessage().first, Standing(true, onTop, QPoint())) << onTop;
     }
+    // Beside a sheet mostly off the screen, a box stops at the screen's edges.
+    const QPoint centred = main.pos();
+    const QRect work = main.screen()->availableGeometry();
+    main.move(work.bottomRight() - QPoint(50, 50));
+    EXPECT_EQ(boxOfAMessage().second.bottomRight(), work.bottomRight());
+    main.move(centred);
     app.WinHelp();
     const auto* help = main.findChild<CHelpWindow*>();
     ASSERT_NE(help, nullptr);
