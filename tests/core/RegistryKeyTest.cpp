@@ -86,6 +86,12 @@ TEST(RegistryKey, ReportsEachFailureWithItsMessage) {
     EXPECT_EQ(CaughtMessage([&] { other.CreateKey(RegistryRoot::CurrentUser, "K\\L"); }),
               "Error opening registry key (\"K\\L\")");
     EXPECT_EQ(environment.Root().Read("registry/HKEY_CURRENT_USER.reg"), damaged);
+    // A file shorter than its size says, as one cut while it is read, is read to its end.
+    std::filesystem::remove(environment.RegistryFile("HKEY_CURRENT_USER"));
+    std::filesystem::create_symlink("/sys/devices/system/cpu/online",
+                                    environment.RegistryFile("HKEY_CURRENT_USER"));
+    EXPECT_EQ(CaughtMessage([&] { other.OpenKey(RegistryRoot::CurrentUser, "K"); }),
+              "Error opening registry key (\"K\")");
 }
 
 } // namespace

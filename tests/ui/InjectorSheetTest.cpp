@@ -469,13 +469,10 @@ TEST_F(SheetTest, AChangeIsReadOnlyInItsFileKeepsTheAgentShownAndNothingIsReadWi
     // Without its window the sheet neither ticks nor follows the folder nor
     // speaks, also when the window goes while a message is shown.
     EXPECT_NE(page.m_timerId, 0);
-    ::unsetenv("SPLICEBOX_MESSAGES");
+    const ScopedVariable boxes("SPLICEBOX_MESSAGES", "");
     g_closing = sheet.get();
     SetMessageSink(&CloseOnFirstMessage);
-    const std::shared_ptr<void> restore(nullptr, [](void*) {
-        SetMessageSink(nullptr);
-        ::setenv("SPLICEBOX_MESSAGES", "stderr", 1);
-    });
+    const std::shared_ptr<void> restore(nullptr, [](void*) { SetMessageSink(nullptr); });
     // Damaged files, settled long ago, each moved in at once.
     const auto arrive = [&](const std::vector<std::string>& names) {
         for (const std::string& name : names) {

@@ -128,13 +128,12 @@ TEST_F(OwnedWindowsTest, MessageBoxesAndHelpOpenCentredOnTheSheetAndFollowItsKee
     elsewhere.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
     // Real message boxes, not the tests' lines on standard error, until the sheet goes.
-    ::unsetenv("SPLICEBOX_MESSAGES");
+    const ScopedVariable boxes("SPLICEBOX_MESSAGES", "");
     InstallMessageBoxSink();
     SetMessageBoxOwner(&main);
     const std::shared_ptr<void> restore(nullptr, [](void*) {
         SetMessageBoxOwner(nullptr);
         SetMessageSink(nullptr);
-        ::setenv("SPLICEBOX_MESSAGES", "stderr", 1);
     });
 
     // The box a message shows: where it stands and its frame.
