@@ -39,12 +39,6 @@ private:
     int m_callsLeft;
 };
 
-// As the Inject button does it.
-void InstallAndInject(CAgent& agent, const FaultGame& game, CGameLink& link) {
-    CUsageMemory memory;
-    agent.CarryOut(agent.PlanInjection(game.images, game.sounds), link, memory);
-}
-
 TEST(GameDeath, InjectionStopsAtTheFirstMacroAfterTheGameDied) {
     for (std::size_t sent = 0; sent < kMacros.size(); ++sent) {
         SCOPED_TRACE("killed after " + std::to_string(sent) + " macros");
@@ -55,7 +49,10 @@ TEST(GameDeath, InjectionStopsAtTheFirstMacroAfterTheGameDied) {
         CAgentFile file(game.agentPath);
         CAgent& agent = *file.m_agents[0];
 
-        EXPECT_EQ(CaughtMessage([&] { InstallAndInject(agent, game, link); }),
+        CUsageMemory memory; // the Inject button's road
+        EXPECT_EQ(CaughtMessage([&] {
+                      agent.CarryOut(agent.PlanInjection(game.images, game.sounds), link, memory);
+                  }),
                   "Error while talking to game\nMacro: \"" + kMacros[sent] + "\"");
         EXPECT_EQ(sim.Macros(), std::vector<std::string>(kMacros.begin(), kMacros.begin() + sent));
         EXPECT_EQ(agent.m_quantity, 3);
