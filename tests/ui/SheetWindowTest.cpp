@@ -35,6 +35,7 @@ TEST_F(SheetTest, ConnectingAddsBothAgentPagesWithTheirTabImagesAndTheWindowMenu
     EXPECT_EQ((QStringList{tabs->tabText(0), tabs->tabText(1), tabs->tabText(2)}),
               (QStringList{"", "Agents", "Analysis"}));
     EXPECT_EQ(sheet->GetActiveIndex(), 0);
+    EXPECT_EQ(tabs->parentWidget()->width() - 1 - tabs->geometry().right(), tabs->x()) << "margins";
     const QImage cover = sheet->GetPage(0)->grab().toImage();
     EXPECT_EQ(QColor(cover.pixel(cover.rect().center())), QColor(40, 60, 200)) << "the cover";
     // The wallpaper, tinted by the face colour (0x70 + 0xEF - 0x80), behind controls and pages.
