@@ -228,7 +228,7 @@ TEST(Injection, InstallsEachReferencedFileOnceUnderTheNameTheFolderGaveIt) {
 
 TEST(Injection, NeverWritesOutsideTheTargetFolders) {
     for (const std::string name : {"../victim.txt", "../../x", "/etc/x", "a\\b", "", "..", ".",
-                                   "tab\tname", "C:x", "bell\x07", "x\x81y"}) {
+                                   "tab\tname", "C:x", "bell\x07", "x\x81y", "\x8F", "\x90"}) {
         SCOPED_TRACE(name);
         const Game game;
         auto file = game.Save({{"ball", 1, 0, {{kImage, name}}}}, {{kImage, name, "evil"}});

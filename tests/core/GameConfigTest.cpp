@@ -78,7 +78,7 @@ TEST(GameConfig, FindsTheLanguageVariantOfAFile) {
         std::string path; // empty: not found, and left as it was
         bool found;
     } cases[] = {
-        {"en_US", {"@HelpENU.chm", "helpENU.chm"}, "helpENU.chm", true},
+        {"en_GB", {"@HelpENG.chm", "HelpENU.chm", "helpENG.chm"}, "helpENG.chm", true},
         {"en_US",
          {"HelpENZ.chm", "HELPENA.CHM", "HelpENG.chm", "HelpENGL.chm"},
          "HelpENG.chm",
