@@ -90,7 +90,7 @@ TEST(ScriptAnalyser, ScriptsGiveTheExpectedTree) {
           {}}},
         {"numbers saturate, and a word is cut at its longest",
          {"i",
-          {"scrp 99999999999999999999 -2147483648 -99999999999 9",
+          {"scrp 2147483648 -2147483648 -99999999999999999999 9",
            "scrp\v2\f5 7 " + std::string(300, '0') + "9"},
           "r"},
          {{"<2147483647 -2147483648 -2147483648> Timer", "<2 5 7> Deactivate"}, {}, {}}},
