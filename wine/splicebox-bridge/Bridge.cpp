@@ -175,19 +175,18 @@ void CBridge::BusLost() {
 HRESULT CBridge::ObjectCreated(CInjectorObject& object) {
     if (m_busThread == nullptr) {
         Say("no session bus, so no applet: " + m_busError);
-        FinishAfterGrace();
-        return CO_E_SERVER_EXEC_FAILURE;
+        return Refused(CO_E_SERVER_EXEC_FAILURE);
     }
     if (const HRESULT bound = m_game.Bind(); FAILED(bound)) {
         char text[96];
         std::snprintf(text, sizeof text, "cannot reach the game's %s (0x%08lX)",
                       GameContract::kMacroServerName, static_cast<unsigned long>(bound));
         Say(text);
-        return bound;
+        return Refused(bound);
     }
     WatchGame();
     if (!ServeMacros(true)) {
-        return E_FAIL;
+        return Refused(E_FAIL);
     }
     auto created = std::make_shared<Awaited<CBridgeBus::Creation>>();
     m_bus.CreateAppletObject([created](CBridgeBus::Creation creation) {
@@ -196,7 +195,7 @@ HRESULT CBridge::ObjectCreated(CInjectorObject& object) {
     });
     if (!m_apartment.WaitServing(created->event, kCreateWaitMs) || !created->value.ok) {
         Say("the applet did not start: " + created->value.error);
-        return CO_E_SERVER_EXEC_FAILURE;
+        return Refused(CO_E_SERVER_EXEC_FAILURE);
     }
     object.BindToApplet(created->value.owner, created->value.path);
     if (m_appletOwner != created->value.owner) {
@@ -205,6 +204,14 @@ HRESULT CBridge::ObjectCreated(CInjectorObject& object) {
     }
     ++m_objects;
     return S_OK;
+}
+
+// A bridge that serves no object has nothing to stay for once the game has its answer.
+HRESULT CBridge::Refused(HRESULT result) {
+    if (m_objects == 0) {
+        FinishAfterGrace();
+    }
+    return result;
 }
 
 // The applet finds the game's macro server by its name before it sends anything.

@@ -48,6 +48,7 @@ public:
 
 private:
     bool OpenBus();
+    HRESULT Refused(HRESULT result);
     bool ServeMacros(bool take);
     void WatchGame();
     void OnWatchTick();
