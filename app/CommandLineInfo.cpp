@@ -17,6 +17,9 @@ constexpr const char* kHelp =
     "\n"
     "  -Automation, -Embedding  run the applet's window for the game (the session\n"
     "                           bus starts it so; also /Automation, /Embedding)\n"
+    "      --wine               register with a game that runs under Wine: start the\n"
+    "                           Wine bridge, which registers the applet in Wine and\n"
+    "                           writes its tool entry into Wine's registry\n"
     "      --help               display this help and exit\n"
     "      --version            output version information and exit\n"
     "\n"
@@ -27,6 +30,12 @@ constexpr const char* kHelp =
     "                           instead of showing message boxes\n"
     "  QT_QPA_PLATFORM          the display system; on Wayland the applet uses\n"
     "                           XWayland unless this is set\n"
+    "  WINEPREFIX               the Wine prefix of the game, for --wine\n"
+    "                           (default ~/.wine)\n"
+    "  WINE                     the command that runs Wine programs (default wine)\n"
+    "  SPLICEBOX_BRIDGE         the Wine bridge to start (default\n"
+    "                           splicebox-bridge.exe.so beside splicebox, or in\n"
+    "                           lib/splicebox of its installation)\n"
     "\n"
     "Exit status: 0 when the game's tool list holds the applet, 1 otherwise.\n";
 

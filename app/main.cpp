@@ -16,6 +16,12 @@ int main(int argc, char** argv) {
         return RunAutomatedStart();
     }
     // Registering needs no display: it works from a terminal or an install script.
-    const COnDemandMessageBoxes messages(argc, argv);
+    COnDemandMessageBoxes messages(argc, argv);
+    if (IsWineStart(argc, argv)) {
+        // The bridge is reached over the bus through Qt, which wants its
+        // application object first.
+        messages.CreateApplicationNow();
+        return RunWinePlainStart();
+    }
     return RunPlainStart();
 }

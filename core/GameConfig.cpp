@@ -4,11 +4,16 @@
 #include "core/RegistryKey.h"
 #include "core/StringTable.h"
 #include "platform/FileNameCase.h"
+#include "platform/GameHost.h"
 #include "platform/Locale.h"
 
 #include <optional>
 
 namespace {
+
+// A folder value that names no folder of this machine: on a drive that Wine
+// does not map. With the value as read.
+constexpr unsigned IDS_FOLDER_NOT_MAPPED = 133;
 
 constexpr const char* kDirectoryValueNames[] = {
     "Main Directory",   "Genetics Directory", "Objects Directory", "Applet Data Directory",
@@ -31,15 +36,17 @@ std::string GetGameDirectory(int index) {
     }
     CRegistryKey key;
     key.OpenKey(RegistryRoot::LocalMachine, kGameKeyPath);
-    std::string directory;
-    if (!key.ReadString(kDirectoryValueNames[index], directory)) {
+    std::string value;
+    if (!key.ReadString(kDirectoryValueNames[index], value)) {
         ThrowStringId(IDS_ERROR_READING_REGISTRY);
     }
-    if (!EndsWithSeparator(directory)) {
-        directory += '/';
-    }
     key.Close();
-    return directory;
+    const auto directory =
+        ActiveGameHost()->LocalDirectory(EndsWithSeparator(value) ? value : value + '/');
+    if (!directory) {
+        ThrowStringId(IDS_FOLDER_NOT_MAPPED, value.c_str());
+    }
+    return *directory;
 }
 
 bool FindLanguageFile(const std::string& dir, const char* name, const char* ext,

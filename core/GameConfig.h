@@ -14,8 +14,10 @@ enum GameDirectory : int {
     kEggsDirectory = 7,
 };
 
-// A game directory (index 0 to 7) from the machine root of the game's key,
-// always ending in a path separator. Throws CKitException 6350 or 6351.
+// A game directory (index 0 to 7) from the machine root of the game's key, as
+// this machine's folder (ActiveGameHost's LocalDirectory), always ending in a
+// path separator. Throws CKitException 6350, 6351, or 133 for a folder on a
+// drive that Wine does not map.
 std::string GetGameDirectory(int index);
 
 // The best file for the user's language: dir+name+LLL+ext, dir+name+LL+ext, a

@@ -3,7 +3,7 @@
 #include "core/KitException.h"
 #include "core/StringTable.h"
 #include "platform/ByteReader.h"
-#include "platform/RegistryStore.h"
+#include "platform/GameHost.h"
 
 #include <algorithm>
 #include <cstring>
@@ -23,10 +23,6 @@ const char* RootName(RegistryRoot root) {
         break;
     }
     return "HKEY_CLASSES_ROOT";
-}
-
-CRegistryStore Store() {
-    return CRegistryStore(CRegistryStore::DefaultDirectory());
 }
 
 // Nullptr names the key's unnamed value, or the root itself as a subkey.
@@ -75,7 +71,7 @@ CRegistryKey::~CRegistryKey() = default;
 void CRegistryKey::OpenKey(RegistryRoot root, const char* subkey) {
     std::unique_ptr<RegistryKeyHandle> key;
     subkey = ValueName(subkey);
-    if (Store().OpenKey(RootName(root), subkey, key) != RegistryStatus::Ok) {
+    if (ActiveGameHost()->OpenKey(RootName(root), subkey, key) != RegistryStatus::Ok) {
         ThrowStringId(IDS_ERROR_OPENING_REGISTRY_KEY, subkey);
     }
     m_key = std::move(key);
@@ -85,7 +81,8 @@ void CRegistryKey::CreateKey(RegistryRoot root, const char* subkey, bool* create
     std::unique_ptr<RegistryKeyHandle> key;
     bool wasCreated = false;
     subkey = ValueName(subkey);
-    if (Store().CreateKey(RootName(root), subkey, wasCreated, key) != RegistryStatus::Ok) {
+    if (ActiveGameHost()->CreateKey(RootName(root), subkey, wasCreated, key) !=
+        RegistryStatus::Ok) {
         ThrowStringId(IDS_ERROR_OPENING_REGISTRY_KEY, subkey);
     }
     m_key = std::move(key);

@@ -4,13 +4,14 @@
 #include <memory>
 #include <string>
 
-// The registry roots the program uses; each is one REGEDIT4 file of the store.
+// The registry roots the program uses; each is one REGEDIT4 file of the store,
+// or the root of that name in Wine's registry.
 enum class RegistryRoot { LocalMachine, CurrentUser, ClassesRoot };
 
 // The game's settings key, under both roots.
 inline constexpr const char* kGameKeyPath = "Software\\Vantrell Technology\\Mirewalk 2\\1.0";
 
-class RegistryKeyHandle; // platform/RegistryStore.h
+class RegistryKeyHandle; // platform/RegistryKeyHandle.h
 
 // Owns one open registry key; the one way the program reads and writes the
 // registry. Reads return false for a missing value; every other failure throws

@@ -56,13 +56,13 @@ bool CAutomationService::Start() {
 }
 
 QDBusObjectPath CAutomationService::CreateObject() {
-    emit ObjectRequested();
+    const QString owner = calledFromDBus() ? message().service() : QString();
+    emit ObjectRequested(owner);
     if (m_refusing) {
         sendErrorReply(kCreationFailedError, QStringLiteral("The applet could not start."));
         return {};
     }
     const QString path = kObjectPathPrefix + QString::number(m_nextObjectNumber++);
-    const QString owner = calledFromDBus() ? message().service() : QString();
     Entry entry{owner, {new CAutomationObjectAdaptor(*this, path), {}}};
     connect(entry.adaptor.get(), &CAutomationObjectAdaptor::Notified, this,
             &CAutomationService::Notification);

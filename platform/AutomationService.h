@@ -44,8 +44,9 @@ public Q_SLOTS:
 
 Q_SIGNALS:
     // A client asks for an object, which is made once the receivers return
-    // unless one of them called RefuseNewObjects().
-    void ObjectRequested();
+    // unless one of them called RefuseNewObjects(). `creator` is the client's
+    // unique bus name (empty for a call that did not come over the bus).
+    void ObjectRequested(const QString& creator);
     // A notification through any object: four bytes, the lowest byte first.
     void Notification(quint32 message);
     // An object's last reference is gone; ObjectCount() no longer counts it.

@@ -17,10 +17,14 @@ COnDemandMessageBoxes::~COnDemandMessageBoxes() {
     g_current = nullptr;
 }
 
-void COnDemandMessageBoxes::ShowFirst(const char* text, MessageKind kind) {
+void COnDemandMessageBoxes::CreateApplicationNow() {
     // From now on messages go where the application object sends them: to
     // message boxes, or to standard error when it has no display.
     SetMessageSink(nullptr);
-    g_current->m_application = CreateApplication(g_current->m_argc, g_current->m_argv);
+    m_application = CreateApplication(m_argc, m_argv);
+}
+
+void COnDemandMessageBoxes::ShowFirst(const char* text, MessageKind kind) {
+    g_current->CreateApplicationNow();
     ShowMessage(text, kind);
 }

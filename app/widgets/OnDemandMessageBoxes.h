@@ -17,6 +17,11 @@ public:
     COnDemandMessageBoxes(const COnDemandMessageBoxes&) = delete;
     COnDemandMessageBoxes& operator=(const COnDemandMessageBoxes&) = delete;
 
+    // Makes the application object now, for a start that needs Qt before it
+    // has anything to say (to reach the bus); messages then go where it sends
+    // them, as after a first message.
+    void CreateApplicationNow();
+
 private:
     static void ShowFirst(const char* text, MessageKind kind);
 

@@ -9,6 +9,7 @@
 #include "gamelink/GameContract.h"
 #include "platform/AutomationService.h"
 #include "platform/TerminationSignals.h"
+#include "platform/WineGameHost.h"
 #include "ui/widgets/InjectorSheet.h"
 
 #include <QApplication>
@@ -25,6 +26,15 @@ constexpr const char* kNoDisplayMessage = "Cannot open a display for the window"
 
 QString Caption() {
     return QString::fromUtf8(LoadStringOrEmpty(IDS_APPLET_TITLE));
+}
+
+// A game under Wine asks for the object through its bridge, which tells its
+// prefix: the game's settings are then in Wine's registry. Any other creator
+// (a game of this machine) answers with an error, and the file store stays.
+void UseWineOfBridge(const QString& creator) {
+    if (auto host = CWineGameHost::OfCreator(QDBusConnection::sessionBus(), creator)) {
+        InstallGameHost(std::move(host));
+    }
 }
 } // namespace
 
@@ -84,11 +94,12 @@ void CSpliceboxApp::WinHelp() {
 
 // The game's first request creates the window; later ones share it. Without
 // a window the applet has nothing to serve and ends.
-void CSpliceboxApp::OnObjectRequested() {
+void CSpliceboxApp::OnObjectRequested(const QString& creator) {
     if (m_sheetTried) {
         return;
     }
     m_sheetTried = true;
+    UseWineOfBridge(creator);
     if (!CreateMainSheet()) {
         m_service->RefuseNewObjects();
         QCoreApplication::exit(kExitFailure);

@@ -31,7 +31,7 @@ public:
     std::unique_ptr<CInjectorSheet> m_sheet;
 
 private:
-    void OnObjectRequested();
+    void OnObjectRequested(const QString& creator);
     void OnObjectReleased();
     bool CreateMainSheet();
     bool MainWindowExists() const;

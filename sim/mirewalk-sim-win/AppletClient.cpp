@@ -25,15 +25,12 @@ std::string Describe(const char* command, const NotificationBytes& bytes) {
 CAppletClient::CAppletClient(CGameLog& log) : m_log(log) {}
 
 CAppletClient::~CAppletClient() {
-    if (HoldsObject()) {
-        m_object->Release();
+    for (IDispatch* object : m_objects) {
+        object->Release();
     }
 }
 
 std::string CAppletClient::CreateObject() {
-    if (HoldsObject()) {
-        return "an object is already held";
-    }
     const std::wstring progId = ToWide(GameContract::kAppletServiceName);
     CLSID clsid;
     HRESULT result = CLSIDFromProgID(progId.c_str(), &clsid);
@@ -54,7 +51,7 @@ std::string CAppletClient::CreateObject() {
         object->Release();
         return CallFailure("GetIDsOfNames", result);
     }
-    m_object = object;
+    m_objects.push_back(object);
     const int number = m_nextAppletNumber++;
     m_log.Write(WinSimContract::kLogEvent,
                 "created the applet's object number " + std::to_string(number));
@@ -101,8 +98,8 @@ std::string CAppletClient::Communicate(VARIANT& first, Passing passing) {
     EXCEPINFO exception{};
     UINT argumentError = 0;
     const HRESULT result =
-        m_object->Invoke(m_communicate, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parameters,
-                         &answer, &exception, &argumentError);
+        m_objects.back()->Invoke(m_communicate, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
+                                 &parameters, &answer, &exception, &argumentError);
     SysFreeString(exception.bstrSource);
     SysFreeString(exception.bstrDescription);
     SysFreeString(exception.bstrHelpFile);
@@ -126,9 +123,8 @@ std::string CAppletClient::Release() {
         return "no object held";
     }
     // The game holds one reference, from CoCreateInstance.
-    const ULONG left = m_object->Release();
-    m_object = nullptr;
-    m_communicate = DISPID_UNKNOWN;
+    const ULONG left = m_objects.back()->Release();
+    m_objects.pop_back();
     m_log.Write(WinSimContract::kLogEvent,
                 "released the applet's object, " + std::to_string(left) + " references left");
     return {};

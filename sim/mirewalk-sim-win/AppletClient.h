@@ -5,12 +5,13 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 class CGameLog;
 class CNotificationValue;
 
-// The game's side of the applet's automation object: creates it, sends it
-// notifications through its Communicate method and releases it. Every call is
+// The game's side of the applet's automation objects: creates them, sends the
+// newest notifications through its Communicate method and releases it. Every call is
 // synchronous on the game's single-threaded apartment, which serves the
 // macros the applet sends back while it waits for an answer.
 class CAppletClient {
@@ -26,7 +27,7 @@ public:
     CAppletClient(const CAppletClient&) = delete;
     CAppletClient& operator=(const CAppletClient&) = delete;
 
-    bool HoldsObject() const { return m_object != nullptr; }
+    bool HoldsObject() const { return !m_objects.empty(); }
 
     // Each returns an empty text when it succeeded, or the reason why not.
     std::string CreateObject();
@@ -40,7 +41,9 @@ private:
     std::string Communicate(VARIANT& first, Passing passing);
 
     CGameLog& m_log;
-    IDispatch* m_object = nullptr;
+    // Every object created and not yet released, the newest last: a second
+    // request must reach the same applet as a second object.
+    std::vector<IDispatch*> m_objects;
     DISPID m_communicate = DISPID_UNKNOWN;
     // The number the game gives each applet object, from 1 on.
     int m_nextAppletNumber = 1;

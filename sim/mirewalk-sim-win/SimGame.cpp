@@ -170,9 +170,9 @@ std::string CSimGame::NotifyTyped(std::span<const std::wstring_view> words) {
 }
 
 std::string CSimGame::Quit() {
-    if (m_applet.HoldsObject()) {
+    m_releasedAtQuit = m_applet.HoldsObject();
+    while (m_applet.HoldsObject()) {
         m_applet.Release();
-        m_releasedAtQuit = true;
     }
     m_quitRequested = true;
     return {};

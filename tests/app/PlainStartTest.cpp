@@ -51,6 +51,8 @@ TEST(PlainStart, EachStartAnswersAndRegistersAsItShould) {
     const std::string usage = "Usage: splicebox [OPTION]\n";
     const std::string noBus = "DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent ";
     const std::string noDisplay = "Splicebox: Cannot open a display for the window\n";
+    const std::string noBridge = "SPLICEBOX_BRIDGE=/nonexistent/bridge.exe.so ";
+    const std::string bridgeEnds = "WINE=false SPLICEBOX_BRIDGE=" + program + " ";
     enum Setup { kUserKey, kNoUserKey, kNameTaken };
     const struct {
         Setup setup;
@@ -66,6 +68,17 @@ TEST(PlainStart, EachStartAnswersAndRegistersAsItShould) {
         {kUserKey, noBus + program + " -Automation", {1, "", oleFailed}, false},
         {kNameTaken, program + " -Automation", {1, "", oleFailed}, false},
         {kUserKey, program + " /embedding", {1, "", noDisplay}, false},
+        {kUserKey,
+         noBridge + program + " --wine",
+         {1, "",
+          "Splicebox: Cannot find the Wine bridge; looked for \"/nonexistent/bridge.exe.so\"\n"},
+         false},
+        {kUserKey,
+         bridgeEnds + program + " --wine",
+         {1, "",
+          "Splicebox: The Wine bridge ended before it served the session bus (\"false\" exited "
+          "with status 1)\n"},
+         false},
     };
     for (const auto& start : starts) {
         SCOPED_TRACE(start.command + " in setup " + std::to_string(start.setup));

@@ -12,16 +12,19 @@
 #include <unistd.h>
 #include <vector>
 
-// A program run by a test. It dies with the test process, its standard input is an empty pipe (so
-// it never reads the test's), its standard error is the test's, and the destructor ends it:
-// SIGTERM, then SIGKILL.
+// A program run by a test. It dies with the test process, its standard input is a pipe that only
+// the test writes to (so it never reads the test's), its standard error is the test's, and the
+// destructor ends it: SIGTERM, then SIGKILL.
 class CChildProcess {
 public:
-    // Its standard output: the test's, nowhere, or a pipe the test reads.
-    enum class Output { Shared, Discarded, Captured };
+    // Its standard output: the test's, nowhere, a pipe the test reads, or (with its standard
+    // error) the end of a file, for programs that pass their output on to helpers that outlive
+    // them, as Wine's do.
+    enum class Output { Shared, Discarded, Captured, Logged };
 
     // Throws std::runtime_error when the program cannot be started.
-    explicit CChildProcess(const std::vector<std::string>& argv, Output output = Output::Shared) {
+    explicit CChildProcess(const std::vector<std::string>& argv, Output output = Output::Shared,
+                           const std::string& logFile = {}) {
         std::vector<char*> arguments;
         for (const std::string& argument : argv) {
             arguments.push_back(const_cast<char*>(argument.c_str()));
@@ -36,7 +39,10 @@ public:
             throw std::runtime_error("cannot make pipes for " + argv.at(0));
         }
         const int stdoutFd =
-            output == Output::Discarded ? ::open("/dev/null", O_WRONLY | O_CLOEXEC) : captured[1];
+            output == Output::Discarded ? ::open("/dev/null", O_WRONLY | O_CLOEXEC)
+            : output == Output::Logged
+                ? ::open(logFile.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644)
+                : captured[1];
         m_pid = ::fork();
         if (m_pid == 0) {
             // Async-signal-safe calls only. The child starts with no signal blocked, whatever a
@@ -47,6 +53,9 @@ public:
             ::sigprocmask(SIG_SETMASK, &none, nullptr);
             ::dup2(input[0], STDIN_FILENO);
             ::dup2(stdoutFd, STDOUT_FILENO); // fails harmlessly for -1, as ::close(-1) does
+            if (output == Output::Logged) {
+                ::dup2(stdoutFd, STDERR_FILENO);
+            }
             ::execv(arguments[0], arguments.data());
             ::_exit(127);
         }
@@ -71,6 +80,11 @@ public:
     CChildProcess& operator=(const CChildProcess&) = delete;
 
     pid_t Pid() const { return m_pid; }
+    // Writes a line to its standard input; false when it no longer reads it.
+    bool Send(const std::string& line) {
+        const std::string text = line + "\n";
+        return ::write(m_stdin, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    }
     bool IsRunning() { return !Reap(false); }
     void Signal(int signalNumber) {
         if (IsRunning()) {

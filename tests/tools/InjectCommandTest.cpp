@@ -87,9 +87,21 @@ TEST(InjectCommand, PlansOrRefusesLeavingEverythingAsItWasThenDoesWhatItPlanned)
     EXPECT_GE(wait, 100000 - (last - now));
     EXPECT_LE(wait, 100000 - (first - now));
 
-    { // Nor when there is no bus to reach a game through.
+    { // Nor when there is no bus to reach a game through, or a bridge to a game under Wine.
         const ScopedVariable noBus("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent");
         EXPECT_EQ(Kivtool({"inject", toy, "Ball"}).err, runs[5].err);
+        const auto wine = Kivtool({"inject", "--wine", toy, "Ball"});
+        EXPECT_EQ(
+            std::tuple(wine.status, wine.err),
+            std::tuple(1, "kivtool: Cannot reach the Wine bridge: there is no session bus\n"));
+    }
+    { // Nor when Wine cannot be started.
+        const ScopedVariable noWine("WINE", "/nonexistent/wine");
+        const ScopedVariable bridge("SPLICEBOX_BRIDGE", toy);
+        const auto wine = Kivtool({"remove", "--wine", toy, "1"});
+        EXPECT_EQ(std::tuple(wine.status, wine.err),
+                  std::tuple(1, "kivtool: Cannot start Wine (\"/nonexistent/wine\"): No such file "
+                                "or directory; WINE names the wine command\n"));
     }
 
     CSimProcess sim;

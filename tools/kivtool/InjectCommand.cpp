@@ -7,10 +7,14 @@
 #include "core/KitException.h"
 #include "gamelink/GameLink.h"
 #include "platform/Windows1252.h"
+#include "platform/WineBridgeContract.h"
+#include "platform/WineBridgeProcess.h"
+#include "platform/WinePaths.h"
 #include "tools/kivtool/JsonText.h"
 #include "tools/kivtool/ToolSupport.h"
 
 #include <QCoreApplication>
+#include <QDBusConnection>
 
 #include <cstdio>
 #include <cstring>
@@ -19,21 +23,27 @@
 namespace {
 
 constexpr const char* kInjectUsage =
-    "Usage: kivtool inject [--dry-run [--json]] FILE AGENT\n"
+    "Usage: kivtool inject [--wine] [--dry-run [--json]] FILE AGENT\n"
     "Injects AGENT of the agent file FILE into the running game, as the applet's\n"
     "Inject button does: writes the images and sounds the game lacks, sends the\n"
     "agent's macros and counts the use in FILE. AGENT is the agent's name as\n"
     "\"kivtool show\" prints it, or its position in FILE counting from 1.\n"
     "--dry-run prints what would happen and changes nothing; --json prints it as\n"
-    "one object. Exit status 0 done, 1 failed, 2 wrong usage.\n";
+    "one object. --wine reaches a game that runs under Wine in the prefix\n"
+    "WINEPREFIX (default ~/.wine) through the Wine bridge, run by WINE (default\n"
+    "wine). Exit status 0 done, 1 failed, 2 wrong usage.\n";
 
 constexpr const char* kRemoveUsage =
-    "Usage: kivtool remove [--dry-run [--json]] FILE AGENT\n"
+    "Usage: kivtool remove [--wine] [--dry-run [--json]] FILE AGENT\n"
     "Sends the removal script of AGENT of the agent file FILE to the running game,\n"
-    "as the applet's Remove button does. AGENT, --dry-run and --json as for inject.\n"
-    "Exit status 0 done, 1 failed, 2 wrong usage.\n";
+    "as the applet's Remove button does. AGENT, --wine, --dry-run and --json as for\n"
+    "inject. Exit status 0 done, 1 failed, 2 wrong usage.\n";
+
+constexpr const char* kNoGameUnderWine = "no game is running in the Wine prefix ";
+constexpr const char* kGameNotLinked = "the Wine bridge could not reach the game";
 
 struct Arguments {
+    bool wine = false;
     bool dryRun = false;
     bool json = false;
     const char* file = nullptr;
@@ -44,7 +54,9 @@ std::optional<Arguments> ParseArguments(int argc, char** argv) {
     Arguments arguments;
     int next = 1;
     for (; next < argc && argv[next][0] == '-'; ++next) {
-        if (std::strcmp(argv[next], "--dry-run") == 0) {
+        if (std::strcmp(argv[next], "--wine") == 0) {
+            arguments.wine = true;
+        } else if (std::strcmp(argv[next], "--dry-run") == 0) {
             arguments.dryRun = true;
         } else if (std::strcmp(argv[next], "--json") == 0) {
             arguments.json = true;
@@ -177,6 +189,30 @@ CInjectionPlan MakePlan(const CAgent& agent, bool inject) {
     return agent.PlanInjection(images, sounds);
 }
 
+// Reads the game's settings through a Wine bridge from now on and, unless
+// only the settings are needed, links the bridge to the game, whose macro
+// server it then serves on the bus as a game of this machine would. The
+// reason for the user when that fails.
+std::optional<std::string> UseWine(bool needsGame) {
+    CWineBridgeProcess bridge(QDBusConnection::sessionBus());
+    std::string failure;
+    if (!bridge.Start(failure)) {
+        return failure;
+    }
+    InstallGameHost(bridge.MakeHost());
+    if (!needsGame) {
+        return std::nullopt;
+    }
+    switch (bridge.LinkGame()) {
+    case WineBridgeContract::kOk:
+        return std::nullopt;
+    case WineBridgeContract::kMissing:
+        return kNoGameUnderWine + WinePrefix().string();
+    default:
+        return kGameNotLinked;
+    }
+}
+
 int Run(int argc, char** argv, bool inject) {
     const char* usage = inject ? kInjectUsage : kRemoveUsage;
     if (WantsHelp(argc, argv)) {
@@ -197,6 +233,12 @@ int Run(int argc, char** argv, bool inject) {
         if (agent == nullptr) {
             PrintError(error);
             return kExitFailure;
+        }
+        if (arguments->wine) {
+            if (const auto failure = UseWine(!arguments->dryRun)) {
+                PrintError(*failure);
+                return kExitFailure;
+            }
         }
         const CInjectionPlan plan = MakePlan(*agent, inject);
         if (arguments->dryRun) {

@@ -25,8 +25,11 @@ constexpr const char* kUsage =
     "  pack MANIFEST -o FILE   build an agent file from a manifest\n"
     "  unpack FILE DIR         write the manifest and files that pack gives FILE from\n"
     "  analyse [--json] FILE...  what the agents' scripts do (see analyse --help)\n"
-    "  inject [--dry-run [--json]] FILE AGENT  inject an agent into the running game\n"
-    "  remove [--dry-run [--json]] FILE AGENT  send an agent's removal script\n"
+    "  inject [--wine] [--dry-run [--json]] FILE AGENT\n"
+    "                          inject an agent into the running game (--wine: a game\n"
+    "                          that runs under Wine)\n"
+    "  remove [--wine] [--dry-run [--json]] FILE AGENT\n"
+    "                          send an agent's removal script\n"
     "kivtool COMMAND --help describes each command; kivtool --version gives the release.\n";
 
 struct Command {

@@ -1,0 +1,193 @@
+// The applet with the game as players run it: the Windows game substitute in a Wine prefix, the
+// bridge started by Wine's COM, the applet by the session bus, on a display of its own.
+#include "gamelink/GameContract.h"
+#include "tests/support/EveryTestOnAPrivateBus.h"
+#include "tests/support/GameEnvironment.h"
+#include "tests/support/Kivtool.h"
+#include "tests/wine/WindowsGame.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QImage>
+
+#include <csignal>
+
+namespace {
+
+const std::string kApplet = SB_BIN_DIR "/splicebox";
+const std::string kGameKey = "HKLM\\Software\\Vantrell Technology\\Mirewalk 2\\1.0";
+constexpr auto kEndTimeout = 15s;
+
+// Wine's variables and a virtual display for the applet's window, for the whole program.
+class CWineDisplayEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        ::setenv("WINEPREFIX", kWinePrefix.c_str(), 1);
+        ::setenv("WINEDEBUG", "-all", 1);
+        ::setenv("WINEDLLOVERRIDES", "mscoree,mshtml=;winemenubuilder.exe=d", 1);
+        ::unsetenv("QT_QPA_PLATFORM");
+        m_display = std::make_unique<CChildProcess>(
+            std::vector<std::string>{"/usr/bin/Xvfb", "-displayfd", "1", "-nolisten", "tcp"},
+            CChildProcess::Output::Captured);
+        ::setenv("DISPLAY", (":" + m_display->ReadLine()).c_str(), 1);
+    }
+    void TearDown() override { m_display.reset(); }
+
+private:
+    std::unique_ptr<CChildProcess> m_display;
+};
+const auto* const g_wineDisplay = ::testing::AddGlobalTestEnvironment(new CWineDisplayEnvironment);
+
+// The pids of the processes whose command line holds `text`.
+std::vector<pid_t> ProcessesOf(const std::string& text) {
+    CChildProcess search({"/usr/bin/pgrep", "-f", text}, CChildProcess::Output::Captured);
+    std::vector<pid_t> pids;
+    for (std::string line = search.ReadLine(); !line.empty(); line = search.ReadLine()) {
+        pids.push_back(std::stoi(line));
+    }
+    return pids;
+}
+bool Ended(const std::string& text) {
+    return WaitUntil([&] { return ProcessesOf(text).empty(); }, kEndTimeout, 50ms);
+}
+
+// The titles of the applet's windows on the display.
+std::string WindowTitles() {
+    CChildProcess search({"/usr/bin/xdotool", "search", "--name", "Splicebox", "getwindowname",
+                          "%@"},
+                         CChildProcess::Output::Captured);
+    return search.ReadToEnd();
+}
+bool WindowTitled(const std::string& title) {
+    return WaitUntil([&] { return WindowTitles().find(title + "\n") != std::string::npos; }, 20s,
+                     50ms);
+}
+
+// The game's macro server as the bridge serves it on the bus.
+std::pair<bool, std::string> ExecuteMacro(const QString& macro) {
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        GameContract::kMacroServerName, GameContract::kMacroServerPath,
+        GameContract::kMacroServerInterface, GameContract::kExecuteMacroMethod);
+    call << QVariant::fromValue<qint16>(GameContract::kMacroKind) << macro;
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, 20000);
+    if (reply.type() != QDBusMessage::ReplyMessage) {
+        return {false, reply.errorMessage().toStdString()};
+    }
+    return {reply.arguments().value(0).toBool(), reply.arguments().value(1).toString().toStdString()};
+}
+
+class WineGameTest : public ::testing::Test {
+protected:
+    // A game installed in the prefix, in a folder of the test's own on drive C: with the
+    // applet's pictures, and the applet registered with it by its plain start.
+    void SetUp() override {
+        m_name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::filesystem::remove_all(GameFolder());
+        ASSERT_EQ(RunWine({kWindowsGame, "init", "C:\\Games\\" + m_name}, m_folder / "init.out"), 0)
+            << m_folder.Read("init.out");
+        ASSERT_EQ(CChildProcess({kApplet, "--wine"}).WaitForExit(kWineStartTimeout), 0);
+        CPrivateBus& bus = CPrivateBusEnvironment::Bus();
+        bus.AddServiceDirectory(m_environment.DataHome() / "dbus-1/services");
+        bus.ShareEnvironment();
+        QImage picture(8, 8, QImage::Format_RGB888);
+        picture.fill(Qt::gray);
+        for (const char* name : {"wallpaper.bmp", "Injector.bmp"}) {
+            ASSERT_TRUE(picture.save(QString::fromStdString(GameFolder() / "Applet Data" / name)));
+        }
+    }
+    void TearDown() override {
+        // Everything went through Wine's registry: the store of this machine was never made.
+        EXPECT_FALSE(std::filesystem::exists(m_environment.RegistryDir()));
+    }
+    std::filesystem::path GameFolder() const { return kWinePrefix / "drive_c/Games" / m_name; }
+    std::string Reg(const std::vector<std::string>& arguments) {
+        std::vector<std::string> command{"reg"};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        RunWine(command, m_folder / "reg.out");
+        return m_folder.Read("reg.out");
+    }
+
+    GameEnvironment m_environment;
+    TempDir m_folder;
+    std::string m_name;
+};
+
+TEST_F(WineGameTest, TheGameStartsTheAppletThroughTheBridgeAndTheAppletFollowsTheGame) {
+    EXPECT_NE(Reg({"query", "HKCU\\Software\\Vantrell Technology\\Mirewalk 2\\1.0", "/v", "Tool8"})
+                  .find("MW_Injector.OLE|Splicebox|Splicebox description here.|7|4"),
+              std::string::npos);
+    CWindowsGame game(m_folder, {"--subject", "Bob", "--create-object"});
+    ASSERT_TRUE(game.Logged("macro dde: getb cnam")) << game.Log();
+    EXPECT_TRUE(WindowTitled("Splicebox - Bob")) << WindowTitles();
+    const auto applet = ProcessesOf(kApplet + " -Automation");
+    ASSERT_EQ(applet.size(), 1u);
+
+    // A second request is a second object of the same applet, which takes the number it sends.
+    EXPECT_EQ(game.Command("create-object"), "ok");
+    EXPECT_TRUE(game.Logged("event notify 1 3 2 0 -> ok"));
+    EXPECT_EQ(ProcessesOf(kApplet + " -Automation"), applet);
+
+    // Notifications: as the game sends them, of another type by reference, of another type
+    // passed directly: their four value bytes are the message whatever the type.
+    const std::vector<std::pair<std::string, std::string>> notifications{
+        {"pause", "Splicebox - Bob (PAUSED)"},
+        {"notify-variant 19 2 10 0 0", "Splicebox - Bob"},
+        {"notify-direct 4 2 10 1 0", "Splicebox - Bob (PAUSED)"},
+    };
+    for (const auto& [command, title] : notifications) {
+        EXPECT_EQ(game.Command(command), "ok");
+        EXPECT_TRUE(WindowTitled(title)) << command << ": " << WindowTitles();
+    }
+
+    // Replies as the applet reads them: at most 8191 characters, up to the first that no
+    // single byte holds; macros with the game's own characters arrive as they are.
+    const std::vector<std::pair<std::string, std::string>> replies{
+        {std::string(9000, 'a'), std::string(8191, 'a')},
+        {"Zoë€ and more", "Zoë"},
+    };
+    for (const auto& [subject, reply] : replies) {
+        EXPECT_EQ(game.Command("subject " + subject), "ok");
+        EXPECT_EQ(ExecuteMacro(GameContract::kMacroQuerySubjectName),
+                  std::make_pair(true, reply));
+    }
+    EXPECT_EQ(ExecuteMacro(QString::fromUtf8("inst,dde: é€ ok")), std::make_pair(true, std::string()));
+    EXPECT_TRUE(game.Logged("macro inst,dde: é€ ok"));
+
+    // The game's last release closes the applet, which says goodbye; all of it ends.
+    EXPECT_EQ(game.Command("quit"), "ok");
+    EXPECT_TRUE(game.Logged("macro inst,app: quit 2,endm")) << game.Log();
+    EXPECT_TRUE(Ended(kApplet + " -Automation"));
+    EXPECT_TRUE(Ended("splicebox-bridge"));
+}
+
+TEST_F(WineGameTest, KivtoolInjectsIntoTheGameUnderWineWithTheGamesOwnCharacters) {
+    TempDir sources;
+    QImage picture(4, 4, QImage::Format_RGB888);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(QString::fromStdString(sources / "pic.bmp")));
+    sources.Write("lamp.bmp", std::string(64, 'L'));
+    sources.Write("agent.manifest", "[agent]\nname = Lamp\ndescription = A lamp.\n"
+                                    "quantity = 3\n"
+                                    "install script := \"inst,dde: caf\\xe9 \\x80,endm\"\n"
+                                    "image = lamp.bmp\npicture = pic.bmp\n"
+                                    "[file]\ntype = image\npath = lamp.bmp\n");
+    const auto agentFile = GameFolder() / "Objects" / "lamp.kiv";
+    ASSERT_EQ(Kivtool({"pack", (sources / "agent.manifest").string(), "-o", agentFile}).status, 0);
+    CWindowsGame game(m_folder, {"--subject", "Bob"});
+    EXPECT_EQ(game.Command("refuse 2"), "ok");
+
+    const ToolRun injected = Kivtool({"inject", "--wine", agentFile.string(), "Lamp"});
+    EXPECT_EQ(injected.status, 0) << injected.err;
+
+    // The image lands where the game reads it; its conversion and the script arrive exactly,
+    // the first macro after the game refused it twice.
+    std::ifstream image(GameFolder() / "Images" / "lamp.bmp", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(image), {}), std::string(64, 'L'));
+    EXPECT_EQ(game.Count("refused inst,sys: conv lamp 0,endm"), 2u) << game.Log();
+    EXPECT_EQ(game.Count("macro inst,sys: conv lamp 0,endm"), 1u);
+    EXPECT_EQ(game.Count("macro inst,dde: café €,endm"), 1u) << game.Log();
+    EXPECT_TRUE(Ended("splicebox-bridge"));
+}
+
+} // namespace
