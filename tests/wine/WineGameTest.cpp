@@ -4,6 +4,7 @@
 #include "tests/support/EveryTestOnAPrivateBus.h"
 #include "tests/support/GameEnvironment.h"
 #include "tests/support/Kivtool.h"
+#include "tests/support/ScopedLocale.h"
 #include "tests/wine/WindowsGame.h"
 
 #include <QDBusConnection>
@@ -16,7 +17,10 @@
 namespace {
 
 const std::string kApplet = SB_BIN_DIR "/splicebox";
+// Wine shows the bridge by its Windows name, whether COM or this machine's programs started it.
+const std::string kBridge = OnDriveZ(SB_BIN_DIR "/splicebox-bridge.exe.so");
 const std::string kGameKey = "HKLM\\Software\\Vantrell Technology\\Mirewalk 2\\1.0";
+const std::string kWinePrefixScript = SB_SOURCE_DIR "/scripts/wine-prefix";
 constexpr auto kEndTimeout = 15s;
 
 // Wine's variables and a virtual display for the applet's window, for the whole program.
@@ -41,10 +45,16 @@ const auto* const g_wineDisplay = ::testing::AddGlobalTestEnvironment(new CWineD
 
 // The pids of the processes whose command line holds `text`.
 std::vector<pid_t> ProcessesOf(const std::string& text) {
-    CChildProcess search({"/usr/bin/pgrep", "-f", text}, CChildProcess::Output::Captured);
     std::vector<pid_t> pids;
-    for (std::string line = search.ReadLine(); !line.empty(); line = search.ReadLine()) {
-        pids.push_back(std::stoi(line));
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename();
+        std::ifstream in(entry.path() / "cmdline", std::ios::binary);
+        std::string command(std::istreambuf_iterator<char>(in), {});
+        std::replace(command.begin(), command.end(), '\0', ' ');
+        if (std::all_of(name.begin(), name.end(), ::isdigit) &&
+            command.find(text) != std::string::npos && std::stoi(name) != ::getpid()) {
+            pids.push_back(std::stoi(name));
+        }
     }
     return pids;
 }
@@ -108,6 +118,24 @@ protected:
         return m_folder.Read("reg.out");
     }
 
+    // An agent file in the game's Objects folder: a lamp whose script holds the game's own
+    // characters "é" and "€" (Windows-1252 0xE9 and 0x80), carrying an image.
+    std::filesystem::path PackLamp() {
+        QImage picture(4, 4, QImage::Format_RGB888);
+        picture.fill(Qt::red);
+        EXPECT_TRUE(picture.save(QString::fromStdString(m_folder / "pic.bmp")));
+        m_folder.Write("lamp.bmp", std::string(64, 'L'));
+        m_folder.Write("agent.manifest", "[agent]\nname = Lamp\ndescription = A lamp.\n"
+                                         "quantity = 3\n"
+                                         "install script := \"inst,dde: caf\\xe9 \\x80,endm\"\n"
+                                         "image = lamp.bmp\npicture = pic.bmp\n"
+                                         "[file]\ntype = image\npath = lamp.bmp\n");
+        const auto agentFile = GameFolder() / "Objects" / "lamp.kiv";
+        EXPECT_EQ(Kivtool({"pack", (m_folder / "agent.manifest").string(), "-o", agentFile}).status,
+                  0);
+        return agentFile;
+    }
+
     GameEnvironment m_environment;
     TempDir m_folder;
     std::string m_name;
@@ -158,22 +186,11 @@ TEST_F(WineGameTest, TheGameStartsTheAppletThroughTheBridgeAndTheAppletFollowsTh
     EXPECT_EQ(game.Command("quit"), "ok");
     EXPECT_TRUE(game.Logged("macro inst,app: quit 2,endm")) << game.Log();
     EXPECT_TRUE(Ended(kApplet + " -Automation"));
-    EXPECT_TRUE(Ended("splicebox-bridge"));
+    EXPECT_TRUE(Ended(kBridge));
 }
 
 TEST_F(WineGameTest, KivtoolInjectsIntoTheGameUnderWineWithTheGamesOwnCharacters) {
-    TempDir sources;
-    QImage picture(4, 4, QImage::Format_RGB888);
-    picture.fill(Qt::red);
-    ASSERT_TRUE(picture.save(QString::fromStdString(sources / "pic.bmp")));
-    sources.Write("lamp.bmp", std::string(64, 'L'));
-    sources.Write("agent.manifest", "[agent]\nname = Lamp\ndescription = A lamp.\n"
-                                    "quantity = 3\n"
-                                    "install script := \"inst,dde: caf\\xe9 \\x80,endm\"\n"
-                                    "image = lamp.bmp\npicture = pic.bmp\n"
-                                    "[file]\ntype = image\npath = lamp.bmp\n");
-    const auto agentFile = GameFolder() / "Objects" / "lamp.kiv";
-    ASSERT_EQ(Kivtool({"pack", (sources / "agent.manifest").string(), "-o", agentFile}).status, 0);
+    const auto agentFile = PackLamp();
     CWindowsGame game(m_folder, {"--subject", "Bob"});
     EXPECT_EQ(game.Command("refuse 2"), "ok");
 
@@ -187,7 +204,71 @@ TEST_F(WineGameTest, KivtoolInjectsIntoTheGameUnderWineWithTheGamesOwnCharacters
     EXPECT_EQ(game.Count("refused inst,sys: conv lamp 0,endm"), 2u) << game.Log();
     EXPECT_EQ(game.Count("macro inst,sys: conv lamp 0,endm"), 1u);
     EXPECT_EQ(game.Count("macro inst,dde: café €,endm"), 1u) << game.Log();
-    EXPECT_TRUE(Ended("splicebox-bridge"));
+    EXPECT_TRUE(Ended(kBridge));
+
+    // A game that takes seconds to answer gets each macro once.
+    EXPECT_EQ(game.Command("delay 1.5"), "ok");
+    EXPECT_EQ(Kivtool({"inject", "--wine", agentFile.string(), "Lamp"}).status, 0);
+    EXPECT_EQ(game.Count("macro inst,dde: café €,endm"), 2u) << game.Log();
+    EXPECT_EQ(Kivtool({"show", agentFile.string()}).out.find("1 of 3"), std::string::npos);
+}
+
+// A killed game closes the applet as a game that dies does; a killed bridge too. Nothing of the
+// applet or the bridge is left either way. Wine keeps a killed bridge's registration until its
+// services end with the game: until then the game is told that the server is unavailable, and
+// afterwards a game starts the applet again.
+TEST_F(WineGameTest, AKilledGameOrBridgeEndsTheAppletAndNothingIsLeft) {
+    for (const bool killGame : {true, false}) {
+        TempDir run;
+        CWindowsGame game(run, {"--subject", "Bob", "--create-object"});
+        ASSERT_TRUE(game.Logged("macro dde: getb cnam")) << killGame;
+        if (killGame) {
+            game.Process().Signal(SIGKILL);
+        } else {
+            for (const pid_t bridge : ProcessesOf(kBridge)) {
+                ::kill(bridge, SIGKILL);
+            }
+        }
+        EXPECT_TRUE(Ended(kApplet + " -Automation")) << killGame;
+        EXPECT_TRUE(Ended(kBridge)) << killGame;
+        if (!killGame) {
+            EXPECT_EQ(game.Command("create-object"), "error: CoCreateInstance 0x800706BA");
+        }
+    }
+    ASSERT_EQ(CChildProcess({kWinePrefixScript, "stop", kWinePrefix}).WaitForExit(30s), 0);
+    ASSERT_EQ(CChildProcess({kWinePrefixScript, "make", kWinePrefix}).WaitForExit(60s), 0);
+    CWindowsGame game(m_folder, {"--subject", "Bob", "--create-object"});
+    EXPECT_TRUE(game.Logged("macro dde: getb cnam"));
+}
+
+// Without a session bus the game's request fails at once and says why; the bridge ends.
+TEST_F(WineGameTest, WithoutASessionBusTheGameIsRefusedAndTheBridgeEnds) {
+    const ScopedVariable noBus("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus");
+    CWindowsGame game(m_folder, {"--subject", "Bob"});
+    EXPECT_EQ(game.Command("create-object"), "error: CoCreateInstance 0x80080005");
+    EXPECT_NE(m_folder.Read("game.out").find("splicebox-bridge: cannot connect to the session bus"),
+              std::string::npos)
+        << m_folder.Read("game.out");
+    EXPECT_TRUE(Ended(kBridge));
+}
+
+// A prefix without the game's settings, and a folder on a drive Wine does not map: kivtool
+// says so with the applet's messages and changes nothing.
+TEST_F(WineGameTest, KivtoolNamesWhatThePrefixLacks) {
+    const auto agentFile = PackLamp();
+    const std::vector<std::pair<std::vector<std::string>, std::string>> faults{
+        {{"add", kGameKey, "/v", "Images Directory", "/d", "Q:\\Objects\\", "/f", "/reg:32"},
+         "kivtool: The folder \"Q:\\Objects\\\" is on a drive that Wine does not map to a folder "
+         "of this computer.\n"},
+        {{"delete", kGameKey, "/f", "/reg:32"},
+         "kivtool: Error opening registry key (\"Software\\Vantrell Technology\\Mirewalk 2\\1.0\")\n"},
+    };
+    for (const auto& [change, message] : faults) {
+        Reg(change);
+        const ToolRun run = Kivtool({"inject", "--wine", "--dry-run", agentFile.string(), "Lamp"});
+        EXPECT_EQ(run.status, 1) << message;
+        EXPECT_EQ(run.err, message);
+    }
 }
 
 } // namespace

@@ -202,13 +202,13 @@ HRESULT CBridge::ObjectCreated(CInjectorObject& object) {
         m_appletOwner = created->value.owner;
         m_bus.Watch(m_appletOwner);
     }
-    ++m_objects;
+    m_objects.emplace_back(created->value.owner, created->value.path);
     return S_OK;
 }
 
 // A bridge that serves no object has nothing to stay for once the game has its answer.
 HRESULT CBridge::Refused(HRESULT result) {
-    if (m_objects == 0) {
+    if (m_objects.empty()) {
         FinishAfterGrace();
     }
     return result;
@@ -243,7 +243,8 @@ void CBridge::ObjectReleased(const CInjectorObject& object) {
         return;
     }
     m_bus.ReleaseAppletObject(object.AppletOwner(), object.AppletPath());
-    if (--m_objects == 0) {
+    std::erase(m_objects, std::make_pair(object.AppletOwner(), object.AppletPath()));
+    if (m_objects.empty()) {
         FinishAfterGrace();
     }
 }
@@ -266,7 +267,7 @@ void CBridge::OnWatchTick() {
         Say("the game has gone");
         m_game.Unbind();
         if (m_client.empty()) {
-            Finish();
+            ReleaseEveryObject();
         } else {
             m_bus.ReleaseName(GameContract::kMacroServerName);
         }
@@ -280,10 +281,20 @@ void CBridge::OnNameLeft(const std::string& name) {
     }
     if (name == m_appletOwner) {
         m_appletOwner.clear();
-        if (m_objects == 0) {
+        if (m_objects.empty()) {
             Finish();
         }
     }
+}
+
+// A dead game releases nothing: its objects are let go for it, so that the applet closes as when
+// its game leaves, while the bridge still serves it the registry to keep its placement in.
+void CBridge::ReleaseEveryObject() {
+    for (const auto& [owner, path] : m_objects) {
+        m_bus.ReleaseAppletObject(owner, path);
+    }
+    m_objects.clear();
+    FinishAfterGrace();
 }
 
 void CBridge::FinishAfterGrace() {

@@ -9,6 +9,8 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 // Joins the game inside Wine to the applet on the session bus. Started by COM
 // for the game, it is the local server of the applet's automation object and,
@@ -53,6 +55,7 @@ private:
     void WatchGame();
     void OnWatchTick();
     void OnNameLeft(const std::string& name);
+    void ReleaseEveryObject();
     void FinishAfterGrace();
     void Finish();
     int RunUntilFinished();
@@ -67,7 +70,8 @@ private:
     std::string m_client;      // the program served, in client mode
     std::string m_appletOwner; // the applet's unique name while it is on the bus
     bool m_servingMacros = false;
-    int m_objects = 0;
+    // The applet's objects that the game holds, by owner and path.
+    std::vector<std::pair<std::string, std::string>> m_objects;
     UINT_PTR m_watchTimer = 0;
     bool m_finished = false;
 };
