@@ -35,7 +35,7 @@ constexpr const char* kHelp =
     "  WINE                     the command that runs Wine programs (default wine)\n"
     "  SPLICEBOX_BRIDGE         the Wine bridge to start (default\n"
     "                           splicebox-bridge.exe.so beside splicebox, or in\n"
-    "                           lib/splicebox of its installation)\n"
+    "                           libexec/splicebox of its installation)\n"
     "\n"
     "Exit status: 0 when the game's tool list holds the applet, 1 otherwise.\n";
 

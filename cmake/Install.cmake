@@ -31,6 +31,13 @@ install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/docs/copyrig
               ${changelog}
         DESTINATION ${SB_INSTALL_DOCDIR} COMPONENT splicebox)
 
+# The bridge runs inside Wine, where the game is; splicebox finds it in libexec/splicebox beside
+# bin (not below lib, where a shared object would make the package run ldconfig).
+if(TARGET splicebox-bridge)
+    install(PROGRAMS ${CMAKE_BINARY_DIR}/bin/splicebox-bridge.exe.so DESTINATION libexec/splicebox
+            COMPONENT splicebox)
+endif()
+
 if(TARGET mirewalk-sim)
     install(TARGETS mirewalk-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT sim
             EXCLUDE_FROM_ALL)

@@ -49,14 +49,14 @@ std::string Quoted(const std::string& text) {
 }
 
 // $SPLICEBOX_BRIDGE when set; otherwise beside this program (a build) or in
-// its installation's lib/splicebox.
+// its installation's libexec/splicebox.
 std::vector<std::filesystem::path> BridgeCandidates() {
     if (const char* named = std::getenv("SPLICEBOX_BRIDGE"); named != nullptr && named[0] != '\0') {
         return {named};
     }
     const auto folder = RunningExecutablePath().parent_path();
     return {folder / WineBridgeContract::kBridgeFileName,
-            folder.parent_path() / "lib" / "splicebox" / WineBridgeContract::kBridgeFileName};
+            folder.parent_path() / "libexec" / "splicebox" / WineBridgeContract::kBridgeFileName};
 }
 
 std::optional<std::filesystem::path> FindBridge(std::string& failure) {

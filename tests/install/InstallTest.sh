@@ -19,6 +19,12 @@ expected="./bin/kivtool
 ./share/man/man1/kivtool.1.gz
 ./share/man/man1/splicebox.1.gz"
 
+# The bridge to the game under Wine, where Wine's tools built it.
+bridge=$build/bin/splicebox-bridge.exe.so
+if [ -f "$bridge" ]; then
+    expected=$(printf '%s\n./libexec/splicebox/splicebox-bridge.exe.so' "$expected" | sort)
+fi
+
 prefix="$scratch/a prefix/with 'quotes'"
 cmake --install "$build" --prefix "$prefix" > /dev/null
 [ "$(files_below "$prefix")" = "$expected" ] || fail "cmake --install:
@@ -27,6 +33,13 @@ for page in splicebox kivtool; do
     zcat "$prefix/share/man/man1/$page.1.gz" | cmp -s - "$source_dir/docs/man/$page.1" ||
         fail "installed man page $page differs from docs/man"
 done
+
+if [ -f "$bridge" ]; then
+    # The installed program starts the installed bridge (here through `false` in Wine's place).
+    said=$(WINE=false dbus-run-session -- "$prefix/bin/splicebox" --wine 2>&1 || true)
+    [[ $said == *"$prefix/libexec/splicebox/splicebox-bridge.exe.so"* ]] ||
+        fail "the installed bridge: $said"
+fi
 
 sim="$scratch/sim prefix"
 cmake --install "$build" --prefix "$sim" --component sim > /dev/null

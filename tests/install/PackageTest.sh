@@ -42,6 +42,10 @@ expected="./usr/bin/kivtool
 ./usr/share/doc/splicebox/copyright
 ./usr/share/man/man1/kivtool.1.gz
 ./usr/share/man/man1/splicebox.1.gz"
+# The bridge to the game under Wine, where Wine's tools built it.
+if [ -f "$build/bin/splicebox-bridge.exe.so" ]; then
+    expected=$(printf '%s\n./usr/libexec/splicebox/splicebox-bridge.exe.so' "$expected" | sort)
+fi
 files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sort)
 [ "$files" = "$expected" ] || fail "package files:
 $files"
