@@ -164,7 +164,7 @@ bool CWineBridgeProcess::Start(std::string& failure) {
     while (!m_connection.interface()->isServiceRegistered(m_serviceName).value()) {
         if (end->ended.load(std::memory_order_acquire)) {
             failure = "The Wine bridge ended before it served the session bus (" +
-                      EndText(wine, end->status) + ")";
+                      EndText(wine + " " + bridge->string(), end->status) + ")";
             return false;
         }
         if (std::chrono::steady_clock::now() >= deadline) {

@@ -76,8 +76,8 @@ TEST(PlainStart, EachStartAnswersAndRegistersAsItShould) {
         {kUserKey,
          bridgeEnds + program + " --wine",
          {1, "",
-          "Splicebox: The Wine bridge ended before it served the session bus (\"false\" exited "
-          "with status 1)\n"},
+          "Splicebox: The Wine bridge ended before it served the session bus (\"false " SB_BIN_DIR
+          "/splicebox\" exited with status 1)\n"},
          false},
     };
     for (const auto& start : starts) {

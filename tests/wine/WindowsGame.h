@@ -33,7 +33,8 @@ inline std::optional<int> RunWine(const std::vector<std::string>& arguments,
                                   const std::filesystem::path& log) {
     std::vector<std::string> command{kWine};
     command.insert(command.end(), arguments.begin(), arguments.end());
-    return CChildProcess(command, CChildProcess::Output::Logged, log).WaitForExit(kWineStartTimeout);
+    return CChildProcess(command, CChildProcess::Output::Logged, log)
+        .WaitForExit(kWineStartTimeout);
 }
 
 // The Windows game substitute running in the prefix, driven through its standard input and

@@ -64,9 +64,9 @@ bool Ended(const std::string& text) {
 
 // The titles of the applet's windows on the display.
 std::string WindowTitles() {
-    CChildProcess search({"/usr/bin/xdotool", "search", "--name", "Splicebox", "getwindowname",
-                          "%@"},
-                         CChildProcess::Output::Captured);
+    CChildProcess search(
+        {"/usr/bin/xdotool", "search", "--name", "Splicebox", "getwindowname", "%@"},
+        CChildProcess::Output::Captured);
     return search.ReadToEnd();
 }
 bool WindowTitled(const std::string& title) {
@@ -84,7 +84,8 @@ std::pair<bool, std::string> ExecuteMacro(const QString& macro) {
     if (reply.type() != QDBusMessage::ReplyMessage) {
         return {false, reply.errorMessage().toStdString()};
     }
-    return {reply.arguments().value(0).toBool(), reply.arguments().value(1).toString().toStdString()};
+    return {reply.arguments().value(0).toBool(),
+            reply.arguments().value(1).toString().toStdString()};
 }
 
 class WineGameTest : public ::testing::Test {
@@ -176,10 +177,10 @@ TEST_F(WineGameTest, TheGameStartsTheAppletThroughTheBridgeAndTheAppletFollowsTh
     };
     for (const auto& [subject, reply] : replies) {
         EXPECT_EQ(game.Command("subject " + subject), "ok");
-        EXPECT_EQ(ExecuteMacro(GameContract::kMacroQuerySubjectName),
-                  std::make_pair(true, reply));
+        EXPECT_EQ(ExecuteMacro(GameContract::kMacroQuerySubjectName), std::make_pair(true, reply));
     }
-    EXPECT_EQ(ExecuteMacro(QString::fromUtf8("inst,dde: é€ ok")), std::make_pair(true, std::string()));
+    EXPECT_EQ(ExecuteMacro(QString::fromUtf8("inst,dde: é€ ok")),
+              std::make_pair(true, std::string()));
     EXPECT_TRUE(game.Logged("macro inst,dde: é€ ok"));
 
     // The game's last release closes the applet, which says goodbye; all of it ends.
@@ -261,7 +262,8 @@ TEST_F(WineGameTest, KivtoolNamesWhatThePrefixLacks) {
          "kivtool: The folder \"Q:\\Objects\\\" is on a drive that Wine does not map to a folder "
          "of this computer.\n"},
         {{"delete", kGameKey, "/f", "/reg:32"},
-         "kivtool: Error opening registry key (\"Software\\Vantrell Technology\\Mirewalk 2\\1.0\")\n"},
+         "kivtool: Error opening registry key (\"Software\\Vantrell Technology\\Mirewalk "
+         "2\\1.0\")\n"},
     };
     for (const auto& [change, message] : faults) {
         Reg(change);
