@@ -5,7 +5,7 @@ CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 # ccache, where installed, makes rebuilds of other checkouts and folders cheap.
 LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: all bootstrap configure build check test sanitize demo clean fuzz install package coverage
+.PHONY: all bootstrap configure build check test sanitize demo demo-wine clean fuzz install package coverage
 
 all: build
 
@@ -54,6 +54,10 @@ coverage: bootstrap
 # The applet against the game substitute in a demo game folder (scripts/demo).
 demo: build
 	@BUILD=$(BUILD) scripts/demo
+
+# The same with the Windows game substitute in a Wine prefix, through the bridge.
+demo-wine: build
+	@BUILD=$(BUILD) scripts/demo --wine
 
 # DESTDIR, when given, is a staging folder that PREFIX is placed under.
 PREFIX ?= /usr/local

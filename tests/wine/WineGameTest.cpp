@@ -274,3 +274,31 @@ TEST_F(WineGameTest, KivtoolNamesWhatThePrefixLacks) {
 }
 
 } // namespace
+
+namespace {
+
+// `make demo-wine` as a player runs it, in the tests' prefix, ended with Ctrl-C: the applet's
+// window comes up beside the Windows game and closes with it.
+TEST(WineDemoTest, TheDemoShowsTheAppletBesideTheWindowsGameAndEndsOnInterrupt) {
+    TempDir folder;
+    const ScopedVariable demo("SPLICEBOX_DEMO_DIR", (folder / "demo").string());
+    const ScopedVariable build("BUILD", std::filesystem::path(SB_BIN_DIR).parent_path().string());
+    ::unsetenv("SPLICEBOX_DEMO_BUS");
+    CChildProcess run({"/usr/bin/setsid", SB_SOURCE_DIR "/scripts/demo", "--wine"},
+                      CChildProcess::Output::Logged, (folder / "demo.out").string());
+    const auto logged = [&](const char* text) {
+        return WaitUntil(
+            [&] { return folder.Read("demo/game.log").find(text) != std::string::npos; },
+            kWineStartTimeout, 50ms);
+    };
+
+    ASSERT_TRUE(logged("macro dde: getb cnam")) << folder.Read("demo.out");
+    EXPECT_TRUE(WindowTitled("Splicebox - Wren")) << WindowTitles();
+    ::kill(-run.Pid(), SIGINT);
+    EXPECT_TRUE(run.WaitForExit(30s).has_value());
+    EXPECT_TRUE(logged("macro inst,app: quit 1,endm"));
+    EXPECT_TRUE(logged("event ended"));
+    EXPECT_TRUE(Ended(kBridge));
+}
+
+} // namespace
