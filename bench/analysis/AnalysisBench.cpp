@@ -1,11 +1,11 @@
 // Speed of the script analyser and of agent picture drawing, each beside a
 // baseline measured in the same run over the same memory:
 //   analyser on 64 MiB of scripts   vs  a plain byte scan counting separators
-//   BlendInto / CopyInto 1024x1024  vs  memcpy of the 24-bit canvas's bytes
+//   CopyInto 1024x1024              vs  memcpy of the 24-bit canvas's bytes
 //   the details display's redraw of the demo's largest picture (360 x 280,
-//   larger than the display), full and dimmed, on a canvas the size of the
-//   Agents page's picture frame  vs  memcpy of that canvas, against the
-//   second between redraws
+//   larger than the display), full (CopyInto) and dimmed (BlendInto), on a
+//   canvas the size of the Agents page's picture frame  vs  memcpy of that
+//   canvas, against the second between redraws
 // Ratios are baseline time / measured time (1.0: as fast as the baseline).
 #include "agents/AgentFile.h"
 #include "analysis/ChemicalNameTable.h"
@@ -136,10 +136,8 @@ void BenchPictures() {
     std::vector<std::uint8_t> copy(canvasBytes);
     const double memcpySeconds =
         BestSeconds([&] { std::memcpy(copy.data(), canvas.m_bits, canvasBytes); });
-    const double blend = BestSeconds([&] { BlendAgentPicture(picture, canvas, 0, 0, 128); });
     const double copyInto = BestSeconds([&] { CopyAgentPicture(picture, canvas, 0, 0); });
     const double megabytes = static_cast<double>(canvasBytes) / 1e6;
-    Report("BlendInto 1024x1024", blend, "memcpy of canvas", memcpySeconds, megabytes, 0.25);
     Report("CopyInto 1024x1024", copyInto, "memcpy of canvas", memcpySeconds, megabytes, 0.25);
 }
 
