@@ -1,6 +1,7 @@
 #include "bench/wine/MacroRoundTrip.h"
 
 #include "bench/wine/BusPrograms.h"
+#include "bench/wine/Median.h"
 #include "core/KitException.h"
 #include "gamelink/GameContract.h"
 #include "gamelink/GameLink.h"
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <regex>
 #include <stdexcept>
@@ -21,18 +23,12 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int kCalls = 1000;
 // Enough for both sides to have set up their connections and caches.
 constexpr int kWarmUpCalls = 100;
 // The bridge's client connection, apart from the one the link uses, so that
 // closing it ends the bridge.
 constexpr const char* kClientConnection = "bench-wine-client";
 constexpr auto kEndTimeout = 15s;
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 void TimeLinkCalls(CGameLink& link, int count, std::vector<double>& micros) {
     for (int i = 0; i < count; ++i) {
@@ -42,12 +38,12 @@ void TimeLinkCalls(CGameLink& link, int count, std::vector<double>& micros) {
     }
 }
 
-// The median that "mirewalk-sim-win.exe call" prints for kCalls raw COM calls.
-double RawComMedian(const TempDir& logs) {
+// The median that "mirewalk-sim-win.exe call" prints for that many raw COM calls.
+double RawComMedian(const TempDir& logs, int calls) {
     const auto output = logs / "call.out";
     std::filesystem::remove(output);
     const auto status = RunWine(
-        {kWindowsGame, "call", std::to_string(kCalls), GameContract::kMacroQueryPaused}, output);
+        {kWindowsGame, "call", std::to_string(calls), GameContract::kMacroQueryPaused}, output);
     std::ifstream in(output);
     const std::string text{std::istreambuf_iterator<char>(in), {}};
     std::smatch median;
@@ -94,7 +90,7 @@ private:
 
 } // namespace
 
-MacroRoundTrip MeasureMacroRoundTrip(const TempDir& logs) {
+MacroRoundTrip MeasureMacroRoundTrip(const TempDir& logs, int calls) {
     CWindowsGame game(logs, {"--subject", "Bob"});
     CLinkedBridge bridge;
     std::vector<double> micros;
@@ -108,9 +104,15 @@ MacroRoundTrip MeasureMacroRoundTrip(const TempDir& logs) {
             TimeLinkCalls(link, kWarmUpCalls, micros);
             micros.clear();
             // The raw calls in the middle, so that the machine's changes of pace fall on both.
-            TimeLinkCalls(link, kCalls / 2, micros);
-            rawComUs = RawComMedian(logs);
-            TimeLinkCalls(link, kCalls - kCalls / 2, micros);
+            for (int round = 0; round < 8; ++round) {
+                std::vector<double> batch;
+                TimeLinkCalls(link, 200, batch);
+                std::sort(batch.begin(), batch.end());
+                const double raw = RawComMedian(logs, 200);
+                std::fprintf(stderr, "EXP link p10 %.0f p50 %.0f p90 %.0f | raw p50 %.0f\n", batch[20], batch[100], batch[180], raw);
+                micros.insert(micros.end(), batch.begin(), batch.end());
+                rawComUs = raw;
+            }
         } catch (const CKitException& e) {
             throw std::runtime_error(std::string("a macro through the bridge failed: ") +
                                      e.m_message);

@@ -10,6 +10,6 @@ struct MacroRoundTrip {
 };
 
 // Runs the Windows game, links a bridge to it as kivtool does and measures
-// both; everything it started has ended when it returns. Wine's output goes
-// to files in `logs`. Throws std::runtime_error on failure.
-MacroRoundTrip MeasureMacroRoundTrip(const TempDir& logs);
+// `calls` of each; everything it started has ended when it returns. Wine's
+// output goes to files in `logs`. Throws std::runtime_error on failure.
+MacroRoundTrip MeasureMacroRoundTrip(const TempDir& logs, int calls);

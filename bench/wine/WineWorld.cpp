@@ -51,7 +51,8 @@ void RequireRun(const std::optional<int>& status, const std::string& what,
 
 CWinePrefixServer::CWinePrefixServer() {
     SetWineVariables();
-    // A server left by a run that was cut short would make `make` fail.
+    // Whatever a run that was cut short left in the prefix (a game, a bridge)
+    // would answer in place of this run's.
     RunPrefixScript("stop", kPrefixTimeout);
     RunPrefixScript("make", kPrefixTimeout);
 }

@@ -20,6 +20,18 @@ const std::string kApplet = SB_BIN_DIR "/splicebox";
 // Wine shows the bridge by its Windows name, whether COM or this machine's programs started it.
 const std::string kBridge = OnDriveZ(SB_BIN_DIR "/splicebox-bridge.exe.so");
 const std::string kGameKey = "HKLM\\Software\\Vantrell Technology\\Mirewalk 2\\1.0";
+const std::string kUserKey = "HKCU\\Software\\Vantrell Technology\\Mirewalk 2\\1.0";
+const std::string kAppletKey = "HKCU\\Software\\Vantrell Technology\\Mirewalk 2\\Splicebox\\1.0";
+const std::string kServerKey = "HKCR\\CLSID\\{A3D4E5F6-1B2C-4D3E-8F9A-0B1C2D3E4F50}\\LocalServer32";
+// The game's settings, the applet's own key and the applet's registration, in both views.
+constexpr const char* kForgetRegistrations =
+    "REGEDIT4\n\n"
+    "[-HKEY_CURRENT_USER\\Software\\Vantrell Technology]\n"
+    "[-HKEY_LOCAL_MACHINE\\Software\\Vantrell Technology]\n"
+    "[-HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Vantrell Technology]\n"
+    "[-HKEY_CLASSES_ROOT\\MW_Injector.OLE]\n"
+    "[-HKEY_CLASSES_ROOT\\CLSID\\{A3D4E5F6-1B2C-4D3E-8F9A-0B1C2D3E4F50}]\n"
+    "[-HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID\\{A3D4E5F6-1B2C-4D3E-8F9A-0B1C2D3E4F50}]\n";
 const std::string kWinePrefixScript = SB_SOURCE_DIR "/scripts/wine-prefix";
 constexpr auto kEndTimeout = 15s;
 
@@ -95,6 +107,10 @@ protected:
     void SetUp() override {
         m_name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
         std::filesystem::remove_all(GameFolder());
+        // What earlier tests registered in the prefix goes first, so that each test sees what
+        // it registered itself.
+        const auto forget = m_folder.Write("forget.reg", kForgetRegistrations);
+        ASSERT_EQ(RunWine({"regedit", "/s", OnDriveZ(forget)}, m_folder / "regedit.out"), 0);
         ASSERT_EQ(RunWine({kWindowsGame, "init", "C:\\Games\\" + m_name}, m_folder / "init.out"), 0)
             << m_folder.Read("init.out");
         ASSERT_EQ(CChildProcess({kApplet, "--wine"}).WaitForExit(kWineStartTimeout), 0);
@@ -143,9 +159,16 @@ protected:
 };
 
 TEST_F(WineGameTest, TheGameStartsTheAppletThroughTheBridgeAndTheAppletFollowsTheGame) {
-    EXPECT_NE(Reg({"query", "HKCU\\Software\\Vantrell Technology\\Mirewalk 2\\1.0", "/v", "Tool8"})
+    // Registered where the game reads: its tool list, and the bridge as the applet's server in
+    // both registry views (the 32-bit game looks in the 32-bit one).
+    EXPECT_NE(Reg({"query", kUserKey, "/v", "Tool8"})
                   .find("MW_Injector.OLE|Splicebox|Splicebox description here.|7|4"),
               std::string::npos);
+    for (const char* view : {"/reg:32", "/reg:64"}) {
+        EXPECT_NE(Reg({"query", kServerKey, "/ve", view}).find("\"" + kBridge + "\" -Automation"),
+                  std::string::npos)
+            << view;
+    }
     CWindowsGame game(m_folder, {"--subject", "Bob", "--create-object"});
     ASSERT_TRUE(game.Logged("macro dde: getb cnam")) << game.Log();
     EXPECT_TRUE(WindowTitled("Splicebox - Bob")) << WindowTitles();
@@ -188,6 +211,8 @@ TEST_F(WineGameTest, TheGameStartsTheAppletThroughTheBridgeAndTheAppletFollowsTh
     EXPECT_TRUE(game.Logged("macro inst,app: quit 2,endm")) << game.Log();
     EXPECT_TRUE(Ended(kApplet + " -Automation"));
     EXPECT_TRUE(Ended(kBridge));
+    // The applet kept its placement in its own key below the game's, in Wine's registry.
+    EXPECT_NE(Reg({"query", kAppletKey, "/v", "Location"}).find("REG_BINARY"), std::string::npos);
 }
 
 TEST_F(WineGameTest, KivtoolInjectsIntoTheGameUnderWineWithTheGamesOwnCharacters) {

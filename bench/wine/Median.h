@@ -1,0 +1,10 @@
+#pragma once
+
+#include <algorithm>
+#include <vector>
+
+// The middle value, the upper one of an even count; `values` must not be empty.
+inline double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
