@@ -4,7 +4,7 @@
 #include "platform/WineBridgeClient.h"
 #include "platform/WineBridgeContract.h"
 #include "platform/WineGameHost.h"
-#include "platform/WinePaths.h"
+#include "platform/WinePrefix.h"
 
 #include <QDBusConnectionInterface>
 

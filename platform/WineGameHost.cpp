@@ -8,9 +8,11 @@
 namespace {
 
 // A bridge answers from its own bus thread at once, and a program that is
-// no bridge answers with an error at once; the limit only keeps a hung
-// creator from holding up the window for long.
-constexpr int kPrefixQueryTimeoutMs = 2000;
+// no bridge answers with an error at once. A bridge that is only slow (a
+// loaded machine) must not be taken for a game of this machine, so it gets as
+// long as any registry call; the limit keeps a hung creator from holding up
+// the window for ever.
+constexpr int kPrefixQueryTimeoutMs = kBridgeRegistryTimeoutMs;
 
 QString Utf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));

@@ -1,9 +1,7 @@
 #include "platform/WinePaths.h"
 
 #include "platform/FileNameCase.h"
-#include "platform/HomeDirectory.h"
 
-#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -61,13 +59,6 @@ std::string AsDirectory(const std::string& path) {
 }
 
 } // namespace
-
-std::filesystem::path WinePrefix() {
-    if (const char* prefix = std::getenv("WINEPREFIX"); prefix != nullptr && prefix[0] != '\0') {
-        return prefix;
-    }
-    return HomeDirectory() / ".wine";
-}
 
 // "X:" starts every path that names a drive; "X:name" is taken from the
 // drive's root, where a program that never changed to that drive stands.

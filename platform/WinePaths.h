@@ -5,9 +5,6 @@
 #include <string>
 #include <string_view>
 
-// The Wine prefix that Wine's own programs use: $WINEPREFIX when set and not
-// empty, otherwise .wine in the home folder.
-std::filesystem::path WinePrefix();
 
 // A Windows path ("C:\Games\Mirewalk 2\", UTF-8) as this machine's path, found
 // as Wine finds it: the drive through the prefix's dosdevices link, then each

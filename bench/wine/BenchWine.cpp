@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
         const TempDir logs;
         InstallGames(environment, bus, logs);
         const MacroRoundTrip trip = MeasureMacroRoundTrip(logs, kMacroCalls);
-        const AppletStarts starts{{1}, {1}};
+        const AppletStarts starts = MeasureAppletStarts(kStarts);
         Print(trip, starts);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "bench_wine: %s\n", e.what());

@@ -1,4 +1,5 @@
 #include "platform/WinePaths.h"
+#include "platform/WinePrefix.h"
 #include "tests/support/ScopedLocale.h"
 #include "tests/support/TempDir.h"
 

@@ -9,7 +9,7 @@
 #include "platform/Windows1252.h"
 #include "platform/WineBridgeContract.h"
 #include "platform/WineBridgeProcess.h"
-#include "platform/WinePaths.h"
+#include "platform/WinePrefix.h"
 #include "tools/kivtool/JsonText.h"
 #include "tools/kivtool/ToolSupport.h"
 

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <pwd.h>
+#include <unistd.h>
 
 namespace {
 
@@ -112,12 +114,18 @@ int CBridge::RunUntilFinished() {
     return status;
 }
 
+// As platform/WinePrefix.cpp chooses it, spelled without std::filesystem, which a Winelib
+// module cannot use: the C++ library's paths were built with another size of wchar_t.
 std::string CBridge::Prefix() {
     if (const char* prefix = std::getenv("WINEPREFIX"); prefix != nullptr && prefix[0] != '\0') {
         return prefix;
     }
     const char* home = std::getenv("HOME");
-    return std::string(home != nullptr ? home : "") + "/.wine";
+    if (home == nullptr || home[0] == '\0') {
+        const passwd* user = getpwuid(getuid());
+        home = user != nullptr ? user->pw_dir : "";
+    }
+    return std::string(home) + "/.wine";
 }
 
 std::uint32_t CBridge::OpenKey(const std::string& root, const std::string& subkey, bool create,
