@@ -5,6 +5,7 @@
 #include "tests/support/GameEnvironment.h"
 #include "tests/support/Kivtool.h"
 #include "tests/support/ScopedLocale.h"
+#include "tests/support/SimProcess.h"
 #include "tests/wine/WindowsGame.h"
 
 #include <QDBusConnection>
@@ -267,15 +268,32 @@ TEST_F(WineGameTest, AKilledGameOrBridgeEndsTheAppletAndNothingIsLeft) {
     EXPECT_TRUE(game.Logged("macro dde: getb cnam"));
 }
 
-// Without a session bus the game's request fails at once and says why; the bridge ends.
-TEST_F(WineGameTest, WithoutASessionBusTheGameIsRefusedAndTheBridgeEnds) {
-    const ScopedVariable noBus("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus");
-    CWindowsGame game(m_folder, {"--subject", "Bob"});
-    EXPECT_EQ(game.Command("create-object"), "error: CoCreateInstance 0x80080005");
-    EXPECT_NE(m_folder.Read("game.out").find("splicebox-bridge: cannot connect to the session bus"),
-              std::string::npos)
-        << m_folder.Read("game.out");
-    EXPECT_TRUE(Ended(kBridge));
+// When the bridge cannot reach the session bus, or another game serves the game's macro server
+// there already, the game's request fails at once, the bridge says why and ends.
+TEST_F(WineGameTest, ABridgeThatCannotServeTheAppletRefusesTheGameAndEnds) {
+    const struct {
+        bool busReachable;
+        std::string result;
+        std::string said;
+    } cases[] = {
+        {false, "error: CoCreateInstance 0x80080005",
+         "splicebox-bridge: cannot connect to the session bus"},
+        {true, "error: CoCreateInstance 0x80004005",
+         "splicebox-bridge: cannot serve the game's MWGS.OLE on the bus"},
+    };
+    for (const auto& refusal : cases) {
+        TempDir run;
+        const std::optional<ScopedVariable> noBus =
+            refusal.busReachable ? std::nullopt
+                                 : std::make_optional<ScopedVariable>("DBUS_SESSION_BUS_ADDRESS",
+                                                                      "unix:path=/no/bus");
+        const auto otherGame = refusal.busReachable ? std::make_unique<CSimProcess>() : nullptr;
+        CWindowsGame game(run, {"--subject", "Bob"});
+        EXPECT_EQ(game.Command("create-object"), refusal.result);
+        EXPECT_NE(run.Read("game.out").find(refusal.said), std::string::npos)
+            << run.Read("game.out");
+        EXPECT_TRUE(Ended(kBridge));
+    }
 }
 
 // A prefix without the game's settings, and a folder on a drive Wine does not map: kivtool

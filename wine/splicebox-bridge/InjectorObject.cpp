@@ -3,6 +3,7 @@
 #include "gamelink/GameContract.h"
 #include "wine/splicebox-bridge/WideText.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -77,9 +78,7 @@ HRESULT CInjectorObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID
     if (names == nullptr || ids == nullptr || count == 0) {
         return E_INVALIDARG;
     }
-    for (UINT i = 0; i < count; ++i) {
-        ids[i] = DISPID_UNKNOWN;
-    }
+    std::fill_n(ids, count, DISPID_UNKNOWN);
     if (count != 1 || !IsCommunicate(names[0])) {
         return DISP_E_UNKNOWNNAME;
     }
