@@ -79,15 +79,18 @@ private:
 };
 
 // A registry string as UTF-8 with one terminating zero, whether or not the
-// registry held its own.
-std::vector<std::uint8_t> StringToUtf8(const std::vector<BYTE>& bytes) {
+// registry held its own; nullopt when it is not valid UTF-16.
+std::optional<std::vector<std::uint8_t>> StringToUtf8(const std::vector<BYTE>& bytes) {
     std::size_t length = bytes.size() / sizeof(char16_t);
     const auto* wide = reinterpret_cast<const WCHAR*>(bytes.data());
     while (length > 0 && wide[length - 1] == 0) {
         --length;
     }
-    const std::string text = Utf8FromWide(wide, length);
-    std::vector<std::uint8_t> data(text.begin(), text.end());
+    const auto text = Utf8FromWide(wide, length);
+    if (!text) {
+        return std::nullopt;
+    }
+    std::vector<std::uint8_t> data(text->begin(), text->end());
     data.push_back(0);
     return data;
 }
@@ -134,8 +137,15 @@ std::uint32_t BridgeRegistry::ReadValue(const std::string& root, const std::stri
     }
     bytes.resize(size);
     type = valueType;
-    data = IsString(valueType) ? StringToUtf8(bytes)
-                               : std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+    if (!IsString(valueType)) {
+        data.assign(bytes.begin(), bytes.end());
+        return kOk;
+    }
+    const auto text = StringToUtf8(bytes);
+    if (!text) {
+        return kFailed;
+    }
+    data = *text;
     return kOk;
 }
 

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,8 +20,8 @@ inline WideString WideFrom(const WCHAR* text) {
 
 // A byte that belongs to no well-formed character becomes U+FFFD.
 WideString WideFromUtf8(std::string_view text);
-// Nullopt-free: a surrogate without its partner becomes U+FFFD.
-std::string Utf8FromWide(const WCHAR* text, std::size_t length);
+// Nullopt for a surrogate without its partner, which no UTF-8 text can hold.
+std::optional<std::string> Utf8FromWide(const WCHAR* text, std::size_t length);
 
 // The game's reply as the applet reads it: each character below 256 is the
 // byte of that value, the reply ends at a zero or before the first character that has no
