@@ -2,14 +2,20 @@
 
 #include "tests/support/TempDir.h"
 
-// Medians, in microseconds, of one macro's round trip to the Windows game
-// under Wine, the same macro each time.
+// One macro's round trip to the Windows game under Wine, the same macro each
+// time, in microseconds.
 struct MacroRoundTrip {
-    double bridgeUs; // from this machine as the applet sends it, through the bridge
-    double rawComUs; // the game's method called by a Windows program in the prefix
+    // The median of every call from this machine, sent as the applet sends
+    // it, through the bridge.
+    double bridgeUs;
+    // The game's method called by a Windows program in the prefix, in rounds
+    // of one program each, which prints the median of its calls: the median of
+    // those.
+    double rawComUs;
 };
 
 // Runs the Windows game, links a bridge to it as kivtool does and measures
-// `calls` of each; everything it started has ended when it returns. Wine's
-// output goes to files in `logs`. Throws std::runtime_error on failure.
+// `calls` of each kind, in turns; everything it started has ended when it
+// returns. Wine's output goes to files in `logs`. Throws std::runtime_error on
+// failure.
 MacroRoundTrip MeasureMacroRoundTrip(const TempDir& logs, int calls);

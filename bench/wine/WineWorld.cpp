@@ -9,7 +9,9 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <stdexcept>
+#include <string>
 
 namespace {
 
