@@ -1,6 +1,7 @@
 #include "platform/WineBridgeProcess.h"
 
 #include "platform/ActivationFile.h"
+#include "platform/GameHost.h"
 #include "platform/WineBridgeClient.h"
 #include "platform/WineBridgeContract.h"
 #include "platform/WineGameHost.h"
@@ -174,11 +175,8 @@ bool CWineBridgeProcess::Start(std::string& failure) {
         }
         std::this_thread::sleep_for(kStartPoll);
     }
+    InstallGameHost(std::make_unique<CWineGameHost>(m_connection, m_serviceName, WinePrefix()));
     return true;
-}
-
-std::unique_ptr<IGameHost> CWineBridgeProcess::MakeHost() const {
-    return std::make_unique<CWineGameHost>(m_connection, m_serviceName, WinePrefix());
 }
 
 std::uint32_t CWineBridgeProcess::RegisterServer() const {

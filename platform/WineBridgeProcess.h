@@ -1,12 +1,9 @@
 #pragma once
 
-#include "platform/GameHost.h"
-
 #include <QDBusConnection>
 #include <QString>
 
 #include <cstdint>
-#include <memory>
 #include <string>
 
 // A Wine bridge that a program of this machine starts for itself, as
@@ -17,14 +14,13 @@ class CWineBridgeProcess {
 public:
     explicit CWineBridgeProcess(QDBusConnection connection);
 
-    // Starts the bridge and waits until it serves the bus. False, with the
-    // reason for the user in `failure`, when there is no session bus, no
-    // bridge file, no wine to run it, or it ends or stays silent.
+    // Starts the bridge and waits until it serves the bus; from then on this
+    // process reads the game's settings through it, with the paths of the
+    // prefix that WinePrefix() names (the bridge shares this program's
+    // environment). False, with the reason for the user in `failure`, when
+    // there is no session bus, no bridge file, no wine to run it, or it ends
+    // or stays silent.
     bool Start(std::string& failure);
-
-    // The game's settings through the bridge, with the paths of the prefix
-    // that WinePrefix() names (the bridge shares this program's environment).
-    std::unique_ptr<IGameHost> MakeHost() const;
 
     // The bridge's answers (WineBridgeContract::Status); kFailed when the call
     // itself fails.

@@ -199,7 +199,6 @@ std::optional<std::string> UseWine(bool needsGame) {
     if (!bridge.Start(failure)) {
         return failure;
     }
-    InstallGameHost(bridge.MakeHost());
     if (!needsGame) {
         return std::nullopt;
     }

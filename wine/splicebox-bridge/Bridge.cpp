@@ -193,7 +193,7 @@ HRESULT CBridge::ObjectCreated(CInjectorObject& object) {
         return Refused(bound);
     }
     WatchGame();
-    if (!ServeMacros(true)) {
+    if (!ServeMacros()) {
         return Refused(E_FAIL);
     }
     auto created = std::make_shared<Awaited<CBridgeBus::Creation>>();
@@ -222,13 +222,14 @@ HRESULT CBridge::Refused(HRESULT result) {
     return result;
 }
 
-// The applet finds the game's macro server by its name before it sends anything.
-bool CBridge::ServeMacros(bool take) {
+// The applet finds the game's macro server by its name before it sends anything; the game's own
+// bridge takes the name from a bridge that kivtool started.
+bool CBridge::ServeMacros() {
     if (m_servingMacros) {
         return true;
     }
     auto claimed = std::make_shared<Awaited<bool>>();
-    m_bus.RequestName(GameContract::kMacroServerName, take, [claimed](bool ok) {
+    m_bus.RequestName(GameContract::kMacroServerName, true, [claimed](bool ok) {
         claimed->value = ok;
         SetEvent(claimed->event);
     });

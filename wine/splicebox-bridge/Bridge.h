@@ -51,7 +51,7 @@ public:
 private:
     bool OpenBus();
     HRESULT Refused(HRESULT result);
-    bool ServeMacros(bool take);
+    bool ServeMacros();
     void WatchGame();
     void OnWatchTick();
     void OnNameLeft(const std::string& name);
