@@ -25,7 +25,7 @@ public:
     // Adds every agent file of the directory (see ListAgentFiles). Stops at the
     // first file that cannot be loaded; the files added before it stay. When
     // the listing fails part-way, the files it delivered are added and then
-    // 6398 is raised.
+    // IDS_ERROR_LOOKING_FOR_KIV is raised.
     void ScanDirectory(const std::string& directory);
     void Clear();
 

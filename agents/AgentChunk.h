@@ -11,7 +11,7 @@
 // The parts of an agent file's chunks, parsed from their data. The reader and
 // anything that walks an accepted file's chunks share them, so both read the
 // same layout. Every part must lie inside its chunk: a part that does not raises
-// 6399.
+// IDS_UNEXPECTED_FILE_FORMAT.
 
 [[noreturn]] void FailChunkFormat();
 

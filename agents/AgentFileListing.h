@@ -18,7 +18,7 @@ std::string PathInDirectory(const std::string& directory, const std::string& nam
 // ASCII case and then byte by byte, so every machine lists them alike.
 struct AgentFileList {
     std::vector<std::string> paths;
-    // The listing failed part-way (6398): `paths` holds the files it had
+    // The listing failed part-way (IDS_ERROR_LOOKING_FOR_KIV): `paths` holds the files it had
     // delivered before.
     bool failed = false;
 };

@@ -31,10 +31,11 @@ std::uint64_t PixelBytes(std::uint32_t width, std::uint32_t height) {
 // One pass over an agent file from its magic to its last chunk.
 //
 // Which message a damaged file gets:
-// - 6397: the first four bytes are not the magic.
-// - 6347: the file ends inside a structure: a chunk whose declared length runs
+// - IDS_NOT_A_KIV_FILE: the first four bytes are not the magic.
+// - IDS_UNEXPECTED_END_OF_FILE: the file ends inside a structure: a chunk whose declared length
+// runs
 //   past the end of the file, or a tail of 1 to 7 bytes too short for a header.
-// - 6399: a complete chunk whose contents do not fit it: a string without its
+// - IDS_UNEXPECTED_FILE_FORMAT: a complete chunk whose contents do not fit it: a string without its
 //   terminator, a count, table or picture running past the chunk, more than 128
 //   references, an agent chunk under 42 bytes or over kMaxAgentChunkSize, a
 //   "file" chunk too short for its fixed part or its name, a carried name over

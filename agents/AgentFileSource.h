@@ -43,7 +43,7 @@ private:
 // window read at once, so that the magic, the agent chunks and the carried
 // files' headers of a typical file take one system call; skipping only moves
 // the position, so carried contents are never read while a file is listed.
-// Failures are 6344 with the path.
+// Failures are IDS_ERROR_READING_FILE with the path.
 class CFileAgentSource : public IAgentFileSource {
 public:
     explicit CFileAgentSource(const std::string& path);

@@ -25,7 +25,7 @@ public:
     void AddChunk(std::string_view tag, std::span<const std::uint8_t> data);
 
     const std::vector<std::uint8_t>& Bytes() const { return m_bytes; }
-    // Writes the bytes to a file, replacing it; 6345 with the path on failure.
+    // Writes the bytes to a file, replacing it; IDS_ERROR_WRITING_FILE with the path on failure.
     void Save(const std::string& path) const;
 
 private:

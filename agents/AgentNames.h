@@ -18,7 +18,7 @@ std::string CaseFolded1252(std::string_view name);
 // no drive prefix such as "C:".
 bool IsSafeCarriedName(std::string_view name);
 
-// Raises 6399 unless IsSafeCarriedName.
+// Raises IDS_UNEXPECTED_FILE_FORMAT unless IsSafeCarriedName.
 void RequireSafeCarriedName(std::string_view name);
 
 // The file path of a carried name in a directory string that ends with a

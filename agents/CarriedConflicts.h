@@ -30,7 +30,7 @@ public:
     void Add(const CAgentFile& file);
     // Every conflicting name, ordered by type and then name ignoring ASCII case.
     // Contents are hashed on several threads, each streaming through a block
-    // of its own. Raises 6344 with the agent file's path when contents cannot
+    // of its own. Raises IDS_ERROR_READING_FILE with the agent file's path when contents cannot
     // be read.
     std::vector<CCarriedConflict> Conflicts() const;
 

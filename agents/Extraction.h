@@ -10,9 +10,10 @@ class CDependencyFile;
 // after the record. The copy is made in a new file of the folder that gets its
 // name only once it is whole and flushed (see CNewFile), so a failure or a kill
 // never leaves a partial or stray file, and a symbolic link planted under the
-// name is replaced, never written through. An unsafe name is refused with 6399
-// before anything is written; no memory for the copy is 6346; every other
-// failure is 6344 with the agent file's path.
+// name is replaced, never written through. An unsafe name is refused with
+// IDS_UNEXPECTED_FILE_FORMAT before anything is written; no memory for the copy is
+// IDS_ERROR_ALLOCATING_MEMORY; every other failure is IDS_ERROR_READING_FILE with the agent file's
+// path.
 void ExtractCarriedFile(const CDependencyFile& record, const std::string& directory,
                         const std::string& destination);
 void ExtractCarriedFile(const CDependencyFile& record, const std::string& directory);

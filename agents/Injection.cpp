@@ -18,12 +18,6 @@
 
 namespace {
 
-// The reasons an agent that is not available is refused.
-enum InjectionStringId : unsigned {
-    IDS_NO_USES_LEFT = 130,
-    IDS_STILL_WAITING = 131,
-};
-
 // The conversion macro carries the first characters of an image's name.
 constexpr std::size_t kConversionNameLength = 4;
 

@@ -19,9 +19,6 @@ namespace {
 
 using namespace AgentFileFormat;
 
-// The injection ran, but the agent file changed under it.
-constexpr unsigned IDS_USE_NOT_COUNTED = 132;
-
 // The agent's file, locked for one read or one count. A failure to open, lock,
 // read or write it raises `failureId` with its path.
 class CLockedAgentFile {

@@ -18,16 +18,16 @@ class CUsageMemory;
 CAgentUsage UsageAfterOneUse(const CAgentUsage& before, std::uint32_t now);
 
 // The agent's chunk data as the file holds it at the agent's offset. Raises
-// 6344 with the path when the file cannot be read, 6399 when the chunk there is
-// not this agent, and the reason when the agent is not available by the file's
-// usage combined with what `memory` kept. The agent takes on that usage.
+// IDS_ERROR_READING_FILE with the path when the file cannot be read, IDS_UNEXPECTED_FILE_FORMAT
+// when the chunk there is not this agent, and the reason when the agent is not available by the
+// file's usage combined with what `memory` kept. The agent takes on that usage.
 std::vector<std::uint8_t> ReadAvailableChunk(CAgent& agent, const CUsageMemory& memory);
 
 // Counts one use (the time of use now, one use fewer unless unlimited) on top
 // of the file's current usage and writes it, provided the chunk at the agent's
 // offset is still `asRead` apart from its usage bytes. The agent takes on the
 // usage written, and the file's identity becomes the version written. When
-// the use cannot be written (6345 with the path; the chunk changed: 132 with
-// the path, and nothing is written) it is counted in memory, in the agent and
-// in `memory`, before the message is raised.
+// the use cannot be written (IDS_ERROR_WRITING_FILE with the path; the chunk changed:
+// IDS_USE_NOT_COUNTED with the path, and nothing is written) it is counted in memory, in the agent
+// and in `memory`, before the message is raised.
 void CountUse(CAgent& agent, const std::vector<std::uint8_t>& asRead, CUsageMemory& memory);

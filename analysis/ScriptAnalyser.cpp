@@ -17,23 +17,8 @@
 
 namespace {
 
-enum AnalysisStringId : unsigned {
-    IDS_EVENT_DEACTIVATE = 101,
-    IDS_EVENT_GENERIC = 114,
-    IDS_SECTION_GENERAL = 115,
-    IDS_SECTION_SCRIPTS = 116,
-    IDS_SECTION_CHEMICALS = 117,
-    IDS_SECTION_WARNINGS = 118,
-    IDS_FILE = 119,
-    IDS_INSTALLATION_SCRIPT = 120,
-    IDS_NO_INSTALLATION_SCRIPT = 121,
-    IDS_REMOVAL_SCRIPT = 122,
-    IDS_NO_REMOVAL_SCRIPT = 123,
-    IDS_SUSPICIOUS_KILL = 124,
-    IDS_FIRES_NEURONS = 125,
-};
-
-// Events 0 to 12 have names of their own (101 to 113); the rest share 114.
+// Events 0 to 12 have names of their own (IDS_EVENT_DEACTIVATE to IDS_EVENT_EAT);
+// the rest share IDS_EVENT_GENERIC.
 constexpr int kNamedEventCount = 13;
 
 // Words a stim command passes over after its first word (and "writ"'s extra one),

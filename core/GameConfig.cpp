@@ -11,10 +11,6 @@
 
 namespace {
 
-// A folder value that names no folder of this machine: on a drive that Wine
-// does not map. With the value as read.
-constexpr unsigned IDS_FOLDER_NOT_MAPPED = 133;
-
 constexpr const char* kDirectoryValueNames[] = {
     "Main Directory",   "Genetics Directory", "Objects Directory", "Applet Data Directory",
     "Images Directory", "Sounds Directory",   "History Directory", "Eggs Directory",

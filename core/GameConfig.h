@@ -16,8 +16,8 @@ enum GameDirectory : int {
 
 // A game directory (index 0 to 7) from the machine root of the game's key, as
 // this machine's folder (ActiveGameHost's LocalDirectory), always ending in a
-// path separator. Throws CKitException 6350, 6351, or 133 for a folder on a
-// drive that Wine does not map.
+// path separator. Throws CKitException IDS_ERROR_OPENING_REGISTRY_KEY, IDS_ERROR_READING_REGISTRY,
+// or IDS_FOLDER_NOT_MAPPED for a folder on a drive that Wine does not map.
 std::string GetGameDirectory(int index);
 
 // The best file for the user's language: dir+name+LLL+ext, dir+name+LL+ext, a

@@ -16,8 +16,7 @@ struct CKitException {
 char* FormatStringId(char* buffer, unsigned id, ...);
 
 // The same with a literal (untranslated) format.
-char* FormatString(char* buffer, const char* format, ...)
-    __attribute__((format(printf, 2, 3)));
+char* FormatString(char* buffer, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
 // Format a message and throw it as a CKitException.
 [[noreturn]] void ThrowStringId(unsigned id, ...);

@@ -13,7 +13,9 @@ bool MessagesGoToStderr() {
 }
 } // namespace
 
-void SetMessageSink(MessageSink sink) { g_sink = sink; }
+void SetMessageSink(MessageSink sink) {
+    g_sink = sink;
+}
 
 void ShowMessage(const char* text, MessageKind kind) {
     if (g_sink != nullptr && !MessagesGoToStderr()) {

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -64,6 +65,11 @@ void WriteValue(const RegistryKeyHandle* key, const char* name, std::uint32_t ty
 }
 
 } // namespace
+
+std::string AppletKeyPath(const std::string& appletName, const std::string& version) {
+    const std::string_view gameKey = kGameKeyPath;
+    return std::string(gameKey.substr(0, gameKey.rfind('\\') + 1)) + appletName + "\\" + version;
+}
 
 CRegistryKey::CRegistryKey() = default;
 CRegistryKey::~CRegistryKey() = default;

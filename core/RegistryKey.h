@@ -11,11 +11,16 @@ enum class RegistryRoot { LocalMachine, CurrentUser, ClassesRoot };
 // The game's settings key, under both roots.
 inline constexpr const char* kGameKeyPath = "Software\\Vantrell Technology\\Mirewalk 2\\1.0";
 
+// An applet's settings key: the game's key path with the applet's name and
+// version in place of the game's version.
+std::string AppletKeyPath(const std::string& appletName, const std::string& version);
+
 class RegistryKeyHandle; // platform/RegistryKeyHandle.h
 
 // Owns one open registry key; the one way the program reads and writes the
 // registry. Reads return false for a missing value; every other failure throws
-// CKitException: 6350 (open/create, with the subkey path), 6351 (read), 6352 (write).
+// CKitException: IDS_ERROR_OPENING_REGISTRY_KEY (open/create, with the subkey path),
+// IDS_ERROR_READING_REGISTRY (read), IDS_ERROR_WRITING_REGISTRY (write).
 class CRegistryKey {
 public:
     // ReadString's buffer: the text and its terminating zero must fit.

@@ -60,9 +60,9 @@ public:
     // game's reply (UTF-8) in the shared 8192-byte buffer, valid until the next
     // macro call. An attempt that the game certainly did not run (refused, an
     // error reply, no game) is repeated up to ten attempts 100 ms apart; then,
-    // or at once after an attempt that may have run, CKitException 6349.
+    // or at once after an attempt that may have run, CKitException IDS_ERROR_TALKING_TO_GAME.
     const char* ExecuteMacro(const char* macro);
-    // One attempt; CKitException 6349 on failure.
+    // One attempt; CKitException IDS_ERROR_TALKING_TO_GAME on failure.
     const char* ExecuteMacroOnce(const char* macro);
 
 private:

@@ -41,7 +41,7 @@ public:
         std::vector<File> read;
         // Loaded agent files that are gone.
         std::vector<std::string> dropped;
-        // The folder's listing failed part-way (6398).
+        // The folder's listing failed part-way (IDS_ERROR_LOOKING_FOR_KIV).
         bool listingFailed = false;
 
         bool Empty() const { return read.empty() && dropped.empty() && !listingFailed; }

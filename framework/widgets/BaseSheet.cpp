@@ -26,9 +26,6 @@
 #include <system_error>
 
 namespace {
-// The applet's settings key is the game's key path with the applet's name and
-// version in place of the game's version.
-constexpr const char* kAppletKeyParent = "Software\\Vantrell Technology\\Mirewalk 2\\";
 constexpr const char* kWallpaperFile = "wallpaper.bmp";
 // The strip along the bottom edge that holds the sheet's own controls.
 constexpr int kControlRowHeight = 32;
@@ -240,7 +237,7 @@ bool CBaseSheet::OnCommand(unsigned id) {
 
 int CBaseSheet::OnCreate() {
     try {
-        const std::string keyPath = kAppletKeyParent + m_appletName + "\\" + m_version;
+        const std::string keyPath = AppletKeyPath(m_appletName, m_version);
         m_userKey.CreateKey(RegistryRoot::CurrentUser, keyPath.c_str());
         m_machineKey.CreateKey(RegistryRoot::LocalMachine, keyPath.c_str());
         if (!ChangeToGameDirectory()) {

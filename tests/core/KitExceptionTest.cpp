@@ -1,4 +1,5 @@
 #include "core/KitException.h"
+#include "core/StringIds.h"
 #include "tests/support/ScopedLocale.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +12,7 @@ TEST(KitException, FormatsTableEntriesAndCutsLongMessagesAtACharacterBoundary) {
     const ScopedLocale english("C");
     char buffer[CKitException::kMessageSize];
     const std::string path(300, 'p');
-    EXPECT_EQ(std::string(FormatStringId(buffer, 6344, path.c_str())),
+    EXPECT_EQ(std::string(FormatStringId(buffer, IDS_ERROR_READING_FILE, path.c_str())),
               "Error reading from file \"" + path + "\"");
 
     // A message that fills the buffer is cut back to its last whole character,
