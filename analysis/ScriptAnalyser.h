@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/ResultsTree.h"
+#include "analysis/ScriptTokenLength.h"
 
 #include <bitset>
 #include <cstddef>
@@ -11,9 +12,6 @@ class CChemicalNameTable;
 
 // The script analyser: a word-by-word scan of an agent's macro text for the
 // commands that change chemicals, kill or fire neurons. It never runs a script.
-
-// Longer words are cut to this many characters, the rest of the word dropped.
-inline constexpr std::size_t kMaxTokenLength = 255;
 
 // Pictures of the results tree's image list.
 enum ResultsPicture : int {

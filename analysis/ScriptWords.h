@@ -1,6 +1,6 @@
 #pragma once
 
-#include "analysis/ScriptAnalyser.h"
+#include "analysis/ScriptTokenLength.h"
 
 #include <algorithm>
 #include <bit>

@@ -3,8 +3,8 @@
 #include "core/KitException.h"
 #include "core/RegistryKey.h"
 #include "core/StringTable.h"
+#include "platform/ActiveGameHost.h"
 #include "platform/FileNameCase.h"
-#include "platform/GameHost.h"
 #include "platform/Locale.h"
 
 #include <optional>

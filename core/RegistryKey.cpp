@@ -2,8 +2,8 @@
 
 #include "core/KitException.h"
 #include "core/StringTable.h"
+#include "platform/ActiveGameHost.h"
 #include "platform/ByteReader.h"
-#include "platform/GameHost.h"
 
 #include <algorithm>
 #include <cstring>

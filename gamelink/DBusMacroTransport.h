@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gamelink/GameLink.h"
+#include "gamelink/MacroTransport.h"
 
 #include <QDBusConnection>
 #include <QString>

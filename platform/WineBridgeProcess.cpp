@@ -1,7 +1,7 @@
 #include "platform/WineBridgeProcess.h"
 
 #include "platform/ActivationFile.h"
-#include "platform/GameHost.h"
+#include "platform/ActiveGameHost.h"
 #include "platform/WineBridgeClient.h"
 #include "platform/WineBridgeContract.h"
 #include "platform/WineGameHost.h"

@@ -7,6 +7,7 @@
 #include "core/MessageBox.h"
 #include "core/StringTable.h"
 #include "gamelink/GameContract.h"
+#include "platform/ActiveGameHost.h"
 #include "platform/AutomationService.h"
 #include "platform/TerminationSignals.h"
 #include "platform/WineGameHost.h"

@@ -67,19 +67,6 @@ CWinePrefixServer::~CWinePrefixServer() {
     }
 }
 
-CVirtualDisplay::CVirtualDisplay()
-    : m_server(std::make_unique<CChildProcess>(
-          std::vector<std::string>{"/usr/bin/Xvfb", "-displayfd", "1", "-nolisten", "tcp"},
-          CChildProcess::Output::Captured)) {
-    const std::string number = m_server->ReadLine();
-    if (number.empty()) {
-        throw std::runtime_error("Xvfb did not start");
-    }
-    ::setenv("DISPLAY", (":" + number).c_str(), 1);
-    // The applet's windows go to the display.
-    ::unsetenv("QT_QPA_PLATFORM");
-}
-
 void InstallGames(GameEnvironment& environment, CPrivateBus& bus, const TempDir& logs) {
     const auto windowsGame = kWinePrefix / "drive_c/Games" / kGameFolderName;
     std::filesystem::remove_all(windowsGame);

@@ -4,9 +4,9 @@
 #include "tests/support/GameEnvironment.h"
 #include "tests/support/PrivateBus.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/VirtualDisplay.h"
 
 #include <filesystem>
-#include <memory>
 
 // This build folder's Wine prefix, made once by scripts/wine-prefix, with its
 // server up while this lives and stopped, with every program in the prefix,
@@ -17,15 +17,6 @@ public:
     ~CWinePrefixServer();
     CWinePrefixServer(const CWinePrefixServer&) = delete;
     CWinePrefixServer& operator=(const CWinePrefixServer&) = delete;
-};
-
-// A virtual X display for the applet's windows, named by DISPLAY while it lives.
-class CVirtualDisplay {
-public:
-    CVirtualDisplay();
-
-private:
-    std::unique_ptr<CChildProcess> m_server;
 };
 
 // Both games ready to start the applet through the bus: the Windows game

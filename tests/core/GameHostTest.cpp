@@ -1,6 +1,6 @@
-#include "platform/GameHost.h"
 #include "core/GameConfig.h"
 #include "core/RegistryKey.h"
+#include "platform/ActiveGameHost.h"
 #include "tests/support/Caught.h"
 #include "tests/support/RegistryFiles.h"
 

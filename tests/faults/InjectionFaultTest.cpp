@@ -3,6 +3,7 @@
 #include "agents/InjectionPlan.h"
 #include "agents/UsageMemory.h"
 #include "gamelink/DBusMacroTransport.h"
+#include "gamelink/GameLink.h"
 #include "tests/faults/FaultGame.h"
 #include "tests/support/Caught.h"
 #include "tests/support/EveryTestOnAPrivateBus.h"

@@ -6,6 +6,7 @@
 #include "tests/support/Kivtool.h"
 #include "tests/support/ScopedLocale.h"
 #include "tests/support/SimProcess.h"
+#include "tests/support/VirtualDisplay.h"
 #include "tests/wine/WindowsGame.h"
 
 #include <QDBusConnection>
@@ -43,16 +44,12 @@ public:
         ::setenv("WINEPREFIX", kWinePrefix.c_str(), 1);
         ::setenv("WINEDEBUG", "-all", 1);
         ::setenv("WINEDLLOVERRIDES", "mscoree,mshtml=;winemenubuilder.exe=d", 1);
-        ::unsetenv("QT_QPA_PLATFORM");
-        m_display = std::make_unique<CChildProcess>(
-            std::vector<std::string>{"/usr/bin/Xvfb", "-displayfd", "1", "-nolisten", "tcp"},
-            CChildProcess::Output::Captured);
-        ::setenv("DISPLAY", (":" + m_display->ReadLine()).c_str(), 1);
+        m_display = std::make_unique<CVirtualDisplay>();
     }
     void TearDown() override { m_display.reset(); }
 
 private:
-    std::unique_ptr<CChildProcess> m_display;
+    std::unique_ptr<CVirtualDisplay> m_display;
 };
 const auto* const g_wineDisplay = ::testing::AddGlobalTestEnvironment(new CWineDisplayEnvironment);
 

@@ -1,4 +1,4 @@
-#include "platform/GameHost.h"
+#include "platform/ActiveGameHost.h"
 
 #include "platform/RegistryStore.h"
 
