@@ -1,7 +1,6 @@
 #include "gamelink/DBusMacroTransport.h"
 
 #include "gamelink/GameContract.h"
-#include "platform/DBusTimeout.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -9,7 +8,8 @@
 
 CDBusMacroTransport::CDBusMacroTransport() : CDBusMacroTransport(QDBusConnection::sessionBus()) {}
 
-CDBusMacroTransport::CDBusMacroTransport(const QDBusConnection& bus) : m_bus(bus) {}
+CDBusMacroTransport::CDBusMacroTransport(const QDBusConnection& bus, int callTimeoutMs)
+    : m_bus(bus), m_callTimeoutMs(callTimeoutMs) {}
 
 bool CDBusMacroTransport::Connect() {
     m_server.clear();
@@ -47,7 +47,7 @@ MacroCallResult CDBusMacroTransport::Call(std::string_view macroUtf8) {
     // fromValue keeps the 16-bit type; a plain QVariant would widen it to int.
     call << QVariant::fromValue<qint16>(GameContract::kMacroKind)
          << QString::fromUtf8(macroUtf8.data(), static_cast<qsizetype>(macroUtf8.size()));
-    const QDBusMessage reply = m_bus.call(call, QDBus::Block, kDBusNoTimeout);
+    const QDBusMessage reply = m_bus.call(call, QDBus::Block, m_callTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage) {
         return Failure(reply);
     }
@@ -61,7 +61,8 @@ MacroCallResult CDBusMacroTransport::Call(std::string_view macroUtf8) {
 
 MacroCallResult CDBusMacroTransport::Failure(const QDBusMessage& error) const {
     // NoReply comes from the bus, not the game: when the game left without
-    // answering, or when a bus configured with a reply limit stopped waiting.
+    // answering, or when the call's timeout or a bus configured with a reply
+    // limit stopped waiting.
     const bool busStoppedWaiting =
         error.errorName() == QLatin1String("org.freedesktop.DBus.Error.NoReply") &&
         m_bus.interface()->isServiceRegistered(m_server).value();

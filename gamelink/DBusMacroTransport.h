@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gamelink/MacroTransport.h"
+#include "platform/DBusTimeout.h"
 
 #include <QDBusConnection>
 #include <QString>
@@ -11,13 +12,15 @@
 // new game has taken the name meanwhile.
 //
 // A call waits for the game's answer however long the game takes, with no
-// timeout of its own: a call that gave up early would leave the game running
+// timeout of its own by default: a call that gave up early would leave the game running
 // a macro that the link then sends again. A game that leaves the bus meanwhile
 // ends the wait at once, since the bus answers for it.
 class CDBusMacroTransport final : public IMacroTransport {
 public:
     CDBusMacroTransport(); // the session bus
-    explicit CDBusMacroTransport(const QDBusConnection& bus);
+    // `callTimeoutMs`: how long a call waits for the game before it counts as
+    // one that may have run; never, unless a test wants to see that happen.
+    explicit CDBusMacroTransport(const QDBusConnection& bus, int callTimeoutMs = kDBusNoTimeout);
 
     // True when the server's name has an owner; never starts the game.
     bool Connect() override;
@@ -31,5 +34,6 @@ private:
     MacroCallResult Failure(const QDBusMessage& error) const;
 
     QDBusConnection m_bus;
+    int m_callTimeoutMs;
     QString m_server; // the owner's unique bus name; empty when not connected
 };
