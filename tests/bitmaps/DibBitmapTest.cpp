@@ -157,7 +157,10 @@ TEST(DibBitmap, LoadsFromAFileAndShowsItAsAnImage) {
     picture.Create(whiteAroundTheKey, 5, 1, 1, true);
     BlendAgentPicture(picture, bitmap, -1, 1, 128); // (255 * 128 + 137 * 127) >> 8 = 0xc3
     CopyAgentPicture(picture, bitmap, 0, 2);
-    EXPECT_EQ(Pixels(bitmap), "0a64c8 000002 000003/c3b1a3 7f0000 be7f7f");
+    const std::uint16_t red555[] = {0x7C00}; // the other packing: 5-5-5
+    picture.Create(red555, 1, 1, 0, false);
+    CopyAgentPicture(picture, bitmap, 2, 0);
+    EXPECT_EQ(Pixels(bitmap), "0a64c8 000002 ff0000/c3b1a3 7f0000 be7f7f");
     // A 16-bit bitmap keeps its own packing: red 10, green 100, blue 200.
     for (const auto& [format, packed] : {std::pair(kDib565, 0x0B39), std::pair(kDib555, 0x0599)}) {
         bitmap.Create(1, 1, format);

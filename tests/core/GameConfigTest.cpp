@@ -93,6 +93,7 @@ TEST(GameConfig, FindsTheLanguageVariantOfAFile) {
         {"de_DE", {"helpdex.CHM", "Help.chm"}, "helpdex.CHM", true},
         {"de_DE", {"HELP.CHM"}, "HELP.CHM", true},
         {"de_DE", {"HelpDEUT.chm", "HelpDE.chmx", "Help.chm.old", "@Help.chm"}, "Help.chm", false},
+        {"pt_BR", {"HelpPT.chm", "HelpPTP.chm", "Help.chm"}, "HelpPTP.chm", true},
         {"german", {"Help.chm"}, "", false},
     };
     for (const auto& c : cases) {
