@@ -23,6 +23,7 @@ TEST(Templates, MalformedFilesNameTheResourceAndLine) {
         {dialog("dialog 10 10 \"x\"\nfont 8 \"f\"\nbutton 1 0 0 5 5 \"a\" shiny\n"),
          "line 3: unknown style"},
         {dialog("# comment\ndialog 10 10 \"unclosed\n"), "line 2: unclosed quote"},
+        {dialog("dialog 10 10 \"ends in a backslash\\\nfont 8 \"f\"\n"), "line 1: unclosed quote"},
         {dialog("dialog 10 10 \"x\"\nfont 8 \"f\"\nedit 1 0 0 5\n"), "line 3: incomplete control"},
         {dialog("dialog 10 10 \"x\"\n"), "line 1: the dialog and font statements are required"},
         {dialog("dialog 10 10 \"x\"\ndialog 10 10 \"x\"\n"),
