@@ -24,10 +24,6 @@ bool HasTag(const std::uint8_t* header, const char* tag) {
     return std::memcmp(header, tag, kTagSize) == 0;
 }
 
-std::uint64_t PixelBytes(std::uint32_t width, std::uint32_t height) {
-    return std::uint64_t{width} * height * 2;
-}
-
 // One pass over an agent file from its magic to its last chunk.
 //
 // Which message a damaged file gets:
@@ -102,14 +98,13 @@ private:
         if (m_source.Read(bytes, length) != length) {
             FailEndOfFile();
         }
-        auto agent = std::make_unique<CAgent>();
-        agent->m_owner = &m_file;
-        agent->m_chunkOffset = chunkOffset;
-        agent->m_chunkLength = length;
-        agent->m_chunkDigest = AgentChunkDigest(std::span(bytes, length));
+        const CAgentChunkPlace place{&m_file, chunkOffset, length,
+                                     AgentChunkDigest(std::span(bytes, length))};
         CByteReader reader(bytes, length);
-        ParseAgentFields(reader, *agent);
-        ParsePicture(reader, chunkOffset + kChunkHeaderSize, agent->m_picture);
+        CAgentFields fields = ParseAgentFields(reader);
+        CAgentPicture picture;
+        ParsePicture(reader, chunkOffset + kChunkHeaderSize, picture);
+        auto agent = std::make_unique<CAgent>(std::move(fields), std::move(picture), place);
         m_file.m_agents.push_back(std::move(agent));
     }
 
@@ -206,28 +201,4 @@ CAgentFile::CAgentFile(const std::string& path, IAgentFileSource& source) : m_pa
 CAgentFile::CAgentFile(const std::string& path, CFileAgentSource& source) : m_path(path) {
     Load(*this, source);
     m_identity = source.Identity();
-}
-
-const CAgentPicture& CAgent::Picture() const {
-    CAgentPicture& picture = m_picture;
-    if (picture.m_fileOffset == 0) {
-        return picture;
-    }
-    // A file that has gone or shrunk since it was listed shows no picture, as
-    // the display has no way to report it; the next call tries again.
-    try {
-        CFileAgentSource source(m_owner->m_path);
-        const std::uint64_t size = PixelBytes(picture.m_width, picture.m_height);
-        if (source.Remaining() < picture.m_fileOffset + size) {
-            return picture;
-        }
-        source.Skip(picture.m_fileOffset);
-        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-        if (source.Read(bytes.data(), bytes.size()) == bytes.size()) {
-            DecodePixels(bytes, picture.m_width, picture.m_height, picture);
-        }
-    } catch (const CKitException&) {
-    } catch (const std::bad_alloc&) {
-    }
-    return picture;
 }

@@ -3,7 +3,8 @@
 #include <algorithm>
 
 CUsageMemory::Key CUsageMemory::KeyOf(const CAgent& agent) {
-    return {agent.m_owner->m_path, agent.m_chunkOffset, agent.m_chunkLength, agent.m_chunkDigest};
+    const CAgentChunkPlace& place = agent.Place();
+    return {place.file->m_path, place.offset, place.length, place.digest};
 }
 
 void CUsageMemory::Remember(const CAgent& agent) {

@@ -17,10 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
         }
         for (const auto& agent : file.m_agents) {
-            if (agent->m_chunkOffset + 8u + 42u > size ||
-                agent->m_dependencyCount > CAgent::kMaxDependencies ||
-                agent->m_dependencies.size() != agent->m_dependencyCount ||
-                agent->m_scripts.size() != agent->m_scriptCount) {
+            if (agent->Place().offset + 8u + 42u > size ||
+                agent->Dependencies().size() > CAgent::kMaxDependencies) {
                 std::abort();
             }
         }

@@ -7,12 +7,12 @@ std::optional<AgentIdentity> IdentifyAgent(const CAgentCatalogue& catalogue, int
         return std::nullopt;
     }
     const CAgent* agent = catalogue.m_agents[static_cast<std::size_t>(position)];
-    const auto& siblings = agent->m_owner->m_agents;
+    const auto& siblings = agent->File()->m_agents;
     std::size_t index = 0;
     while (siblings[index].get() != agent) {
         ++index;
     }
-    return AgentIdentity{agent->m_owner->m_path, index, agent->m_name, agent->m_owner->m_identity};
+    return AgentIdentity{agent->File()->m_path, index, agent->Name(), agent->File()->m_identity};
 }
 
 int FindAgent(const CAgentCatalogue& catalogue, const std::optional<AgentIdentity>& identity) {
@@ -24,7 +24,7 @@ int FindAgent(const CAgentCatalogue& catalogue, const std::optional<AgentIdentit
     // The flat list holds the agents file by file, in file order.
     for (const auto& file : catalogue.m_files) {
         for (std::size_t index = 0; index < file->m_agents.size(); ++index, ++position) {
-            if (file->m_path != identity->path || file->m_agents[index]->m_name != identity->name) {
+            if (file->m_path != identity->path || file->m_agents[index]->Name() != identity->name) {
                 continue;
             }
             if (index == identity->index) {

@@ -57,7 +57,7 @@ void CAnalysisPage::FillAgentList() {
     entries.reserve(agents.size());
     for (std::size_t i = 0; i < agents.size(); ++i) {
         entries.push_back(
-            {QString::fromStdString(Windows1252ToUtf8(agents[i]->m_name)), static_cast<int>(i)});
+            {QString::fromStdString(Windows1252ToUtf8(agents[i]->Name())), static_cast<int>(i)});
     }
     m_agentList->SetContent(std::move(entries));
 }

@@ -105,20 +105,21 @@ void Report(const char* what, double seconds, const char* baseline, double basel
 }
 
 void BenchAnalyser() {
-    CAgent agent;
-    agent.m_installScript = "inst chem 3 10";
-    agent.m_scripts = GenerateScripts();
-    agent.m_removeScript = "rscr kill ownr";
+    CAgentFields fields;
+    fields.installScript = "inst chem 3 10";
+    fields.scripts = GenerateScripts();
+    fields.removeScript = "rscr kill ownr";
+    const CAgent agent(std::move(fields));
     const CChemicalNameTable names;
     volatile std::size_t sink = 0;
-    const double scan = BestSeconds([&] { sink = sink + CountSeparators(agent.m_scripts); });
+    const double scan = BestSeconds([&] { sink = sink + CountSeparators(agent.Scripts()); });
     std::size_t warnings = 0;
     const double analyse = BestSeconds([&] {
         CMemoryResultsTree tree;
         AnalyseAgent(&agent, names, tree);
         warnings = tree.TopLevel().back()->children.size();
     });
-    std::printf("%zu event scripts, %zu warnings\n", agent.m_scripts.size(), warnings);
+    std::printf("%zu event scripts, %zu warnings\n", agent.Scripts().size(), warnings);
     Report("analyser, 64 MiB scripts", analyse, "separator byte scan", scan,
            static_cast<double>(kScriptBytes) / 1e6, 0.5);
 }
@@ -157,9 +158,11 @@ void BenchDetailsDrawing() {
     for (std::size_t i = 0; i < pixels.size(); ++i) {
         pixels[i] = static_cast<std::uint16_t>(i * 2654435761u >> 7);
     }
-    CAgent agent;
-    agent.m_quantity = CAgent::kUnlimited;
-    agent.m_picture.Create(pixels.data(), kDemoPictureWidth, kDemoPictureHeight, 1, true);
+    CAgentFields fields;
+    fields.usage.quantity = CAgent::kUnlimited;
+    CAgentPicture picture;
+    picture.Create(pixels.data(), kDemoPictureWidth, kDemoPictureHeight, 1, true);
+    const CAgent agent(std::move(fields), std::move(picture));
     const QSize size = PictureFrameSize();
     CDibBitmap canvas;
     canvas.Create(size.width(), size.height(), kDib24);

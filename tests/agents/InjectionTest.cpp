@@ -1,6 +1,7 @@
+#include "agents/Injection.h"
 #include "agents/AgentFileWriter.h"
+#include "agents/Availability.h"
 #include "agents/Extraction.h"
-#include "agents/InjectionPlan.h"
 #include "agents/UsageMemory.h"
 #include "gamelink/GameLink.h"
 #include "tests/support/AgentFiles.h"
@@ -36,9 +37,9 @@ struct RecordingLink {
 
     // As the Agents page's Inject and Remove do.
     void Inject(CAgent& agent, const std::string& images = "", const std::string& sounds = "") {
-        agent.CarryOut(agent.PlanInjection(images, sounds), link, memory);
+        CarryOut(agent, PlanInjection(agent, images, sounds), link, memory);
     }
-    void Remove(CAgent& agent) { agent.CarryOut(agent.PlanRemoval(), link, memory); }
+    void Remove(CAgent& agent) { CarryOut(agent, PlanRemoval(agent), link, memory); }
 };
 
 // A game folder with Objects, Images and Sounds, and one agent file in Objects.
@@ -96,19 +97,21 @@ TEST(Injection, CountsAndStampsEachUseAndWaitsOutTheReuseInterval) {
             clock.Set(at);
             CaughtMessage([&] { link.Inject(agent); });
         }
-        agent.m_removeScript.clear();
-        link.Remove(agent); // an empty removal script is not sent
+        CAgentFields silent = AgentFields({"silent"});
+        silent.removeScript.clear();
+        CAgent withoutRemoval(std::move(silent));
+        link.Remove(withoutRemoval); // an empty removal script is not sent
         EXPECT_EQ(link.sent.size(), 6u);
         const std::string left = quantity == 3 ? std::string(2, '\0') : "\xFF\xFF";
         EXPECT_EQ(game.root.Read(game.agentPath),
-                  expected.replace(agent.m_chunkOffset + 8, 6, left + "\x0D\x0C\x0B\x0A"));
-        EXPECT_EQ(agent.m_quantity, quantity == 3 ? 0 : quantity);
+                  expected.replace(agent.Place().offset + 8, 6, left + "\x0D\x0C\x0B\x0A"));
+        EXPECT_EQ(agent.Usage().quantity, quantity == 3 ? 0 : quantity);
         const std::pair<std::uint32_t, std::int32_t> waits[] = {
             {kLast - 100, 3700}, {kLast + 10, 3590}, {kLast + 3600, 0}, {kLast + 100000, 0}};
         for (const auto& [now, wait] : waits) {
             clock.Set(now);
-            EXPECT_EQ(agent.TimeUntilAvailable(), wait) << now;
-            EXPECT_EQ(agent.IsAvailable(), wait == 0 && quantity != 3) << now;
+            EXPECT_EQ(TimeUntilAvailable(agent), wait) << now;
+            EXPECT_EQ(IsAvailable(agent), wait == 0 && quantity != 3) << now;
         }
     }
 }
@@ -134,7 +137,7 @@ TEST(Injection, NeverInjectsFromAnAgentFileThatChangedOrWentAwaySinceItWasRead) 
         RecordingLink link;
         EXPECT_EQ(CaughtMessage([&] { link.Inject(*file->m_agents[0]); }), message);
         EXPECT_TRUE(link.sent.empty());
-        EXPECT_EQ(file->m_agents[0]->m_quantity, 3);
+        EXPECT_EQ(file->m_agents[0]->Usage().quantity, 3);
         EXPECT_EQ(Bytes(game.root.Read(game.agentPath)), bytes);
     }
 }

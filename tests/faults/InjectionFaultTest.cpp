@@ -1,6 +1,6 @@
 // Injections into a game that dies in the middle: no macro is sent twice and the use is counted
 // only when all went.
-#include "agents/InjectionPlan.h"
+#include "agents/Injection.h"
 #include "agents/UsageMemory.h"
 #include "gamelink/DBusMacroTransport.h"
 #include "tests/faults/FaultGame.h"
@@ -51,12 +51,11 @@ TEST(GameDeath, InjectionStopsAtTheFirstMacroAfterTheGameDied) {
 
         CUsageMemory memory; // the Inject button's road
         EXPECT_EQ(CaughtMessage([&] {
-                      agent.CarryOut(agent.PlanInjection(game.images, game.sounds), link, memory);
+                      CarryOut(agent, PlanInjection(agent, game.images, game.sounds), link, memory);
                   }),
                   "Error while talking to game\nMacro: \"" + kMacros[sent] + "\"");
         EXPECT_EQ(sim.Macros(), std::vector<std::string>(kMacros.begin(), kMacros.begin() + sent));
-        EXPECT_EQ(agent.m_quantity, 3);
-        EXPECT_EQ(agent.m_lastUsed, 0u);
+        EXPECT_EQ(agent.Usage(), (CAgentUsage{3, 0}));
         // Carried files written before the game went stay; the sound comes after
         // the image's conversion macro.
         EXPECT_EQ(ReadFile(game.agentPath), game.agentBytes);

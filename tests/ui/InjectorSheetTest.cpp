@@ -378,12 +378,12 @@ void CloseOnFirstMessage(const char* text, MessageKind) {
 }
 
 TEST_F(SheetTest, AChangeIsReadOnlyInItsFileKeepsTheAgentShownAndNothingIsReadWithoutAWindow) {
-    CAgent ant = MakeAgent({"Ant", 5});
+    CAgentFields ant = AgentFields({"Ant", 5});
     for (int line = 0; line < 80; ++line) {
-        ant.m_description += "Line " + std::to_string(line) + "\n";
+        ant.description += "Line " + std::to_string(line) + "\n";
     }
     CAgentFileWriter writer;
-    writer.AddAgent(ant);
+    writer.AddAgent(MakeAgent(std::move(ant)));
     writer.Save((Objects() / "ant.kiv").string());
     AddObjectsFile("bee.kiv", {{"Bee"}});
     StartSheet();

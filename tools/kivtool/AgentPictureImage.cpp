@@ -73,7 +73,8 @@ std::uint16_t KeyColour(const QImage& image, const std::string& name) {
 
 } // namespace
 
-void LoadPicture(CAgent& agent, std::span<const std::uint8_t> bytes, const std::string& name) {
+void LoadPicture(CAgentPicture& picture, std::span<const std::uint8_t> bytes,
+                 const std::string& name) {
     QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
                                               static_cast<qsizetype>(bytes.size()));
     QBuffer buffer(&data);
@@ -96,9 +97,9 @@ void LoadPicture(CAgent& agent, std::span<const std::uint8_t> bytes, const std::
             pixels.push_back(qAlpha(row[x]) == 0 ? key : To565(row[x]));
         }
     }
-    agent.m_picture.Create(pixels.data(), static_cast<std::uint32_t>(image.width()),
-                           static_cast<std::uint32_t>(image.height()),
-                           AgentFileFormat::kPicturePixelFormat, true);
+    picture.Create(pixels.data(), static_cast<std::uint32_t>(image.width()),
+                   static_cast<std::uint32_t>(image.height()), AgentFileFormat::kPicturePixelFormat,
+                   true);
 }
 
 namespace {

@@ -86,7 +86,7 @@ void PrintAnalysis(const CAgentFile& file, const CChemicalNameTable& chemicals) 
     for (const auto& agent : file.m_agents) {
         CMemoryResultsTree tree;
         AnalyseAgent(agent.get(), chemicals, tree);
-        std::printf("%s\n", Windows1252ToUtf8(agent->m_name).c_str());
+        std::printf("%s\n", Windows1252ToUtf8(agent->Name()).c_str());
         PrintItems(tree.TopLevel(), 2);
     }
 }
@@ -105,7 +105,7 @@ JsonValue JsonAnalysis(const CAgentFile& file, const CChemicalNameTable& chemica
         CMemoryResultsTree tree;
         AnalyseAgent(agent.get(), chemicals, tree);
         agents.push_back(
-            {{"name", Json1252Value(agent->m_name)}, {"analysis", JsonItems(tree.TopLevel())}});
+            {{"name", Json1252Value(agent->Name())}, {"analysis", JsonItems(tree.TopLevel())}});
     }
     return {{"path", file.m_path}, {"agents", agents}};
 }

@@ -1,7 +1,7 @@
 #include "ui/widgets/InjectorPage.h"
 
 #include "agents/AgentCatalogue.h"
-#include "agents/InjectionPlan.h"
+#include "agents/Injection.h"
 #include "core/GameConfig.h"
 #include "core/KitException.h"
 #include "framework/widgets/HScrollListBox.h"
@@ -150,7 +150,7 @@ void CInjectorPage::FillAgentList() {
     std::vector<CHScrollListBox::Entry> entries;
     entries.reserve(agents.size());
     for (std::size_t i = 0; i < agents.size(); ++i) {
-        entries.push_back({FromAgentText(agents[i]->m_name), static_cast<int>(i)});
+        entries.push_back({FromAgentText(agents[i]->Name()), static_cast<int>(i)});
     }
     m_agentList->SetContent(std::move(entries));
 }
@@ -163,7 +163,7 @@ void CInjectorPage::OnSelchangeAgentList() {
 void CInjectorPage::SelectAgent(int position) {
     m_selected = position;
     const CAgent* agent = SelectedAgent();
-    const QString description = agent != nullptr ? FromAgentText(agent->m_description) : QString();
+    const QString description = agent != nullptr ? FromAgentText(agent->Description()) : QString();
     // Set again, the same text would scroll back to the top.
     if (m_descriptionEdit->toPlainText() != description) {
         m_descriptionEdit->setPlainText(description);
@@ -189,8 +189,8 @@ void CInjectorPage::OnInject() {
     try {
         const std::string sounds = CBaseSheet::GetGameDirectory(kSoundsDirectory);
         const std::string images = CBaseSheet::GetGameDirectory(kImagesDirectory);
-        agent->CarryOut(agent->PlanInjection(images, sounds), m_sheet->m_game,
-                        m_sheet->m_catalogue.m_usageMemory);
+        CarryOut(*agent, PlanInjection(*agent, images, sounds), m_sheet->m_game,
+                 m_sheet->m_catalogue.m_usageMemory);
     } catch (const CKitException& e) {
         ReportError(e);
     }
@@ -203,7 +203,7 @@ void CInjectorPage::OnRemove() {
         return;
     }
     try {
-        agent->CarryOut(agent->PlanRemoval(), m_sheet->m_game, m_sheet->m_catalogue.m_usageMemory);
+        CarryOut(*agent, PlanRemoval(*agent), m_sheet->m_game, m_sheet->m_catalogue.m_usageMemory);
     } catch (const CKitException& e) {
         ReportError(e);
     }

@@ -12,7 +12,7 @@
 // CKitException as "message: TEXT", and success as "done".
 #include "agents/AgentCatalogue.h"
 #include "agents/Extraction.h"
-#include "agents/InjectionPlan.h"
+#include "agents/Injection.h"
 #include "analysis/ChemicalNameTable.h"
 #include "core/KitException.h"
 #include "core/RegistryKey.h"
@@ -89,8 +89,8 @@ bool Run(const std::vector<std::string>& args) {
             catalogue.AddFile(args[1]);
             CAgent& agent = *catalogue.m_agents.at(0);
             try {
-                agent.CarryOut(agent.PlanInjection(args[2], args[3]), link,
-                               catalogue.m_usageMemory);
+                CarryOut(agent, PlanInjection(agent, args[2], args[3]), link,
+                         catalogue.m_usageMemory);
             } catch (const CKitException& e) {
                 if (attempt == times) {
                     throw;
