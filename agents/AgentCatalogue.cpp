@@ -89,7 +89,7 @@ void CAgentCatalogue::Append(std::unique_ptr<CAgentFile> file) {
 }
 
 void CAgentCatalogue::ScanDirectory(const std::string& directory) {
-    const auto list = ListAgentFiles(directory, *m_directoryReader);
+    const auto list = ListAgentFiles(directory, m_directoryReader);
     if (!list) {
         return;
     }

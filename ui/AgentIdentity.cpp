@@ -3,10 +3,10 @@
 #include "agents/AgentCatalogue.h"
 
 std::optional<AgentIdentity> IdentifyAgent(const CAgentCatalogue& catalogue, int position) {
-    if (position < 0 || static_cast<std::size_t>(position) >= catalogue.m_agents.size()) {
+    if (position < 0 || static_cast<std::size_t>(position) >= catalogue.Agents().size()) {
         return std::nullopt;
     }
-    const CAgent* agent = catalogue.m_agents[static_cast<std::size_t>(position)];
+    const CAgent* agent = catalogue.Agents()[static_cast<std::size_t>(position)];
     const auto& siblings = agent->File()->m_agents;
     std::size_t index = 0;
     while (siblings[index].get() != agent) {
@@ -22,7 +22,7 @@ int FindAgent(const CAgentCatalogue& catalogue, const std::optional<AgentIdentit
     int found = -1;
     int position = 0;
     // The flat list holds the agents file by file, in file order.
-    for (const auto& file : catalogue.m_files) {
+    for (const auto& file : catalogue.Files()) {
         for (std::size_t index = 0; index < file->m_agents.size(); ++index, ++position) {
             if (file->m_path != identity->path || file->m_agents[index]->Name() != identity->name) {
                 continue;

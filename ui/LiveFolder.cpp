@@ -94,7 +94,7 @@ void CLiveFolder::CompareAll(const CAgentCatalogue& catalogue, ReloadPlan& plan)
     for (const auto& path : list.paths) {
         Compare(catalogue, path, plan);
     }
-    for (const auto& file : catalogue.m_files) {
+    for (const auto& file : catalogue.Files()) {
         if (!listed.contains(file->m_path)) {
             plan.dropped.push_back(file->m_path);
         }

@@ -88,7 +88,7 @@ void MakeFolder(const std::string& folder, int count, std::uint64_t carriedPerFi
 int MeasureScan(const std::string& folder) {
     CAgentCatalogue catalogue;
     const int status = PrintSecondsOf([&] { catalogue.ScanDirectory(folder); });
-    if (catalogue.m_agents.empty()) {
+    if (catalogue.Agents().empty()) {
         std::exit(3);
     }
     return status;

@@ -113,7 +113,7 @@ int main() {
         watch.Drain();
         catalogue.ReloadFile(changed);
     }
-    Require(catalogue.m_agents.size() == kFileCount &&
+    Require(catalogue.Agents().size() == kFileCount &&
                 catalogue.FindFile(changed)->m_identity == PlainFileIdentityOf(changed),
             "the catalogue does not hold the folder as it is");
     std::filesystem::remove_all(folder);

@@ -130,7 +130,7 @@ TEST_F(SheetTest, AnInjectedAgentWaitsDimmedUntilItsIntervalEndsAndALastUseStays
 TEST_F(SheetTest, ADropOfALocalFileFillsTheAgentsPageAndBringsItForward) {
     AddObjectsFile("zeta.kiv", {{"Zeta"}});
     StartSheet();
-    EXPECT_FALSE(sheet->m_agentsPage.HasWindow());
+    EXPECT_FALSE(sheet->AgentsPage().HasWindow());
     const TempDir& root = environment.Root();
     const auto url = [](const fs::path& path) {
         return QUrl::fromLocalFile(QString::fromStdString(path.string()));
@@ -186,9 +186,9 @@ TEST_F(SheetTest, ADropOfALocalFileFillsTheAgentsPageAndBringsItForward) {
                   drop.message.empty() ? "" : "Splicebox: " + drop.message + "\n");
         EXPECT_EQ(enter.isAccepted(), accepted);
         EXPECT_EQ(sheet->GetActiveIndex(), accepted ? 1 : 0);
-        EXPECT_EQ(sheet->m_catalogue.m_agents.size(), std::max<std::size_t>(drop.listed.size(), 1));
+        EXPECT_EQ(sheet->Catalogue().Agents().size(), std::max<std::size_t>(drop.listed.size(), 1));
         if (accepted) {
-            const CInjectorPage& page = sheet->m_agentsPage;
+            const CInjectorPage& page = sheet->AgentsPage();
             EXPECT_EQ(Entries(*page.m_agentList), drop.listed);
             EXPECT_EQ(page.m_agentList->GetCurSel(), 0);
             EXPECT_EQ(page.m_selected, 1);
@@ -243,11 +243,11 @@ TEST_F(SheetTest, AGameFolderInAnyCaseStartsAndAFailedListingKeepsWhatItListed) 
 
     FailingEntryReader failing(2);
     EXPECT_EQ(StartSheet(failing), "Splicebox: Fehler bei der Suche nach Kiv-Dateien\n");
-    EXPECT_TRUE(sheet->m_wallpaper.IsValid());
-    EXPECT_TRUE(sheet->m_coverPage.m_coverPicture.IsValid());
+    EXPECT_TRUE(sheet->Wallpaper().IsValid());
+    EXPECT_TRUE(sheet->CoverPage().m_coverPicture.IsValid());
     EXPECT_EQ(Entries(*ShowAgentsPage().m_agentList), listedFirst);
     EXPECT_EQ(MessagesOf([&] { sheet->SetActivePage(2); }), "");
-    EXPECT_EQ(sheet->m_analysisPage.m_chemicalNames.Name(17), "<17>");
+    EXPECT_EQ(sheet->AnalysisPage().m_chemicalNames.Name(17), "<17>");
 }
 
 TEST_F(SheetTest, SelectingAnAgentShowsItsAnalysisWithPictures) {
@@ -257,7 +257,7 @@ TEST_F(SheetTest, SelectingAnAgentShowsItsAnalysisWithPictures) {
     AddObjectsFile("alpha.kiv", {{"alpha"}});
     StartSheet();
     EXPECT_EQ(MessagesOf([&] { sheet->SetActivePage(2); }), "");
-    CAnalysisPage& page = sheet->m_analysisPage;
+    CAnalysisPage& page = sheet->AnalysisPage();
     const QTreeWidget& tree = *page.m_resultsTree;
     EXPECT_EQ(tree.topLevelItemCount(), 0);
 
@@ -291,7 +291,7 @@ TEST_F(SheetTest, TheListFollowsTheFolderReadingEachFileOnceCompleteAndKeepsTheS
     EXPECT_EQ(StartSheet(), message("early.kiv"));
     const CInjectorPage& page = ShowAgentsPage();
     int reloads = 0;
-    QObject::connect(&sheet->m_objectsWatcher, &CObjectsFolderWatcher::Reloaded,
+    QObject::connect(&sheet->ObjectsWatcher(), &CObjectsFolderWatcher::Reloaded,
                      [&] { ++reloads; });
     const auto listed = [&](const QStringList& names) {
         return QTest::qWaitFor([&] { return Entries(*page.m_agentList) == names; }, kPatience);
@@ -354,7 +354,7 @@ TEST_F(SheetTest, TheListFollowsTheFolderReadingEachFileOnceCompleteAndKeepsTheS
 // Each agent file's object, by path.
 std::map<std::string, const CAgentFile*> FileObjects(const CAgentCatalogue& catalogue) {
     std::map<std::string, const CAgentFile*> files;
-    for (const auto& file : catalogue.m_files) {
+    for (const auto& file : catalogue.Files()) {
         files[file->m_path] = file.get();
     }
     return files;
@@ -388,11 +388,11 @@ TEST_F(SheetTest, AChangeIsReadOnlyInItsFileKeepsTheAgentShownAndNothingIsReadWi
     AddObjectsFile("bee.kiv", {{"Bee"}});
     StartSheet();
     int reloads = 0;
-    QObject::connect(&sheet->m_objectsWatcher, &CObjectsFolderWatcher::Reloaded,
+    QObject::connect(&sheet->ObjectsWatcher(), &CObjectsFolderWatcher::Reloaded,
                      [&] { ++reloads; });
     sheet->SetActivePage(2);
-    QTreeWidget& tree = *sheet->m_analysisPage.m_resultsTree;
-    ClickEntry(*sheet->m_analysisPage.m_agentList, "Ant");
+    QTreeWidget& tree = *sheet->AnalysisPage().m_resultsTree;
+    ClickEntry(*sheet->AnalysisPage().m_agentList, "Ant");
     tree.topLevelItem(0)->setExpanded(true);
     const std::vector<bool> sections = ExpandedSections(tree);
     CInjectorPage& page = ShowAgentsPage();
@@ -444,7 +444,7 @@ TEST_F(SheetTest, AChangeIsReadOnlyInItsFileKeepsTheAgentShownAndNothingIsReadWi
     };
     for (const auto& change : changes) {
         SCOPED_TRACE(change.change);
-        auto before = FileObjects(sheet->m_catalogue);
+        auto before = FileObjects(sheet->Catalogue());
         const int reloadsBefore = reloads;
         change.make();
         if (change.listed.isEmpty()) {
@@ -454,14 +454,14 @@ TEST_F(SheetTest, AChangeIsReadOnlyInItsFileKeepsTheAgentShownAndNothingIsReadWi
             EXPECT_TRUE(QTest::qWaitFor([&] { return reloads > reloadsBefore; }, kPatience));
             EXPECT_EQ(Entries(*page.m_agentList), change.listed);
         }
-        for (const auto& [file, object] : FileObjects(sheet->m_catalogue)) {
+        for (const auto& [file, object] : FileObjects(sheet->Catalogue())) {
             EXPECT_EQ(before[file] != object,
                       change.readAgain != nullptr && file == path(change.readAgain))
                 << file;
         }
         EXPECT_EQ(page.m_descriptionEdit->verticalScrollBar()->value(), scrolled);
         EXPECT_EQ(page.m_agentList->currentItem()->text(), "Ant");
-        EXPECT_EQ(sheet->m_analysisPage.m_agentList->currentItem()->text(), "Ant");
+        EXPECT_EQ(sheet->AnalysisPage().m_agentList->currentItem()->text(), "Ant");
         EXPECT_EQ(ExpandedSections(tree), sections);
     }
     EXPECT_EQ(StoredUsage(path("ant.kiv"), 0).first, 4);

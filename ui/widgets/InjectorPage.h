@@ -4,8 +4,9 @@
 #include "framework/widgets/BasePage.h"
 
 class CAgent;
+class CAgentCatalogue;
+class CGameLink;
 class CHScrollListBox;
-class CInjectorSheet;
 class CPictureControl;
 class CTransparentStatic;
 class QLabel;
@@ -25,9 +26,9 @@ public:
     static constexpr int kTimerInterval = 100;
     static constexpr int kTicksPerRefresh = 10;
 
-    CInjectorPage();
-
-    void SetSheet(CInjectorSheet* sheet);
+    // The sheet's wallpaper, the catalogue whose agents the page lists and
+    // injects, and the link to the game; all three outlive the page.
+    CInjectorPage(const CDibBitmap& wallpaper, CAgentCatalogue& catalogue, CGameLink& game);
 
     bool OnInitDialog() override;
     bool OnSetActive() override;
@@ -59,7 +60,6 @@ public:
     QLabel* m_quantityText = nullptr;
     QPlainTextEdit* m_descriptionEdit = nullptr;
     CHScrollListBox* m_agentList = nullptr;
-    CInjectorSheet* m_sheet = nullptr;
     int m_timerId = 0;
     int m_tickCount = 0;
     int m_selected = -1;
@@ -76,4 +76,8 @@ private:
     void CreatePictureControl();
     void DrawCanvas(const CAgent* agent);
     CAgent* SelectedAgent() const;
+
+    const CDibBitmap& m_wallpaper;
+    CAgentCatalogue& m_catalogue;
+    CGameLink& m_game;
 };

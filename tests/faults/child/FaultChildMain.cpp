@@ -87,10 +87,10 @@ bool Run(const std::vector<std::string>& args) {
         for (int attempt = 1; attempt <= times; ++attempt) {
             catalogue.Clear();
             catalogue.AddFile(args[1]);
-            CAgent& agent = *catalogue.m_agents.at(0);
+            CAgent& agent = *catalogue.Agents().at(0);
             try {
                 CarryOut(agent, PlanInjection(agent, args[2], args[3]), link,
-                         catalogue.m_usageMemory);
+                         catalogue.UsageMemory());
             } catch (const CKitException& e) {
                 if (attempt == times) {
                     throw;
