@@ -12,7 +12,7 @@ namespace {
 // to it; nothing when no pixel does.
 std::optional<PixelRows> VisibleRows(const CAgentPicture& picture, CDibBitmap& destination, int x,
                                      int y) {
-    if (picture.m_pixels == nullptr || destination.m_format != kDib24 || !destination.IsValid()) {
+    if (picture.m_pixels == nullptr || destination.Format() != kDib24 || !destination.IsValid()) {
         return std::nullopt;
     }
     int srcX = 0;
@@ -27,8 +27,8 @@ std::optional<PixelRows> VisibleRows(const CAgentPicture& picture, CDibBitmap& d
     return PixelRows{
         picture.m_pixels.get() + first,
         picture.m_width,
-        destination.m_topRow + std::ptrdiff_t{y} * destination.m_stride + std::ptrdiff_t{x} * 3,
-        destination.m_stride,
+        destination.TopRow() + std::ptrdiff_t{y} * destination.Stride() + std::ptrdiff_t{x} * 3,
+        destination.Stride(),
         width,
         height,
         picture.m_pixelFormat == 1,

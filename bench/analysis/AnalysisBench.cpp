@@ -133,10 +133,10 @@ void BenchPictures() {
     picture.Create(pixels.data(), kPictureSide, kPictureSide, 1, true);
     CDibBitmap canvas;
     canvas.Create(kPictureSide, kPictureSide, kDib24);
-    const std::size_t canvasBytes = std::size_t(-canvas.m_stride) * kPictureSide;
+    const std::size_t canvasBytes = canvas.PixelMemory().size();
     std::vector<std::uint8_t> copy(canvasBytes);
     const double memcpySeconds =
-        BestSeconds([&] { std::memcpy(copy.data(), canvas.m_bits, canvasBytes); });
+        BestSeconds([&] { std::memcpy(copy.data(), canvas.PixelMemory().data(), canvasBytes); });
     const double copyInto = BestSeconds([&] { CopyAgentPicture(picture, canvas, 0, 0); });
     const double megabytes = static_cast<double>(canvasBytes) / 1e6;
     Report("CopyInto 1024x1024", copyInto, "memcpy of canvas", memcpySeconds, megabytes, 0.25);
@@ -166,10 +166,10 @@ void BenchDetailsDrawing() {
     const QSize size = PictureFrameSize();
     CDibBitmap canvas;
     canvas.Create(size.width(), size.height(), kDib24);
-    const std::size_t canvasBytes = std::size_t(-canvas.m_stride) * size.height();
+    const std::size_t canvasBytes = canvas.PixelMemory().size();
     std::vector<std::uint8_t> copy(canvasBytes);
     const double memcpySeconds =
-        BestSeconds([&] { std::memcpy(copy.data(), canvas.m_bits, canvasBytes); });
+        BestSeconds([&] { std::memcpy(copy.data(), canvas.PixelMemory().data(), canvasBytes); });
     DetailsPicture placed = DescribePicture(agent, size.width(), size.height());
     for (const bool full : {true, false}) {
         placed.full = full;
