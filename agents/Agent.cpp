@@ -24,7 +24,7 @@ const CAgentPicture& CAgent::Picture() const {
     // A file that has gone or shrunk since it was listed shows no picture, as
     // the display has no way to report it; the next call tries again.
     try {
-        CFileAgentSource source(m_place.file->m_path);
+        CFileAgentSource source(m_place.file->Path());
         const std::uint64_t size = PixelBytes(picture.m_width, picture.m_height);
         if (source.Remaining() < picture.m_fileOffset + size) {
             return picture;

@@ -24,6 +24,11 @@ bool HasTag(const std::uint8_t* header, const char* tag) {
     return std::memcmp(header, tag, kTagSize) == 0;
 }
 
+struct AgentFileContents {
+    std::vector<std::unique_ptr<CAgent>> agents;
+    std::vector<std::unique_ptr<CDependencyFile>> carried;
+};
+
 // One pass over an agent file from its magic to its last chunk.
 //
 // Which message a damaged file gets:
@@ -40,17 +45,19 @@ class CAgentFileReader {
 public:
     CAgentFileReader(CAgentFile& file, IAgentFileSource& source) : m_file(file), m_source(source) {}
 
-    void Run() {
+    // Every agent and carried file, in file order.
+    AgentFileContents Run() {
         ReadMagic();
         while (ReadChunk()) {
         }
+        return std::move(m_contents);
     }
 
 private:
     void ReadMagic() {
         std::uint8_t magic[kTagSize];
         if (m_source.Read(magic, kTagSize) != kTagSize || !HasTag(magic, kMagic)) {
-            ThrowStringId(IDS_NOT_A_KIV_FILE, m_file.m_path.c_str());
+            ThrowStringId(IDS_NOT_A_KIV_FILE, m_file.Path().c_str());
         }
         m_position = kTagSize;
     }
@@ -87,7 +94,7 @@ private:
     }
 
     [[noreturn]] void FailEndOfFile() const {
-        ThrowStringId(IDS_UNEXPECTED_END_OF_FILE, m_file.m_path.c_str());
+        ThrowStringId(IDS_UNEXPECTED_END_OF_FILE, m_file.Path().c_str());
     }
 
     void ReadAgentChunk(std::uint32_t chunkOffset, std::uint32_t length) {
@@ -105,7 +112,7 @@ private:
         CAgentPicture picture;
         ParsePicture(reader, chunkOffset + kChunkHeaderSize, picture);
         auto agent = std::make_unique<CAgent>(std::move(fields), std::move(picture), place);
-        m_file.m_agents.push_back(std::move(agent));
+        m_contents.agents.push_back(std::move(agent));
     }
 
     // Most agent chunks fit the reader's own array: a buffer taken from the
@@ -153,52 +160,51 @@ private:
         }
         CByteReader reader(head, wanted);
         CarriedFileHead parsed = ParseCarriedFileHead(reader);
-        auto record = std::make_unique<CDependencyFile>();
-        record->m_owner = &m_file;
-        record->m_type = parsed.type;
-        record->m_size = parsed.size;
-        record->m_name = std::move(parsed.name);
         const std::uint64_t headLength = reader.Position();
         // The contents must lie inside the chunk: extraction copies exactly
-        // m_size bytes from m_dataOffset.
-        if (record->m_size > length - headLength) {
+        // their size from their offset.
+        if (parsed.size > length - headLength) {
             FailChunkFormat();
         }
-        record->m_dataOffset =
+        const auto dataOffset =
             static_cast<std::uint32_t>(chunkOffset + kChunkHeaderSize + headLength);
         m_source.Skip(length - wanted);
-        m_file.m_dependencies.push_back(std::move(record));
+        m_contents.carried.push_back(std::make_unique<CDependencyFile>(
+            &m_file, dataOffset, std::move(parsed.name), parsed.size, parsed.type));
     }
 
     CAgentFile& m_file;
     IAgentFileSource& m_source;
+    AgentFileContents m_contents;
     std::array<std::uint8_t, kSmallChunkSize> m_smallChunk;
     std::vector<std::uint8_t> m_buffer;
     std::uint64_t m_position = 0;
 };
 
+} // namespace
+
 // Memory failures other than a picture's become the program's own message.
-void Load(CAgentFile& file, IAgentFileSource& source) {
+void CAgentFile::Load(IAgentFileSource& source) {
     try {
-        CAgentFileReader(file, source).Run();
+        AgentFileContents contents = CAgentFileReader(*this, source).Run();
+        m_agents = std::move(contents.agents);
+        m_carriedFiles = std::move(contents.carried);
     } catch (const std::bad_alloc&) {
         ThrowStringId(IDS_ERROR_ALLOCATING_MEMORY);
     }
 }
 
-} // namespace
-
 CAgentFile::CAgentFile(const std::string& path) : m_path(path) {
     CFileAgentSource source(path);
-    Load(*this, source);
+    Load(source);
     m_identity = source.Identity();
 }
 
 CAgentFile::CAgentFile(const std::string& path, IAgentFileSource& source) : m_path(path) {
-    Load(*this, source);
+    Load(source);
 }
 
 CAgentFile::CAgentFile(const std::string& path, CFileAgentSource& source) : m_path(path) {
-    Load(*this, source);
+    Load(source);
     m_identity = source.Identity();
 }

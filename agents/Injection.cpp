@@ -83,7 +83,7 @@ const CDependencyFile* FindCarriedFile(const CAgent& agent, const AgentDependenc
     if (agent.File() == nullptr) {
         return nullptr;
     }
-    for (const auto& record : agent.File()->m_dependencies) {
+    for (const auto& record : agent.File()->CarriedFiles()) {
         if (record->m_type == reference.type &&
             EqualIgnoringCase1252(record->m_name, reference.name)) {
             return record.get();

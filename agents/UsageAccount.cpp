@@ -28,7 +28,7 @@ constexpr unsigned IDS_USE_NOT_COUNTED = 132;
 class CLockedAgentFile {
 public:
     CLockedAgentFile(const CAgent& agent, int flags, unsigned failureId)
-        : m_agent(agent), m_path(agent.File()->m_path), m_file(m_path, flags),
+        : m_agent(agent), m_path(agent.File()->Path()), m_file(m_path, flags),
           m_failureId(failureId) {
         if (!m_file.IsHeld()) {
             Fail();
@@ -137,13 +137,13 @@ void CountUse(CAgent& agent, const std::vector<std::uint8_t>& asRead, CUsageMemo
         const auto data = file.ReadChunk();
         // Another agent there now would take this one's use in its own bytes.
         if (!data || !EqualApartFromUsage(*data, asRead)) {
-            ThrowStringId(IDS_USE_NOT_COUNTED, agent.File()->m_path.c_str());
+            ThrowStringId(IDS_USE_NOT_COUNTED, agent.File()->Path().c_str());
         }
         const CAgentUsage after = UsageAfterOneUse(memory.Combined(agent, UsageIn(*data)), now);
         file.WriteUsage(after);
         // Taken under the lock, so that only someone else's change makes the
         // file look changed.
-        agent.File()->m_identity = file.Identity();
+        agent.File()->WroteUsage(file.Identity());
         agent.SetUsage(after);
         memory.Forget(agent);
     } catch (const CKitException&) {

@@ -4,7 +4,7 @@
 
 CUsageMemory::Key CUsageMemory::KeyOf(const CAgent& agent) {
     const CAgentChunkPlace& place = agent.Place();
-    return {place.file->m_path, place.offset, place.length, place.digest};
+    return {place.file->Path(), place.offset, place.length, place.digest};
 }
 
 void CUsageMemory::Remember(const CAgent& agent) {
@@ -28,7 +28,7 @@ void CUsageMemory::ApplyTo(CAgentFile& file) const {
     if (m_counted.empty()) {
         return;
     }
-    for (const auto& agent : file.m_agents) {
+    for (const auto& agent : file.Agents()) {
         agent->SetUsage(Combined(*agent, agent->Usage()));
     }
 }

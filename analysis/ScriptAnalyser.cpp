@@ -129,7 +129,7 @@ std::string FileNameOf(const CAgent& agent) {
     if (agent.File() == nullptr) {
         return {};
     }
-    const std::string& path = agent.File()->m_path;
+    const std::string& path = agent.File()->Path();
     const auto separator = path.find_last_of("/\\");
     return separator == std::string::npos ? path : path.substr(separator + 1);
 }

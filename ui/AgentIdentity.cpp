@@ -7,12 +7,12 @@ std::optional<AgentIdentity> IdentifyAgent(const CAgentCatalogue& catalogue, int
         return std::nullopt;
     }
     const CAgent* agent = catalogue.Agents()[static_cast<std::size_t>(position)];
-    const auto& siblings = agent->File()->m_agents;
+    const auto& siblings = agent->File()->Agents();
     std::size_t index = 0;
     while (siblings[index].get() != agent) {
         ++index;
     }
-    return AgentIdentity{agent->File()->m_path, index, agent->Name(), agent->File()->m_identity};
+    return AgentIdentity{agent->File()->Path(), index, agent->Name(), agent->File()->Identity()};
 }
 
 int FindAgent(const CAgentCatalogue& catalogue, const std::optional<AgentIdentity>& identity) {
@@ -23,8 +23,8 @@ int FindAgent(const CAgentCatalogue& catalogue, const std::optional<AgentIdentit
     int position = 0;
     // The flat list holds the agents file by file, in file order.
     for (const auto& file : catalogue.Files()) {
-        for (std::size_t index = 0; index < file->m_agents.size(); ++index, ++position) {
-            if (file->m_path != identity->path || file->m_agents[index]->Name() != identity->name) {
+        for (std::size_t index = 0; index < file->Agents().size(); ++index, ++position) {
+            if (file->Path() != identity->path || file->Agents()[index]->Name() != identity->name) {
                 continue;
             }
             if (index == identity->index) {

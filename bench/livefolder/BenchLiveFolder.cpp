@@ -114,7 +114,7 @@ int main() {
         catalogue.ReloadFile(changed);
     }
     Require(catalogue.Agents().size() == kFileCount &&
-                catalogue.FindFile(changed)->m_identity == PlainFileIdentityOf(changed),
+                catalogue.FindFile(changed)->Identity() == PlainFileIdentityOf(changed),
             "the catalogue does not hold the folder as it is");
     std::filesystem::remove_all(folder);
 

@@ -28,7 +28,7 @@ std::string Loaded(const ByteVector& bytes) {
     std::string names;
     const std::string message = CaughtMessage([&] {
         const auto file = LoadAgentBytes(bytes);
-        for (const auto& agent : file->m_agents) {
+        for (const auto& agent : file->Agents()) {
             const CAgentPicture& picture = agent->ListedPicture();
             const bool pictured =
                 picture.HasPicture() || picture.m_keyed || picture.m_width * picture.m_height != 0;
@@ -78,19 +78,19 @@ TEST(AgentFileReader, ReadsBackEveryFieldAndEveryCutLoadsAtAChunkBoundaryOrIsRef
     const auto whole = write(source, Bytes("RIFF...."), MakeAgent({"second"}));
     const auto file = LoadAgentBytes(whole);
 
-    ASSERT_EQ(std::tuple(file->m_agents.size(), file->m_dependencies.size()), std::tuple(2u, 1u));
-    const CAgent& agent = *file->m_agents[0];
-    const CDependencyFile& record = *file->m_dependencies[0];
+    ASSERT_EQ(std::tuple(file->Agents().size(), file->CarriedFiles().size()), std::tuple(2u, 1u));
+    const CAgent& agent = *file->Agents()[0];
+    const CDependencyFile& record = *file->CarriedFiles()[0];
     const ByteVector carried(whole.begin() + record.m_dataOffset,
                              whole.begin() + record.m_dataOffset + record.m_size);
-    EXPECT_EQ(write(agent, carried, *file->m_agents[1]), whole);
+    EXPECT_EQ(write(agent, carried, *file->Agents()[1]), whole);
     EXPECT_EQ(std::tuple(agent.File(), record.m_owner, record.m_type, record.m_name),
               std::tuple(file.get(), file.get(), kSound, std::string("bounce.wav")));
     EXPECT_EQ(std::tuple(agent.Scripts().size(), agent.Dependencies().size(),
                          agent.ListedPicture().m_pixelFormat, agent.ListedPicture().m_keyed),
               std::tuple(2u, 2u, 1u, true));
     // after the carried contents, the unknown chunk's header and its three bytes
-    EXPECT_EQ(std::tuple(agent.Place().offset, file->m_agents[1]->Place().offset),
+    EXPECT_EQ(std::tuple(agent.Place().offset, file->Agents()[1]->Place().offset),
               std::tuple(4u, record.m_dataOffset + record.m_size + 8 + 3));
 
     std::set<std::size_t> boundaries{4};
@@ -168,9 +168,9 @@ TEST(AgentFileReader, AFileOnDiskThatCannotBeReadIsNamedOrShowsNoPicture) {
     // has shrunk since it was listed is not shown.
     SaveAgentFile(cut, std::vector<AgentDraft>(12, {"ball"}));
     const CAgentFile listed(cut);
-    EXPECT_EQ(listed.m_agents.back()->Description(), "About ball");
-    std::filesystem::resize_file(cut, listed.m_agents.back()->Place().offset + 300);
-    EXPECT_FALSE(listed.m_agents.back()->Picture().HasPicture());
+    EXPECT_EQ(listed.Agents().back()->Description(), "About ball");
+    std::filesystem::resize_file(cut, listed.Agents().back()->Place().offset + 300);
+    EXPECT_FALSE(listed.Agents().back()->Picture().HasPicture());
 }
 
 } // namespace

@@ -89,7 +89,7 @@ TEST(Injection, CountsAndStampsEachUseAndWaitsOutTheReuseInterval) {
         auto file =
             game.Save({{"first", 9}, {"ball", quantity, 3600}}, {{kSound, "s.wav", "sound"}});
         std::string expected = game.root.Read(game.agentPath);
-        CAgent& agent = *file->m_agents[1];
+        CAgent& agent = *file->Agents()[1];
         RecordingLink link;
         // Second and fourth come a second too early, and are refused.
         for (const std::uint32_t at :
@@ -135,9 +135,9 @@ TEST(Injection, NeverInjectsFromAnAgentFileThatChangedOrWentAwaySinceItWasRead) 
             game.root.Write(game.agentPath, Text(bytes));
         }
         RecordingLink link;
-        EXPECT_EQ(CaughtMessage([&] { link.Inject(*file->m_agents[0]); }), message);
+        EXPECT_EQ(CaughtMessage([&] { link.Inject(*file->Agents()[0]); }), message);
         EXPECT_TRUE(link.sent.empty());
-        EXPECT_EQ(file->m_agents[0]->Usage().quantity, 3);
+        EXPECT_EQ(file->Agents()[0]->Usage().quantity, 3);
         EXPECT_EQ(Bytes(game.root.Read(game.agentPath)), bytes);
     }
 }
@@ -213,7 +213,7 @@ TEST(Injection, InstallsEachReferencedFileOnceUnderTheNameTheFolderGaveIt) {
             }
             RecordingLink link;
             EXPECT_EQ(
-                CaughtMessage([&] { link.Inject(*file->m_agents[0], game.images, game.sounds); }),
+                CaughtMessage([&] { link.Inject(*file->Agents()[0], game.images, game.sounds); }),
                 message);
             EXPECT_EQ(link.sent, sent);
             EXPECT_EQ(Listing(game), c.after);
@@ -237,10 +237,10 @@ TEST(Injection, NeverWritesOutsideTheTargetFolders) {
         auto file = game.Save({{"ball", 1, 0, {{kImage, name}}}}, {{kImage, name, "evil"}});
         game.root.Write("victim.txt", "of another size");
         RecordingLink link;
-        CAgent& agent = *file->m_agents[0];
+        CAgent& agent = *file->Agents()[0];
         EXPECT_EQ(CaughtMessage([&] { link.Inject(agent, game.images, game.sounds); }),
                   "Error: unexpected file format");
-        EXPECT_EQ(CaughtMessage([&] { ExtractCarriedFile(*file->m_dependencies[0], game.images); }),
+        EXPECT_EQ(CaughtMessage([&] { ExtractCarriedFile(*file->CarriedFiles()[0], game.images); }),
                   "Error: unexpected file format");
         EXPECT_EQ(Listing(game), std::vector<std::string>{"victim.txt: of another size"});
         EXPECT_TRUE(link.sent.empty());

@@ -47,7 +47,7 @@ TEST(GameDeath, InjectionStopsAtTheFirstMacroAfterTheGameDied) {
         CGameLink link(std::make_unique<CKillingTransport>(sim.Process(), static_cast<int>(sent)));
         ASSERT_TRUE(link.Connect());
         CAgentFile file(game.agentPath);
-        CAgent& agent = *file.m_agents[0];
+        CAgent& agent = *file.Agents()[0];
 
         CUsageMemory memory; // the Inject button's road
         EXPECT_EQ(CaughtMessage([&] {

@@ -100,7 +100,7 @@ inline std::unique_ptr<CAgentFile> LoadAgentBytes(const std::vector<std::uint8_t
 inline std::pair<std::uint16_t, std::uint32_t> StoredUsage(const std::string& path,
                                                            std::size_t index) {
     const CAgentFile file(path);
-    const CAgentUsage usage = file.m_agents.at(index)->Usage();
+    const CAgentUsage usage = file.Agents().at(index)->Usage();
     return {usage.quantity, usage.lastUsed};
 }
 

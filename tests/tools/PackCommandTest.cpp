@@ -145,7 +145,7 @@ TEST(PackCommand, EveryPictureFormTheAppletReadsBecomesTheAgentPicture) {
         }
         ASSERT_EQ(result.status, 0) << result.err;
         const CAgentFile file(folder / (at + "out.kiv"));
-        const CAgentPicture& packed = file.m_agents.at(0)->Picture();
+        const CAgentPicture& packed = file.Agents().at(0)->Picture();
         const std::size_t count = std::size_t{packed.m_width} * packed.m_height;
         EXPECT_EQ(std::vector(packed.m_pixels.get(), packed.m_pixels.get() + count), c.pixels);
     }

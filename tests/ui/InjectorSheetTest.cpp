@@ -355,7 +355,7 @@ TEST_F(SheetTest, TheListFollowsTheFolderReadingEachFileOnceCompleteAndKeepsTheS
 std::map<std::string, const CAgentFile*> FileObjects(const CAgentCatalogue& catalogue) {
     std::map<std::string, const CAgentFile*> files;
     for (const auto& file : catalogue.Files()) {
-        files[file->m_path] = file.get();
+        files[file->Path()] = file.get();
     }
     return files;
 }

@@ -76,7 +76,7 @@ std::string AgentList(const std::vector<std::size_t>& positions, const CAgentFil
     std::string list;
     for (const std::size_t position : positions) {
         AddItem(list,
-                std::to_string(position + 1) + " " + Json1252(file.m_agents[position]->Name()),
+                std::to_string(position + 1) + " " + Json1252(file.Agents()[position]->Name()),
                 ", ");
     }
     return list;
@@ -86,30 +86,30 @@ std::string AgentList(const std::vector<std::size_t>& positions, const CAgentFil
 // names. Nothing when the argument fits no agent or several: `error` says
 // which agents there are.
 CAgent* FindAgent(const CAgentFile& file, const std::string& wanted, std::string& error) {
-    const auto count = file.m_agents.size();
+    const auto count = file.Agents().size();
     if (!wanted.empty() && wanted.find_first_not_of("0123456789") == std::string::npos &&
         wanted.size() < 10) {
         const auto position = std::stoul(wanted);
         if (position >= 1 && position <= count) {
-            return file.m_agents[position - 1].get();
+            return file.Agents()[position - 1].get();
         }
     }
     std::vector<std::size_t> matches;
     std::vector<std::size_t> all;
     for (std::size_t i = 0; i < count; ++i) {
         all.push_back(i);
-        if (Windows1252ToUtf8(file.m_agents[i]->Name()) == wanted) {
+        if (Windows1252ToUtf8(file.Agents()[i]->Name()) == wanted) {
             matches.push_back(i);
         }
     }
     if (matches.size() == 1) {
-        return file.m_agents[matches[0]].get();
+        return file.Agents()[matches[0]].get();
     }
     if (matches.empty()) {
-        error = "no agent of " + file.m_path + " is called " + JsonString(wanted) +
+        error = "no agent of " + file.Path() + " is called " + JsonString(wanted) +
                 (all.empty() ? "; it holds none" : "; it holds " + AgentList(all, file));
     } else {
-        error = JsonString(wanted) + " names several agents of " + file.m_path + ": " +
+        error = JsonString(wanted) + " names several agents of " + file.Path() + ": " +
                 AgentList(matches, file) + "; give the position of one";
     }
     return nullptr;

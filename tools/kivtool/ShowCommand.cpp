@@ -45,13 +45,13 @@ JsonValue JsonAgent(const CAgent& agent) {
 
 JsonValue JsonFile(const CAgentFile& file) {
     JsonValue object;
-    object["path"] = file.m_path;
+    object["path"] = file.Path();
     JsonValue& agents = object["agents"] = JsonValue::array();
-    for (const auto& agent : file.m_agents) {
+    for (const auto& agent : file.Agents()) {
         agents.push_back(JsonAgent(*agent));
     }
     JsonValue& records = object["files"] = JsonValue::array();
-    for (const auto& record : file.m_dependencies) {
+    for (const auto& record : file.CarriedFiles()) {
         JsonValue& entry = records.emplace_back();
         entry["type"] = CarriedTypeName(record->m_type);
         entry["name"] = Json1252Value(record->m_name);
@@ -86,11 +86,11 @@ void PrintAgent(const CAgent& agent, std::size_t number) {
 }
 
 void PrintFile(const CAgentFile& file) {
-    std::printf("%s\n", file.m_path.c_str());
-    for (std::size_t i = 0; i < file.m_agents.size(); ++i) {
-        PrintAgent(*file.m_agents[i], i + 1);
+    std::printf("%s\n", file.Path().c_str());
+    for (std::size_t i = 0; i < file.Agents().size(); ++i) {
+        PrintAgent(*file.Agents()[i], i + 1);
     }
-    for (const auto& record : file.m_dependencies) {
+    for (const auto& record : file.CarriedFiles()) {
         std::printf("carried %s: %s, %u bytes at offset %u\n", CarriedTypeName(record->m_type),
                     OneLine(record->m_name).c_str(), record->m_size, record->m_dataOffset);
     }

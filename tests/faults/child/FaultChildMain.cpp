@@ -100,7 +100,7 @@ bool Run(const std::vector<std::string>& args) {
         }
     } else if (command == "extract" && args.size() == 4) {
         CAgentFile file(args[1]);
-        ExtractCarriedFile(*file.m_dependencies.at(std::stoul(args[2])), args[3]);
+        ExtractCarriedFile(*file.CarriedFiles().at(std::stoul(args[2])), args[3]);
     } else if (command == "chemicals" && args.size() == 2) {
         CChemicalNameTable().LoadChemicalNames(args[1]);
     } else if (command == "write" && args.size() == 3) {
