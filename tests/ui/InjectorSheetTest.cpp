@@ -75,28 +75,28 @@ TEST_F(SheetTest, AgentsAreListedByNameAndEachEntryLeadsToItsOwnAgent) {
     CInjectorPage& page = ShowAgentsPage();
     EXPECT_EQ(Entries(*page.m_agentList),
               QStringList({"alpha", "Beta", "Twin", "Twin", "Zet\u00E4"}));
-    EXPECT_EQ(page.m_selected, 1);
+    EXPECT_EQ(page.SelectedPosition(), 1);
     EXPECT_EQ(page.m_descriptionEdit->toPlainText(), "About alpha");
     EXPECT_EQ(page.m_quantityText->text(), "Infinite");
 
     ClickEntry(*page.m_agentList, "Zet\u00E4");
-    EXPECT_EQ(page.m_selected, 0);
+    EXPECT_EQ(page.SelectedPosition(), 0);
     EXPECT_EQ(page.m_descriptionEdit->toPlainText(), "About Zet\u00E4");
     std::set<std::pair<int, QString>> twins;
     for (int occurrence : {0, 1}) {
         ClickEntry(*page.m_agentList, "Twin", occurrence);
-        twins.emplace(page.m_selected, page.m_quantityText->text());
+        twins.emplace(page.SelectedPosition(), page.m_quantityText->text());
     }
     EXPECT_EQ(twins, (std::set<std::pair<int, QString>>{{3, "5"}, {4, "7"}}));
 
     // The refresh timer runs only while the page is the active tab, which keeps its selection.
-    const int selected = page.m_selected;
-    EXPECT_NE(page.m_timerId, 0);
+    const int selected = page.SelectedPosition();
+    EXPECT_TRUE(page.RefreshTimerRuns());
     sheet->SetActivePage(2);
-    EXPECT_EQ(page.m_timerId, 0);
+    EXPECT_FALSE(page.RefreshTimerRuns());
     sheet->SetActivePage(1);
-    EXPECT_NE(page.m_timerId, 0);
-    EXPECT_EQ(page.m_selected, selected);
+    EXPECT_TRUE(page.RefreshTimerRuns());
+    EXPECT_EQ(page.SelectedPosition(), selected);
     EXPECT_EQ(page.m_agentList->GetCurSel(), 3);
 }
 
@@ -104,24 +104,24 @@ TEST_F(SheetTest, AnInjectedAgentWaitsDimmedUntilItsIntervalEndsAndALastUseStays
     AddObjectsFile("two.kiv", {{"Ball", CAgent::kUnlimited, 30}, {"Seed", 1, 0}});
     StartSheet();
     CInjectorPage& page = ShowAgentsPage();
-    EXPECT_EQ(LookOf(page.m_canvas), kReady);
+    EXPECT_EQ(LookOf(page.Canvas()), kReady);
 
     std::vector<std::string> macros = sim->Macros();
     EXPECT_EQ(Click(page.m_injectButton), "");
     macros.insert(macros.end(), {"scrp 2 9 1 1,endm", "inst,new: simp Ball,endm"});
     EXPECT_EQ(sim->Macros(), macros);
-    EXPECT_EQ(LookOf(page.m_canvas), kWaiting);
+    EXPECT_EQ(LookOf(page.Canvas()), kWaiting);
     EXPECT_FALSE(page.m_injectButton->isEnabled());
     clock.Set(kNow + 30);
     EXPECT_TRUE(QTest::qWaitFor([&] { return page.m_injectButton->isEnabled(); }, kRefreshWait));
-    EXPECT_EQ(LookOf(page.m_canvas), kReady);
+    EXPECT_EQ(LookOf(page.Canvas()), kReady);
 
     ClickEntry(*page.m_agentList, "Seed");
     EXPECT_EQ(Click(page.m_injectButton), "");
     QTest::qWait(kRefreshWait);
     EXPECT_EQ(page.m_quantityText->text(), "0");
     EXPECT_FALSE(page.m_injectButton->isEnabled());
-    EXPECT_EQ(LookOf(page.m_canvas), kWaiting);
+    EXPECT_EQ(LookOf(page.Canvas()), kWaiting);
     EXPECT_TRUE(page.m_removeButton->isEnabled());
     EXPECT_EQ(Click(page.m_removeButton), "");
     EXPECT_EQ(sim->Macros().back(), "rscr,kill Seed,endm");
@@ -191,7 +191,7 @@ TEST_F(SheetTest, ADropOfALocalFileFillsTheAgentsPageAndBringsItForward) {
             const CInjectorPage& page = sheet->AgentsPage();
             EXPECT_EQ(Entries(*page.m_agentList), drop.listed);
             EXPECT_EQ(page.m_agentList->GetCurSel(), 0);
-            EXPECT_EQ(page.m_selected, 1);
+            EXPECT_EQ(page.SelectedPosition(), 1);
         }
     }
     EXPECT_EQ(root.Read(Objects() / "zeta.kiv"), zeta);
@@ -468,7 +468,7 @@ TEST_F(SheetTest, AChangeIsReadOnlyInItsFileKeepsTheAgentShownAndNothingIsReadWi
 
     // Without its window the sheet neither ticks nor follows the folder nor
     // speaks, also when the window goes while a message is shown.
-    EXPECT_NE(page.m_timerId, 0);
+    EXPECT_TRUE(page.RefreshTimerRuns());
     const ScopedVariable boxes("SPLICEBOX_MESSAGES", "");
     g_closing = sheet.get();
     SetMessageSink(&CloseOnFirstMessage);
@@ -484,7 +484,7 @@ TEST_F(SheetTest, AChangeIsReadOnlyInItsFileKeepsTheAgentShownAndNothingIsReadWi
     arrive({"bad1.kiv", "bad2.kiv"});
     EXPECT_TRUE(QTest::qWaitFor([&] { return !g_shown.empty(); }, kPatience));
     EXPECT_FALSE(sheet->WindowExists());
-    EXPECT_EQ(page.m_timerId, 0);
+    EXPECT_FALSE(page.RefreshTimerRuns());
     arrive({"bad3.kiv"});
     QTest::qWait(4 * CLiveFolder::kQuietPeriod.count());
     EXPECT_EQ(g_shown, std::vector<std::string>{"Error: \"" + (Objects() / "bad1.kiv").string() +

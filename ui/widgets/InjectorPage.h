@@ -54,19 +54,18 @@ public:
     // The quantity text and which of the two actions are open.
     void UpdateControls();
 
+    // The catalogue position of the agent shown; -1 for none.
+    int SelectedPosition() const { return m_selected; }
+    bool RefreshTimerRuns() const { return m_timerId != 0; }
+    // What the picture area shows.
+    const CDibBitmap& Canvas() const { return m_canvas; }
+
     CTransparentStatic* m_quantityLabel = nullptr;
     QPushButton* m_removeButton = nullptr;
     QPushButton* m_injectButton = nullptr;
     QLabel* m_quantityText = nullptr;
     QPlainTextEdit* m_descriptionEdit = nullptr;
     CHScrollListBox* m_agentList = nullptr;
-    int m_timerId = 0;
-    int m_tickCount = 0;
-    int m_selected = -1;
-    CDibBitmap m_canvas;
-    CPictureControl* m_pictureCtrl = nullptr;
-    int m_pictureX = 0;
-    int m_pictureY = 0;
 
 protected:
     void timerEvent(QTimerEvent* event) override;
@@ -77,6 +76,13 @@ private:
     void DrawCanvas(const CAgent* agent);
     CAgent* SelectedAgent() const;
 
+    int m_timerId = 0;
+    int m_tickCount = 0;
+    int m_selected = -1;
+    CDibBitmap m_canvas;
+    CPictureControl* m_pictureCtrl = nullptr;
+    int m_pictureX = 0;
+    int m_pictureY = 0;
     const CDibBitmap& m_wallpaper;
     CAgentCatalogue& m_catalogue;
     CGameLink& m_game;

@@ -129,7 +129,7 @@ void CInjectorSheet::LoadCatalogue(const std::string& dir) {
 }
 
 void CInjectorSheet::OnCatalogueAboutToReload() {
-    m_agentsPageShowed = IdentifyAgent(m_catalogue, m_agentsPage.m_selected);
+    m_agentsPageShowed = IdentifyAgent(m_catalogue, m_agentsPage.SelectedPosition());
     m_analysisPageShowed = IdentifyAgent(m_catalogue, m_analysisPage.SelectedPosition());
 }
 
