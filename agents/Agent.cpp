@@ -18,21 +18,21 @@ CAgent::CAgent(CAgentFields fields, CAgentPicture picture, const CAgentChunkPlac
 
 const CAgentPicture& CAgent::Picture() const {
     CAgentPicture& picture = m_picture;
-    if (picture.m_fileOffset == 0) {
+    if (picture.FileOffset() == 0) {
         return picture;
     }
     // A file that has gone or shrunk since it was listed shows no picture, as
     // the display has no way to report it; the next call tries again.
     try {
         CFileAgentSource source(m_place.file->Path());
-        const std::uint64_t size = PixelBytes(picture.m_width, picture.m_height);
-        if (source.Remaining() < picture.m_fileOffset + size) {
+        const std::uint64_t size = PixelBytes(picture.Width(), picture.Height());
+        if (source.Remaining() < picture.FileOffset() + size) {
             return picture;
         }
-        source.Skip(picture.m_fileOffset);
+        source.Skip(picture.FileOffset());
         std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
         if (source.Read(bytes.data(), bytes.size()) == bytes.size()) {
-            DecodePixels(bytes, picture.m_width, picture.m_height, picture);
+            DecodePixels(bytes, picture.Width(), picture.Height(), picture);
         }
     } catch (const CKitException&) {
     } catch (const std::bad_alloc&) {

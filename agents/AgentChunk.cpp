@@ -63,9 +63,9 @@ AgentPictureBytes ParsePictureBytes(CByteReader& reader) {
 
 void DecodePixels(std::span<const std::uint8_t> bytes, std::uint32_t width, std::uint32_t height,
                   CAgentPicture& picture) {
-    std::uint16_t* pixels = picture.Allocate(width, height, AgentFileFormat::kPicturePixelFormat);
+    std::uint16_t* pixels =
+        picture.Allocate(width, height, AgentFileFormat::kPicturePixelFormat, true);
     CByteReader(bytes).U16s(std::span(pixels, std::size_t{width} * height));
-    picture.m_keyed = true;
 }
 
 CarriedFileHead ParseCarriedFileHead(CByteReader& reader) {

@@ -141,10 +141,8 @@ private:
         const auto pixelOffset =
             static_cast<std::uint32_t>(dataOffset + reader.Position() - stored.pixels.size());
         if (m_source.ReadableLater()) {
-            picture.m_width = stored.width;
-            picture.m_height = stored.height;
-            picture.m_pixelFormat = kPicturePixelFormat;
-            picture.m_fileOffset = pixelOffset;
+            picture = CAgentPicture::InFile(stored.width, stored.height, kPicturePixelFormat,
+                                            pixelOffset);
         } else {
             DecodePixels(stored.pixels, stored.width, stored.height, picture);
         }

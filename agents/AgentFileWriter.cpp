@@ -74,15 +74,15 @@ std::vector<std::uint8_t> AgentChunkData(const CAgent& agent,
         sink.String(reference.name);
     }
     const CAgentPicture& picture = agent.Picture();
-    const bool empty = picture.m_width == 0 || picture.m_height == 0;
+    const bool empty = picture.Width() == 0 || picture.Height() == 0;
     const bool hasPixels = picture.HasPicture() && !empty;
     // A listed picture whose pixels could not be read is written as none.
     const bool keepsSize = hasPixels || empty;
-    sink.U16(keepsSize ? static_cast<std::uint16_t>(picture.m_width) : 0);
-    sink.U16(keepsSize ? static_cast<std::uint16_t>(picture.m_height) : 0);
-    const std::size_t count = hasPixels ? std::size_t{picture.m_width} * picture.m_height : 0;
+    sink.U16(keepsSize ? static_cast<std::uint16_t>(picture.Width()) : 0);
+    sink.U16(keepsSize ? static_cast<std::uint16_t>(picture.Height()) : 0);
+    const std::size_t count = hasPixels ? std::size_t{picture.Width()} * picture.Height() : 0;
     for (std::size_t i = 0; i < count; ++i) {
-        sink.U16(picture.m_pixels[i]);
+        sink.U16(picture.Pixels()[i]);
     }
     sink.Raw(trailing);
     // The reader refuses shorter agent chunks; the padding reads as trailing bytes.

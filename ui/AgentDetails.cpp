@@ -24,8 +24,8 @@ DetailsControls DescribeControls(const CAgent* agent) {
 DetailsPicture DescribePicture(const CAgent& agent, int canvasWidth, int canvasHeight) {
     const std::int32_t timeLeft = TimeUntilAvailable(agent);
     DetailsPicture picture;
-    picture.x = CentredOffset(canvasWidth, agent.ListedPicture().m_width);
-    picture.y = CentredOffset(canvasHeight, agent.ListedPicture().m_height);
+    picture.x = CentredOffset(canvasWidth, agent.ListedPicture().Width());
+    picture.y = CentredOffset(canvasHeight, agent.ListedPicture().Height());
     picture.full = IsAvailable(agent);
     if (!(picture.full && timeLeft == 0)) {
         picture.waitText = FormatWaitText(timeLeft);

@@ -30,8 +30,8 @@ std::string Loaded(const ByteVector& bytes) {
         const auto file = LoadAgentBytes(bytes);
         for (const auto& agent : file->Agents()) {
             const CAgentPicture& picture = agent->ListedPicture();
-            const bool pictured =
-                picture.HasPicture() || picture.m_keyed || picture.m_width * picture.m_height != 0;
+            const bool pictured = picture.HasPicture() || picture.IsKeyed() ||
+                                  picture.Width() * picture.Height() != 0;
             names += "[" + agent->Name() + (pictured ? " pictured]" : "]");
         }
     });
@@ -87,7 +87,7 @@ TEST(AgentFileReader, ReadsBackEveryFieldAndEveryCutLoadsAtAChunkBoundaryOrIsRef
     EXPECT_EQ(std::tuple(agent.File(), record.m_owner, record.m_type, record.m_name),
               std::tuple(file.get(), file.get(), kSound, std::string("bounce.wav")));
     EXPECT_EQ(std::tuple(agent.Scripts().size(), agent.Dependencies().size(),
-                         agent.ListedPicture().m_pixelFormat, agent.ListedPicture().m_keyed),
+                         agent.ListedPicture().PixelFormat(), agent.ListedPicture().IsKeyed()),
               std::tuple(2u, 2u, 1u, true));
     // after the carried contents, the unknown chunk's header and its three bytes
     EXPECT_EQ(std::tuple(agent.Place().offset, file->Agents()[1]->Place().offset),
@@ -111,10 +111,8 @@ TEST(AgentFileReader, ReadsBackEveryFieldAndEveryCutLoadsAtAChunkBoundaryOrIsRef
 }
 
 TEST(AgentFileReader, AcceptsFilesAtTheirLimitsAndRefusesAllThatRunsOutsideItsChunk) {
-    CAgentPicture widthOnlyPicture;
-    widthOnlyPicture.m_width = 5; // a width without pixels writes no picture
-    CAgentFileWriter widthOnly;
-    widthOnly.AddAgent(CAgent(AgentFields({"flat"}), std::move(widthOnlyPicture)));
+    CAgentFileWriter widthOnly; // a width without pixels writes no picture
+    widthOnly.AddAgent(CAgent(AgentFields({"flat"}), CAgentPicture::WithoutPixels(5, 0)));
     const ByteVector noTexts(4, 0);
     const ByteVector fileFixed(10, 0);
     const auto carriedName = [&](std::size_t length) {

@@ -146,8 +146,8 @@ TEST(PackCommand, EveryPictureFormTheAppletReadsBecomesTheAgentPicture) {
         ASSERT_EQ(result.status, 0) << result.err;
         const CAgentFile file(folder / (at + "out.kiv"));
         const CAgentPicture& packed = file.Agents().at(0)->Picture();
-        const std::size_t count = std::size_t{packed.m_width} * packed.m_height;
-        EXPECT_EQ(std::vector(packed.m_pixels.get(), packed.m_pixels.get() + count), c.pixels);
+        const std::size_t count = std::size_t{packed.Width()} * packed.Height();
+        EXPECT_EQ(std::vector(packed.Pixels(), packed.Pixels() + count), c.pixels);
     }
 }
 

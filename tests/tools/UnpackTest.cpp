@@ -20,10 +20,7 @@ CAgent EveryColourAgent() {
 
 // An agent without fields whose picture has no pixels but a stored size.
 CAgent FlatAgent(std::uint32_t width, std::uint32_t height) {
-    CAgentPicture picture;
-    picture.m_width = width;
-    picture.m_height = height;
-    return CAgent(CAgentFields{}, std::move(picture));
+    return CAgent(CAgentFields{}, CAgentPicture::WithoutPixels(width, height));
 }
 
 // Each file holds some of what a manifest must say exactly; every one comes back.

@@ -113,12 +113,12 @@ int Widen(int value, int bits) {
 } // namespace
 
 std::vector<std::uint8_t> PictureAsPng(const CAgentPicture& picture) {
-    QImage image(static_cast<int>(picture.m_width), static_cast<int>(picture.m_height),
+    QImage image(static_cast<int>(picture.Width()), static_cast<int>(picture.Height()),
                  QImage::Format_RGB32);
     for (int y = 0; y < image.height(); ++y) {
         auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < image.width(); ++x) {
-            const std::uint16_t pixel = picture.m_pixels[std::size_t(y) * picture.m_width + x];
+            const std::uint16_t pixel = picture.Pixels()[std::size_t(y) * picture.Width() + x];
             row[x] =
                 qRgb(Widen(pixel >> 11, 5), Widen(pixel >> 5 & 0x3F, 6), Widen(pixel & 0x1F, 5));
         }

@@ -202,8 +202,7 @@ private:
         if (width != 0 && height != 0) {
             Fail("\"" + value + "\" has no side 0: a picture comes from a \"picture\" file");
         }
-        section.picture.m_width = width;
-        section.picture.m_height = height;
+        section.picture = CAgentPicture::WithoutPixels(width, height);
     }
 
     void SetReserved(CAgentReserved& reserved, const std::string& which,
@@ -264,7 +263,7 @@ private:
 
     void SetPicture(ManifestAgent& section, const std::string& key, const std::string& value) {
         const CAgentPicture& stored = section.picture;
-        if (!section.picturePath.empty() || stored.m_width != 0 || stored.m_height != 0) {
+        if (!section.picturePath.empty() || stored.Width() != 0 || stored.Height() != 0) {
             Fail("an agent has one \"picture\" or one \"picture size\"");
         }
         if (key == "picture") {

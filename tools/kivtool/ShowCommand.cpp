@@ -37,8 +37,8 @@ JsonValue JsonAgent(const CAgent& agent) {
         reference["type"] = CarriedTypeName(dependency.type);
         reference["name"] = Json1252Value(dependency.name);
     }
-    object["picture"]["width"] = agent.ListedPicture().m_width;
-    object["picture"]["height"] = agent.ListedPicture().m_height;
+    object["picture"]["width"] = agent.ListedPicture().Width();
+    object["picture"]["height"] = agent.ListedPicture().Height();
     object["chunkOffset"] = agent.Place().offset;
     return object;
 }
@@ -80,8 +80,8 @@ void PrintAgent(const CAgent& agent, std::size_t number) {
         std::printf("  needs %s: %s\n", CarriedTypeName(dependency.type),
                     OneLine(dependency.name).c_str());
     }
-    std::printf("  picture: %ux%u\n", agent.ListedPicture().m_width,
-                agent.ListedPicture().m_height);
+    std::printf("  picture: %ux%u\n", agent.ListedPicture().Width(),
+                agent.ListedPicture().Height());
     std::printf("  chunk offset: %u\n", agent.Place().offset);
 }
 
