@@ -32,14 +32,18 @@ public:
     void ShowListWith(int position, bool stillHold);
     void OnSelchangeAgentList();
 
+    // The chemical names the analysis goes by, read from the game's folder.
+    const CChemicalNameTable& ChemicalNames() const { return m_chemicalNames; }
+
+    // The page's controls.
     QTreeWidget* m_resultsTree = nullptr;
     CHScrollListBox* m_agentList = nullptr;
-    CChemicalNameTable m_chemicalNames;
-    std::unique_ptr<CResultsTreeWidget> m_results;
 
 private:
     void DoDataExchange();
 
+    CChemicalNameTable m_chemicalNames;
+    std::unique_ptr<CResultsTreeWidget> m_results;
     const CDibBitmap& m_wallpaper;
     const CAgentCatalogue& m_catalogue;
 };

@@ -244,10 +244,10 @@ TEST_F(SheetTest, AGameFolderInAnyCaseStartsAndAFailedListingKeepsWhatItListed) 
     FailingEntryReader failing(2);
     EXPECT_EQ(StartSheet(failing), "Splicebox: Fehler bei der Suche nach Kiv-Dateien\n");
     EXPECT_TRUE(sheet->Wallpaper().IsValid());
-    EXPECT_TRUE(sheet->CoverPage().m_coverPicture.IsValid());
+    EXPECT_TRUE(sheet->CoverPage().Picture().IsValid());
     EXPECT_EQ(Entries(*ShowAgentsPage().m_agentList), listedFirst);
     EXPECT_EQ(MessagesOf([&] { sheet->SetActivePage(2); }), "");
-    EXPECT_EQ(sheet->AnalysisPage().m_chemicalNames.Name(17), "<17>");
+    EXPECT_EQ(sheet->AnalysisPage().ChemicalNames().Name(17), "<17>");
 }
 
 TEST_F(SheetTest, SelectingAnAgentShowsItsAnalysisWithPictures) {

@@ -23,12 +23,15 @@ public:
     // Where the picture's top-left corner sits in the page's client area.
     QPoint PicturePosition() const;
 
-    CDibBitmap m_coverPicture;
+    // The cover picture; invalid until the window is created or without a
+    // readable picture file.
+    const CDibBitmap& Picture() const { return m_coverPicture; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    CDibBitmap m_coverPicture;
     const CDibBitmap& m_wallpaper;
     std::string m_bitmapName;
 };
