@@ -72,7 +72,7 @@ std::unique_ptr<CAgentFile> CAgentCatalogue::Read(const std::string& path, bool&
         m_usageMemory.ApplyTo(*file);
         waited = source.WaitedForDisk();
         MakeRoom(m_files, 1);
-        MakeRoom(m_agents, file->m_agents.size());
+        MakeRoom(m_agents, file->Agents().size());
         m_places.try_emplace(path);
         return file;
     } catch (const std::bad_alloc&) {
@@ -81,15 +81,15 @@ std::unique_ptr<CAgentFile> CAgentCatalogue::Read(const std::string& path, bool&
 }
 
 void CAgentCatalogue::Append(std::unique_ptr<CAgentFile> file) {
-    m_places.find(file->m_path)->second = {file.get(), m_files.size(), m_agents.size()};
-    for (const auto& agent : file->m_agents) {
+    m_places.find(file->Path())->second = {file.get(), m_files.size(), m_agents.size()};
+    for (const auto& agent : file->Agents()) {
         m_agents.push_back(agent.get());
     }
     m_files.push_back(std::move(file));
 }
 
 void CAgentCatalogue::ScanDirectory(const std::string& directory) {
-    const auto list = ListAgentFiles(directory, *m_directoryReader);
+    const auto list = ListAgentFiles(directory, m_directoryReader);
     if (!list) {
         return;
     }
@@ -125,12 +125,12 @@ void CAgentCatalogue::ReloadFile(const std::string& path) {
     }
     // In the old file's place: the other files' agents keep theirs unless the
     // number of agents changed.
-    const bool sameCount = file->m_agents.size() == place.file->m_agents.size();
+    const bool sameCount = file->Agents().size() == place.file->Agents().size();
     ReplaceAgents(place, *file);
     place.file = file.get();
     m_files[place.slot] = std::move(file);
     if (!sameCount) {
-        Renumber(place.slot + 1, place.firstAgent + place.file->m_agents.size());
+        Renumber(place.slot + 1, place.firstAgent + place.file->Agents().size());
     }
 }
 
@@ -141,17 +141,17 @@ void CAgentCatalogue::RemoveFile(const std::string& path) {
     }
     const Place place = known->second;
     const auto first = m_agents.begin() + static_cast<std::ptrdiff_t>(place.firstAgent);
-    m_agents.erase(first, first + static_cast<std::ptrdiff_t>(place.file->m_agents.size()));
+    m_agents.erase(first, first + static_cast<std::ptrdiff_t>(place.file->Agents().size()));
     m_files.erase(m_files.begin() + static_cast<std::ptrdiff_t>(place.slot));
     m_places.erase(known);
     Renumber(place.slot, place.firstAgent);
 }
 
 void CAgentCatalogue::ReplaceAgents(const Place& place, const CAgentFile& replacement) {
-    const auto& agents = replacement.m_agents;
+    const auto& agents = replacement.Agents();
     const auto first = static_cast<std::ptrdiff_t>(place.firstAgent);
-    const auto count = static_cast<std::ptrdiff_t>(place.file->m_agents.size());
-    if (agents.size() != place.file->m_agents.size()) {
+    const auto count = static_cast<std::ptrdiff_t>(place.file->Agents().size());
+    if (agents.size() != place.file->Agents().size()) {
         const auto after =
             m_agents.erase(m_agents.begin() + first, m_agents.begin() + first + count);
         m_agents.insert(after, agents.size(), nullptr);
@@ -164,11 +164,11 @@ void CAgentCatalogue::Renumber(std::size_t slot, std::size_t firstAgent) {
     for (; slot < m_files.size(); ++slot) {
         CAgentFile* file = m_files[slot].get();
         // A file added twice under one path is known by its last copy only.
-        if (const auto known = m_places.find(file->m_path);
+        if (const auto known = m_places.find(file->Path());
             known != m_places.end() && known->second.file == file) {
             known->second = {file, slot, firstAgent};
         }
-        firstAgent += file->m_agents.size();
+        firstAgent += file->Agents().size();
     }
 }
 

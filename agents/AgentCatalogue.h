@@ -14,7 +14,10 @@
 // files change (Clear, ReloadFile, RemoveFile).
 class CAgentCatalogue {
 public:
-    CAgentCatalogue() = default;
+    // `directoryReader` lists the directories that ScanDirectory reads; tests
+    // pass one that fails.
+    explicit CAgentCatalogue(IDirectoryEntryReader& directoryReader = SystemDirectoryEntryReader())
+        : m_directoryReader(directoryReader) {}
     ~CAgentCatalogue() { Clear(); }
     CAgentCatalogue(const CAgentCatalogue&) = delete;
     CAgentCatalogue& operator=(const CAgentCatalogue&) = delete;
@@ -40,12 +43,14 @@ public:
 
     static bool IsAgentFileName(const std::string& path);
 
-    std::vector<std::unique_ptr<CAgentFile>> m_files;
-    std::vector<CAgent*> m_agents; // not owned: each belongs to its file
-    // Where ScanDirectory lists directories; tests pass one that fails.
-    IDirectoryEntryReader* m_directoryReader = &SystemDirectoryEntryReader();
-    // Uses counted but not written; kept across Clear, applied to every load.
-    CUsageMemory m_usageMemory;
+    const std::vector<std::unique_ptr<CAgentFile>>& Files() const { return m_files; }
+    // Every agent of every file, in the files' order; an injection changes
+    // an agent's usage.
+    const std::vector<CAgent*>& Agents() const { return m_agents; }
+    // The uses counted but not written, which every injection of the
+    // catalogue's agents goes by and keeps; kept across Clear, applied to
+    // every load.
+    CUsageMemory& UsageMemory() { return m_usageMemory; }
 
 private:
     // AddFile; true when reading the file had to wait for the disk.
@@ -72,4 +77,8 @@ private:
     // that changed without comparing every path or searching the lists. A
     // path added twice knows its last file.
     std::unordered_map<std::string, Place> m_places;
+    std::vector<std::unique_ptr<CAgentFile>> m_files;
+    std::vector<CAgent*> m_agents; // not owned: each belongs to its file
+    IDirectoryEntryReader& m_directoryReader;
+    CUsageMemory m_usageMemory;
 };

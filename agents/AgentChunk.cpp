@@ -16,35 +16,38 @@ void FailChunkFormat() {
     ThrowStringId(IDS_UNEXPECTED_FILE_FORMAT);
 }
 
-void ParseAgentFields(CByteReader& reader, CAgent& agent) {
-    agent.m_quantity = NeedInChunk(reader.U16());
-    agent.m_lastUsed = NeedInChunk(reader.U32());
-    agent.m_reuseInterval = NeedInChunk(reader.U32());
-    agent.m_reserved1 = NeedInChunk(reader.U8());
-    agent.m_reserved2 = NeedInChunk(reader.U8());
-    agent.m_reserved3 = NeedInChunk(reader.U16());
-    agent.m_reserved4 = NeedInChunk(reader.U32());
-    agent.m_reserved5 = NeedInChunk(reader.U32());
-    agent.m_reserved6 = NeedInChunk(reader.U16());
-    agent.m_reserved7 = NeedInChunk(reader.U16());
-    agent.m_name = NeedString(reader);
-    agent.m_description = NeedString(reader);
-    agent.m_installScript = NeedString(reader);
-    agent.m_removeScript = NeedString(reader);
-    agent.m_scriptCount = NeedInChunk(reader.U16());
+CAgentFields ParseAgentFields(CByteReader& reader) {
+    CAgentFields fields;
+    fields.usage.quantity = NeedInChunk(reader.U16());
+    fields.usage.lastUsed = NeedInChunk(reader.U32());
+    fields.reuseInterval = NeedInChunk(reader.U32());
+    CAgentReserved& reserved = fields.reserved;
+    reserved.reserved1 = NeedInChunk(reader.U8());
+    reserved.reserved2 = NeedInChunk(reader.U8());
+    reserved.reserved3 = NeedInChunk(reader.U16());
+    reserved.reserved4 = NeedInChunk(reader.U32());
+    reserved.reserved5 = NeedInChunk(reader.U32());
+    reserved.reserved6 = NeedInChunk(reader.U16());
+    reserved.reserved7 = NeedInChunk(reader.U16());
+    fields.name = NeedString(reader);
+    fields.description = NeedString(reader);
+    fields.installScript = NeedString(reader);
+    fields.removeScript = NeedString(reader);
+    const std::uint16_t scriptCount = NeedInChunk(reader.U16());
     // Each script takes at least its terminator, so the chunk bounds the count.
-    for (std::uint16_t i = 0; i < agent.m_scriptCount; ++i) {
-        agent.m_scripts.push_back(NeedString(reader));
+    for (std::uint16_t i = 0; i < scriptCount; ++i) {
+        fields.scripts.push_back(NeedString(reader));
     }
-    agent.m_dependencyCount = NeedInChunk(reader.U16());
-    if (agent.m_dependencyCount > CAgent::kMaxDependencies) {
+    const std::uint16_t dependencyCount = NeedInChunk(reader.U16());
+    if (dependencyCount > CAgent::kMaxDependencies) {
         FailChunkFormat();
     }
-    agent.m_dependencies.reserve(agent.m_dependencyCount);
-    for (std::uint16_t i = 0; i < agent.m_dependencyCount; ++i) {
+    fields.dependencies.reserve(dependencyCount);
+    for (std::uint16_t i = 0; i < dependencyCount; ++i) {
         const auto type = static_cast<ECarriedFileType>(NeedInChunk(reader.U16()));
-        agent.m_dependencies.push_back(AgentDependencyRef{type, NeedString(reader)});
+        fields.dependencies.push_back(AgentDependencyRef{type, NeedString(reader)});
     }
+    return fields;
 }
 
 AgentPictureBytes ParsePictureBytes(CByteReader& reader) {
@@ -60,9 +63,9 @@ AgentPictureBytes ParsePictureBytes(CByteReader& reader) {
 
 void DecodePixels(std::span<const std::uint8_t> bytes, std::uint32_t width, std::uint32_t height,
                   CAgentPicture& picture) {
-    std::uint16_t* pixels = picture.Allocate(width, height, AgentFileFormat::kPicturePixelFormat);
+    std::uint16_t* pixels =
+        picture.Allocate(width, height, AgentFileFormat::kPicturePixelFormat, true);
     CByteReader(bytes).U16s(std::span(pixels, std::size_t{width} * height));
-    picture.m_keyed = true;
 }
 
 CarriedFileHead ParseCarriedFileHead(CByteReader& reader) {

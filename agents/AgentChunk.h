@@ -23,7 +23,7 @@ template <typename T> T NeedInChunk(std::optional<T> value) {
 }
 
 // Everything of an agent chunk up to its picture.
-void ParseAgentFields(CByteReader& reader, CAgent& agent);
+CAgentFields ParseAgentFields(CByteReader& reader);
 
 // An agent's picture as stored: its size, and its pixel bytes when neither side
 // is 0 (the agent then has a picture).

@@ -24,9 +24,10 @@ bool HasTag(const std::uint8_t* header, const char* tag) {
     return std::memcmp(header, tag, kTagSize) == 0;
 }
 
-std::uint64_t PixelBytes(std::uint32_t width, std::uint32_t height) {
-    return std::uint64_t{width} * height * 2;
-}
+struct AgentFileContents {
+    std::vector<std::unique_ptr<CAgent>> agents;
+    std::vector<std::unique_ptr<CDependencyFile>> carried;
+};
 
 // One pass over an agent file from its magic to its last chunk.
 //
@@ -45,17 +46,19 @@ class CAgentFileReader {
 public:
     CAgentFileReader(CAgentFile& file, IAgentFileSource& source) : m_file(file), m_source(source) {}
 
-    void Run() {
+    // Every agent and carried file, in file order.
+    AgentFileContents Run() {
         ReadMagic();
         while (ReadChunk()) {
         }
+        return std::move(m_contents);
     }
 
 private:
     void ReadMagic() {
         std::uint8_t magic[kTagSize];
         if (m_source.Read(magic, kTagSize) != kTagSize || !HasTag(magic, kMagic)) {
-            ThrowStringId(IDS_NOT_A_KIV_FILE, m_file.m_path.c_str());
+            ThrowStringId(IDS_NOT_A_KIV_FILE, m_file.Path().c_str());
         }
         m_position = kTagSize;
     }
@@ -92,7 +95,7 @@ private:
     }
 
     [[noreturn]] void FailEndOfFile() const {
-        ThrowStringId(IDS_UNEXPECTED_END_OF_FILE, m_file.m_path.c_str());
+        ThrowStringId(IDS_UNEXPECTED_END_OF_FILE, m_file.Path().c_str());
     }
 
     void ReadAgentChunk(std::uint32_t chunkOffset, std::uint32_t length) {
@@ -103,15 +106,14 @@ private:
         if (m_source.Read(bytes, length) != length) {
             FailEndOfFile();
         }
-        auto agent = std::make_unique<CAgent>();
-        agent->m_owner = &m_file;
-        agent->m_chunkOffset = chunkOffset;
-        agent->m_chunkLength = length;
-        agent->m_chunkDigest = AgentChunkDigest(std::span(bytes, length));
+        const CAgentChunkPlace place{&m_file, chunkOffset, length,
+                                     AgentChunkDigest(std::span(bytes, length))};
         CByteReader reader(bytes, length);
-        ParseAgentFields(reader, *agent);
-        ParsePicture(reader, chunkOffset + kChunkHeaderSize, agent->m_picture);
-        m_file.m_agents.push_back(std::move(agent));
+        CAgentFields fields = ParseAgentFields(reader);
+        CAgentPicture picture;
+        ParsePicture(reader, chunkOffset + kChunkHeaderSize, picture);
+        auto agent = std::make_unique<CAgent>(std::move(fields), std::move(picture), place);
+        m_contents.agents.push_back(std::move(agent));
     }
 
     // Most agent chunks fit the reader's own array: a buffer taken from the
@@ -140,10 +142,8 @@ private:
         const auto pixelOffset =
             static_cast<std::uint32_t>(dataOffset + reader.Position() - stored.pixels.size());
         if (m_source.ReadableLater()) {
-            picture.m_width = stored.width;
-            picture.m_height = stored.height;
-            picture.m_pixelFormat = kPicturePixelFormat;
-            picture.m_fileOffset = pixelOffset;
+            picture = CAgentPicture::InFile(stored.width, stored.height, kPicturePixelFormat,
+                                            pixelOffset);
         } else {
             DecodePixels(stored.pixels, stored.width, stored.height, picture);
         }
@@ -159,76 +159,51 @@ private:
         }
         CByteReader reader(head, wanted);
         CarriedFileHead parsed = ParseCarriedFileHead(reader);
-        auto record = std::make_unique<CDependencyFile>();
-        record->m_owner = &m_file;
-        record->m_type = parsed.type;
-        record->m_size = parsed.size;
-        record->m_name = std::move(parsed.name);
         const std::uint64_t headLength = reader.Position();
         // The contents must lie inside the chunk: extraction copies exactly
-        // m_size bytes from m_dataOffset.
-        if (record->m_size > length - headLength) {
+        // their size from their offset.
+        if (parsed.size > length - headLength) {
             FailChunkFormat();
         }
-        record->m_dataOffset =
+        const auto dataOffset =
             static_cast<std::uint32_t>(chunkOffset + kChunkHeaderSize + headLength);
         m_source.Skip(length - wanted);
-        m_file.m_dependencies.push_back(std::move(record));
+        m_contents.carried.push_back(std::make_unique<CDependencyFile>(
+            &m_file, dataOffset, std::move(parsed.name), parsed.size, parsed.type));
     }
 
     CAgentFile& m_file;
     IAgentFileSource& m_source;
+    AgentFileContents m_contents;
     std::array<std::uint8_t, kSmallChunkSize> m_smallChunk;
     std::vector<std::uint8_t> m_buffer;
     std::uint64_t m_position = 0;
 };
 
+} // namespace
+
 // Memory failures other than a picture's become the program's own message.
-void Load(CAgentFile& file, IAgentFileSource& source) {
+void CAgentFile::Load(IAgentFileSource& source) {
     try {
-        CAgentFileReader(file, source).Run();
+        AgentFileContents contents = CAgentFileReader(*this, source).Run();
+        m_agents = std::move(contents.agents);
+        m_carriedFiles = std::move(contents.carried);
     } catch (const std::bad_alloc&) {
         ThrowStringId(IDS_ERROR_ALLOCATING_MEMORY);
     }
 }
 
-} // namespace
-
 CAgentFile::CAgentFile(const std::string& path) : m_path(path) {
     CFileAgentSource source(path);
-    Load(*this, source);
+    Load(source);
     m_identity = source.Identity();
 }
 
 CAgentFile::CAgentFile(const std::string& path, IAgentFileSource& source) : m_path(path) {
-    Load(*this, source);
+    Load(source);
 }
 
 CAgentFile::CAgentFile(const std::string& path, CFileAgentSource& source) : m_path(path) {
-    Load(*this, source);
+    Load(source);
     m_identity = source.Identity();
-}
-
-const CAgentPicture& CAgent::Picture() const {
-    CAgentPicture& picture = m_picture;
-    if (picture.m_fileOffset == 0) {
-        return picture;
-    }
-    // A file that has gone or shrunk since it was listed shows no picture, as
-    // the display has no way to report it; the next call tries again.
-    try {
-        CFileAgentSource source(m_owner->m_path);
-        const std::uint64_t size = PixelBytes(picture.m_width, picture.m_height);
-        if (source.Remaining() < picture.m_fileOffset + size) {
-            return picture;
-        }
-        source.Skip(picture.m_fileOffset);
-        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-        if (source.Read(bytes.data(), bytes.size()) == bytes.size()) {
-            DecodePixels(bytes, picture.m_width, picture.m_height, picture);
-        }
-    } catch (const CKitException&) {
-    } catch (const std::bad_alloc&) {
-    }
-    return picture;
 }

@@ -48,39 +48,41 @@ std::vector<std::uint8_t> AgentChunkData(const CAgent& agent,
                                          std::span<const std::uint8_t> trailing) {
     std::vector<std::uint8_t> data;
     CByteSink sink(data);
-    sink.U16(agent.m_quantity);
-    sink.U32(agent.m_lastUsed);
-    sink.U32(agent.m_reuseInterval);
-    sink.U8(agent.m_reserved1);
-    sink.U8(agent.m_reserved2);
-    sink.U16(agent.m_reserved3);
-    sink.U32(agent.m_reserved4);
-    sink.U32(agent.m_reserved5);
-    sink.U16(agent.m_reserved6);
-    sink.U16(agent.m_reserved7);
-    sink.String(agent.m_name);
-    sink.String(agent.m_description);
-    sink.String(agent.m_installScript);
-    sink.String(agent.m_removeScript);
-    sink.U16(static_cast<std::uint16_t>(agent.m_scripts.size()));
-    for (const auto& script : agent.m_scripts) {
+    const CAgentUsage usage = agent.Usage();
+    sink.U16(usage.quantity);
+    sink.U32(usage.lastUsed);
+    sink.U32(agent.ReuseInterval());
+    const CAgentReserved& reserved = agent.Reserved();
+    sink.U8(reserved.reserved1);
+    sink.U8(reserved.reserved2);
+    sink.U16(reserved.reserved3);
+    sink.U32(reserved.reserved4);
+    sink.U32(reserved.reserved5);
+    sink.U16(reserved.reserved6);
+    sink.U16(reserved.reserved7);
+    sink.String(agent.Name());
+    sink.String(agent.Description());
+    sink.String(agent.InstallScript());
+    sink.String(agent.RemoveScript());
+    sink.U16(static_cast<std::uint16_t>(agent.Scripts().size()));
+    for (const auto& script : agent.Scripts()) {
         sink.String(script);
     }
-    sink.U16(static_cast<std::uint16_t>(agent.m_dependencies.size()));
-    for (const auto& reference : agent.m_dependencies) {
+    sink.U16(static_cast<std::uint16_t>(agent.Dependencies().size()));
+    for (const auto& reference : agent.Dependencies()) {
         sink.U16(static_cast<std::uint16_t>(reference.type));
         sink.String(reference.name);
     }
     const CAgentPicture& picture = agent.Picture();
-    const bool empty = picture.m_width == 0 || picture.m_height == 0;
+    const bool empty = picture.Width() == 0 || picture.Height() == 0;
     const bool hasPixels = picture.HasPicture() && !empty;
     // A listed picture whose pixels could not be read is written as none.
     const bool keepsSize = hasPixels || empty;
-    sink.U16(keepsSize ? static_cast<std::uint16_t>(picture.m_width) : 0);
-    sink.U16(keepsSize ? static_cast<std::uint16_t>(picture.m_height) : 0);
-    const std::size_t count = hasPixels ? std::size_t{picture.m_width} * picture.m_height : 0;
+    sink.U16(keepsSize ? static_cast<std::uint16_t>(picture.Width()) : 0);
+    sink.U16(keepsSize ? static_cast<std::uint16_t>(picture.Height()) : 0);
+    const std::size_t count = hasPixels ? std::size_t{picture.Width()} * picture.Height() : 0;
     for (std::size_t i = 0; i < count; ++i) {
-        sink.U16(picture.m_pixels[i]);
+        sink.U16(picture.Pixels()[i]);
     }
     sink.Raw(trailing);
     // The reader refuses shorter agent chunks; the padding reads as trailing bytes.

@@ -120,10 +120,10 @@ bool OfOneSize(const std::vector<Carried>& carriers) {
 // the game's folder, whose names it looks up ignoring ASCII case only.
 void CCarriedFileIndex::Add(const CAgentFile& file) {
     std::set<std::pair<ECarriedFileType, std::string>> seen;
-    for (const auto& record : file.m_dependencies) {
+    for (const auto& record : file.CarriedFiles()) {
         if (seen.emplace(record->m_type, CaseFolded1252(record->m_name)).second) {
             m_byName[{record->m_type, FoldedAsciiCase(record->m_name)}].push_back(
-                {file.m_path, record->m_name, record->m_dataOffset, record->m_size});
+                {file.Path(), record->m_name, record->m_dataOffset, record->m_size});
         }
     }
 }

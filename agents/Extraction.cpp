@@ -28,7 +28,7 @@ bool IsRefusedByPermissions(int error) {
 bool ReplaceWithCarriedFile(const CDependencyFile& record, const std::string& directory,
                             const std::string& destination) {
     RequireSafeCarriedName(record.m_name);
-    const std::string& agentPath = record.m_owner->m_path;
+    const std::string& agentPath = record.m_owner->Path();
     try {
         const CFileDescriptor source(::open(agentPath.c_str(), O_RDONLY | O_CLOEXEC));
         if (!source.IsOpen()) {
@@ -57,7 +57,7 @@ bool ReplaceWithCarriedFile(const CDependencyFile& record, const std::string& di
 void ExtractCarriedFile(const CDependencyFile& record, const std::string& directory,
                         const std::string& destination) {
     if (!ReplaceWithCarriedFile(record, directory, destination)) {
-        ThrowStringId(IDS_ERROR_READING_FILE, record.m_owner->m_path.c_str());
+        ThrowStringId(IDS_ERROR_READING_FILE, record.m_owner->Path().c_str());
     }
 }
 

@@ -1,9 +1,11 @@
+#include "agents/Injection.h"
+
 #include "agents/AgentFile.h"
 #include "agents/AgentFileFormat.h"
 #include "agents/AgentNames.h"
+#include "agents/Availability.h"
 #include "agents/Clock.h"
 #include "agents/Extraction.h"
-#include "agents/InjectionPlan.h"
 #include "agents/UsageAccount.h"
 #include "core/KitException.h"
 #include "core/StringTable.h"
@@ -75,6 +77,21 @@ private:
     std::map<std::string, ExistingFile> m_planned;
 };
 
+// The carried file of the agent's file that `reference` names: type and name
+// equal, the name ignoring Windows-1252 case.
+const CDependencyFile* FindCarriedFile(const CAgent& agent, const AgentDependencyRef& reference) {
+    if (agent.File() == nullptr) {
+        return nullptr;
+    }
+    for (const auto& record : agent.File()->CarriedFiles()) {
+        if (record->m_type == reference.type &&
+            EqualIgnoringCase1252(record->m_name, reference.name)) {
+            return record.get();
+        }
+    }
+    return nullptr;
+}
+
 // Reference and record names are equal ignoring Windows-1252 case, but file
 // names compare ignoring ASCII case only. The reference's name is looked for
 // first, then the record's, so a file already written under the record's name
@@ -102,7 +119,7 @@ CPlannedFile PlanFile(const CAgent& agent, const AgentDependencyRef& reference,
     planned.name = reference.name;
     planned.directory = DirectoryForType(reference.type, imagesDir, soundsDir);
     RequireSafeCarriedName(reference.name);
-    planned.record = agent.FindDependencyFile(reference.type, reference.name);
+    planned.record = FindCarriedFile(agent, reference);
     if (const auto existing =
             FindExistingFile(folders, planned.directory, reference, planned.record)) {
         planned.path = existing->path;
@@ -132,9 +149,8 @@ CInjectionPlan PlanFiles(const CAgent& agent, const std::string& imagesDir,
     CInjectionPlan plan;
     CPlannedFolders folders;
     try {
-        for (std::size_t i = 0; i < agent.m_dependencyCount; ++i) {
-            plan.m_files.push_back(
-                PlanFile(agent, agent.m_dependencies[i], imagesDir, soundsDir, folders));
+        for (const auto& reference : agent.Dependencies()) {
+            plan.m_files.push_back(PlanFile(agent, reference, imagesDir, soundsDir, folders));
         }
     } catch (const CKitException& failure) {
         plan.m_failure = failure;
@@ -168,8 +184,8 @@ void InstallFiles(const CInjectionPlan& plan, CGameLink& link) {
 // The macros of an injection: every event script in order, then the
 // installation script, which is sent even when it is empty.
 std::vector<std::string> InjectionScripts(const CAgent& agent) {
-    std::vector<std::string> scripts = agent.m_scripts;
-    scripts.push_back(agent.m_installScript);
+    std::vector<std::string> scripts = agent.Scripts();
+    scripts.push_back(agent.InstallScript());
     return scripts;
 }
 
@@ -179,112 +195,44 @@ void SendAll(const std::vector<std::string>& macros, CGameLink& link) {
     }
 }
 
-// The seconds still to wait after a use at `lastUsed`, in signed 32-bit
-// differences as the stored times are 32-bit: a last-used time in the future
-// leaves more than the whole interval to wait.
-std::int32_t TimeUntilAvailableAfter(const CAgent& agent, std::uint32_t lastUsed) {
-    const auto elapsed = static_cast<std::int32_t>(CurrentTime() - lastUsed);
-    const auto remaining =
-        static_cast<std::int32_t>(agent.m_reuseInterval - static_cast<std::uint32_t>(elapsed));
-    return remaining < 0 ? 0 : remaining;
-}
-
 } // namespace
 
-std::int32_t CAgent::TimeUntilAvailable() const {
-    return TimeUntilAvailableAfter(*this, m_lastUsed);
-}
-
-bool CAgent::IsAvailable() const {
-    return m_quantity != 0 && TimeUntilAvailable() == 0;
-}
-
-const CDependencyFile* CAgent::FindDependencyFile(ECarriedFileType type,
-                                                  const std::string& name) const {
-    if (m_owner == nullptr) {
-        return nullptr;
-    }
-    for (const auto& record : m_owner->m_dependencies) {
-        if (record->m_type == type && EqualIgnoringCase1252(record->m_name, name)) {
-            return record.get();
-        }
-    }
-    return nullptr;
-}
-
-void CAgent::RequireAvailable() const {
-    RequireAvailable(Usage());
-}
-
-void CAgent::RequireAvailable(const CAgentUsage& usage) const {
-    const std::string name = Windows1252ToUtf8(m_name);
-    if (usage.quantity == 0) {
-        ThrowStringId(IDS_NO_USES_LEFT, name.c_str());
-    }
-    if (const std::int32_t wait = TimeUntilAvailableAfter(*this, usage.lastUsed); wait > 0) {
-        ThrowStringId(IDS_STILL_WAITING, name.c_str(), static_cast<int>(wait));
-    }
-}
-
-CInjectionPlan CAgent::PlanInjection(const std::string& imagesDir,
-                                     const std::string& soundsDir) const {
-    RequireAvailable();
-    CInjectionPlan plan = PlanFiles(*this, imagesDir, soundsDir);
-    plan.m_quantityBefore = plan.m_quantityAfter = m_quantity;
-    plan.m_lastUsedBefore = plan.m_lastUsedAfter = m_lastUsed;
+CInjectionPlan PlanInjection(const CAgent& agent, const std::string& imagesDir,
+                             const std::string& soundsDir) {
+    RequireAvailable(agent);
+    const CAgentUsage before = agent.Usage();
+    CInjectionPlan plan = PlanFiles(agent, imagesDir, soundsDir);
+    plan.m_quantityBefore = plan.m_quantityAfter = before.quantity;
+    plan.m_lastUsedBefore = plan.m_lastUsedAfter = before.lastUsed;
     if (!plan.m_failure) {
-        plan.m_scripts = InjectionScripts(*this);
+        plan.m_scripts = InjectionScripts(agent);
         plan.m_countsUsage = true;
-        const CAgentUsage after = UsageAfterOneUse(Usage(), CurrentTime());
+        const CAgentUsage after = UsageAfterOneUse(before, CurrentTime());
         plan.m_quantityAfter = after.quantity;
         plan.m_lastUsedAfter = after.lastUsed;
     }
     return plan;
 }
 
-CInjectionPlan CAgent::PlanRemoval() const {
+CInjectionPlan PlanRemoval(const CAgent& agent) {
     CInjectionPlan plan;
-    if (!m_removeScript.empty()) {
-        plan.m_scripts.push_back(m_removeScript);
+    if (!agent.RemoveScript().empty()) {
+        plan.m_scripts.push_back(agent.RemoveScript());
     }
-    plan.m_quantityBefore = plan.m_quantityAfter = m_quantity;
-    plan.m_lastUsedBefore = plan.m_lastUsedAfter = m_lastUsed;
+    const CAgentUsage usage = agent.Usage();
+    plan.m_quantityBefore = plan.m_quantityAfter = usage.quantity;
+    plan.m_lastUsedBefore = plan.m_lastUsedAfter = usage.lastUsed;
     return plan;
 }
 
-void CAgent::CarryOut(const CInjectionPlan& plan, CGameLink& link, CUsageMemory& memory) {
+void CarryOut(CAgent& agent, const CInjectionPlan& plan, CGameLink& link, CUsageMemory& memory) {
     std::vector<std::uint8_t> asRead;
     if (plan.m_countsUsage) {
-        asRead = ReadAvailableChunk(*this, memory);
+        asRead = ReadAvailableChunk(agent, memory);
     }
     InstallFiles(plan, link);
     SendAll(plan.m_scripts, link);
     if (plan.m_countsUsage) {
-        CountUse(*this, asRead, memory);
+        CountUse(agent, asRead, memory);
     }
-}
-
-const char* CarriedFileActionName(ECarriedFileAction action) {
-    switch (action) {
-    case ECarriedFileAction::kWrite:
-        return "write";
-    case ECarriedFileAction::kReplace:
-        return "replace";
-    case ECarriedFileAction::kKeep:
-        break;
-    }
-    return "keep";
-}
-
-std::vector<std::string> CInjectionPlan::Macros() const {
-    std::vector<std::string> macros;
-    for (const auto& file : m_files) {
-        if (file.conversion) {
-            macros.push_back(*file.conversion);
-        }
-    }
-    if (!m_failure) {
-        macros.insert(macros.end(), m_scripts.begin(), m_scripts.end());
-    }
-    return macros;
 }

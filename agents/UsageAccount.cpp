@@ -2,6 +2,7 @@
 
 #include "agents/AgentChunkDigest.h"
 #include "agents/AgentFileFormat.h"
+#include "agents/Availability.h"
 #include "agents/Clock.h"
 #include "agents/UsageMemory.h"
 #include "core/KitException.h"
@@ -24,7 +25,7 @@ using namespace AgentFileFormat;
 class CLockedAgentFile {
 public:
     CLockedAgentFile(const CAgent& agent, int flags, unsigned failureId)
-        : m_agent(agent), m_path(agent.m_owner->m_path), m_file(m_path, flags),
+        : m_agent(agent), m_path(agent.File()->Path()), m_file(m_path, flags),
           m_failureId(failureId) {
         if (!m_file.IsHeld()) {
             Fail();
@@ -35,13 +36,13 @@ public:
     // chunk of the agent's length is there.
     std::optional<std::vector<std::uint8_t>> ReadChunk() const {
         std::uint8_t header[kChunkHeaderSize];
-        if (!ReadAt(header, kChunkHeaderSize, m_agent.m_chunkOffset) ||
+        if (!ReadAt(header, kChunkHeaderSize, m_agent.Place().offset) ||
             std::memcmp(header, kAgentTag, kTagSize) != 0 ||
-            CByteReader(header + kTagSize, 4).U32() != m_agent.m_chunkLength) {
+            CByteReader(header + kTagSize, 4).U32() != m_agent.Place().length) {
             return std::nullopt;
         }
-        std::vector<std::uint8_t> data = Buffer(m_agent.m_chunkLength);
-        if (!ReadAt(data.data(), data.size(), m_agent.m_chunkOffset + kChunkHeaderSize)) {
+        std::vector<std::uint8_t> data = Buffer(m_agent.Place().length);
+        if (!ReadAt(data.data(), data.size(), m_agent.Place().offset + kChunkHeaderSize)) {
             return std::nullopt;
         }
         return data;
@@ -51,7 +52,7 @@ public:
         std::uint8_t bytes[kUsageSize];
         StoreU16(bytes, usage.quantity);
         StoreU32(bytes + 2, usage.lastUsed);
-        if (::pwrite(m_file.Get(), bytes, kUsageSize, m_agent.m_chunkOffset + kChunkHeaderSize) !=
+        if (::pwrite(m_file.Get(), bytes, kUsageSize, m_agent.Place().offset + kChunkHeaderSize) !=
             static_cast<ssize_t>(kUsageSize)) {
             Fail();
         }
@@ -117,11 +118,11 @@ std::vector<std::uint8_t> ReadAvailableChunk(CAgent& agent, const CUsageMemory& 
     auto data = file.ReadChunk();
     // Anything but this agent at its offset means the file was changed since
     // it was read, and its uses are another agent's.
-    if (!data || AgentChunkDigest(*data) != agent.m_chunkDigest) {
+    if (!data || AgentChunkDigest(*data) != agent.Place().digest) {
         ThrowStringId(IDS_UNEXPECTED_FILE_FORMAT);
     }
     const CAgentUsage usage = memory.Combined(agent, UsageIn(*data));
-    agent.RequireAvailable(usage);
+    RequireAvailable(agent, usage);
     agent.SetUsage(usage);
     return std::move(*data);
 }
@@ -133,13 +134,13 @@ void CountUse(CAgent& agent, const std::vector<std::uint8_t>& asRead, CUsageMemo
         const auto data = file.ReadChunk();
         // Another agent there now would take this one's use in its own bytes.
         if (!data || !EqualApartFromUsage(*data, asRead)) {
-            ThrowStringId(IDS_USE_NOT_COUNTED, agent.m_owner->m_path.c_str());
+            ThrowStringId(IDS_USE_NOT_COUNTED, agent.File()->Path().c_str());
         }
         const CAgentUsage after = UsageAfterOneUse(memory.Combined(agent, UsageIn(*data)), now);
         file.WriteUsage(after);
         // Taken under the lock, so that only someone else's change makes the
         // file look changed.
-        agent.m_owner->m_identity = file.Identity();
+        agent.File()->WroteUsage(file.Identity());
         agent.SetUsage(after);
         memory.Forget(agent);
     } catch (const CKitException&) {

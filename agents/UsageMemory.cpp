@@ -3,7 +3,8 @@
 #include <algorithm>
 
 CUsageMemory::Key CUsageMemory::KeyOf(const CAgent& agent) {
-    return {agent.m_owner->m_path, agent.m_chunkOffset, agent.m_chunkLength, agent.m_chunkDigest};
+    const CAgentChunkPlace& place = agent.Place();
+    return {place.file->Path(), place.offset, place.length, place.digest};
 }
 
 void CUsageMemory::Remember(const CAgent& agent) {
@@ -27,7 +28,7 @@ void CUsageMemory::ApplyTo(CAgentFile& file) const {
     if (m_counted.empty()) {
         return;
     }
-    for (const auto& agent : file.m_agents) {
+    for (const auto& agent : file.Agents()) {
         agent->SetUsage(Combined(*agent, agent->Usage()));
     }
 }

@@ -111,10 +111,10 @@ void Mark(ChemicalSet& chemicals, int chemical) {
 
 // The file name with its extension; drive and directories dropped.
 std::string FileNameOf(const CAgent& agent) {
-    if (agent.m_owner == nullptr) {
+    if (agent.File() == nullptr) {
         return {};
     }
-    const std::string& path = agent.m_owner->m_path;
+    const std::string& path = agent.File()->Path();
     const auto separator = path.find_last_of("/\\");
     return separator == std::string::npos ? path : path.substr(separator + 1);
 }
@@ -191,20 +191,20 @@ void ListScripts(const CAgent& agent, IResultsTree& tree, const Sections& sectio
     Append(tree, sections.general,
            std::string(LoadStringOrEmpty(IDS_FILE)) + " \"" + FileNameOf(agent) + "\"",
            kPictureInformation);
-    if (!agent.m_installScript.empty()) {
+    if (!agent.InstallScript().empty()) {
         Append(tree, sections.scripts, LoadStringOrEmpty(IDS_INSTALLATION_SCRIPT), kPictureScroll);
     } else {
         Append(tree, sections.warnings, LoadStringOrEmpty(IDS_NO_INSTALLATION_SCRIPT),
                kPictureWarning);
     }
-    if (!agent.m_removeScript.empty()) {
+    if (!agent.RemoveScript().empty()) {
         Append(tree, sections.scripts, LoadStringOrEmpty(IDS_REMOVAL_SCRIPT), kPictureScroll);
     } else {
         Append(tree, sections.warnings, LoadStringOrEmpty(IDS_NO_REMOVAL_SCRIPT), kPictureWarning);
     }
     const EventNames names;
     std::string text;
-    for (const auto& script : agent.m_scripts) {
+    for (const auto& script : agent.Scripts()) {
         EventItemText(script, names, text);
         Append(tree, sections.scripts, text, kPictureScroll);
     }
@@ -212,11 +212,11 @@ void ListScripts(const CAgent& agent, IResultsTree& tree, const Sections& sectio
 
 // Installation script, event scripts in stored order, removal script.
 template <typename Visit> void ForEachScript(const CAgent& agent, Visit visit) {
-    visit(agent.m_installScript);
-    for (const auto& script : agent.m_scripts) {
+    visit(agent.InstallScript());
+    for (const auto& script : agent.Scripts()) {
         visit(script);
     }
-    visit(agent.m_removeScript);
+    visit(agent.RemoveScript());
 }
 
 // TokenToNumber's work, inline for the scans, which read a number for most

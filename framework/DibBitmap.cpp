@@ -169,14 +169,14 @@ LoadedBitmap ParseBitmap(CByteReader& reader, const char* name) {
     return loaded;
 }
 
-// The pixel memory as a QImage without copying, rows in stored order (bottom
-// row first for a bottom-up image); null for formats Qt cannot show.
-QImage StoredRows(const CDibBitmap& bitmap) {
-    if (!bitmap.IsValid()) {
+} // namespace
+
+QImage CDibBitmap::StoredRows() const {
+    if (!IsValid()) {
         return {};
     }
     QImage::Format format = QImage::Format_Invalid;
-    switch (bitmap.m_format) {
+    switch (m_format) {
     case kDib555:
         format = QImage::Format_RGB555;
         break;
@@ -192,11 +192,16 @@ QImage StoredRows(const CDibBitmap& bitmap) {
     default:
         return {};
     }
-    return QImage(bitmap.m_bits, bitmap.Width(), bitmap.Height(), std::abs(bitmap.m_stride),
-                  format);
+    return QImage(m_bits, Width(), Height(), std::abs(m_stride), format);
 }
 
-} // namespace
+std::span<const std::uint8_t> CDibBitmap::PixelMemory() const {
+    if (!IsValid()) {
+        return {};
+    }
+    return {m_bits,
+            static_cast<std::size_t>(std::abs(m_stride)) * static_cast<std::size_t>(Height())};
+}
 
 CDibBitmap::CDibBitmap() = default;
 CDibBitmap::~CDibBitmap() = default;
@@ -390,7 +395,7 @@ void CDibBitmap::Tint(int x, int y, int width, int height, std::uint32_t colour)
 
 void CDibBitmap::Draw(QPainter& target, int destX, int destY, int srcX, int srcY, int width,
                       int height) const {
-    const QImage stored = StoredRows(*this);
+    const QImage stored = StoredRows();
     if (stored.isNull()) {
         return;
     }
@@ -412,7 +417,7 @@ void CDibBitmap::Draw(QPainter& target, int destX, int destY, int srcX, int srcY
 }
 
 QImage CDibBitmap::AsImage() const {
-    const QImage stored = StoredRows(*this);
+    const QImage stored = StoredRows();
     // QImage cannot walk rows upwards (no negative stride), so a bottom-up
     // image is handed over as a flipped copy; a top-down one as a view.
     return m_stride < 0 ? stored.mirrored(false, true) : stored;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 
 class QPainter;
 class QImage;
@@ -39,13 +40,32 @@ public:
               int height = -1) const;
     void FillRect(int x, int y, int width, int height, std::uint32_t colour);
     void Tint(int x, int y, int width, int height, std::uint32_t colour);
-    void SetupLayout();
 
     int Width() const;
     int Height() const; // absolute value of the header's height
+    DibFormat Format() const { return m_format; }
+    std::uint32_t BytesPerPixel() const { return m_bytesPerPixel; }
+    // From a row's first byte to the next row's below it: negative for a
+    // bitmap stored bottom row first.
+    std::int32_t Stride() const { return m_stride; }
+    // The top row's first byte, for drawing straight into the pixels.
+    std::uint8_t* TopRow() { return m_topRow; }
+    const std::uint8_t* TopRow() const { return m_topRow; }
+    // The pixel memory as stored, every row with its padding; empty when the
+    // bitmap is not valid.
+    std::span<const std::uint8_t> PixelMemory() const;
+    // The size of the info header the pixels are described by.
+    std::uint32_t InfoHeaderSize() const { return m_infoSize; }
 
     // A view of the pixels for Qt without copying where the format allows.
     QImage AsImage() const;
+
+private:
+    void SetupLayout();
+    // The pixel memory as a QImage without copying, rows in stored order
+    // (bottom row first for a bottom-up image); null for formats Qt cannot
+    // show.
+    QImage StoredRows() const;
 
     std::uint32_t m_bytesPerPixel = 0;
     std::int32_t m_stride = 0;

@@ -11,16 +11,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         CMemoryAgentSource source(std::span<const std::uint8_t>(data, size));
         const CAgentFile file("fuzz.kiv", source);
-        for (const auto& record : file.m_dependencies) {
+        for (const auto& record : file.CarriedFiles()) {
             if (std::uint64_t{record->m_dataOffset} + record->m_size > size) {
                 std::abort();
             }
         }
-        for (const auto& agent : file.m_agents) {
-            if (agent->m_chunkOffset + 8u + 42u > size ||
-                agent->m_dependencyCount > CAgent::kMaxDependencies ||
-                agent->m_dependencies.size() != agent->m_dependencyCount ||
-                agent->m_scripts.size() != agent->m_scriptCount) {
+        for (const auto& agent : file.Agents()) {
+            if (agent->Place().offset + 8u + 42u > size ||
+                agent->Dependencies().size() > CAgent::kMaxDependencies) {
                 std::abort();
             }
         }

@@ -20,11 +20,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             scripts.back() += static_cast<char>(data[i]);
         }
     }
-    CAgent agent;
-    agent.m_installScript = scripts.front();
-    agent.m_removeScript = scripts.size() > 1 ? scripts.back() : "";
-    agent.m_scripts.assign(scripts.begin() + (scripts.size() > 1 ? 1 : 0),
-                           scripts.end() - (scripts.size() > 1 ? 1 : 0));
+    CAgentFields fields;
+    fields.installScript = scripts.front();
+    fields.removeScript = scripts.size() > 1 ? scripts.back() : "";
+    fields.scripts.assign(scripts.begin() + (scripts.size() > 1 ? 1 : 0),
+                          scripts.end() - (scripts.size() > 1 ? 1 : 0));
+    const CAgent agent(std::move(fields));
     CMemoryResultsTree tree;
     AnalyseAgent(&agent, CChemicalNameTable(), tree);
     if (tree.TopLevel().size() != 4) {

@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     bitmap.Tint(-1, -1, bitmap.Width() + 2, bitmap.Height() + 2, 0x2080E0);
     bitmap.FillRect(1, 1, bitmap.Width(), 1, 0xFFFFFF);
-    if (bitmap.AsImage().isNull() && bitmap.m_format != kDibUnknown) {
+    if (bitmap.AsImage().isNull() && bitmap.Format() != kDibUnknown) {
         std::abort(); // every loadable known format can be shown
     }
     return 0;

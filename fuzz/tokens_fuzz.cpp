@@ -20,12 +20,13 @@ void Check(bool same) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    CAgent agent;
-    agent.m_installScript.assign(reinterpret_cast<const char*>(data), size);
+    CAgentFields fields;
+    fields.installScript.assign(reinterpret_cast<const char*>(data), size);
+    const CAgent agent(std::move(fields));
     CScriptWords words("c");
-    words.Split(agent.m_installScript);
+    words.Split(agent.InstallScript());
     CScriptWords::Cursor bits(words, 0);
-    for (const char* cursor = agent.m_installScript.c_str(); *cursor != '\0';) {
+    for (const char* cursor = agent.InstallScript().c_str(); *cursor != '\0';) {
         const std::string_view token = GetNextToken(cursor);
         if (!token.empty()) {
             const std::string_view word = bits.Next();

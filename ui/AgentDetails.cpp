@@ -1,6 +1,7 @@
 #include "ui/AgentDetails.h"
 
 #include "agents/AgentFile.h"
+#include "agents/Availability.h"
 #include "framework/DibBitmap.h"
 #include "ui/AgentPictureDrawing.h"
 #include "ui/Centring.h"
@@ -16,16 +17,16 @@ DetailsControls DescribeControls(const CAgent* agent) {
     if (agent == nullptr) {
         return {};
     }
-    return {FormatQuantityText(agent->m_quantity), agent->IsAvailable(),
-            !agent->m_removeScript.empty()};
+    return {FormatQuantityText(agent->Usage().quantity), IsAvailable(*agent),
+            !agent->RemoveScript().empty()};
 }
 
 DetailsPicture DescribePicture(const CAgent& agent, int canvasWidth, int canvasHeight) {
-    const std::int32_t timeLeft = agent.TimeUntilAvailable();
+    const std::int32_t timeLeft = TimeUntilAvailable(agent);
     DetailsPicture picture;
-    picture.x = CentredOffset(canvasWidth, agent.m_picture.m_width);
-    picture.y = CentredOffset(canvasHeight, agent.m_picture.m_height);
-    picture.full = agent.IsAvailable();
+    picture.x = CentredOffset(canvasWidth, agent.ListedPicture().Width());
+    picture.y = CentredOffset(canvasHeight, agent.ListedPicture().Height());
+    picture.full = IsAvailable(agent);
     if (!(picture.full && timeLeft == 0)) {
         picture.waitText = FormatWaitText(timeLeft);
     }

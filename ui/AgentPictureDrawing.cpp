@@ -12,28 +12,28 @@ namespace {
 // to it; nothing when no pixel does.
 std::optional<PixelRows> VisibleRows(const CAgentPicture& picture, CDibBitmap& destination, int x,
                                      int y) {
-    if (picture.m_pixels == nullptr || destination.m_format != kDib24 || !destination.IsValid()) {
+    if (!picture.HasPicture() || destination.Format() != kDib24 || !destination.IsValid()) {
         return std::nullopt;
     }
     int srcX = 0;
     int srcY = 0;
-    int width = static_cast<int>(picture.m_width);
-    int height = static_cast<int>(picture.m_height);
+    int width = static_cast<int>(picture.Width());
+    int height = static_cast<int>(picture.Height());
     ClipToBitmap(destination, x, y, srcX, srcY, width, height);
     if (width < 1 || height < 1) {
         return std::nullopt;
     }
-    const std::size_t first = std::size_t(srcY) * picture.m_width + std::size_t(srcX);
+    const std::size_t first = std::size_t(srcY) * picture.Width() + std::size_t(srcX);
     return PixelRows{
-        picture.m_pixels.get() + first,
-        picture.m_width,
-        destination.m_topRow + std::ptrdiff_t{y} * destination.m_stride + std::ptrdiff_t{x} * 3,
-        destination.m_stride,
+        picture.Pixels() + first,
+        picture.Width(),
+        destination.TopRow() + std::ptrdiff_t{y} * destination.Stride() + std::ptrdiff_t{x} * 3,
+        destination.Stride(),
         width,
         height,
-        picture.m_pixelFormat == 1,
-        picture.m_keyed,
-        picture.m_pixels[0],
+        picture.PixelFormat() == 1,
+        picture.IsKeyed(),
+        picture.Pixels()[0],
     };
 }
 

@@ -80,7 +80,7 @@ void CLiveFolder::Compare(const CAgentCatalogue& catalogue, const std::string& p
         }
         return;
     }
-    if (loaded != nullptr ? loaded->m_identity != *identity : !WasReported(path, *identity)) {
+    if (loaded != nullptr ? loaded->Identity() != *identity : !WasReported(path, *identity)) {
         plan.read.push_back({path, *identity});
     }
 }
@@ -94,9 +94,9 @@ void CLiveFolder::CompareAll(const CAgentCatalogue& catalogue, ReloadPlan& plan)
     for (const auto& path : list.paths) {
         Compare(catalogue, path, plan);
     }
-    for (const auto& file : catalogue.m_files) {
-        if (!listed.contains(file->m_path)) {
-            plan.dropped.push_back(file->m_path);
+    for (const auto& file : catalogue.Files()) {
+        if (!listed.contains(file->Path())) {
+            plan.dropped.push_back(file->Path());
         }
     }
     std::erase_if(m_reported, [&](const auto& entry) { return !listed.contains(entry.first); });

@@ -22,12 +22,8 @@ const QColor kPictureTransparent(0, 255, 255);
 
 } // namespace
 
-CAnalysisPage::CAnalysisPage() : CBasePage(kAnalysisTemplate, 0) {}
-
-void CAnalysisPage::SetSheet(CBaseSheet* sheet, const CAgentCatalogue* catalogue) {
-    m_sheet = sheet;
-    m_catalogue = catalogue;
-}
+CAnalysisPage::CAnalysisPage(const CDibBitmap& wallpaper, const CAgentCatalogue& catalogue)
+    : CBasePage(kAnalysisTemplate, 0), m_wallpaper(wallpaper), m_catalogue(catalogue) {}
 
 void CAnalysisPage::DoDataExchange() {
     m_resultsTree = ControlAs<QTreeWidget>(kResultsTreeId);
@@ -40,7 +36,7 @@ void CAnalysisPage::DoDataExchange() {
 bool CAnalysisPage::OnInitDialog() {
     DoDataExchange();
     try {
-        SetWallpaper(&m_sheet->m_wallpaper);
+        SetWallpaper(&m_wallpaper);
         FillAgentList();
         m_chemicalNames.LoadChemicalNames(CBaseSheet::GetGameDirectory(kMainDirectory));
         // Without the pictures the tree still shows its texts.
@@ -52,12 +48,12 @@ bool CAnalysisPage::OnInitDialog() {
 }
 
 void CAnalysisPage::FillAgentList() {
-    const auto& agents = m_catalogue->m_agents;
+    const auto& agents = m_catalogue.Agents();
     std::vector<CHScrollListBox::Entry> entries;
     entries.reserve(agents.size());
     for (std::size_t i = 0; i < agents.size(); ++i) {
         entries.push_back(
-            {QString::fromStdString(Windows1252ToUtf8(agents[i]->m_name)), static_cast<int>(i)});
+            {QString::fromStdString(Windows1252ToUtf8(agents[i]->Name())), static_cast<int>(i)});
     }
     m_agentList->SetContent(std::move(entries));
 }
@@ -95,6 +91,6 @@ void CAnalysisPage::OnSelchangeAgentList() {
     if (position == CHScrollListBox::kError) {
         return;
     }
-    AnalyseAgent(m_catalogue->m_agents.at(static_cast<std::size_t>(position)), m_chemicalNames,
+    AnalyseAgent(m_catalogue.Agents().at(static_cast<std::size_t>(position)), m_chemicalNames,
                  *m_results);
 }

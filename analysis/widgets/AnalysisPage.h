@@ -7,7 +7,7 @@
 #include <memory>
 
 class CAgentCatalogue;
-class CBaseSheet;
+class CDibBitmap;
 class CHScrollListBox;
 class QTreeWidget;
 
@@ -18,11 +18,8 @@ class CAnalysisPage : public CBasePage {
     Q_OBJECT
 
 public:
-    CAnalysisPage();
-
-    // The sheet gives its wallpaper and the catalogue it owns; called before
-    // the page is added.
-    void SetSheet(CBaseSheet* sheet, const CAgentCatalogue* catalogue);
+    // The sheet's wallpaper and the catalogue it owns, both outliving the page.
+    CAnalysisPage(const CDibBitmap& wallpaper, const CAgentCatalogue& catalogue);
 
     bool OnInitDialog() override;
     void FillAgentList();
@@ -35,13 +32,18 @@ public:
     void ShowListWith(int position, bool stillHold);
     void OnSelchangeAgentList();
 
+    // The chemical names the analysis goes by, read from the game's folder.
+    const CChemicalNameTable& ChemicalNames() const { return m_chemicalNames; }
+
+    // The page's controls.
     QTreeWidget* m_resultsTree = nullptr;
     CHScrollListBox* m_agentList = nullptr;
-    CBaseSheet* m_sheet = nullptr;
-    const CAgentCatalogue* m_catalogue = nullptr;
-    CChemicalNameTable m_chemicalNames;
-    std::unique_ptr<CResultsTreeWidget> m_results;
 
 private:
     void DoDataExchange();
+
+    CChemicalNameTable m_chemicalNames;
+    std::unique_ptr<CResultsTreeWidget> m_results;
+    const CDibBitmap& m_wallpaper;
+    const CAgentCatalogue& m_catalogue;
 };

@@ -57,17 +57,17 @@ struct Figure {
 };
 
 CAgent BenchAgent(int number) {
-    CAgent agent;
-    agent.m_name = "agent " + std::to_string(number);
-    agent.m_description = "A bench agent carrying one large sound.";
-    agent.m_quantity = 3;
-    agent.m_installScript = "inst,new: simp bench,endm";
-    agent.m_scripts = {"scrp 2 9 1 1,endm"};
-    agent.m_dependencies = {AgentDependencyRef{ECarriedFileType::kSound, "bench.wav"}};
-    agent.m_dependencyCount = 1;
+    CAgentFields agent;
+    agent.name = "agent " + std::to_string(number);
+    agent.description = "A bench agent carrying one large sound.";
+    agent.usage.quantity = 3;
+    agent.installScript = "inst,new: simp bench,endm";
+    agent.scripts = {"scrp 2 9 1 1,endm"};
+    agent.dependencies = {AgentDependencyRef{ECarriedFileType::kSound, "bench.wav"}};
     const std::vector<std::uint16_t> pixels(32 * 32, 0x1234);
-    agent.m_picture.Create(pixels.data(), 32, 32, 1, true);
-    return agent;
+    CAgentPicture picture;
+    picture.Create(pixels.data(), 32, 32, 1, true);
+    return CAgent(std::move(agent), std::move(picture));
 }
 
 void MakeFolder(const std::string& folder, int count, std::uint64_t carriedPerFile) {
@@ -88,7 +88,7 @@ void MakeFolder(const std::string& folder, int count, std::uint64_t carriedPerFi
 int MeasureScan(const std::string& folder) {
     CAgentCatalogue catalogue;
     const int status = PrintSecondsOf([&] { catalogue.ScanDirectory(folder); });
-    if (catalogue.m_agents.empty()) {
+    if (catalogue.Agents().empty()) {
         std::exit(3);
     }
     return status;

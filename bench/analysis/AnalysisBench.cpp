@@ -105,20 +105,21 @@ void Report(const char* what, double seconds, const char* baseline, double basel
 }
 
 void BenchAnalyser() {
-    CAgent agent;
-    agent.m_installScript = "inst chem 3 10";
-    agent.m_scripts = GenerateScripts();
-    agent.m_removeScript = "rscr kill ownr";
+    CAgentFields fields;
+    fields.installScript = "inst chem 3 10";
+    fields.scripts = GenerateScripts();
+    fields.removeScript = "rscr kill ownr";
+    const CAgent agent(std::move(fields));
     const CChemicalNameTable names;
     volatile std::size_t sink = 0;
-    const double scan = BestSeconds([&] { sink = sink + CountSeparators(agent.m_scripts); });
+    const double scan = BestSeconds([&] { sink = sink + CountSeparators(agent.Scripts()); });
     std::size_t warnings = 0;
     const double analyse = BestSeconds([&] {
         CMemoryResultsTree tree;
         AnalyseAgent(&agent, names, tree);
         warnings = tree.TopLevel().back()->children.size();
     });
-    std::printf("%zu event scripts, %zu warnings\n", agent.m_scripts.size(), warnings);
+    std::printf("%zu event scripts, %zu warnings\n", agent.Scripts().size(), warnings);
     Report("analyser, 64 MiB scripts", analyse, "separator byte scan", scan,
            static_cast<double>(kScriptBytes) / 1e6, 0.5);
 }
@@ -132,10 +133,10 @@ void BenchPictures() {
     picture.Create(pixels.data(), kPictureSide, kPictureSide, 1, true);
     CDibBitmap canvas;
     canvas.Create(kPictureSide, kPictureSide, kDib24);
-    const std::size_t canvasBytes = std::size_t(-canvas.m_stride) * kPictureSide;
+    const std::size_t canvasBytes = canvas.PixelMemory().size();
     std::vector<std::uint8_t> copy(canvasBytes);
     const double memcpySeconds =
-        BestSeconds([&] { std::memcpy(copy.data(), canvas.m_bits, canvasBytes); });
+        BestSeconds([&] { std::memcpy(copy.data(), canvas.PixelMemory().data(), canvasBytes); });
     const double copyInto = BestSeconds([&] { CopyAgentPicture(picture, canvas, 0, 0); });
     const double megabytes = static_cast<double>(canvasBytes) / 1e6;
     Report("CopyInto 1024x1024", copyInto, "memcpy of canvas", memcpySeconds, megabytes, 0.25);
@@ -157,16 +158,18 @@ void BenchDetailsDrawing() {
     for (std::size_t i = 0; i < pixels.size(); ++i) {
         pixels[i] = static_cast<std::uint16_t>(i * 2654435761u >> 7);
     }
-    CAgent agent;
-    agent.m_quantity = CAgent::kUnlimited;
-    agent.m_picture.Create(pixels.data(), kDemoPictureWidth, kDemoPictureHeight, 1, true);
+    CAgentFields fields;
+    fields.usage.quantity = CAgent::kUnlimited;
+    CAgentPicture picture;
+    picture.Create(pixels.data(), kDemoPictureWidth, kDemoPictureHeight, 1, true);
+    const CAgent agent(std::move(fields), std::move(picture));
     const QSize size = PictureFrameSize();
     CDibBitmap canvas;
     canvas.Create(size.width(), size.height(), kDib24);
-    const std::size_t canvasBytes = std::size_t(-canvas.m_stride) * size.height();
+    const std::size_t canvasBytes = canvas.PixelMemory().size();
     std::vector<std::uint8_t> copy(canvasBytes);
     const double memcpySeconds =
-        BestSeconds([&] { std::memcpy(copy.data(), canvas.m_bits, canvasBytes); });
+        BestSeconds([&] { std::memcpy(copy.data(), canvas.PixelMemory().data(), canvasBytes); });
     DetailsPicture placed = DescribePicture(agent, size.width(), size.height());
     for (const bool full : {true, false}) {
         placed.full = full;

@@ -29,13 +29,12 @@ void MakeFolder(const std::string& folder, std::uint64_t carriedPerFile) {
     std::filesystem::create_directories(folder);
     const std::vector<std::uint8_t> contents(carriedPerFile, 0xA5);
     for (int i = 0; i < kFileCount; ++i) {
-        CAgent agent;
-        agent.m_name = "agent " + std::to_string(i);
-        agent.m_quantity = 1;
-        agent.m_dependencies = {AgentDependencyRef{ECarriedFileType::kImage, "shared.s16"}};
-        agent.m_dependencyCount = 1;
+        CAgentFields agent;
+        agent.name = "agent " + std::to_string(i);
+        agent.usage.quantity = 1;
+        agent.dependencies = {AgentDependencyRef{ECarriedFileType::kImage, "shared.s16"}};
         CAgentFileWriter writer;
-        writer.AddAgent(agent);
+        writer.AddAgent(CAgent(std::move(agent)));
         // Names differ in case only, as files from different authors do.
         writer.AddCarriedFile(ECarriedFileType::kImage, i % 2 == 0 ? "shared.s16" : "SHARED.S16",
                               contents);

@@ -61,7 +61,7 @@ Figure RunProcess(const std::vector<std::string>& arguments) {
 
 int Extract(const std::string& agentFile, const std::string& directory) {
     const CAgentFile file(agentFile);
-    ExtractCarriedFile(*file.m_dependencies.at(0), directory);
+    ExtractCarriedFile(*file.CarriedFiles().at(0), directory);
     return 0;
 }
 

@@ -113,8 +113,8 @@ int main() {
         watch.Drain();
         catalogue.ReloadFile(changed);
     }
-    Require(catalogue.m_agents.size() == kFileCount &&
-                catalogue.FindFile(changed)->m_identity == PlainFileIdentityOf(changed),
+    Require(catalogue.Agents().size() == kFileCount &&
+                catalogue.FindFile(changed)->Identity() == PlainFileIdentityOf(changed),
             "the catalogue does not hold the folder as it is");
     std::filesystem::remove_all(folder);
 

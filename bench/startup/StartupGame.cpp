@@ -16,23 +16,23 @@ constexpr std::uint32_t kPictureSide = 32;
 constexpr std::size_t kCarriedImageBytes = 4096;
 
 CAgent MakeAgent(int index) {
-    CAgent agent;
-    agent.m_name = "Agent " + std::to_string(index);
-    agent.m_description = "A benchmark agent with a picture and three event scripts.";
-    agent.m_quantity = 5;
-    agent.m_reuseInterval = 600;
-    agent.m_installScript = "inst,new: simp agnt 4 0 1000 0,endm";
-    agent.m_removeScript = "enum 4 0 1000,kill targ,next,endm";
-    agent.m_scripts = {"scrp 4 0 1000 1,snde bump,endm", "scrp 4 0 1000 2,chem 3 10,endm",
-                       "scrp 4 0 1000 9,wait 10,endm"};
-    agent.m_dependencyCount = 1;
-    agent.m_dependencies = {AgentDependencyRef{ECarriedFileType::kImage, "agnt.s16"}};
+    CAgentFields agent;
+    agent.name = "Agent " + std::to_string(index);
+    agent.description = "A benchmark agent with a picture and three event scripts.";
+    agent.usage.quantity = 5;
+    agent.reuseInterval = 600;
+    agent.installScript = "inst,new: simp agnt 4 0 1000 0,endm";
+    agent.removeScript = "enum 4 0 1000,kill targ,next,endm";
+    agent.scripts = {"scrp 4 0 1000 1,snde bump,endm", "scrp 4 0 1000 2,chem 3 10,endm",
+                     "scrp 4 0 1000 9,wait 10,endm"};
+    agent.dependencies = {AgentDependencyRef{ECarriedFileType::kImage, "agnt.s16"}};
     std::vector<std::uint16_t> pixels(std::size_t{kPictureSide} * kPictureSide);
     for (std::size_t i = 0; i < pixels.size(); ++i) {
         pixels[i] = static_cast<std::uint16_t>(i * 2654435761u >> 9);
     }
-    agent.m_picture.Create(pixels.data(), kPictureSide, kPictureSide, 1, true);
-    return agent;
+    CAgentPicture picture;
+    picture.Create(pixels.data(), kPictureSide, kPictureSide, 1, true);
+    return CAgent(std::move(agent), std::move(picture));
 }
 
 } // namespace

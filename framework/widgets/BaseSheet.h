@@ -69,22 +69,24 @@ public:
     // A command from a control or the menu; false when no one answers it.
     virtual bool OnCommand(unsigned id);
 
-    CRegistryKey m_userKey;
-    CRegistryKey m_machineKey;
-    bool m_onTop = false;
-    std::string m_appletName;
-    std::string m_version;
-    std::string m_caption;
+    // The tiled picture behind the sheet and its pages; invalid until the
+    // window is created, and without a readable wallpaper file.
+    const CDibBitmap& Wallpaper() const { return m_wallpaper; }
+    bool KeepsOnTop() const { return m_onTop; }
+
+    // The controls along the bottom edge.
     QPushButton* m_closeButton = nullptr;
     QPushButton* m_hideButton = nullptr;
     QCheckBox* m_onTopButton = nullptr;
-    CDibBitmap m_wallpaper;
 
 signals:
     // The window is gone: closed and destroyed.
     void WindowDestroyed();
 
 protected:
+    // The caption the sheet was made with, before the title adds to it.
+    const std::string& Caption() const { return m_caption; }
+
     virtual int OnCreate();
     virtual bool OnInitDialog();
     // Once the window's creation has finished, from the event loop.
@@ -112,6 +114,13 @@ private:
     void OnPageChanged(int index);
     void ActivatePage(int index);
 
+    CRegistryKey m_userKey;
+    CRegistryKey m_machineKey;
+    bool m_onTop = false;
+    std::string m_appletName;
+    std::string m_version;
+    std::string m_caption;
+    CDibBitmap m_wallpaper;
     QVBoxLayout* m_layout = nullptr;
     QWidget* m_client = nullptr;
     QTabWidget* m_tabs = nullptr;

@@ -94,7 +94,7 @@ std::string CGameSheet::QuerySubjectName() {
 
 void CGameSheet::RefreshTitle() {
     const std::string title =
-        ComposeTitle(m_caption, m_hasSubject, m_paused, [this] { return QuerySubjectName(); });
+        ComposeTitle(Caption(), m_hasSubject, m_paused, [this] { return QuerySubjectName(); });
     setWindowTitle(QString::fromStdString(title));
 }
 

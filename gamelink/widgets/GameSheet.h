@@ -36,12 +36,13 @@ public:
     void OnControl1() override;
     void OnControl2() override;
 
-    CGameLink m_game;
-    std::int32_t m_appletNumber = -1;
-    bool m_paused = false;
-    bool m_hasSubject = false;
+    // The number the game gave the applet; -1 before it answered.
+    std::int32_t AppletNumber() const { return m_appletNumber; }
 
 protected:
+    // The link to the game, which a derived sheet hands to what talks to it.
+    CGameLink m_game;
+
     void OnWindowCreated() override;
     void OnClosing() override;
     void OnDestroy() override;
@@ -50,4 +51,9 @@ protected:
     void QueryPaused();
     std::string QuerySubjectName();
     void RefreshTitle();
+
+private:
+    std::int32_t m_appletNumber = -1;
+    bool m_paused = false;
+    bool m_hasSubject = false;
 };

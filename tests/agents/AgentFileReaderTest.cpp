@@ -28,11 +28,11 @@ std::string Loaded(const ByteVector& bytes) {
     std::string names;
     const std::string message = CaughtMessage([&] {
         const auto file = LoadAgentBytes(bytes);
-        for (const auto& agent : file->m_agents) {
-            const CAgentPicture& picture = agent->m_picture;
-            const bool pictured =
-                picture.HasPicture() || picture.m_keyed || picture.m_width * picture.m_height != 0;
-            names += "[" + agent->m_name + (pictured ? " pictured]" : "]");
+        for (const auto& agent : file->Agents()) {
+            const CAgentPicture& picture = agent->ListedPicture();
+            const bool pictured = picture.HasPicture() || picture.IsKeyed() ||
+                                  picture.Width() * picture.Height() != 0;
+            names += "[" + agent->Name() + (pictured ? " pictured]" : "]");
         }
     });
     return message == "(nothing thrown)" ? names : message;
@@ -60,15 +60,13 @@ ByteVector AgentChunk(const ByteVector& variable) {
 // An agent with every field set, a carried file, an unknown chunk and a second agent: what is read
 // writes the same bytes again, and the file cut anywhere loads only at a chunk boundary.
 TEST(AgentFileReader, ReadsBackEveryFieldAndEveryCutLoadsAtAChunkBoundaryOrIsRefused) {
-    CAgent source = MakeAgent(
+    CAgentFields fields = AgentFields(
         {"Caf\xE9 ball", 7, 3600, {{kImage, "ball.s16"}, {kSound, "bounce.wav"}}, 0x01020304});
-    std::tie(source.m_reserved1, source.m_reserved2, source.m_reserved3, source.m_reserved4,
-             source.m_reserved5, source.m_reserved6, source.m_reserved7) =
-        std::tuple(0x11, 0x22, 0x3344, 0x55667788, 0x99AABBCC, 0xDDEE, 0xF00F);
-    source.m_scripts = {"scrp 1", "scrp 2"};
-    source.m_removeScript.clear();
-    const std::uint16_t pixels[] = {0x1234, 0xFFFF, 0x1234, 0x0001, 0x1234, 0xF800};
-    source.m_picture.Create(pixels, 3, 2, 1, true);
+    fields.reserved = {0x11, 0x22, 0x3344, 0x55667788, 0x99AABBCC, 0xDDEE, 0xF00F};
+    fields.scripts = {"scrp 1", "scrp 2"};
+    fields.removeScript.clear();
+    const CAgent source(std::move(fields),
+                        KeyedPicture({0x1234, 0xFFFF, 0x1234, 0x0001, 0x1234, 0xF800}, 3, 2));
     const auto write = [](const CAgent& first, const ByteVector& carried, const CAgent& second) {
         CAgentFileWriter writer;
         writer.AddAgent(first);
@@ -80,19 +78,19 @@ TEST(AgentFileReader, ReadsBackEveryFieldAndEveryCutLoadsAtAChunkBoundaryOrIsRef
     const auto whole = write(source, Bytes("RIFF...."), MakeAgent({"second"}));
     const auto file = LoadAgentBytes(whole);
 
-    ASSERT_EQ(std::tuple(file->m_agents.size(), file->m_dependencies.size()), std::tuple(2u, 1u));
-    const CAgent& agent = *file->m_agents[0];
-    const CDependencyFile& record = *file->m_dependencies[0];
+    ASSERT_EQ(std::tuple(file->Agents().size(), file->CarriedFiles().size()), std::tuple(2u, 1u));
+    const CAgent& agent = *file->Agents()[0];
+    const CDependencyFile& record = *file->CarriedFiles()[0];
     const ByteVector carried(whole.begin() + record.m_dataOffset,
                              whole.begin() + record.m_dataOffset + record.m_size);
-    EXPECT_EQ(write(agent, carried, *file->m_agents[1]), whole);
-    EXPECT_EQ(std::tuple(agent.m_owner, record.m_owner, record.m_type, record.m_name),
+    EXPECT_EQ(write(agent, carried, *file->Agents()[1]), whole);
+    EXPECT_EQ(std::tuple(agent.File(), record.m_owner, record.m_type, record.m_name),
               std::tuple(file.get(), file.get(), kSound, std::string("bounce.wav")));
-    EXPECT_EQ(std::tuple(agent.m_scriptCount, agent.m_dependencyCount,
-                         agent.m_picture.m_pixelFormat, agent.m_picture.m_keyed),
-              std::tuple(2, 2, 1u, true));
+    EXPECT_EQ(std::tuple(agent.Scripts().size(), agent.Dependencies().size(),
+                         agent.ListedPicture().PixelFormat(), agent.ListedPicture().IsKeyed()),
+              std::tuple(2u, 2u, 1u, true));
     // after the carried contents, the unknown chunk's header and its three bytes
-    EXPECT_EQ(std::tuple(agent.m_chunkOffset, file->m_agents[1]->m_chunkOffset),
+    EXPECT_EQ(std::tuple(agent.Place().offset, file->Agents()[1]->Place().offset),
               std::tuple(4u, record.m_dataOffset + record.m_size + 8 + 3));
 
     std::set<std::size_t> boundaries{4};
@@ -113,11 +111,8 @@ TEST(AgentFileReader, ReadsBackEveryFieldAndEveryCutLoadsAtAChunkBoundaryOrIsRef
 }
 
 TEST(AgentFileReader, AcceptsFilesAtTheirLimitsAndRefusesAllThatRunsOutsideItsChunk) {
-    CAgent flat = MakeAgent({"flat"});
-    flat.m_picture = {};
-    flat.m_picture.m_width = 5; // a width without pixels writes no picture
-    CAgentFileWriter widthOnly;
-    widthOnly.AddAgent(flat);
+    CAgentFileWriter widthOnly; // a width without pixels writes no picture
+    widthOnly.AddAgent(CAgent(AgentFields({"flat"}), CAgentPicture::WithoutPixels(5, 0)));
     const ByteVector noTexts(4, 0);
     const ByteVector fileFixed(10, 0);
     const auto carriedName = [&](std::size_t length) {
@@ -171,9 +166,9 @@ TEST(AgentFileReader, AFileOnDiskThatCannotBeReadIsNamedOrShowsNoPicture) {
     // has shrunk since it was listed is not shown.
     SaveAgentFile(cut, std::vector<AgentDraft>(12, {"ball"}));
     const CAgentFile listed(cut);
-    EXPECT_EQ(listed.m_agents.back()->m_description, "About ball");
-    std::filesystem::resize_file(cut, listed.m_agents.back()->m_chunkOffset + 300);
-    EXPECT_FALSE(listed.m_agents.back()->Picture().HasPicture());
+    EXPECT_EQ(listed.Agents().back()->Description(), "About ball");
+    std::filesystem::resize_file(cut, listed.Agents().back()->Place().offset + 300);
+    EXPECT_FALSE(listed.Agents().back()->Picture().HasPicture());
 }
 
 } // namespace

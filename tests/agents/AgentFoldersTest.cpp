@@ -25,12 +25,12 @@ TEST(AgentCatalogue, ListsAgentsFileByFileUpToADamagedFile) {
     EXPECT_EQ(CaughtMessage([&] { catalogue.ScanDirectory(folder.Path().string()); }), damaged);
     EXPECT_EQ(CaughtMessage([&] { catalogue.AddFile(path("b.kiv")); }), damaged);
     catalogue.AddFile(path("c.kiv"));
-    EXPECT_EQ(std::tuple(catalogue.m_agents.size(), catalogue.m_files.size()), std::tuple(3u, 2u));
-    EXPECT_EQ(catalogue.m_agents[2], catalogue.m_files[1]->m_agents[0].get());
-    EXPECT_EQ(catalogue.m_files[1]->m_path, path("c.kiv"));
+    EXPECT_EQ(std::tuple(catalogue.Agents().size(), catalogue.Files().size()), std::tuple(3u, 2u));
+    EXPECT_EQ(catalogue.Agents()[2], catalogue.Files()[1]->Agents()[0].get());
+    EXPECT_EQ(catalogue.Files()[1]->Path(), path("c.kiv"));
     catalogue.Clear();
     catalogue.ScanDirectory(path("missing"));
-    EXPECT_EQ(std::tuple(catalogue.m_agents.size(), catalogue.m_files.size()), std::tuple(0u, 0u));
+    EXPECT_EQ(std::tuple(catalogue.Agents().size(), catalogue.Files().size()), std::tuple(0u, 0u));
 }
 
 // The conflicts command covers what is found; here the contents change between

@@ -1,6 +1,7 @@
+#include "agents/Injection.h"
 #include "agents/AgentFileWriter.h"
+#include "agents/Availability.h"
 #include "agents/Extraction.h"
-#include "agents/InjectionPlan.h"
 #include "agents/UsageMemory.h"
 #include "gamelink/GameLink.h"
 #include "tests/support/AgentFiles.h"
@@ -36,9 +37,9 @@ struct RecordingLink {
 
     // As the Agents page's Inject and Remove do.
     void Inject(CAgent& agent, const std::string& images = "", const std::string& sounds = "") {
-        agent.CarryOut(agent.PlanInjection(images, sounds), link, memory);
+        CarryOut(agent, PlanInjection(agent, images, sounds), link, memory);
     }
-    void Remove(CAgent& agent) { agent.CarryOut(agent.PlanRemoval(), link, memory); }
+    void Remove(CAgent& agent) { CarryOut(agent, PlanRemoval(agent), link, memory); }
 };
 
 // A game folder with Objects, Images and Sounds, and one agent file in Objects.
@@ -88,7 +89,7 @@ TEST(Injection, CountsAndStampsEachUseAndWaitsOutTheReuseInterval) {
         auto file =
             game.Save({{"first", 9}, {"ball", quantity, 3600}}, {{kSound, "s.wav", "sound"}});
         std::string expected = game.root.Read(game.agentPath);
-        CAgent& agent = *file->m_agents[1];
+        CAgent& agent = *file->Agents()[1];
         RecordingLink link;
         // Second and fourth come a second too early, and are refused.
         for (const std::uint32_t at :
@@ -96,19 +97,21 @@ TEST(Injection, CountsAndStampsEachUseAndWaitsOutTheReuseInterval) {
             clock.Set(at);
             CaughtMessage([&] { link.Inject(agent); });
         }
-        agent.m_removeScript.clear();
-        link.Remove(agent); // an empty removal script is not sent
+        CAgentFields silent = AgentFields({"silent"});
+        silent.removeScript.clear();
+        CAgent withoutRemoval(std::move(silent));
+        link.Remove(withoutRemoval); // an empty removal script is not sent
         EXPECT_EQ(link.sent.size(), 6u);
         const std::string left = quantity == 3 ? std::string(2, '\0') : "\xFF\xFF";
         EXPECT_EQ(game.root.Read(game.agentPath),
-                  expected.replace(agent.m_chunkOffset + 8, 6, left + "\x0D\x0C\x0B\x0A"));
-        EXPECT_EQ(agent.m_quantity, quantity == 3 ? 0 : quantity);
+                  expected.replace(agent.Place().offset + 8, 6, left + "\x0D\x0C\x0B\x0A"));
+        EXPECT_EQ(agent.Usage().quantity, quantity == 3 ? 0 : quantity);
         const std::pair<std::uint32_t, std::int32_t> waits[] = {
             {kLast - 100, 3700}, {kLast + 10, 3590}, {kLast + 3600, 0}, {kLast + 100000, 0}};
         for (const auto& [now, wait] : waits) {
             clock.Set(now);
-            EXPECT_EQ(agent.TimeUntilAvailable(), wait) << now;
-            EXPECT_EQ(agent.IsAvailable(), wait == 0 && quantity != 3) << now;
+            EXPECT_EQ(TimeUntilAvailable(agent), wait) << now;
+            EXPECT_EQ(IsAvailable(agent), wait == 0 && quantity != 3) << now;
         }
     }
 }
@@ -132,9 +135,9 @@ TEST(Injection, NeverInjectsFromAnAgentFileThatChangedOrWentAwaySinceItWasRead) 
             game.root.Write(game.agentPath, Text(bytes));
         }
         RecordingLink link;
-        EXPECT_EQ(CaughtMessage([&] { link.Inject(*file->m_agents[0]); }), message);
+        EXPECT_EQ(CaughtMessage([&] { link.Inject(*file->Agents()[0]); }), message);
         EXPECT_TRUE(link.sent.empty());
-        EXPECT_EQ(file->m_agents[0]->m_quantity, 3);
+        EXPECT_EQ(file->Agents()[0]->Usage().quantity, 3);
         EXPECT_EQ(Bytes(game.root.Read(game.agentPath)), bytes);
     }
 }
@@ -210,7 +213,7 @@ TEST(Injection, InstallsEachReferencedFileOnceUnderTheNameTheFolderGaveIt) {
             }
             RecordingLink link;
             EXPECT_EQ(
-                CaughtMessage([&] { link.Inject(*file->m_agents[0], game.images, game.sounds); }),
+                CaughtMessage([&] { link.Inject(*file->Agents()[0], game.images, game.sounds); }),
                 message);
             EXPECT_EQ(link.sent, sent);
             EXPECT_EQ(Listing(game), c.after);
@@ -234,10 +237,10 @@ TEST(Injection, NeverWritesOutsideTheTargetFolders) {
         auto file = game.Save({{"ball", 1, 0, {{kImage, name}}}}, {{kImage, name, "evil"}});
         game.root.Write("victim.txt", "of another size");
         RecordingLink link;
-        CAgent& agent = *file->m_agents[0];
+        CAgent& agent = *file->Agents()[0];
         EXPECT_EQ(CaughtMessage([&] { link.Inject(agent, game.images, game.sounds); }),
                   "Error: unexpected file format");
-        EXPECT_EQ(CaughtMessage([&] { ExtractCarriedFile(*file->m_dependencies[0], game.images); }),
+        EXPECT_EQ(CaughtMessage([&] { ExtractCarriedFile(*file->CarriedFiles()[0], game.images); }),
                   "Error: unexpected file format");
         EXPECT_EQ(Listing(game), std::vector<std::string>{"victim.txt: of another size"});
         EXPECT_TRUE(link.sent.empty());

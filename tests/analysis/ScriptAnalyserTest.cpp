@@ -126,11 +126,11 @@ TEST(ScriptAnalyser, ScriptsGiveTheExpectedTree) {
     CMemoryResultsTree tree;
     tree.InsertItem("left over", 0, 0, nullptr);
     for (const auto& c : cases) {
-        CAgent agent;
-        agent.m_owner = file.get();
-        agent.m_installScript = c.given.install;
-        agent.m_scripts = c.given.events;
-        agent.m_removeScript = c.given.remove;
+        CAgentFields fields;
+        fields.installScript = c.given.install;
+        fields.scripts = c.given.events;
+        fields.removeScript = c.given.remove;
+        const CAgent agent(std::move(fields), {}, {.file = file.get()});
         AnalyseAgent(&agent, chemicals, tree);
         std::string rendered;
         Render(tree.TopLevel(), 0, rendered);
@@ -188,12 +188,13 @@ TEST(ScriptAnalyser, TheWordBitsReadEveryScriptAsTheTokenizerDoes) {
     };
     for (int round = 0; round < 40; ++round) {
         for (std::size_t shift = 0; shift < CScriptWords::kBlockBytes; ++shift) {
-            CAgent agent;
-            agent.m_scripts = {script(shift), script(shift)};
-            agent.m_installScript = script(shift);
-            agent.m_removeScript = script(shift);
-            for (const std::string& text : {agent.m_installScript, agent.m_scripts[0],
-                                            agent.m_scripts[1], agent.m_removeScript}) {
+            CAgentFields fields;
+            fields.scripts = {script(shift), script(shift)};
+            fields.installScript = script(shift);
+            fields.removeScript = script(shift);
+            const CAgent agent(std::move(fields));
+            for (const std::string& text : {agent.InstallScript(), agent.Scripts()[0],
+                                            agent.Scripts()[1], agent.RemoveScript()}) {
                 ASSERT_EQ(BitWordsOf(text), TokensOf(text)) << shift << ": " << text;
             }
             std::string trees[2];
@@ -202,7 +203,7 @@ TEST(ScriptAnalyser, TheWordBitsReadEveryScriptAsTheTokenizerDoes) {
                 AnalyseAgent(&agent, CChemicalNameTable(), tree, reading);
                 Render(tree.TopLevel(), 0, trees[reading == ScriptReading::kTokens]);
             }
-            ASSERT_EQ(trees[0], trees[1]) << shift << ": " << agent.m_installScript;
+            ASSERT_EQ(trees[0], trees[1]) << shift << ": " << agent.InstallScript();
         }
     }
 }

@@ -42,18 +42,19 @@ std::string Rows(int width, int height, int digits,
 // 0xRRGGBB of a 24-bit bitmap's pixels by the layout's own arithmetic; the
 // stored value of a 16-bit one.
 std::string Pixels(const CDibBitmap& bitmap) {
-    const int bytes = static_cast<int>(bitmap.m_bytesPerPixel);
+    const int bytes = static_cast<int>(bitmap.BytesPerPixel());
     return Rows(bitmap.Width(), bitmap.Height(), bytes * 2, [&](int x, int y) {
-        const std::uint8_t* p = bitmap.m_topRow + y * bitmap.m_stride + x * bytes;
+        const std::uint8_t* p = bitmap.TopRow() + y * bitmap.Stride() + x * bytes;
         return bytes == 2 ? unsigned(p[0] | p[1] << 8) : unsigned(p[2] << 16 | p[1] << 8 | p[0]);
     });
 }
 
 // Format, bytes per pixel, stride, top row's offset and header size, then the pixels.
 std::string Described(const CDibBitmap& bitmap) {
-    return std::to_string(bitmap.m_format) + " " + std::to_string(bitmap.m_bytesPerPixel) + " " +
-           std::to_string(bitmap.m_stride) + " " + std::to_string(bitmap.m_topRow - bitmap.m_bits) +
-           " " + std::to_string(bitmap.m_infoSize) + ": " + Pixels(bitmap);
+    return std::to_string(bitmap.Format()) + " " + std::to_string(bitmap.BytesPerPixel()) + " " +
+           std::to_string(bitmap.Stride()) + " " +
+           std::to_string(bitmap.TopRow() - bitmap.PixelMemory().data()) + " " +
+           std::to_string(bitmap.InfoHeaderSize()) + ": " + Pixels(bitmap);
 }
 
 void Load(CDibBitmap& bitmap, const std::vector<std::uint8_t>& bytes) {
@@ -74,7 +75,7 @@ std::string Loaded(const std::vector<std::uint8_t>& bytes) {
     if (message == "(nothing thrown)") {
         return Described(bitmap);
     }
-    const bool empty = !bitmap.IsValid() && !bitmap.m_bits && !bitmap.m_topRow &&
+    const bool empty = !bitmap.IsValid() && bitmap.PixelMemory().empty() && !bitmap.TopRow() &&
                        Described(bitmap) == "0 0 0 0 0: ";
     return message + (empty ? "" : " (not emptied)");
 }
@@ -146,7 +147,7 @@ TEST(DibBitmap, LoadsFromAFileAndShowsItAsAnImage) {
     Load(bitmap, BitmapFile{.height = -2, .pixels = kTwoRows}.Build());
     const QImage view = bitmap.AsImage();
     EXPECT_EQ(std::tuple(view.constBits(), view.pixel(1, 1)),
-              std::tuple(bitmap.m_topRow, 0xFF000005u));
+              std::tuple(bitmap.TopRow(), 0xFF000005u));
     // Fills, tints and pictures clip to the bitmap; colours are 0x00BBGGRR. A
     // tint moves each channel by the colour's distance from middle grey.
     bitmap.FillRect(-1, -1, 2, 9, 0x00C8640A);
@@ -165,7 +166,7 @@ TEST(DibBitmap, LoadsFromAFileAndShowsItAsAnImage) {
     for (const auto& [format, packed] : {std::pair(kDib565, 0x0B39), std::pair(kDib555, 0x0599)}) {
         bitmap.Create(1, 1, format);
         bitmap.FillRect(0, 0, 1, 1, 0x00C8640A);
-        EXPECT_EQ(bitmap.m_topRow[0] | bitmap.m_topRow[1] << 8, packed) << format;
+        EXPECT_EQ(bitmap.TopRow()[0] | bitmap.TopRow()[1] << 8, packed) << format;
     }
     Load(bitmap,
          BitmapFile{.width = 2, .height = 1, .bitCount = 32, .pixels = {1, 2, 3, 4, 5, 6, 7, 8}}

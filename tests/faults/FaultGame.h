@@ -15,13 +15,14 @@ struct FaultGame {
     static constexpr std::size_t kImageSize = 200 * 1024;
 
     FaultGame() {
-        CAgent agent = MakeAgent({.name = "ball",
-                                  .quantity = 3,
-                                  .references = {{kImage, "abcd.s16"}, {kSound, "zap.wav"}}});
+        CAgentFields agent =
+            AgentFields({.name = "ball",
+                         .quantity = 3,
+                         .references = {{kImage, "abcd.s16"}, {kSound, "zap.wav"}}});
         // A second event script, so that the game can die between two of them.
-        agent.m_scripts.push_back("scrp 2 9 1 2,endm");
+        agent.scripts.push_back("scrp 2 9 1 2,endm");
         CAgentFileWriter writer;
-        writer.AddAgent(agent);
+        writer.AddAgent(MakeAgent(std::move(agent)));
         writer.AddCarriedFile(kImage, "abcd.s16", Bytes(image));
         writer.AddCarriedFile(kSound, "zap.wav", Bytes(sound));
         writer.Save(agentPath);

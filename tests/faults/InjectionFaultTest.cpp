@@ -1,6 +1,6 @@
 // Injections into a game that dies in the middle: no macro is sent twice and the use is counted
 // only when all went.
-#include "agents/InjectionPlan.h"
+#include "agents/Injection.h"
 #include "agents/UsageMemory.h"
 #include "gamelink/DBusMacroTransport.h"
 #include "gamelink/GameLink.h"
@@ -48,16 +48,15 @@ TEST(GameDeath, InjectionStopsAtTheFirstMacroAfterTheGameDied) {
         CGameLink link(std::make_unique<CKillingTransport>(sim.Process(), static_cast<int>(sent)));
         ASSERT_TRUE(link.Connect());
         CAgentFile file(game.agentPath);
-        CAgent& agent = *file.m_agents[0];
+        CAgent& agent = *file.Agents()[0];
 
         CUsageMemory memory; // the Inject button's road
         EXPECT_EQ(CaughtMessage([&] {
-                      agent.CarryOut(agent.PlanInjection(game.images, game.sounds), link, memory);
+                      CarryOut(agent, PlanInjection(agent, game.images, game.sounds), link, memory);
                   }),
                   "Error while talking to game\nMacro: \"" + kMacros[sent] + "\"");
         EXPECT_EQ(sim.Macros(), std::vector<std::string>(kMacros.begin(), kMacros.begin() + sent));
-        EXPECT_EQ(agent.m_quantity, 3);
-        EXPECT_EQ(agent.m_lastUsed, 0u);
+        EXPECT_EQ(agent.Usage(), (CAgentUsage{3, 0}));
         // Carried files written before the game went stay; the sound comes after
         // the image's conversion macro.
         EXPECT_EQ(ReadFile(game.agentPath), game.agentBytes);

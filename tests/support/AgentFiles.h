@@ -32,30 +32,41 @@ inline std::string Text(std::span<const std::uint8_t> bytes) {
     return {bytes.begin(), bytes.end()};
 }
 
-// An agent with a 20 x 10 picture (white in a black frame, the black transparent), the
-// description "About <name>", one event script, and install and remove scripts naming it.
-inline CAgent MakeAgent(const AgentDraft& draft) {
+// The description "About <name>", one event script, and install and remove scripts naming it.
+inline CAgentFields AgentFields(const AgentDraft& draft) {
+    CAgentFields fields;
+    fields.name = draft.name;
+    fields.description = "About " + draft.name;
+    fields.usage = {draft.quantity, draft.lastUsed};
+    fields.reuseInterval = draft.reuseInterval;
+    fields.scripts = {"scrp 2 9 1 1,endm"};
+    fields.installScript = "inst,new: simp " + draft.name + ",endm";
+    fields.removeScript = "rscr,kill " + draft.name + ",endm";
+    fields.dependencies = draft.references;
+    return fields;
+}
+
+// A picture of `width` x `height` 5-6-5 pixels, keyed.
+inline CAgentPicture KeyedPicture(const std::vector<std::uint16_t>& pixels, std::uint32_t width,
+                                  std::uint32_t height) {
+    CAgentPicture picture;
+    picture.Create(pixels.data(), width, height, 1, true);
+    return picture;
+}
+
+// The fields with a 20 x 10 picture, white in a black frame, the black transparent.
+inline CAgent MakeAgent(CAgentFields fields) {
     constexpr int kWidth = 20;
     constexpr int kHeight = 10;
-    CAgent agent;
-    agent.m_name = draft.name;
-    agent.m_description = "About " + draft.name;
-    agent.m_quantity = draft.quantity;
-    agent.m_lastUsed = draft.lastUsed;
-    agent.m_reuseInterval = draft.reuseInterval;
-    agent.m_scripts = {"scrp 2 9 1 1,endm"};
-    agent.m_scriptCount = 1;
-    agent.m_installScript = "inst,new: simp " + draft.name + ",endm";
-    agent.m_removeScript = "rscr,kill " + draft.name + ",endm";
-    agent.m_dependencies = draft.references;
-    agent.m_dependencyCount = static_cast<std::uint16_t>(draft.references.size());
     std::vector<std::uint16_t> pixels; // RGB 565
     for (int i = 0; i < kWidth * kHeight; ++i) {
         const bool inside = i % kWidth % (kWidth - 1) != 0 && i / kWidth % (kHeight - 1) != 0;
         pixels.push_back(inside ? std::uint16_t{0xFFFF} : std::uint16_t{0x0000});
     }
-    agent.m_picture.Create(pixels.data(), kWidth, kHeight, 1, true);
-    return agent;
+    return CAgent(std::move(fields), KeyedPicture(pixels, kWidth, kHeight));
+}
+inline CAgent MakeAgent(const AgentDraft& draft) {
+    return MakeAgent(AgentFields(draft));
 }
 
 // A writer holding the agents, then the carried files.
@@ -89,7 +100,8 @@ inline std::unique_ptr<CAgentFile> LoadAgentBytes(const std::vector<std::uint8_t
 inline std::pair<std::uint16_t, std::uint32_t> StoredUsage(const std::string& path,
                                                            std::size_t index) {
     const CAgentFile file(path);
-    return {file.m_agents.at(index)->m_quantity, file.m_agents.at(index)->m_lastUsed};
+    const CAgentUsage usage = file.Agents().at(index)->Usage();
+    return {usage.quantity, usage.lastUsed};
 }
 
 // Sets the clock that usage accounting reads, for the lifetime of the object.

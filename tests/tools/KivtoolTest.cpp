@@ -19,13 +19,11 @@ namespace {
 // Unsafe carried names are refused by the extraction itself, tested with the injection.
 TEST(Kivtool, ShowsAgentsAsTextAndAsJsonAndExtractsTheirFiles) {
     // One agent with Windows-1252 text and a two-line script, and one carried sound.
-    CAgent agent = MakeAgent({"Caf\xE9", CAgent::kUnlimited, 60, {{kSound, "zap.wav"}}});
-    agent.m_scripts = {"say \"hi\"\r\nendm"};
-    agent.m_removeScript.clear();
-    const std::uint16_t pixels[] = {1, 2};
-    agent.m_picture.Create(pixels, 1, 2, 1, true);
+    CAgentFields agent = AgentFields({"Caf\xE9", CAgent::kUnlimited, 60, {{kSound, "zap.wav"}}});
+    agent.scripts = {"say \"hi\"\r\nendm"};
+    agent.removeScript.clear();
     CAgentFileWriter writer;
-    writer.AddAgent(agent);
+    writer.AddAgent(CAgent(std::move(agent), KeyedPicture({1, 2}, 1, 2)));
     writer.AddCarriedFile(kSound, "zap.wav", Bytes("SOUND"));
     const TempDir folder;
     const std::string path = folder / "sample.kiv";
@@ -125,12 +123,12 @@ TEST(Kivtool, WrongUsageExitsWithTwoAndHelpWithZero) {
 TEST(AnalyseCommand, PrintsEveryAgentAndReportsFailuresButAnalysesTheRest) {
     const TempDir game;
     const std::string toy = game / "toy.kiv";
-    CAgent agent = MakeAgent({"B\xE4lle"});
-    agent.m_installScript = "inst chem 3 10";
-    agent.m_scripts = {"scrp 2 5 7 9 stim writ a b c d e 200 1 0 0 0 0 0 0"};
-    agent.m_removeScript = "rscr enum 2 0 5 kill next fire";
+    CAgentFields agent = AgentFields({"B\xE4lle"});
+    agent.installScript = "inst chem 3 10";
+    agent.scripts = {"scrp 2 5 7 9 stim writ a b c d e 200 1 0 0 0 0 0 0"};
+    agent.removeScript = "rscr enum 2 0 5 kill next fire";
     CAgentFileWriter writer;
-    writer.AddAgent(agent);
+    writer.AddAgent(MakeAgent(std::move(agent)));
     writer.Save(toy);
     const std::string chemicals =
         game.Write("allchemicals.str", Text(ChemicalList([](int i) {

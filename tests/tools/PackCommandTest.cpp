@@ -60,16 +60,15 @@ TEST(PackCommand, BuildsAnAgentFileFromAManifestOrNamesTheLineThatIsWrong) {
     folder.Write("0/art/ball.s16", "image bytes");
     const auto runs = Pack(folder, manifests);
     ASSERT_EQ(runs[0].status, 0) << runs[0].err;
-    CAgent agent = MakeAgent({"Caf\xE9 ball",
-                              CAgent::kUnlimited,
-                              3600,
-                              {{kImage, "ball.s16"}, {kSound, "zap.wav"}},
-                              12});
-    agent.m_removeScript = "rscr\n  endm";
-    agent.m_scripts = {"scrp 1", "scrp 2"};
-    agent.m_picture = {};
+    CAgentFields agent = AgentFields({"Caf\xE9 ball",
+                                      CAgent::kUnlimited,
+                                      3600,
+                                      {{kImage, "ball.s16"}, {kSound, "zap.wav"}},
+                                      12});
+    agent.removeScript = "rscr\n  endm";
+    agent.scripts = {"scrp 1", "scrp 2"};
     CAgentFileWriter expected;
-    expected.AddAgent(agent);
+    expected.AddAgent(CAgent(std::move(agent)));
     expected.AddCarriedFile(kImage, "ball.s16", Bytes("image bytes"));
     EXPECT_EQ(Bytes(folder.Read("0/out.kiv")), expected.Bytes());
     for (std::size_t i = 1; i < runs.size(); ++i) {
@@ -146,9 +145,9 @@ TEST(PackCommand, EveryPictureFormTheAppletReadsBecomesTheAgentPicture) {
         }
         ASSERT_EQ(result.status, 0) << result.err;
         const CAgentFile file(folder / (at + "out.kiv"));
-        const CAgentPicture& packed = file.m_agents.at(0)->Picture();
-        const std::size_t count = std::size_t{packed.m_width} * packed.m_height;
-        EXPECT_EQ(std::vector(packed.m_pixels.get(), packed.m_pixels.get() + count), c.pixels);
+        const CAgentPicture& packed = file.Agents().at(0)->Picture();
+        const std::size_t count = std::size_t{packed.Width()} * packed.Height();
+        EXPECT_EQ(std::vector(packed.Pixels(), packed.Pixels() + count), c.pixels);
     }
 }
 

@@ -11,49 +11,41 @@ namespace {
 
 // An agent whose 256 x 256 picture holds every 16-bit value once.
 CAgent EveryColourAgent() {
-    CAgent agent = MakeAgent({"Colours"});
     std::vector<std::uint16_t> pixels(1 << 16);
     for (std::size_t i = 0; i < pixels.size(); ++i) {
         pixels[i] = static_cast<std::uint16_t>(i * 40503); // odd: every value, out of order
     }
-    agent.m_picture.Create(pixels.data(), 256, 256, 1, true);
-    return agent;
+    return CAgent(AgentFields({"Colours"}), KeyedPicture(pixels, 256, 256));
+}
+
+// An agent without fields whose picture has no pixels but a stored size.
+CAgent FlatAgent(std::uint32_t width, std::uint32_t height) {
+    return CAgent(CAgentFields{}, CAgentPicture::WithoutPixels(width, height));
 }
 
 // Each file holds some of what a manifest must say exactly; every one comes back.
 TEST(Unpack, EveryGeneratedAgentFileComesBackByteForByteFromItsManifest) {
-    CAgent texts = MakeAgent({" Caf\xE9 \t"});
-    texts.m_description = "line 1\r\nline 2\n";
-    texts.m_installScript = "\x81\x8D\x8F\x90\x9D\"\\ \x01";
-    texts.m_removeScript = "END\n  x\t";
-    texts.m_scripts = {"", "a <<b := \"c\""};
-    texts.m_dependencies = {{kImage, "a.s16"}, {ECarriedFileType{7}, "c"}, {kSound, "=x"}};
-    CAgent reserved = MakeAgent({"Reserved", 12});
-    reserved.m_reserved1 = 1;
-    reserved.m_reserved2 = 255;
-    reserved.m_reserved3 = 3;
-    reserved.m_reserved4 = 0xFFFFFFFF;
-    reserved.m_reserved5 = 5;
-    reserved.m_reserved6 = 6;
-    reserved.m_reserved7 = 65535;
-    reserved.m_lastUsed = 99;
-    CAgent flat;
-    flat.m_picture.m_height = 3; // no picture, but a stored size
+    CAgentFields texts = AgentFields({" Caf\xE9 \t"});
+    texts.description = "line 1\r\nline 2\n";
+    texts.installScript = "\x81\x8D\x8F\x90\x9D\"\\ \x01";
+    texts.removeScript = "END\n  x\t";
+    texts.scripts = {"", "a <<b := \"c\""};
+    texts.dependencies = {{kImage, "a.s16"}, {ECarriedFileType{7}, "c"}, {kSound, "=x"}};
+    CAgentFields reserved = AgentFields({"Reserved", 12, 0, {}, 99});
+    reserved.reserved = {1, 255, 3, 0xFFFFFFFF, 5, 6, 65535};
     const std::vector<std::uint8_t> trailing = Bytes("tail");
     const std::string longName(200, '\xE9'); // 400 bytes in UTF-8
 
     std::vector<std::pair<const char*, CAgentFileWriter>> files(9);
     files[0].first = "no chunks";
     files[1].first = "texts no plain line holds, numbered types";
-    files[1].second.AddAgent(texts);
+    files[1].second.AddAgent(MakeAgent(texts));
     files[2].first = "reserved fields and bytes after the picture";
-    files[2].second.AddAgent(reserved, trailing);
+    files[2].second.AddAgent(MakeAgent(reserved), trailing);
     files[3].first = "pictures with one side 0, the empty agent padded to its least size";
-    files[3].second.AddAgent(flat);
-    flat.m_picture.m_width = 4;
-    flat.m_picture.m_height = 0;
-    files[3].second.AddAgent(flat, Bytes(std::string(30, '\0')));
-    files[3].second.AddAgent(CAgent{});
+    files[3].second.AddAgent(FlatAgent(0, 3)); // no picture, but a stored size
+    files[3].second.AddAgent(FlatAgent(4, 0), Bytes(std::string(30, '\0')));
+    files[3].second.AddAgent(CAgent(CAgentFields{}));
     files[4].first = "every 5-6-5 value in a picture";
     files[4].second.AddAgent(EveryColourAgent());
     files[5].first = "carried names that are paths, empty or too long for a file system";

@@ -75,28 +75,28 @@ TEST_F(SheetTest, AgentsAreListedByNameAndEachEntryLeadsToItsOwnAgent) {
     CInjectorPage& page = ShowAgentsPage();
     EXPECT_EQ(Entries(*page.m_agentList),
               QStringList({"alpha", "Beta", "Twin", "Twin", "Zet\u00E4"}));
-    EXPECT_EQ(page.m_selected, 1);
+    EXPECT_EQ(page.SelectedPosition(), 1);
     EXPECT_EQ(page.m_descriptionEdit->toPlainText(), "About alpha");
     EXPECT_EQ(page.m_quantityText->text(), "Infinite");
 
     ClickEntry(*page.m_agentList, "Zet\u00E4");
-    EXPECT_EQ(page.m_selected, 0);
+    EXPECT_EQ(page.SelectedPosition(), 0);
     EXPECT_EQ(page.m_descriptionEdit->toPlainText(), "About Zet\u00E4");
     std::set<std::pair<int, QString>> twins;
     for (int occurrence : {0, 1}) {
         ClickEntry(*page.m_agentList, "Twin", occurrence);
-        twins.emplace(page.m_selected, page.m_quantityText->text());
+        twins.emplace(page.SelectedPosition(), page.m_quantityText->text());
     }
     EXPECT_EQ(twins, (std::set<std::pair<int, QString>>{{3, "5"}, {4, "7"}}));
 
     // The refresh timer runs only while the page is the active tab, which keeps its selection.
-    const int selected = page.m_selected;
-    EXPECT_NE(page.m_timerId, 0);
+    const int selected = page.SelectedPosition();
+    EXPECT_TRUE(page.RefreshTimerRuns());
     sheet->SetActivePage(2);
-    EXPECT_EQ(page.m_timerId, 0);
+    EXPECT_FALSE(page.RefreshTimerRuns());
     sheet->SetActivePage(1);
-    EXPECT_NE(page.m_timerId, 0);
-    EXPECT_EQ(page.m_selected, selected);
+    EXPECT_TRUE(page.RefreshTimerRuns());
+    EXPECT_EQ(page.SelectedPosition(), selected);
     EXPECT_EQ(page.m_agentList->GetCurSel(), 3);
 }
 
@@ -104,24 +104,24 @@ TEST_F(SheetTest, AnInjectedAgentWaitsDimmedUntilItsIntervalEndsAndALastUseStays
     AddObjectsFile("two.kiv", {{"Ball", CAgent::kUnlimited, 30}, {"Seed", 1, 0}});
     StartSheet();
     CInjectorPage& page = ShowAgentsPage();
-    EXPECT_EQ(LookOf(page.m_canvas), kReady);
+    EXPECT_EQ(LookOf(page.Canvas()), kReady);
 
     std::vector<std::string> macros = sim->Macros();
     EXPECT_EQ(Click(page.m_injectButton), "");
     macros.insert(macros.end(), {"scrp 2 9 1 1,endm", "inst,new: simp Ball,endm"});
     EXPECT_EQ(sim->Macros(), macros);
-    EXPECT_EQ(LookOf(page.m_canvas), kWaiting);
+    EXPECT_EQ(LookOf(page.Canvas()), kWaiting);
     EXPECT_FALSE(page.m_injectButton->isEnabled());
     clock.Set(kNow + 30);
     EXPECT_TRUE(QTest::qWaitFor([&] { return page.m_injectButton->isEnabled(); }, kRefreshWait));
-    EXPECT_EQ(LookOf(page.m_canvas), kReady);
+    EXPECT_EQ(LookOf(page.Canvas()), kReady);
 
     ClickEntry(*page.m_agentList, "Seed");
     EXPECT_EQ(Click(page.m_injectButton), "");
     QTest::qWait(kRefreshWait);
     EXPECT_EQ(page.m_quantityText->text(), "0");
     EXPECT_FALSE(page.m_injectButton->isEnabled());
-    EXPECT_EQ(LookOf(page.m_canvas), kWaiting);
+    EXPECT_EQ(LookOf(page.Canvas()), kWaiting);
     EXPECT_TRUE(page.m_removeButton->isEnabled());
     EXPECT_EQ(Click(page.m_removeButton), "");
     EXPECT_EQ(sim->Macros().back(), "rscr,kill Seed,endm");
@@ -130,7 +130,7 @@ TEST_F(SheetTest, AnInjectedAgentWaitsDimmedUntilItsIntervalEndsAndALastUseStays
 TEST_F(SheetTest, ADropOfALocalFileFillsTheAgentsPageAndBringsItForward) {
     AddObjectsFile("zeta.kiv", {{"Zeta"}});
     StartSheet();
-    EXPECT_FALSE(sheet->m_agentsPage.HasWindow());
+    EXPECT_FALSE(sheet->AgentsPage().HasWindow());
     const TempDir& root = environment.Root();
     const auto url = [](const fs::path& path) {
         return QUrl::fromLocalFile(QString::fromStdString(path.string()));
@@ -186,12 +186,12 @@ TEST_F(SheetTest, ADropOfALocalFileFillsTheAgentsPageAndBringsItForward) {
                   drop.message.empty() ? "" : "Splicebox: " + drop.message + "\n");
         EXPECT_EQ(enter.isAccepted(), accepted);
         EXPECT_EQ(sheet->GetActiveIndex(), accepted ? 1 : 0);
-        EXPECT_EQ(sheet->m_catalogue.m_agents.size(), std::max<std::size_t>(drop.listed.size(), 1));
+        EXPECT_EQ(sheet->Catalogue().Agents().size(), std::max<std::size_t>(drop.listed.size(), 1));
         if (accepted) {
-            const CInjectorPage& page = sheet->m_agentsPage;
+            const CInjectorPage& page = sheet->AgentsPage();
             EXPECT_EQ(Entries(*page.m_agentList), drop.listed);
             EXPECT_EQ(page.m_agentList->GetCurSel(), 0);
-            EXPECT_EQ(page.m_selected, 1);
+            EXPECT_EQ(page.SelectedPosition(), 1);
         }
     }
     EXPECT_EQ(root.Read(Objects() / "zeta.kiv"), zeta);
@@ -243,11 +243,11 @@ TEST_F(SheetTest, AGameFolderInAnyCaseStartsAndAFailedListingKeepsWhatItListed) 
 
     FailingEntryReader failing(2);
     EXPECT_EQ(StartSheet(failing), "Splicebox: Fehler bei der Suche nach Kiv-Dateien\n");
-    EXPECT_TRUE(sheet->m_wallpaper.IsValid());
-    EXPECT_TRUE(sheet->m_coverPage.m_coverPicture.IsValid());
+    EXPECT_TRUE(sheet->Wallpaper().IsValid());
+    EXPECT_TRUE(sheet->CoverPage().Picture().IsValid());
     EXPECT_EQ(Entries(*ShowAgentsPage().m_agentList), listedFirst);
     EXPECT_EQ(MessagesOf([&] { sheet->SetActivePage(2); }), "");
-    EXPECT_EQ(sheet->m_analysisPage.m_chemicalNames.Name(17), "<17>");
+    EXPECT_EQ(sheet->AnalysisPage().ChemicalNames().Name(17), "<17>");
 }
 
 TEST_F(SheetTest, SelectingAnAgentShowsItsAnalysisWithPictures) {
@@ -257,7 +257,7 @@ TEST_F(SheetTest, SelectingAnAgentShowsItsAnalysisWithPictures) {
     AddObjectsFile("alpha.kiv", {{"alpha"}});
     StartSheet();
     EXPECT_EQ(MessagesOf([&] { sheet->SetActivePage(2); }), "");
-    CAnalysisPage& page = sheet->m_analysisPage;
+    CAnalysisPage& page = sheet->AnalysisPage();
     const QTreeWidget& tree = *page.m_resultsTree;
     EXPECT_EQ(tree.topLevelItemCount(), 0);
 
@@ -291,7 +291,7 @@ TEST_F(SheetTest, TheListFollowsTheFolderReadingEachFileOnceCompleteAndKeepsTheS
     EXPECT_EQ(StartSheet(), message("early.kiv"));
     const CInjectorPage& page = ShowAgentsPage();
     int reloads = 0;
-    QObject::connect(&sheet->m_objectsWatcher, &CObjectsFolderWatcher::Reloaded,
+    QObject::connect(&sheet->ObjectsWatcher(), &CObjectsFolderWatcher::Reloaded,
                      [&] { ++reloads; });
     const auto listed = [&](const QStringList& names) {
         return QTest::qWaitFor([&] { return Entries(*page.m_agentList) == names; }, kPatience);
@@ -354,8 +354,8 @@ TEST_F(SheetTest, TheListFollowsTheFolderReadingEachFileOnceCompleteAndKeepsTheS
 // Each agent file's object, by path.
 std::map<std::string, const CAgentFile*> FileObjects(const CAgentCatalogue& catalogue) {
     std::map<std::string, const CAgentFile*> files;
-    for (const auto& file : catalogue.m_files) {
-        files[file->m_path] = file.get();
+    for (const auto& file : catalogue.Files()) {
+        files[file->Path()] = file.get();
     }
     return files;
 }
@@ -378,21 +378,21 @@ void CloseOnFirstMessage(const char* text, MessageKind) {
 }
 
 TEST_F(SheetTest, AChangeIsReadOnlyInItsFileKeepsTheAgentShownAndNothingIsReadWithoutAWindow) {
-    CAgent ant = MakeAgent({"Ant", 5});
+    CAgentFields ant = AgentFields({"Ant", 5});
     for (int line = 0; line < 80; ++line) {
-        ant.m_description += "Line " + std::to_string(line) + "\n";
+        ant.description += "Line " + std::to_string(line) + "\n";
     }
     CAgentFileWriter writer;
-    writer.AddAgent(ant);
+    writer.AddAgent(MakeAgent(std::move(ant)));
     writer.Save((Objects() / "ant.kiv").string());
     AddObjectsFile("bee.kiv", {{"Bee"}});
     StartSheet();
     int reloads = 0;
-    QObject::connect(&sheet->m_objectsWatcher, &CObjectsFolderWatcher::Reloaded,
+    QObject::connect(&sheet->ObjectsWatcher(), &CObjectsFolderWatcher::Reloaded,
                      [&] { ++reloads; });
     sheet->SetActivePage(2);
-    QTreeWidget& tree = *sheet->m_analysisPage.m_resultsTree;
-    ClickEntry(*sheet->m_analysisPage.m_agentList, "Ant");
+    QTreeWidget& tree = *sheet->AnalysisPage().m_resultsTree;
+    ClickEntry(*sheet->AnalysisPage().m_agentList, "Ant");
     tree.topLevelItem(0)->setExpanded(true);
     const std::vector<bool> sections = ExpandedSections(tree);
     CInjectorPage& page = ShowAgentsPage();
@@ -444,7 +444,7 @@ TEST_F(SheetTest, AChangeIsReadOnlyInItsFileKeepsTheAgentShownAndNothingIsReadWi
     };
     for (const auto& change : changes) {
         SCOPED_TRACE(change.change);
-        auto before = FileObjects(sheet->m_catalogue);
+        auto before = FileObjects(sheet->Catalogue());
         const int reloadsBefore = reloads;
         change.make();
         if (change.listed.isEmpty()) {
@@ -454,21 +454,21 @@ TEST_F(SheetTest, AChangeIsReadOnlyInItsFileKeepsTheAgentShownAndNothingIsReadWi
             EXPECT_TRUE(QTest::qWaitFor([&] { return reloads > reloadsBefore; }, kPatience));
             EXPECT_EQ(Entries(*page.m_agentList), change.listed);
         }
-        for (const auto& [file, object] : FileObjects(sheet->m_catalogue)) {
+        for (const auto& [file, object] : FileObjects(sheet->Catalogue())) {
             EXPECT_EQ(before[file] != object,
                       change.readAgain != nullptr && file == path(change.readAgain))
                 << file;
         }
         EXPECT_EQ(page.m_descriptionEdit->verticalScrollBar()->value(), scrolled);
         EXPECT_EQ(page.m_agentList->currentItem()->text(), "Ant");
-        EXPECT_EQ(sheet->m_analysisPage.m_agentList->currentItem()->text(), "Ant");
+        EXPECT_EQ(sheet->AnalysisPage().m_agentList->currentItem()->text(), "Ant");
         EXPECT_EQ(ExpandedSections(tree), sections);
     }
     EXPECT_EQ(StoredUsage(path("ant.kiv"), 0).first, 4);
 
     // Without its window the sheet neither ticks nor follows the folder nor
     // speaks, also when the window goes while a message is shown.
-    EXPECT_NE(page.m_timerId, 0);
+    EXPECT_TRUE(page.RefreshTimerRuns());
     const ScopedVariable boxes("SPLICEBOX_MESSAGES", "");
     g_closing = sheet.get();
     SetMessageSink(&CloseOnFirstMessage);
@@ -484,7 +484,7 @@ TEST_F(SheetTest, AChangeIsReadOnlyInItsFileKeepsTheAgentShownAndNothingIsReadWi
     arrive({"bad1.kiv", "bad2.kiv"});
     EXPECT_TRUE(QTest::qWaitFor([&] { return !g_shown.empty(); }, kPatience));
     EXPECT_FALSE(sheet->WindowExists());
-    EXPECT_EQ(page.m_timerId, 0);
+    EXPECT_FALSE(page.RefreshTimerRuns());
     arrive({"bad3.kiv"});
     QTest::qWait(4 * CLiveFolder::kQuietPeriod.count());
     EXPECT_EQ(g_shown, std::vector<std::string>{"Error: \"" + (Objects() / "bad1.kiv").string() +

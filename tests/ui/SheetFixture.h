@@ -56,8 +56,7 @@ protected:
         sim = std::make_unique<CSimProcess>();
         bool shown = false;
         const std::string messages = MessagesOf([&] {
-            sheet = std::make_unique<CInjectorSheet>("Splicebox");
-            sheet->m_catalogue.m_directoryReader = &reader;
+            sheet = std::make_unique<CInjectorSheet>("Splicebox", nullptr, reader);
             shown = sheet->Create() && QTest::qWaitFor([&] { return sheet->isVisible(); }, 10000);
         });
         EXPECT_TRUE(shown) << messages;
@@ -65,7 +64,7 @@ protected:
     }
     CInjectorPage& ShowAgentsPage() {
         sheet->SetActivePage(1);
-        return sheet->m_agentsPage;
+        return sheet->AgentsPage();
     }
     // Selects the `occurrence`th list entry showing `name` with a click.
     static void ClickEntry(CHScrollListBox& list, const QString& name, int occurrence = 0) {

@@ -65,7 +65,7 @@ TEST_F(SheetTest, ConnectingAddsBothAgentPagesWithTheirTabImagesAndTheWindowMenu
     emit window->aboutToShow();
     EXPECT_TRUE(keepOnTop->isChecked());
     keepOnTop->trigger();
-    EXPECT_FALSE(sheet->m_onTop || sheet->m_onTopButton->isChecked());
+    EXPECT_FALSE(sheet->KeepsOnTop() || sheet->m_onTopButton->isChecked());
     emit window->aboutToShow();
     EXPECT_FALSE(keepOnTop->isChecked());
 }

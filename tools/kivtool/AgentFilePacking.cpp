@@ -3,9 +3,9 @@
 #include "agents/AgentNames.h"
 #include "core/KitException.h"
 #include "core/StringTable.h"
+#include "platform/Windows1252.h"
 #include "tools/kivtool/AgentPictureImage.h"
 #include "tools/kivtool/Manifest.h"
-#include "platform/Windows1252.h"
 
 namespace {
 
@@ -17,9 +17,10 @@ public:
     void Add(ManifestAgent& section) {
         if (!section.picturePath.empty()) {
             const auto path = m_base / section.picturePath;
-            LoadPicture(section.agent, m_read(path), path.string());
+            LoadPicture(section.picture, m_read(path), path.string());
         }
-        m_writer.AddAgent(section.agent, Optional(section.trailingPath));
+        const CAgent agent(std::move(section.fields), std::move(section.picture));
+        m_writer.AddAgent(agent, Optional(section.trailingPath));
     }
 
     void Add(const ManifestFile& file) {

@@ -138,13 +138,12 @@ private:
 
     void Agent(std::span<const std::uint8_t> data) {
         const std::string number = Number(++m_agents);
-        CAgent agent;
         CByteReader reader(data);
-        ParseAgentFields(reader, agent);
+        const CAgentFields agent = ParseAgentFields(reader);
         const AgentPictureBytes picture = ParsePictureBytes(reader);
         m_result.manifest += "\n[agent]\n";
-        NonEmpty("name", agent.m_name);
-        NonEmpty("description", agent.m_description);
+        NonEmpty("name", agent.name);
+        NonEmpty("description", agent.description);
         AgentNumbers(agent);
         AgentScripts(agent);
         Picture(picture, "agent-" + number + ".png");
@@ -154,29 +153,30 @@ private:
         }
     }
 
-    void AgentNumbers(const CAgent& agent) {
-        if (agent.m_quantity != 0) {
-            Line("quantity",
-                 agent.m_quantity == CAgent::kUnlimited ? "unlimited" : Number(agent.m_quantity));
+    void AgentNumbers(const CAgentFields& agent) {
+        const std::uint16_t quantity = agent.usage.quantity;
+        if (quantity != 0) {
+            Line("quantity", quantity == CAgent::kUnlimited ? "unlimited" : Number(quantity));
         }
-        NonZero("reuse interval", agent.m_reuseInterval);
-        NonZero("last used", agent.m_lastUsed);
-        const std::uint32_t reserved[] = {agent.m_reserved1, agent.m_reserved2, agent.m_reserved3,
-                                          agent.m_reserved4, agent.m_reserved5, agent.m_reserved6,
-                                          agent.m_reserved7};
+        NonZero("reuse interval", agent.reuseInterval);
+        NonZero("last used", agent.usage.lastUsed);
+        const CAgentReserved& kept = agent.reserved;
+        const std::uint32_t reserved[] = {kept.reserved1, kept.reserved2, kept.reserved3,
+                                          kept.reserved4, kept.reserved5, kept.reserved6,
+                                          kept.reserved7};
         for (std::size_t i = 0; i < std::size(reserved); ++i) {
             NonZero("reserved " + Number(i + 1), reserved[i]);
         }
     }
 
     // The scripts, and the files the agent needs.
-    void AgentScripts(const CAgent& agent) {
-        NonEmpty("install script", agent.m_installScript);
-        NonEmpty("remove script", agent.m_removeScript);
-        for (const auto& script : agent.m_scripts) {
+    void AgentScripts(const CAgentFields& agent) {
+        NonEmpty("install script", agent.installScript);
+        NonEmpty("remove script", agent.removeScript);
+        for (const auto& script : agent.scripts) {
             m_result.manifest += ManifestEntry("script", script);
         }
-        for (const auto& reference : agent.m_dependencies) {
+        for (const auto& reference : agent.dependencies) {
             const bool known = IsKnown(reference.type);
             m_result.manifest += ManifestEntry(known ? TypeName(reference.type)
                                                      : "file type " + TypeName(reference.type),

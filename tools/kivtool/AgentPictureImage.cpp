@@ -73,7 +73,8 @@ std::uint16_t KeyColour(const QImage& image, const std::string& name) {
 
 } // namespace
 
-void LoadPicture(CAgent& agent, std::span<const std::uint8_t> bytes, const std::string& name) {
+void LoadPicture(CAgentPicture& picture, std::span<const std::uint8_t> bytes,
+                 const std::string& name) {
     QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
                                               static_cast<qsizetype>(bytes.size()));
     QBuffer buffer(&data);
@@ -96,9 +97,9 @@ void LoadPicture(CAgent& agent, std::span<const std::uint8_t> bytes, const std::
             pixels.push_back(qAlpha(row[x]) == 0 ? key : To565(row[x]));
         }
     }
-    agent.m_picture.Create(pixels.data(), static_cast<std::uint32_t>(image.width()),
-                           static_cast<std::uint32_t>(image.height()),
-                           AgentFileFormat::kPicturePixelFormat, true);
+    picture.Create(pixels.data(), static_cast<std::uint32_t>(image.width()),
+                   static_cast<std::uint32_t>(image.height()), AgentFileFormat::kPicturePixelFormat,
+                   true);
 }
 
 namespace {
@@ -112,12 +113,12 @@ int Widen(int value, int bits) {
 } // namespace
 
 std::vector<std::uint8_t> PictureAsPng(const CAgentPicture& picture) {
-    QImage image(static_cast<int>(picture.m_width), static_cast<int>(picture.m_height),
+    QImage image(static_cast<int>(picture.Width()), static_cast<int>(picture.Height()),
                  QImage::Format_RGB32);
     for (int y = 0; y < image.height(); ++y) {
         auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < image.width(); ++x) {
-            const std::uint16_t pixel = picture.m_pixels[std::size_t(y) * picture.m_width + x];
+            const std::uint16_t pixel = picture.Pixels()[std::size_t(y) * picture.Width() + x];
             row[x] =
                 qRgb(Widen(pixel >> 11, 5), Widen(pixel >> 5 & 0x3F, 6), Widen(pixel & 0x1F, 5));
         }

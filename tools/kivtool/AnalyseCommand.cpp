@@ -83,10 +83,10 @@ void PrintItems(const std::vector<std::unique_ptr<CMemoryResultsTree::Node>>& it
 }
 
 void PrintAnalysis(const CAgentFile& file, const CChemicalNameTable& chemicals) {
-    for (const auto& agent : file.m_agents) {
+    for (const auto& agent : file.Agents()) {
         CMemoryResultsTree tree;
         AnalyseAgent(agent.get(), chemicals, tree);
-        std::printf("%s\n", Windows1252ToUtf8(agent->m_name).c_str());
+        std::printf("%s\n", Windows1252ToUtf8(agent->Name()).c_str());
         PrintItems(tree.TopLevel(), 2);
     }
 }
@@ -101,13 +101,13 @@ JsonValue JsonItems(const std::vector<std::unique_ptr<CMemoryResultsTree::Node>>
 
 JsonValue JsonAnalysis(const CAgentFile& file, const CChemicalNameTable& chemicals) {
     JsonValue agents = JsonValue::array();
-    for (const auto& agent : file.m_agents) {
+    for (const auto& agent : file.Agents()) {
         CMemoryResultsTree tree;
         AnalyseAgent(agent.get(), chemicals, tree);
         agents.push_back(
-            {{"name", Json1252Value(agent->m_name)}, {"analysis", JsonItems(tree.TopLevel())}});
+            {{"name", Json1252Value(agent->Name())}, {"analysis", JsonItems(tree.TopLevel())}});
     }
-    return {{"path", file.m_path}, {"agents", agents}};
+    return {{"path", file.Path()}, {"agents", agents}};
 }
 
 } // namespace

@@ -21,7 +21,7 @@ int RunExtractCommand(int argc, char** argv) {
     return RunFileAndFolderCommand(argc, argv, kUsage, [](const char* path, const char* folder) {
         const CAgentFile file(path);
         const std::string directory = AsDirectory(folder);
-        for (const auto& record : file.m_dependencies) {
+        for (const auto& record : file.CarriedFiles()) {
             ExtractCarriedFile(*record, directory);
             std::printf("%s\n", CarriedFilePath(directory, record->m_name).c_str());
         }

@@ -1,7 +1,7 @@
 #include "tools/kivtool/InjectCommand.h"
 
 #include "agents/AgentFile.h"
-#include "agents/InjectionPlan.h"
+#include "agents/Injection.h"
 #include "agents/UsageMemory.h"
 #include "core/GameConfig.h"
 #include "core/KitException.h"
@@ -76,7 +76,7 @@ std::string AgentList(const std::vector<std::size_t>& positions, const CAgentFil
     std::string list;
     for (const std::size_t position : positions) {
         AddItem(list,
-                std::to_string(position + 1) + " " + Json1252(file.m_agents[position]->m_name),
+                std::to_string(position + 1) + " " + Json1252(file.Agents()[position]->Name()),
                 ", ");
     }
     return list;
@@ -86,30 +86,30 @@ std::string AgentList(const std::vector<std::size_t>& positions, const CAgentFil
 // names. Nothing when the argument fits no agent or several: `error` says
 // which agents there are.
 CAgent* FindAgent(const CAgentFile& file, const std::string& wanted, std::string& error) {
-    const auto count = file.m_agents.size();
+    const auto count = file.Agents().size();
     if (!wanted.empty() && wanted.find_first_not_of("0123456789") == std::string::npos &&
         wanted.size() < 10) {
         const auto position = std::stoul(wanted);
         if (position >= 1 && position <= count) {
-            return file.m_agents[position - 1].get();
+            return file.Agents()[position - 1].get();
         }
     }
     std::vector<std::size_t> matches;
     std::vector<std::size_t> all;
     for (std::size_t i = 0; i < count; ++i) {
         all.push_back(i);
-        if (Windows1252ToUtf8(file.m_agents[i]->m_name) == wanted) {
+        if (Windows1252ToUtf8(file.Agents()[i]->Name()) == wanted) {
             matches.push_back(i);
         }
     }
     if (matches.size() == 1) {
-        return file.m_agents[matches[0]].get();
+        return file.Agents()[matches[0]].get();
     }
     if (matches.empty()) {
-        error = "no agent of " + file.m_path + " is called " + JsonString(wanted) +
+        error = "no agent of " + file.Path() + " is called " + JsonString(wanted) +
                 (all.empty() ? "; it holds none" : "; it holds " + AgentList(all, file));
     } else {
-        error = JsonString(wanted) + " names several agents of " + file.m_path + ": " +
+        error = JsonString(wanted) + " names several agents of " + file.Path() + ": " +
                 AgentList(matches, file) + "; give the position of one";
     }
     return nullptr;
@@ -166,7 +166,7 @@ void PrintPlanJson(const CInjectionPlan& plan) {
 // Without a game nothing may change: an image written now would be found
 // present by the next injection and never converted. The link's attempts on a
 // game that is not there end in its usual message, naming the first macro.
-void CarryOut(CAgent& agent, const CInjectionPlan& plan) {
+void CarryOutOnTheGame(CAgent& agent, const CInjectionPlan& plan) {
     CGameLink link;
     const auto macros = plan.Macros();
     if (!macros.empty() && !link.Connect()) {
@@ -175,18 +175,18 @@ void CarryOut(CAgent& agent, const CInjectionPlan& plan) {
     // A use that cannot be written is the command's failure; nothing after it
     // needs to remember it.
     CUsageMemory memory;
-    agent.CarryOut(plan, link, memory);
+    CarryOut(agent, plan, link, memory);
 }
 
 // The plan of the command; the Sounds directory is asked for before the
 // Images directory, as the applet asks.
 CInjectionPlan MakePlan(const CAgent& agent, bool inject) {
     if (!inject) {
-        return agent.PlanRemoval();
+        return PlanRemoval(agent);
     }
     const std::string sounds = GameDirectory(kSoundsDirectory);
     const std::string images = GameDirectory(kImagesDirectory);
-    return agent.PlanInjection(images, sounds);
+    return PlanInjection(agent, images, sounds);
 }
 
 // Reads the game's settings through a Wine bridge from now on and, unless
@@ -247,7 +247,7 @@ int Run(int argc, char** argv, bool inject) {
             }
             return kExitOk;
         }
-        CarryOut(*agent, plan);
+        CarryOutOnTheGame(*agent, plan);
         return kExitOk;
     } catch (const CKitException& error) {
         PrintError(error);

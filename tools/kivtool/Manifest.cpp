@@ -202,48 +202,48 @@ private:
         if (width != 0 && height != 0) {
             Fail("\"" + value + "\" has no side 0: a picture comes from a \"picture\" file");
         }
-        section.agent.m_picture.m_width = width;
-        section.agent.m_picture.m_height = height;
+        section.picture = CAgentPicture::WithoutPixels(width, height);
     }
 
-    void SetReserved(CAgent& agent, const std::string& which, const std::string& value) const {
+    void SetReserved(CAgentReserved& reserved, const std::string& which,
+                     const std::string& value) const {
         if (which == "1") {
-            agent.m_reserved1 = static_cast<std::uint8_t>(Number(value, kMax8));
+            reserved.reserved1 = static_cast<std::uint8_t>(Number(value, kMax8));
         } else if (which == "2") {
-            agent.m_reserved2 = static_cast<std::uint8_t>(Number(value, kMax8));
+            reserved.reserved2 = static_cast<std::uint8_t>(Number(value, kMax8));
         } else if (which == "3") {
-            agent.m_reserved3 = static_cast<std::uint16_t>(Number(value, kMax16));
+            reserved.reserved3 = static_cast<std::uint16_t>(Number(value, kMax16));
         } else if (which == "4") {
-            agent.m_reserved4 = Number(value, kMax32);
+            reserved.reserved4 = Number(value, kMax32);
         } else if (which == "5") {
-            agent.m_reserved5 = Number(value, kMax32);
+            reserved.reserved5 = Number(value, kMax32);
         } else if (which == "6") {
-            agent.m_reserved6 = static_cast<std::uint16_t>(Number(value, kMax16));
+            reserved.reserved6 = static_cast<std::uint16_t>(Number(value, kMax16));
         } else if (which == "7") {
-            agent.m_reserved7 = static_cast<std::uint16_t>(Number(value, kMax16));
+            reserved.reserved7 = static_cast<std::uint16_t>(Number(value, kMax16));
         } else {
             Fail("unknown agent key \"reserved " + which + "\"");
         }
     }
 
     void SetAgentField(ManifestAgent& section, const std::string& key, const std::string& value) {
-        CAgent& agent = section.agent;
+        CAgentFields& agent = section.fields;
         if (key == "name") {
-            agent.m_name = Text(value);
+            agent.name = Text(value);
         } else if (key == "description") {
-            agent.m_description = Text(value);
+            agent.description = Text(value);
         } else if (key == "quantity") {
-            agent.m_quantity = value == "unlimited"
-                                   ? CAgent::kUnlimited
-                                   : static_cast<std::uint16_t>(Number(value, 65535));
+            agent.usage.quantity = value == "unlimited"
+                                       ? CAgent::kUnlimited
+                                       : static_cast<std::uint16_t>(Number(value, 65535));
         } else if (key == "reuse interval") {
-            agent.m_reuseInterval = Number(value, kMax32);
+            agent.reuseInterval = Number(value, kMax32);
         } else if (key == "last used") {
-            agent.m_lastUsed = Number(value, kMax32);
+            agent.usage.lastUsed = Number(value, kMax32);
         } else if (key == "install script") {
-            agent.m_installScript = Text(value);
+            agent.installScript = Text(value);
         } else if (key == "remove script") {
-            agent.m_removeScript = Text(value);
+            agent.removeScript = Text(value);
         } else if (key == "script") {
             AddScript(agent, Text(value));
         } else if (key == "image" || key == "sound") {
@@ -253,7 +253,7 @@ private:
         } else if (key == "picture" || key == "picture size") {
             SetPicture(section, key, value);
         } else if (key.starts_with(kReserved)) {
-            SetReserved(agent, key.substr(kReserved.size()), value);
+            SetReserved(agent.reserved, key.substr(kReserved.size()), value);
         } else if (key == "trailing bytes") {
             section.trailingPath = value;
         } else {
@@ -262,8 +262,8 @@ private:
     }
 
     void SetPicture(ManifestAgent& section, const std::string& key, const std::string& value) {
-        const CAgentPicture& stored = section.agent.m_picture;
-        if (!section.picturePath.empty() || stored.m_width != 0 || stored.m_height != 0) {
+        const CAgentPicture& stored = section.picture;
+        if (!section.picturePath.empty() || stored.Width() != 0 || stored.Height() != 0) {
             Fail("an agent has one \"picture\" or one \"picture size\"");
         }
         if (key == "picture") {
@@ -273,20 +273,18 @@ private:
         }
     }
 
-    void AddScript(CAgent& agent, std::string script) {
-        if (agent.m_scripts.size() == std::numeric_limits<std::uint16_t>::max()) {
+    void AddScript(CAgentFields& agent, std::string script) {
+        if (agent.scripts.size() == std::numeric_limits<std::uint16_t>::max()) {
             Fail("more than 65535 event scripts");
         }
-        agent.m_scripts.push_back(std::move(script));
-        agent.m_scriptCount = static_cast<std::uint16_t>(agent.m_scripts.size());
+        agent.scripts.push_back(std::move(script));
     }
 
-    void AddReference(CAgent& agent, ECarriedFileType type, std::string name) {
-        if (agent.m_dependencyCount == CAgent::kMaxDependencies) {
+    void AddReference(CAgentFields& agent, ECarriedFileType type, std::string name) {
+        if (agent.dependencies.size() == CAgent::kMaxDependencies) {
             Fail("more than 128 images and sounds");
         }
-        agent.m_dependencies.push_back(AgentDependencyRef{type, std::move(name)});
-        ++agent.m_dependencyCount;
+        agent.dependencies.push_back(AgentDependencyRef{type, std::move(name)});
     }
 
     void SetFileField(ManifestFile& file, const std::string& key, const std::string& value) {

@@ -12,7 +12,8 @@
 // One [agent] section: the agent as it will be written, and the files it takes
 // bytes from. Paths are as written in the manifest.
 struct ManifestAgent {
-    CAgent agent;             // a picture without pixels holds the stored size of "picture size"
+    CAgentFields fields;
+    CAgentPicture picture;    // without pixels: the stored size of "picture size"
     std::string picturePath;  // empty: no picture
     std::string trailingPath; // empty: none
 };

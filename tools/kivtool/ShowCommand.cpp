@@ -20,38 +20,38 @@ constexpr const char* kUsage =
 // hundreds of clean-up paths that only an allocation failure could take.
 JsonValue JsonAgent(const CAgent& agent) {
     JsonValue object;
-    object["name"] = Json1252Value(agent.m_name);
-    object["description"] = Json1252Value(agent.m_description);
-    object["quantity"] = agent.m_quantity;
-    object["lastUsed"] = agent.m_lastUsed;
-    object["reuseInterval"] = agent.m_reuseInterval;
-    object["installScript"] = Json1252Value(agent.m_installScript);
-    object["removeScript"] = Json1252Value(agent.m_removeScript);
+    object["name"] = Json1252Value(agent.Name());
+    object["description"] = Json1252Value(agent.Description());
+    object["quantity"] = agent.Usage().quantity;
+    object["lastUsed"] = agent.Usage().lastUsed;
+    object["reuseInterval"] = agent.ReuseInterval();
+    object["installScript"] = Json1252Value(agent.InstallScript());
+    object["removeScript"] = Json1252Value(agent.RemoveScript());
     JsonValue& scripts = object["scripts"] = JsonValue::array();
-    for (const auto& script : agent.m_scripts) {
+    for (const auto& script : agent.Scripts()) {
         scripts.push_back(Json1252Value(script));
     }
     JsonValue& references = object["dependencies"] = JsonValue::array();
-    for (std::size_t i = 0; i < agent.m_dependencyCount; ++i) {
+    for (const auto& dependency : agent.Dependencies()) {
         JsonValue& reference = references.emplace_back();
-        reference["type"] = CarriedTypeName(agent.m_dependencies[i].type);
-        reference["name"] = Json1252Value(agent.m_dependencies[i].name);
+        reference["type"] = CarriedTypeName(dependency.type);
+        reference["name"] = Json1252Value(dependency.name);
     }
-    object["picture"]["width"] = agent.m_picture.m_width;
-    object["picture"]["height"] = agent.m_picture.m_height;
-    object["chunkOffset"] = agent.m_chunkOffset;
+    object["picture"]["width"] = agent.ListedPicture().Width();
+    object["picture"]["height"] = agent.ListedPicture().Height();
+    object["chunkOffset"] = agent.Place().offset;
     return object;
 }
 
 JsonValue JsonFile(const CAgentFile& file) {
     JsonValue object;
-    object["path"] = file.m_path;
+    object["path"] = file.Path();
     JsonValue& agents = object["agents"] = JsonValue::array();
-    for (const auto& agent : file.m_agents) {
+    for (const auto& agent : file.Agents()) {
         agents.push_back(JsonAgent(*agent));
     }
     JsonValue& records = object["files"] = JsonValue::array();
-    for (const auto& record : file.m_dependencies) {
+    for (const auto& record : file.CarriedFiles()) {
         JsonValue& entry = records.emplace_back();
         entry["type"] = CarriedTypeName(record->m_type);
         entry["name"] = Json1252Value(record->m_name);
@@ -62,34 +62,35 @@ JsonValue JsonFile(const CAgentFile& file) {
 }
 
 void PrintAgent(const CAgent& agent, std::size_t number) {
-    std::printf("agent %zu: %s\n", number, OneLine(agent.m_name).c_str());
-    std::printf("  description: %s\n", OneLine(agent.m_description).c_str());
-    if (agent.m_quantity == CAgent::kUnlimited) {
+    std::printf("agent %zu: %s\n", number, OneLine(agent.Name()).c_str());
+    std::printf("  description: %s\n", OneLine(agent.Description()).c_str());
+    if (agent.Usage().quantity == CAgent::kUnlimited) {
         std::printf("  quantity: unlimited\n");
     } else {
-        std::printf("  quantity: %u\n", unsigned{agent.m_quantity});
+        std::printf("  quantity: %u\n", unsigned{agent.Usage().quantity});
     }
-    std::printf("  last used: %u\n", agent.m_lastUsed);
-    std::printf("  reuse interval: %u s\n", agent.m_reuseInterval);
-    std::printf("  install script: %s\n", OneLine(agent.m_installScript).c_str());
-    std::printf("  remove script: %s\n", OneLine(agent.m_removeScript).c_str());
-    for (const auto& script : agent.m_scripts) {
+    std::printf("  last used: %u\n", agent.Usage().lastUsed);
+    std::printf("  reuse interval: %u s\n", agent.ReuseInterval());
+    std::printf("  install script: %s\n", OneLine(agent.InstallScript()).c_str());
+    std::printf("  remove script: %s\n", OneLine(agent.RemoveScript()).c_str());
+    for (const auto& script : agent.Scripts()) {
         std::printf("  event script: %s\n", OneLine(script).c_str());
     }
-    for (std::size_t i = 0; i < agent.m_dependencyCount; ++i) {
-        std::printf("  needs %s: %s\n", CarriedTypeName(agent.m_dependencies[i].type),
-                    OneLine(agent.m_dependencies[i].name).c_str());
+    for (const auto& dependency : agent.Dependencies()) {
+        std::printf("  needs %s: %s\n", CarriedTypeName(dependency.type),
+                    OneLine(dependency.name).c_str());
     }
-    std::printf("  picture: %ux%u\n", agent.m_picture.m_width, agent.m_picture.m_height);
-    std::printf("  chunk offset: %u\n", agent.m_chunkOffset);
+    std::printf("  picture: %ux%u\n", agent.ListedPicture().Width(),
+                agent.ListedPicture().Height());
+    std::printf("  chunk offset: %u\n", agent.Place().offset);
 }
 
 void PrintFile(const CAgentFile& file) {
-    std::printf("%s\n", file.m_path.c_str());
-    for (std::size_t i = 0; i < file.m_agents.size(); ++i) {
-        PrintAgent(*file.m_agents[i], i + 1);
+    std::printf("%s\n", file.Path().c_str());
+    for (std::size_t i = 0; i < file.Agents().size(); ++i) {
+        PrintAgent(*file.Agents()[i], i + 1);
     }
-    for (const auto& record : file.m_dependencies) {
+    for (const auto& record : file.CarriedFiles()) {
         std::printf("carried %s: %s, %u bytes at offset %u\n", CarriedTypeName(record->m_type),
                     OneLine(record->m_name).c_str(), record->m_size, record->m_dataOffset);
     }

@@ -25,7 +25,7 @@ QImage TextLayer(int width, int height, const QString& text, const QFont& font) 
 void LayOver(CDibBitmap& canvas, const QImage& layer) {
     for (int y = 0; y < layer.height(); ++y) {
         const auto* source = reinterpret_cast<const QRgb*>(layer.constScanLine(y));
-        std::uint8_t* row = canvas.m_topRow + static_cast<std::ptrdiff_t>(y) * canvas.m_stride;
+        std::uint8_t* row = canvas.TopRow() + static_cast<std::ptrdiff_t>(y) * canvas.Stride();
         for (int x = 0; x < layer.width(); ++x) {
             const int coverage = qAlpha(source[x]);
             if (coverage == 0) {
@@ -44,7 +44,7 @@ void LayOver(CDibBitmap& canvas, const QImage& layer) {
 } // namespace
 
 void DrawTopCentredText(CDibBitmap& canvas, const QString& text, const QFont& font) {
-    if (!canvas.IsValid() || canvas.m_format != kDib24) {
+    if (!canvas.IsValid() || canvas.Format() != kDib24) {
         return;
     }
     LayOver(canvas, TextLayer(canvas.Width(), canvas.Height(), text, font));

@@ -14,12 +14,8 @@ constexpr int kCoverTemplate = 129;
 
 } // namespace
 
-CCoverPage::CCoverPage() : CBasePage(kCoverTemplate, 0) {}
-
-void CCoverPage::Construct(CBaseSheet* sheet, const char* bitmapName) {
-    m_sheet = sheet;
-    m_bitmapName = bitmapName;
-}
+CCoverPage::CCoverPage(const CDibBitmap& wallpaper, const char* bitmapName)
+    : CBasePage(kCoverTemplate, 0), m_wallpaper(wallpaper), m_bitmapName(bitmapName) {}
 
 // The cover is the page shown first, so it is set up with the sheet's window.
 bool CCoverPage::OnInitDialog() {
@@ -28,7 +24,7 @@ bool CCoverPage::OnInitDialog() {
 
 int CCoverPage::OnCreate() {
     try {
-        SetWallpaper(&m_sheet->m_wallpaper);
+        SetWallpaper(&m_wallpaper);
         const std::string path =
             PathIgnoringCase(CBaseSheet::GetGameDirectory(kAppletDataDirectory), m_bitmapName);
         m_coverPicture.LoadFromFile(path.c_str());

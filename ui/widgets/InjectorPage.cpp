@@ -1,15 +1,15 @@
 #include "ui/widgets/InjectorPage.h"
 
 #include "agents/AgentCatalogue.h"
-#include "agents/InjectionPlan.h"
+#include "agents/Injection.h"
 #include "core/GameConfig.h"
 #include "core/KitException.h"
+#include "framework/widgets/BaseSheet.h"
 #include "framework/widgets/HScrollListBox.h"
 #include "framework/widgets/TransparentStatic.h"
 #include "platform/Windows1252.h"
 #include "ui/AgentDetails.h"
 #include "ui/widgets/CanvasText.h"
-#include "ui/widgets/InjectorSheet.h"
 #include "ui/widgets/PictureControl.h"
 
 #include <QLabel>
@@ -46,11 +46,9 @@ void FitLabelLeftwards(QLabel& label) {
 
 } // namespace
 
-CInjectorPage::CInjectorPage() : CBasePage(kAgentsTemplate, 0) {}
-
-void CInjectorPage::SetSheet(CInjectorSheet* sheet) {
-    m_sheet = sheet;
-}
+CInjectorPage::CInjectorPage(const CDibBitmap& wallpaper, CAgentCatalogue& catalogue,
+                             CGameLink& game)
+    : CBasePage(kAgentsTemplate, 0), m_wallpaper(wallpaper), m_catalogue(catalogue), m_game(game) {}
 
 void CInjectorPage::DoDataExchange() {
     m_quantityLabel = SubclassControl<CTransparentStatic>(kQuantityLabelId);
@@ -69,7 +67,7 @@ void CInjectorPage::DoDataExchange() {
 bool CInjectorPage::OnInitDialog() {
     DoDataExchange();
     try {
-        SetWallpaper(&m_sheet->m_wallpaper);
+        SetWallpaper(&m_wallpaper);
         CreatePictureControl();
         m_canvas.Create(m_pictureCtrl->contentsRect().width(),
                         m_pictureCtrl->contentsRect().height(), kDib24);
@@ -146,11 +144,11 @@ void CInjectorPage::ShowListWith(int position) {
 }
 
 void CInjectorPage::FillAgentList() {
-    const auto& agents = m_sheet->m_catalogue.m_agents;
+    const auto& agents = m_catalogue.Agents();
     std::vector<CHScrollListBox::Entry> entries;
     entries.reserve(agents.size());
     for (std::size_t i = 0; i < agents.size(); ++i) {
-        entries.push_back({FromAgentText(agents[i]->m_name), static_cast<int>(i)});
+        entries.push_back({FromAgentText(agents[i]->Name()), static_cast<int>(i)});
     }
     m_agentList->SetContent(std::move(entries));
 }
@@ -163,7 +161,7 @@ void CInjectorPage::OnSelchangeAgentList() {
 void CInjectorPage::SelectAgent(int position) {
     m_selected = position;
     const CAgent* agent = SelectedAgent();
-    const QString description = agent != nullptr ? FromAgentText(agent->m_description) : QString();
+    const QString description = agent != nullptr ? FromAgentText(agent->Description()) : QString();
     // Set again, the same text would scroll back to the top.
     if (m_descriptionEdit->toPlainText() != description) {
         m_descriptionEdit->setPlainText(description);
@@ -178,7 +176,7 @@ CAgent* CInjectorPage::SelectedAgent() const {
     if (m_selected == -1) {
         return nullptr;
     }
-    return m_sheet->m_catalogue.m_agents.at(static_cast<std::size_t>(m_selected));
+    return m_catalogue.Agents().at(static_cast<std::size_t>(m_selected));
 }
 
 void CInjectorPage::OnInject() {
@@ -189,8 +187,7 @@ void CInjectorPage::OnInject() {
     try {
         const std::string sounds = CBaseSheet::GetGameDirectory(kSoundsDirectory);
         const std::string images = CBaseSheet::GetGameDirectory(kImagesDirectory);
-        agent->CarryOut(agent->PlanInjection(images, sounds), m_sheet->m_game,
-                        m_sheet->m_catalogue.m_usageMemory);
+        CarryOut(*agent, PlanInjection(*agent, images, sounds), m_game, m_catalogue.UsageMemory());
     } catch (const CKitException& e) {
         ReportError(e);
     }
@@ -203,7 +200,7 @@ void CInjectorPage::OnRemove() {
         return;
     }
     try {
-        agent->CarryOut(agent->PlanRemoval(), m_sheet->m_game, m_sheet->m_catalogue.m_usageMemory);
+        CarryOut(*agent, PlanRemoval(*agent), m_game, m_catalogue.UsageMemory());
     } catch (const CKitException& e) {
         ReportError(e);
     }

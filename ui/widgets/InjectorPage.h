@@ -4,8 +4,9 @@
 #include "framework/widgets/BasePage.h"
 
 class CAgent;
+class CAgentCatalogue;
+class CGameLink;
 class CHScrollListBox;
-class CInjectorSheet;
 class CPictureControl;
 class CTransparentStatic;
 class QLabel;
@@ -25,9 +26,9 @@ public:
     static constexpr int kTimerInterval = 100;
     static constexpr int kTicksPerRefresh = 10;
 
-    CInjectorPage();
-
-    void SetSheet(CInjectorSheet* sheet);
+    // The sheet's wallpaper, the catalogue whose agents the page lists and
+    // injects, and the link to the game; all three outlive the page.
+    CInjectorPage(const CDibBitmap& wallpaper, CAgentCatalogue& catalogue, CGameLink& game);
 
     bool OnInitDialog() override;
     bool OnSetActive() override;
@@ -53,20 +54,18 @@ public:
     // The quantity text and which of the two actions are open.
     void UpdateControls();
 
+    // The catalogue position of the agent shown; -1 for none.
+    int SelectedPosition() const { return m_selected; }
+    bool RefreshTimerRuns() const { return m_timerId != 0; }
+    // What the picture area shows.
+    const CDibBitmap& Canvas() const { return m_canvas; }
+
     CTransparentStatic* m_quantityLabel = nullptr;
     QPushButton* m_removeButton = nullptr;
     QPushButton* m_injectButton = nullptr;
     QLabel* m_quantityText = nullptr;
     QPlainTextEdit* m_descriptionEdit = nullptr;
     CHScrollListBox* m_agentList = nullptr;
-    CInjectorSheet* m_sheet = nullptr;
-    int m_timerId = 0;
-    int m_tickCount = 0;
-    int m_selected = -1;
-    CDibBitmap m_canvas;
-    CPictureControl* m_pictureCtrl = nullptr;
-    int m_pictureX = 0;
-    int m_pictureY = 0;
 
 protected:
     void timerEvent(QTimerEvent* event) override;
@@ -76,4 +75,15 @@ private:
     void CreatePictureControl();
     void DrawCanvas(const CAgent* agent);
     CAgent* SelectedAgent() const;
+
+    int m_timerId = 0;
+    int m_tickCount = 0;
+    int m_selected = -1;
+    CDibBitmap m_canvas;
+    CPictureControl* m_pictureCtrl = nullptr;
+    int m_pictureX = 0;
+    int m_pictureY = 0;
+    const CDibBitmap& m_wallpaper;
+    CAgentCatalogue& m_catalogue;
+    CGameLink& m_game;
 };

@@ -36,9 +36,11 @@ std::vector<std::string> LocalPaths(const QMimeData& data) {
 
 } // namespace
 
-CInjectorSheet::CInjectorSheet(const char* caption, QWidget* parent)
-    : CGameSheet(caption, parent, kAppletName, kAppletVersion) {
-    m_coverPage.Construct(this, kCoverPicture);
+CInjectorSheet::CInjectorSheet(const char* caption, QWidget* parent,
+                               IDirectoryEntryReader& directoryReader)
+    : CGameSheet(caption, parent, kAppletName, kAppletVersion), m_catalogue(directoryReader),
+      m_coverPage(Wallpaper(), kCoverPicture), m_agentsPage(Wallpaper(), m_catalogue, m_game),
+      m_analysisPage(Wallpaper(), m_catalogue) {
     AddPage(&m_coverPage);
     connect(&m_objectsWatcher, &CObjectsFolderWatcher::AboutToReload, this,
             &CInjectorSheet::OnCatalogueAboutToReload);
@@ -47,10 +49,9 @@ CInjectorSheet::CInjectorSheet(const char* caption, QWidget* parent)
     connect(this, &CBaseSheet::WindowDestroyed, this, &CInjectorSheet::OnWindowGone);
 }
 
-// Each page leaves the tabs as it is destroyed, after the catalogue. Should the
-// active page go, the tabs would activate the next one, which might set itself
-// up from the destroyed catalogue; the cover, destroyed last, is safe to leave
-// active.
+// Each page leaves the tabs as it is destroyed. Should the active page go, the
+// tabs would activate the next one, which would set itself up in a sheet that
+// is going; the cover, destroyed last of the pages, is safe to leave active.
 CInjectorSheet::~CInjectorSheet() {
     SetActivePage(0);
 }
@@ -81,9 +82,7 @@ void CInjectorSheet::AttachMenu() {
 }
 
 int CInjectorSheet::OnGameConnected(CGameLink&) {
-    m_agentsPage.SetSheet(this);
     AddPage(&m_agentsPage);
-    m_analysisPage.SetSheet(this, &m_catalogue);
     AddPage(&m_analysisPage);
     GivePagesOneSize();
     if (!SetUpTabImages()) {
@@ -130,7 +129,7 @@ void CInjectorSheet::LoadCatalogue(const std::string& dir) {
 }
 
 void CInjectorSheet::OnCatalogueAboutToReload() {
-    m_agentsPageShowed = IdentifyAgent(m_catalogue, m_agentsPage.m_selected);
+    m_agentsPageShowed = IdentifyAgent(m_catalogue, m_agentsPage.SelectedPosition());
     m_analysisPageShowed = IdentifyAgent(m_catalogue, m_analysisPage.SelectedPosition());
 }
 
@@ -173,13 +172,13 @@ bool CInjectorSheet::OnCommand(unsigned id) {
 void CInjectorSheet::OnInitMenu() {
     if (QMenuBar* bar = MenuBar()) {
         if (QAction* keepOnTop = FindMenuCommand(*bar, kMenuKeepOnTopCommand)) {
-            keepOnTop->setChecked(m_onTop);
+            keepOnTop->setChecked(KeepsOnTop());
         }
     }
 }
 
 void CInjectorSheet::OnKeepOnTop() {
-    SetKeepOnTop(!m_onTop);
+    SetKeepOnTop(!KeepsOnTop());
 }
 
 void CInjectorSheet::OnDropFiles(const std::vector<std::string>& paths) {

@@ -30,7 +30,10 @@ class CInjectorSheet : public CGameSheet, public IDropTarget {
     Q_OBJECT
 
 public:
-    explicit CInjectorSheet(const char* caption, QWidget* parent = nullptr);
+    // The catalogue lists directories with `directoryReader`; tests pass one
+    // that fails.
+    explicit CInjectorSheet(const char* caption, QWidget* parent = nullptr,
+                            IDirectoryEntryReader& directoryReader = SystemDirectoryEntryReader());
     ~CInjectorSheet() override;
 
     int OnGameConnected(CGameLink& link) override;
@@ -48,14 +51,12 @@ public:
     void RefreshAgentList() override;
     void ActivateAgentsPage() override;
 
-    CCoverPage m_coverPage;
-    CInjectorPage m_agentsPage;
-    CAnalysisPage m_analysisPage;
-    std::vector<QIcon> m_tabImages;
-    CAgentCatalogue m_catalogue;
-    // Keeps the catalogue in step with the Objects directory; declared after
-    // the catalogue, so it stops before the catalogue goes.
-    CObjectsFolderWatcher m_objectsWatcher{m_catalogue};
+    // The parts of the window, for whoever drives it as a user would.
+    const CAgentCatalogue& Catalogue() const { return m_catalogue; }
+    CObjectsFolderWatcher& ObjectsWatcher() { return m_objectsWatcher; }
+    const CCoverPage& CoverPage() const { return m_coverPage; }
+    CInjectorPage& AgentsPage() { return m_agentsPage; }
+    CAnalysisPage& AnalysisPage() { return m_analysisPage; }
 
 signals:
     // The Help menu item: the application shows its help.
@@ -75,6 +76,14 @@ private:
     void OnCatalogueReloaded();
     void OnWindowGone();
 
+    // Made before the watcher and the pages that are handed it, and gone after them.
+    CAgentCatalogue m_catalogue;
+    // Keeps the catalogue in step with the Objects directory.
+    CObjectsFolderWatcher m_objectsWatcher{m_catalogue};
+    CCoverPage m_coverPage;
+    CInjectorPage m_agentsPage;
+    CAnalysisPage m_analysisPage;
+    std::vector<QIcon> m_tabImages;
     // What the two agent pages showed before the catalogue was reloaded.
     std::optional<AgentIdentity> m_agentsPageShowed;
     std::optional<AgentIdentity> m_analysisPageShowed;

@@ -12,7 +12,7 @@
 // CKitException as "message: TEXT", and success as "done".
 #include "agents/AgentCatalogue.h"
 #include "agents/Extraction.h"
-#include "agents/InjectionPlan.h"
+#include "agents/Injection.h"
 #include "analysis/ChemicalNameTable.h"
 #include "core/KitException.h"
 #include "core/RegistryKey.h"
@@ -87,10 +87,10 @@ bool Run(const std::vector<std::string>& args) {
         for (int attempt = 1; attempt <= times; ++attempt) {
             catalogue.Clear();
             catalogue.AddFile(args[1]);
-            CAgent& agent = *catalogue.m_agents.at(0);
+            CAgent& agent = *catalogue.Agents().at(0);
             try {
-                agent.CarryOut(agent.PlanInjection(args[2], args[3]), link,
-                               catalogue.m_usageMemory);
+                CarryOut(agent, PlanInjection(agent, args[2], args[3]), link,
+                         catalogue.UsageMemory());
             } catch (const CKitException& e) {
                 if (attempt == times) {
                     throw;
@@ -100,7 +100,7 @@ bool Run(const std::vector<std::string>& args) {
         }
     } else if (command == "extract" && args.size() == 4) {
         CAgentFile file(args[1]);
-        ExtractCarriedFile(*file.m_dependencies.at(std::stoul(args[2])), args[3]);
+        ExtractCarriedFile(*file.CarriedFiles().at(std::stoul(args[2])), args[3]);
     } else if (command == "chemicals" && args.size() == 2) {
         CChemicalNameTable().LoadChemicalNames(args[1]);
     } else if (command == "write" && args.size() == 3) {

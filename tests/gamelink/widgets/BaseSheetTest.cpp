@@ -137,7 +137,7 @@ TEST_F(BaseSheetTest, NotificationsAskTheGameAndFailedAnswersLeaveSensibleTitles
             EXPECT_EQ(m_game.macros, step.asked) << step.title;
         }
     }
-    EXPECT_EQ(sheet.m_appletNumber, 5);
+    EXPECT_EQ(sheet.AppletNumber(), 5);
 }
 
 TEST_F(BaseSheetTest, ClosingSavesThePlacementUnlessMinimisedAndSaysGoodbyeOnlyWhenNumbered) {
