@@ -2,15 +2,10 @@
 
 #include "agents/Clock.h"
 #include "core/KitException.h"
+#include "core/StringIds.h"
 #include "platform/Windows1252.h"
 
 namespace {
-
-// The reasons an agent that is not available is refused.
-enum AvailabilityStringId : unsigned {
-    IDS_NO_USES_LEFT = 130,
-    IDS_STILL_WAITING = 131,
-};
 
 // The seconds still to wait after a use at `lastUsed`, in signed 32-bit
 // differences as the stored times are 32-bit: a last-used time in the future

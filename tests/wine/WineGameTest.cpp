@@ -15,6 +15,8 @@
 #include <QImage>
 
 #include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -58,8 +60,16 @@ std::vector<pid_t> ProcessesOf(const std::string& text) {
     std::vector<pid_t> pids;
     for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
         const std::string name = entry.path().filename();
-        std::ifstream in(entry.path() / "cmdline", std::ios::binary);
-        std::string command(std::istreambuf_iterator<char>(in), {});
+        // A process that ends while it is read leaves an error, not a stream
+        // exception: read it by hand and keep what came.
+        std::string command;
+        if (const int fd = ::open((entry.path() / "cmdline").c_str(), O_RDONLY); fd >= 0) {
+            char buffer[4096];
+            for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;) {
+                command.append(buffer, static_cast<std::size_t>(n));
+            }
+            ::close(fd);
+        }
         std::replace(command.begin(), command.end(), '\0', ' ');
         if (std::all_of(name.begin(), name.end(), ::isdigit) &&
             command.find(text) != std::string::npos && std::stoi(name) != ::getpid()) {
