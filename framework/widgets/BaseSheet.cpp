@@ -216,22 +216,20 @@ QMenuBar* CBaseSheet::MenuBar() const {
     return m_menuBar;
 }
 
-bool CBaseSheet::OnCommand(unsigned id) {
+void CBaseSheet::OnCommand(unsigned id) {
     switch (id) {
     case kCloseCommand:
         OnCloseButton();
-        return true;
+        break;
     case kHideCommand:
         OnHide();
-        return true;
+        break;
     case kKeepOnTopCommand:
         OnKeepOnTopButton();
-        return true;
+        break;
     case kAboutCommand:
         OnAbout();
-        return true;
-    default:
-        return false;
+        break;
     }
 }
 

@@ -66,8 +66,8 @@ public:
     void SetMenuBar(QMenuBar* bar);
     QMenuBar* MenuBar() const;
 
-    // A command from a control or the menu; false when no one answers it.
-    virtual bool OnCommand(unsigned id);
+    // A command from a control or the menu; any other id is ignored.
+    virtual void OnCommand(unsigned id);
 
     // The tiled picture behind the sheet and its pages; invalid until the
     // window is created, and without a readable wallpaper file.

@@ -30,6 +30,7 @@ TEST(Templates, MalformedFilesNameTheResourceAndLine) {
          "line 2: unknown or repeated statement"},
         {menu("item 5 \"x\"\n"), "line 1: an item outside a popup"},
         {menu("popup \"a\"\nitem 0 \"x\"\n"), "line 2: number expected"},
+        {menu("popup \"a\"\nitem \"5\" \"x\"\n"), "line 2: number expected"},
         {menu("popup \"a\"\nitem 5 \"x\" dim\n"), "line 2: malformed item"},
     };
     for (const auto& c : cases) {

@@ -150,22 +150,23 @@ void CInjectorSheet::OnWindowGone() {
     m_objectsWatcher.Stop();
 }
 
-bool CInjectorSheet::OnCommand(unsigned id) {
+void CInjectorSheet::OnCommand(unsigned id) {
     switch (id) {
     case kMenuKeepOnTopCommand:
         OnKeepOnTop();
-        return true;
+        break;
     case kMenuHideCommand:
         OnHide();
-        return true;
+        break;
     case kExitCommand:
         close();
-        return true;
+        break;
     case kHelpCommand:
         emit HelpRequested();
-        return true;
+        break;
     default:
-        return CGameSheet::OnCommand(id);
+        CGameSheet::OnCommand(id);
+        break;
     }
 }
 

@@ -37,7 +37,7 @@ public:
     ~CInjectorSheet() override;
 
     int OnGameConnected(CGameLink& link) override;
-    bool OnCommand(unsigned id) override;
+    void OnCommand(unsigned id) override;
 
     // Empties the catalogue and loads every agent file of `dir`.
     void LoadCatalogue(const std::string& dir);
