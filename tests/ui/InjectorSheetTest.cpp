@@ -283,6 +283,23 @@ TEST_F(SheetTest, SelectingAnAgentShowsItsAnalysisWithPictures) {
 // but these machines are shared.
 constexpr int kPatience = 5000;
 
+// Makes the change and waits until any watcher of the folder in this process
+// would have read it: once the change is seen here, the events pending for
+// the other watchers are handled, which starts their quiet period; a timer
+// started after that, and longer, fires after theirs however slow the
+// machine, as timers fire in the order they fall due.
+void FolderChangeSeen(const fs::path& folder, const std::function<void()>& change) {
+    QFileSystemWatcher here({QString::fromStdString(folder.string())});
+    bool seen = false;
+    QObject::connect(&here, &QFileSystemWatcher::directoryChanged, [&] { seen = true; });
+    change();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return seen; }, kPatience));
+    QCoreApplication::processEvents();
+    bool due = false;
+    QTimer::singleShot(CLiveFolder::kQuietPeriod * 2, [&] { due = true; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return due; }, kPatience));
+}
+
 TEST_F(SheetTest, TheListFollowsTheFolderReadingEachFileOnceCompleteAndKeepsTheSelection) {
     const auto message = [&](const char* name) {
         return "Splicebox: Error: \"" + (Objects() / name).string() +
@@ -321,6 +338,13 @@ TEST_F(SheetTest, TheListFollowsTheFolderReadingEachFileOnceCompleteAndKeepsTheS
     AddObjectsFile("more.kiv", {{"More"}});
     EXPECT_TRUE(listed({"More", "Slow"}));
     EXPECT_EQ(page.m_descriptionEdit->toPlainText(), "About Slow");
+    // A damaged file that became a folder of its name is simply gone.
+    FolderChangeSeen(Objects(), [&] {
+        fs::remove(Objects() / "bad.kiv");
+        fs::create_directory(Objects() / "bad.kiv");
+        fs::last_write_time(Objects() / "bad.kiv",
+                            fs::file_time_type::clock::now() - std::chrono::hours(1));
+    });
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               message("bad.kiv") + message("worse.kiv") + message("bad.kiv"));
     fs::remove(Objects() / "slow.kiv");
@@ -369,23 +393,6 @@ std::vector<bool> ExpandedSections(const QTreeWidget& tree) {
         expanded.push_back(tree.topLevelItem(i)->isExpanded());
     }
     return expanded;
-}
-
-// Makes the change and waits until any watcher of the folder in this process
-// would have read it: once the change is seen here, the events pending for
-// the other watchers are handled, which starts their quiet period; a timer
-// started after that, and longer, fires after theirs however slow the
-// machine, as timers fire in the order they fall due.
-void FolderChangeSeen(const fs::path& folder, const std::function<void()>& change) {
-    QFileSystemWatcher here({QString::fromStdString(folder.string())});
-    bool seen = false;
-    QObject::connect(&here, &QFileSystemWatcher::directoryChanged, [&] { seen = true; });
-    change();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return seen; }, kPatience));
-    QCoreApplication::processEvents();
-    bool due = false;
-    QTimer::singleShot(CLiveFolder::kQuietPeriod * 2, [&] { due = true; });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return due; }, kPatience));
 }
 
 // The shown messages; the first closes the window, as the game's release may
