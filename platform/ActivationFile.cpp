@@ -1,5 +1,7 @@
 #include "platform/ActivationFile.h"
 
+#include "platform/HomeDirectory.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <system_error>
@@ -12,8 +14,7 @@ std::filesystem::path DataHome() {
     if (const char* data = std::getenv("XDG_DATA_HOME"); data != nullptr && data[0] != '\0') {
         return data;
     }
-    const char* home = std::getenv("HOME");
-    return std::filesystem::path(home != nullptr ? home : "/") / ".local" / "share";
+    return HomeDirectory() / ".local" / "share";
 }
 
 // The bus splits Exec like a shell, so a path with blanks or quotes is quoted.

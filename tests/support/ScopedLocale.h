@@ -13,6 +13,13 @@ public:
         }
         ::setenv(m_name.c_str(), value.c_str(), 1);
     }
+    // Unset while it lives.
+    ScopedVariable(std::string name, std::nullopt_t) : m_name(std::move(name)) {
+        if (const char* old = std::getenv(m_name.c_str())) {
+            m_old = old;
+        }
+        ::unsetenv(m_name.c_str());
+    }
     ~ScopedVariable() {
         m_old ? ::setenv(m_name.c_str(), m_old->c_str(), 1) : ::unsetenv(m_name.c_str());
     }
