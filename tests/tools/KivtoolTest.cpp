@@ -227,11 +227,16 @@ TEST(ConflictsCommand, NamesCarriedFilesThatClashIgnoringCaseAndTheFilesItCannot
                    "kivtool: " + notKiv + "\nkivtool: cannot list the folder /nonexistent\n"));
 
     fs::remove(magic);
-    const auto clean = Kivtools({{"check", dir}, {"check", "/nonexistent"}, {"conflicts", dir}});
+    const auto clean = Kivtools({{"check", dir},
+                                 {"check", "/nonexistent"},
+                                 {"conflicts", dir},
+                                 {"conflicts", "/nonexistent"}});
     EXPECT_EQ(std::tuple(clean[0].status, clean[0].out),
               std::tuple(0, "1 agent files checked, 0 damaged, 0 conflicts\n"));
     EXPECT_EQ(clean[1].status, 1);
     EXPECT_EQ(std::tuple(clean[2].status, clean[2].out, clean[2].err), std::tuple(0, "", ""));
+    EXPECT_EQ(std::tuple(clean[3].status, clean[3].err),
+              std::tuple(1, "kivtool: cannot list the folder /nonexistent\n"));
 }
 
 } // namespace

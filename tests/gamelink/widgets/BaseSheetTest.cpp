@@ -145,6 +145,13 @@ TEST_F(BaseSheetTest, ClosingSavesThePlacementUnlessMinimisedAndSaysGoodbyeOnlyW
     EXPECT_EQ(minimised->pos(), minimised->screen()->availableGeometry().topLeft())
         << "the first run";
     const QRect close = minimised->m_closeButton->geometry();
+    // Keep on top, Hide and Close along the bottom right of the client area.
+    const QWidget& client = *minimised->m_closeButton->parentWidget();
+    const int right = client.width() - 7;
+    const int top = client.height() - 6 - 22;
+    EXPECT_EQ(close, QRect(right - 74, top, 74, 22));
+    EXPECT_EQ(minimised->m_hideButton->geometry(), QRect(right - 154, top, 74, 22));
+    EXPECT_EQ(minimised->m_onTopButton->geometry(), QRect(right - 314, top, 140, 22));
     minimised->OnCommand(kHideCommand);
     EXPECT_TRUE(minimised->isMinimized());
     minimised->m_closeButton->move(0, 0);
