@@ -94,6 +94,7 @@ TEST(GameConfig, FindsTheLanguageVariantOfAFile) {
         {"de_DE", {"HELP.CHM"}, "HELP.CHM", true},
         {"de_DE", {"HelpDEUT.chm", "HelpDE.chmx", "Help.chm.old", "@Help.chm"}, "Help.chm", false},
         {"pt_BR", {"HelpPT.chm", "HelpPTP.chm", "Help.chm"}, "HelpPTP.chm", true},
+        {"POSIX", {"HelpENU.chm", "Help.chm"}, "HelpENU.chm", true},
         {"german", {"Help.chm"}, "", false},
     };
     for (const auto& c : cases) {
