@@ -162,13 +162,18 @@ TEST(DibBitmap, LoadsFromAFileAndShowsItAsAnImage) {
     picture.Create(red555, 1, 1, 0, false);
     CopyAgentPicture(picture, bitmap, 2, 0);
     EXPECT_EQ(Pixels(bitmap), "0a64c8 000002 ff0000/c3b1a3 7f0000 be7f7f");
-    // A 16-bit bitmap keeps its own packing: red 10, green 100, blue 200. It
-    // takes no agent picture, which is drawn on 24-bit canvases only.
-    for (const auto& [format, packed] : {std::pair(kDib565, 0x0B39), std::pair(kDib555, 0x0599)}) {
+    // A 16-bit bitmap keeps its own packing: red 10, green 100, blue 200, then
+    // tinted 16 redder. It takes no agent picture, which is drawn on 24-bit
+    // canvases only.
+    const auto packed = [&] { return bitmap.TopRow()[0] | bitmap.TopRow()[1] << 8; };
+    for (const auto& [format, filled, tinted] :
+         {std::tuple(kDib565, 0x0B39, 0x1B39), std::tuple(kDib555, 0x0599, 0x0D99)}) {
         bitmap.Create(1, 1, format);
         bitmap.FillRect(0, 0, 1, 1, 0x00C8640A);
         CopyAgentPicture(picture, bitmap, 0, 0);
-        EXPECT_EQ(bitmap.TopRow()[0] | bitmap.TopRow()[1] << 8, packed) << format;
+        EXPECT_EQ(packed(), filled) << format;
+        bitmap.Tint(0, 0, 1, 1, 0x00808090);
+        EXPECT_EQ(packed(), tinted) << format;
     }
     Load(bitmap,
          BitmapFile{.width = 2, .height = 1, .bitCount = 32, .pixels = {1, 2, 3, 4, 5, 6, 7, 8}}
