@@ -80,7 +80,7 @@ TEST(RegistryDocument, RefusesEveryLineThatIsNotOfTheFormat) {
         header + "\"v\"=hex:01,0g\n", header + "\"v\"=hex:01,\n", header + "\"v\"=hex:123\n",
         header + "\"v\"=hex(:01\n", header + "\"v\"=\"unterminated\n",
         header + "\"v\"=\"unterminated\\\n\"\n", header + "\"v\"=\"bad \\n escape\"\n",
-        header + "\"v\"=\"text\" tail\n",
+        header + "\"v\"=\"text\" tail\n", header + "v\"=dword:1\n", header + "\"v\"=\n",
         header + "\"v\"=\"text\" ; a comment takes a whole line\n", header + "\"v\"\n",
         // Import instructions that delete, not data that a file keeps.
         header + "\"v\"=-\n", header + "@=-\n", header + "[-HKEY_CURRENT_USER\\A]\n",
