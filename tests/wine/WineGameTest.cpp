@@ -55,24 +55,36 @@ private:
 };
 const auto* const g_wineDisplay = ::testing::AddGlobalTestEnvironment(new CWineDisplayEnvironment);
 
-// The pids of the processes whose command line holds `text`.
+// What a process's file under /proc holds. A process that ends while it is read leaves an
+// error, not a stream exception: read it by hand and keep what came.
+std::string ProcessFile(const std::filesystem::path& path) {
+    std::string text;
+    if (const int fd = ::open(path.c_str(), O_RDONLY); fd >= 0) {
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;) {
+            text.append(buffer, static_cast<std::size_t>(n));
+        }
+        ::close(fd);
+    }
+    return text;
+}
+
+// The pids of this prefix's processes whose command line holds `text`. Tests of other folders
+// start the same applet meanwhile, on buses of their own and without this prefix.
 std::vector<pid_t> ProcessesOf(const std::string& text) {
+    const std::string ofThisPrefix =
+        std::string(1, '\0') + "WINEPREFIX=" + kWinePrefix.string() + '\0';
     std::vector<pid_t> pids;
     for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
         const std::string name = entry.path().filename();
-        // A process that ends while it is read leaves an error, not a stream
-        // exception: read it by hand and keep what came.
-        std::string command;
-        if (const int fd = ::open((entry.path() / "cmdline").c_str(), O_RDONLY); fd >= 0) {
-            char buffer[4096];
-            for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;) {
-                command.append(buffer, static_cast<std::size_t>(n));
-            }
-            ::close(fd);
+        if (!std::all_of(name.begin(), name.end(), ::isdigit) || std::stoi(name) == ::getpid()) {
+            continue;
         }
+        std::string command = ProcessFile(entry.path() / "cmdline");
         std::replace(command.begin(), command.end(), '\0', ' ');
-        if (std::all_of(name.begin(), name.end(), ::isdigit) &&
-            command.find(text) != std::string::npos && std::stoi(name) != ::getpid()) {
+        const std::string environment = '\0' + ProcessFile(entry.path() / "environ");
+        if (command.find(text) != std::string::npos &&
+            environment.find(ofThisPrefix) != std::string::npos) {
             pids.push_back(std::stoi(name));
         }
     }
