@@ -73,23 +73,3 @@ std::optional<std::string> ReadArchiveString(CByteReader& reader) {
     }
     return std::string(reinterpret_cast<const char*>(bytes->data()), bytes->size());
 }
-
-void AppendArchiveString(std::vector<std::uint8_t>& out, std::string_view text) {
-    const auto length = text.size();
-    std::uint8_t prefix[7] = {};
-    std::size_t prefixSize = 1;
-    if (length < kWordLengthFollows) {
-        prefix[0] = static_cast<std::uint8_t>(length);
-    } else if (length < kWideMarker) {
-        prefix[0] = kWordLengthFollows;
-        StoreU16(prefix + 1, static_cast<std::uint16_t>(length));
-        prefixSize = 3;
-    } else {
-        prefix[0] = kWordLengthFollows;
-        StoreU16(prefix + 1, kLongLengthFollows);
-        StoreU32(prefix + 3, static_cast<std::uint32_t>(length));
-        prefixSize = 7;
-    }
-    out.insert(out.end(), prefix, prefix + prefixSize);
-    out.insert(out.end(), text.begin(), text.end());
-}

@@ -5,8 +5,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <string_view>
-#include <vector>
 
 // A length-prefixed string as the chemical list stores it. The prefix is one
 // byte below 255; else 255 and a 16-bit length below 0xFFFE; else 0xFFFF and a
@@ -22,6 +20,3 @@ inline constexpr std::uint32_t kMaxArchiveStringLength = 4096;
 // length exceeds kMaxArchiveStringLength or the prefix is malformed. On
 // nullopt the reader's position is unspecified.
 std::optional<std::string> ReadArchiveString(CByteReader& reader);
-
-// Appends `text` in the shortest narrow form; the writer that pairs the reader.
-void AppendArchiveString(std::vector<std::uint8_t>& out, std::string_view text);

@@ -121,12 +121,15 @@ TEST(Injection, CountsAndStampsEachUseAndWaitsOutTheReuseInterval) {
 TEST(Injection, NeverInjectsFromAnAgentFileThatChangedOrWentAwaySinceItWasRead) {
     const Game game;
     auto file = game.Save({{"kite", 3}});
+    const std::vector<std::uint8_t> original = Bytes(game.root.Read(game.agentPath));
+    const auto beforeTheAgent = std::next(original.begin(), file->Agents()[0]->Place().offset);
     CAgentFileWriter replaced;
     replaced.AddCarriedFile(kImage, "x.s16", std::vector<std::uint8_t>(100, 1));
     replaced.AddAgent(MakeAgent({"kite", 3}));
     const std::pair<std::vector<std::uint8_t>, std::string> cases[] = {
         {replaced.Bytes(), "Error: unexpected file format"},
         {AgentFileBytes({{"kites", 3}}), "Error: unexpected file format"},
+        {{original.begin(), beforeTheAgent}, "Error: unexpected file format"},
         {{}, "Error reading from file \"" + game.agentPath + "\""},
     };
     for (const auto& [bytes, message] : cases) {

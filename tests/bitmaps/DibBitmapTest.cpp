@@ -158,9 +158,9 @@ TEST(DibBitmap, LoadsFromAFileAndShowsItAsAnImage) {
     picture.Create(whiteAroundTheKey, 5, 1, 1, true);
     BlendAgentPicture(picture, bitmap, -1, 1, 128); // (255 * 128 + 137 * 127) >> 8 = 0xc3
     CopyAgentPicture(picture, bitmap, 0, 2);
-    const std::uint16_t red555[] = {0x7C00}; // the other packing: 5-5-5
-    picture.Create(red555, 1, 1, 0, false);
-    CopyAgentPicture(picture, bitmap, 2, 0);
+    const std::uint16_t red555[] = {0x7C00, 0x7C00}; // the other packing: 5-5-5
+    picture.Create(red555, 2, 1, 0, false);
+    CopyAgentPicture(picture, bitmap, 2, 0); // its second pixel falls off the right edge
     EXPECT_EQ(Pixels(bitmap), "0a64c8 000002 ff0000/c3b1a3 7f0000 be7f7f");
     // A 16-bit bitmap keeps its own packing: red 10, green 100, blue 200, then
     // tinted 16 redder. It takes no agent picture, which is drawn on 24-bit

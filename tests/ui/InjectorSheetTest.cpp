@@ -1,16 +1,19 @@
 #include "core/GameConfig.h"
 #include "core/MessageBox.h"
+#include "framework/DibBitmap.h"
 #include "platform/DirectoryListing.h"
 #include "tests/support/ChemicalList.h"
 #include "tests/support/ScopedLocale.h"
 #include "tests/support/WidgetApplication.h"
 #include "tests/ui/SheetFixture.h"
 #include "ui/DetailsText.h"
+#include "ui/widgets/CanvasText.h"
 
 #include <QFileSystemWatcher>
 #include <QImage>
 #include <QLabel>
 #include <QMimeData>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -69,6 +72,49 @@ TEST(AgentDetails, WaitAndQuantityTextsInTheUsersLanguage) {
         EXPECT_EQ(FormatWaitText(seconds), text) << seconds << " seconds";
     }
     EXPECT_EQ(FormatQuantityText(65535), "Endlos");
+}
+
+// The wait text lies over the picture as Qt draws white text over it: centred on the top edge,
+// each letter in its place, the picture showing through the smoothed edges.
+TEST(AgentDetails, TheWaitTextLiesOverThePictureAsQtDrawsIt) {
+    const QString text = "1 Tag(e)";
+    const QFont font;
+    const QColor picture(0x10, 0x20, 0x40);
+    CDibBitmap canvas;
+    canvas.Create(80, 24, kDib24);
+    canvas.FillRect(0, 0, 80, 24, 0x00402010);
+    DrawTopCentredText(canvas, text, font);
+
+    QImage expected(80, 24, QImage::Format_ARGB32_Premultiplied);
+    expected.fill(picture);
+    QPainter painter(&expected);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(expected.rect(), Qt::AlignHCenter | Qt::AlignTop, text);
+    painter.end();
+    const QImage drawn = canvas.AsImage();
+    int lettered = 0;
+    int misplaced = 0;
+    for (int y = 0; y < drawn.height(); ++y) {
+        for (int x = 0; x < drawn.width(); ++x) {
+            const QRgb want = expected.pixel(x, y);
+            const QRgb got = drawn.pixel(x, y);
+            lettered += want != picture.rgb();
+            // The two blends round apart by a step or two.
+            misplaced += std::abs(qRed(want) - qRed(got)) > 2 ||
+                         std::abs(qGreen(want) - qGreen(got)) > 2 ||
+                         std::abs(qBlue(want) - qBlue(got)) > 2;
+        }
+    }
+    EXPECT_GT(lettered, 20);
+    EXPECT_EQ(misplaced, 0);
+
+    // A canvas of another format is left alone.
+    canvas.Create(80, 24, kDib565);
+    canvas.FillRect(0, 0, 80, 24, 0x00402010);
+    const QImage before = canvas.AsImage().copy();
+    DrawTopCentredText(canvas, text, font);
+    EXPECT_EQ(canvas.AsImage(), before);
 }
 
 TEST_F(SheetTest, AgentsAreListedByNameAndEachEntryLeadsToItsOwnAgent) {
