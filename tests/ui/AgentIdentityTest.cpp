@@ -29,6 +29,7 @@ TEST(AgentIdentity, FindsTheSelectedAgentAtItsPlaceInItsFileElseTheFirstOfItsNam
         {3, Agents{{{"Twin"}}}, 1},
         {0, std::nullopt, -1},
         {-1, Agents{{{"Twin"}}}, -1},
+        {4, Agents{{{"Twin"}}}, -1}, // past the last agent
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.selected);
