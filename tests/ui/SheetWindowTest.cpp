@@ -70,6 +70,36 @@ TEST_F(SheetTest, ConnectingAddsBothAgentPagesWithTheirTabImagesAndTheWindowMenu
     EXPECT_FALSE(keepOnTop->isChecked());
 }
 
+// Each command of the menus does its own work only.
+TEST_F(SheetTest, EachMenuCommandDoesItsOwnWorkOnly) {
+    const struct {
+        unsigned command;
+        bool onTop;
+        bool minimised;
+        bool visible;
+        int helps;
+    } commands[] = {
+        {kMenuKeepOnTopCommand, true, false, true, 0},
+        {kMenuHideCommand, false, true, true, 0},
+        {kExitCommand, false, false, false, 0},
+        {kHelpCommand, false, false, true, 1},
+    };
+    for (const auto& c : commands) {
+        SCOPED_TRACE(c.command);
+        sheet.reset();
+        sim.reset();
+        StartSheet();
+        sheet->SetKeepOnTop(false);
+        int helps = 0;
+        QObject::connect(sheet.get(), &CInjectorSheet::HelpRequested, [&] { ++helps; });
+        QAction* action = FindMenuCommand(*sheet->MenuBar(), c.command);
+        ASSERT_NE(action, nullptr);
+        action->trigger();
+        EXPECT_EQ(std::tuple(sheet->KeepsOnTop(), sheet->isMinimized(), sheet->isVisible(), helps),
+                  std::tuple(c.onTop, c.minimised, c.visible, c.helps));
+    }
+}
+
 TEST_F(SheetTest, TabGoesThroughThePagesControlsThenKeepOnTopHideAndClose) {
     AddObjectsFile("ball.kiv", {{"Ball"}});
     StartSheet();
