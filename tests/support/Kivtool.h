@@ -11,9 +11,11 @@ struct ToolRun {
     std::string err;
 };
 
-// kivtool once for each list of arguments, all at the same time, its messages in `locale`.
+// kivtool once for each list of arguments, all at the same time, its messages in `locale`, each
+// after the shell commands `setup`.
 inline std::vector<ToolRun> KivtoolsIn(const std::string& locale,
-                                       const std::vector<std::vector<std::string>>& argumentLists) {
+                                       const std::vector<std::vector<std::string>>& argumentLists,
+                                       const std::string& setup = "") {
     const auto quoted = [](const std::string& argument) {
         std::string text = "'";
         for (const char c : argument) {
@@ -25,7 +27,7 @@ inline std::vector<ToolRun> KivtoolsIn(const std::string& locale,
     std::string script;
     for (std::size_t i = 0; i < argumentLists.size(); ++i) {
         const std::string run = capture / std::to_string(i);
-        script += "(LC_ALL=" + quoted(locale) + " " + quoted(SB_BIN_DIR "/kivtool");
+        script += "(" + setup + "LC_ALL=" + quoted(locale) + " " + quoted(SB_BIN_DIR "/kivtool");
         for (const auto& argument : argumentLists[i]) {
             script += " " + quoted(argument);
         }
