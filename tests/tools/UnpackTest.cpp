@@ -150,11 +150,13 @@ TEST(Unpack, WritesOnlyIntoAnEmptyFolderItMayCreateAndNothingForAFileItRefuses) 
     const auto pack = Kivtool({"pack", out + "/in.manifest", "-o", root / "again.kiv"});
     EXPECT_EQ(std::tuple(pack.status, root.Read("again.kiv")), std::tuple(0, root.Read("in.kiv")));
 
-    // A write cut short, as on a full disk (files up to 512 bytes), takes back the folder it made.
+    // A write cut short, as on a full disk, takes back the folder it made. Files may grow to 2 MiB,
+    // so that a coverage build's counter files, written at exit, stay whole.
     const std::string big = root / "big.kiv";
-    SaveAgentFile(big, {}, {{kImage, "big.s16", std::string(4096, 'x')}});
+    SaveAgentFile(big, {}, {{kImage, "big.s16", std::string(4 << 20, 'x')}});
     const std::string cut = (root / "cut").string();
-    const auto diskFull = KivtoolsIn("C", {{"unpack", big, cut}}, "trap '' XFSZ; ulimit -f 1; ")[0];
+    const auto diskFull =
+        KivtoolsIn("C", {{"unpack", big, cut}}, "trap '' XFSZ; ulimit -f 4096; ")[0];
     EXPECT_EQ(std::tuple(diskFull.status, diskFull.err),
               std::tuple(1, "kivtool: Error writing to file \"" + cut + "/big.s16\"\n"));
     EXPECT_FALSE(std::filesystem::exists(cut));
