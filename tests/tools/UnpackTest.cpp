@@ -37,42 +37,48 @@ TEST(Unpack, EveryGeneratedAgentFileComesBackByteForByteFromItsManifest) {
     const std::vector<std::uint8_t> trailing = Bytes("tail");
     const std::string longName(200, '\xE9'); // 400 bytes in UTF-8
 
-    std::vector<std::pair<const char*, CAgentFileWriter>> files(9);
-    files[0].first = "no chunks";
-    files[1].first = "texts no plain line holds, numbered types";
-    files[1].second.AddAgent(MakeAgent(texts));
-    files[2].first = "reserved fields and bytes after the picture";
-    files[2].second.AddAgent(MakeAgent(reserved), trailing);
-    files[3].first = "pictures with one side 0, the empty agent padded to its least size";
-    files[3].second.AddAgent(FlatAgent(0, 3)); // no picture, but a stored size
-    files[3].second.AddAgent(FlatAgent(4, 0), Bytes(std::string(30, '\0')));
-    files[3].second.AddAgent(CAgent(CAgentFields{}));
-    files[4].first = "every 5-6-5 value in a picture";
-    files[4].second.AddAgent(EveryColourAgent());
-    files[5].first = "carried names that are paths, empty or too long for a file system";
+    // Bytes after a chunk's contents come back as a file of their own, but not the zeros that
+    // pack adds itself.
+    struct GeneratedFile {
+        const char* what = "";
+        CAgentFileWriter writer;
+        std::ptrdiff_t trailingFiles = 0;
+    };
+    std::vector<GeneratedFile> files(9);
+    files[0].what = "no chunks";
+    files[1].what = "texts no plain line holds, numbered types";
+    files[1].writer.AddAgent(MakeAgent(texts));
+    files[2].what = "reserved fields and bytes after the picture";
+    files[2].writer.AddAgent(MakeAgent(reserved), trailing);
+    files[2].trailingFiles = 1;
+    files[3].what = "pictures with one side 0, the empty agent padded to its least size";
+    files[3].writer.AddAgent(FlatAgent(0, 3)); // no picture, but a stored size
+    files[3].writer.AddAgent(FlatAgent(4, 0), Bytes(std::string(30, '\0')));
+    files[3].writer.AddAgent(CAgent(CAgentFields{}));
+    files[3].trailingFiles = 1; // the 30 zeros, which pack does not add
+    files[4].what = "every 5-6-5 value in a picture";
+    files[4].writer.AddAgent(EveryColourAgent());
+    files[5].what = "carried names that are paths, empty or too long for a file system";
     for (const std::string& name :
          {std::string("../x"), std::string("/etc/passwd"), std::string(".."), std::string(),
           std::string("a\\b"), longName}) {
-        files[5].second.AddCarriedFile(kImage, name, Bytes(name + " contents"));
+        files[5].writer.AddCarriedFile(kImage, name, Bytes(name + " contents"));
     }
-    files[6].first = "carried files of size 0, reserved fields, trailing bytes, clashing names";
-    files[6].second.AddCarriedFile(kSound, "x.wav", {}, 0xABCD, trailing);
-    files[6].second.AddCarriedFile(ECarriedFileType{9}, "X.WAV", Bytes("second"));
-    files[6].second.AddCarriedFile(kImage, "agent-1.png", Bytes("not the picture"));
-    files[6].second.AddAgent(MakeAgent({"After"}));
-    files[7].first = "chunks of other tags among the others, in their order";
-    files[7].second.AddChunk(std::string("\0ab\xFF", 4), Bytes("other"));
-    files[7].second.AddCarriedFile(kImage, "a.s16", Bytes("A"));
-    files[7].second.AddChunk("agn ", {});
-    files[7].second.AddAgent(MakeAgent({"Last"}));
-    files[8].first = "a bare agent chunk of the least size";
-    files[8].second.AddChunk("agnt", std::vector<std::uint8_t>(42, 0));
+    files[6].what = "carried files of size 0, reserved fields, trailing bytes, clashing names";
+    files[6].writer.AddCarriedFile(kSound, "x.wav", {}, 0xABCD, trailing);
+    files[6].trailingFiles = 1;
+    files[6].writer.AddCarriedFile(ECarriedFileType{9}, "X.WAV", Bytes("second"));
+    files[6].writer.AddCarriedFile(kImage, "agent-1.png", Bytes("not the picture"));
+    files[6].writer.AddAgent(MakeAgent({"After"}));
+    files[7].what = "chunks of other tags among the others, in their order";
+    files[7].writer.AddChunk(std::string("\0ab\xFF", 4), Bytes("other"));
+    files[7].writer.AddCarriedFile(kImage, "a.s16", Bytes("A"));
+    files[7].writer.AddChunk("agn ", {});
+    files[7].writer.AddAgent(MakeAgent({"Last"}));
+    files[8].what = "a bare agent chunk of the least size";
+    files[8].writer.AddChunk("agnt", std::vector<std::uint8_t>(42, 0));
 
-    // Bytes after a chunk's contents are kept in a file of their own, but not the zeros that
-    // pack adds itself.
-    const std::ptrdiff_t trailingFiles[] = {0, 0, 1, 1, 0, 0, 1, 0, 0};
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        const auto& [what, writer] = files[i];
+    for (const auto& [what, writer, trailingFiles] : files) {
         SCOPED_TRACE(what);
         const auto unpacked = UnpackAgentFile(writer.Bytes(), "/some/where/sample.kiv");
         EXPECT_EQ(unpacked.manifestName, "sample.manifest");
@@ -83,7 +89,7 @@ TEST(Unpack, EveryGeneratedAgentFileComesBackByteForByteFromItsManifest) {
         EXPECT_EQ(std::ranges::count_if(
                       unpacked.files,
                       [](const auto& file) { return file.name.ends_with("-trailing.bin"); }),
-                  trailingFiles[i]);
+                  trailingFiles);
         EXPECT_EQ(PackUnpacked(unpacked).Bytes(), writer.Bytes()) << unpacked.manifest;
     }
 }
